@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class TDictionary;
+
+// The four counts of one analysis; none is ever negative.
+struct AnalysisCounts {
+    std::int32_t syllables = 0;
+    std::int32_t words = 0;
+    std::int32_t difficultWords = 0; // words of three or more syllables
+    std::int32_t sentences = 0;
+};
+
+// Asked for the syllable count of a word that the dictionary lacks. Returns 0 or
+// more (0 when the user gives no count); may add the word to the dictionary.
+using UnknownWordHandler = std::function<std::int32_t(const std::string& word, TDictionary& dictionary)>;
+
+// Told how far each pass has got, as a percentage of its input text consumed.
+// Each pass calls only its own operation, once after every token.
+class AnalysisProgress {
+public:
+    virtual ~AnalysisProgress() = default;
+    virtual void SetSyllableProgress(int percent) = 0;
+    virtual void SetWordProgress(int percent) = 0;
+    virtual void SetSentenceProgress(int percent) = 0;
+};
+
+// For callers that show no progress.
+class NoProgress final : public AnalysisProgress {
+public:
+    void SetSyllableProgress(int) override {}
+    void SetWordProgress(int) override {}
+    void SetSentenceProgress(int) override {}
+};
+
+// Sum of the syllables of the words of the word text; difficultWords is set to
+// the number of words with more than two. A blank text gives 0 and no progress.
+std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
+                            const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
+                            std::int32_t& difficultWords);
+
+// Number of space-separated pieces that hold a character above code 32.
+std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress);
+
+// Number of full stops, plus one when a character above code 32 follows the last
+// one; a blank text holds none.
+std::int32_t CountSentences(std::string_view sentenceText, AnalysisProgress& progress);

@@ -1,0 +1,221 @@
+#include "analysis/TextFile.h"
+
+#include "analysis/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QStringDecoder>
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The Windows-1252 byte for a code point, or -1 when it has none.
+int Cp1252Byte(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<int>(cp);
+    for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
+        if (kCp1252High[i] == cp)
+            return static_cast<int>(0x80 + i);
+    }
+    return -1;
+}
+
+[[noreturn]] void ThrowNul()
+{
+    throw ScrivoluxError("The file holds NUL characters and is not a text file");
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        char32_t min;
+        char32_t cp;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            min = 0x80;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            min = 0x800;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            min = 0x10000;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80)
+            out += ch;
+        else if (c < 0xA0)
+            AppendUtf8(out, kCp1252High[c - 0x80]);
+        else
+            AppendUtf8(out, c);
+    }
+    return out;
+}
+
+DecodedText DecodeText(std::string_view bytes)
+{
+    DecodedText decoded;
+    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                              (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+        // The decoder takes the byte order from the mark and drops it.
+        QStringDecoder decoder(QStringConverter::Utf16, QStringConverter::Flag::Default);
+        const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        if (text.contains(QChar(u'\0')))
+            ThrowNul();
+        decoded.text = text.toStdString();
+        decoded.encoding = TextEncoding::Utf16;
+        return decoded;
+    }
+    if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr)
+        ThrowNul();
+    if (IsValidUtf8(bytes)) {
+        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+            decoded.text = std::string(bytes.substr(3));
+            decoded.encoding = TextEncoding::Utf8WithBom;
+        } else {
+            decoded.text = std::string(bytes);
+            decoded.encoding = TextEncoding::Utf8;
+        }
+        return decoded;
+    }
+    decoded.text = Windows1252ToUtf8(bytes);
+    decoded.encoding = TextEncoding::Windows1252;
+    return decoded;
+}
+
+DecodedText ReadTextFile(const std::string& path)
+{
+    const QString name = QString::fromStdString(path);
+    QFile file(name);
+    if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly))
+        throw ScrivoluxError("Cannot open file " + path);
+    if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytes)
+        throw ScrivoluxError("Text exceeds memo capacity");
+    // Read to the end rather than trusting the size: pipes and /proc files have none.
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        const qint64 n = file.read(buffer, sizeof buffer);
+        if (n < 0)
+            throw ScrivoluxError("Cannot open file " + path);
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > kMaxTextFileBytes)
+            throw ScrivoluxError("Text exceeds memo capacity");
+    }
+    return DecodeText(bytes);
+}
+
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::string JoinLinesCrLf(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+EncodedText EncodeText(std::string_view utf8, TextEncoding preferred)
+{
+    if (preferred == TextEncoding::Windows1252) {
+        const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        std::string bytes;
+        bytes.reserve(utf8.size());
+        bool representable = true;
+        for (const char32_t cp : text.toUcs4()) {
+            const int b = Cp1252Byte(cp);
+            if (b < 0) {
+                representable = false;
+                break;
+            }
+            bytes += static_cast<char>(b);
+        }
+        if (representable)
+            return {std::move(bytes), TextEncoding::Windows1252};
+    }
+    if (preferred == TextEncoding::Utf8WithBom)
+        return {"\xEF\xBB\xBF" + std::string(utf8), TextEncoding::Utf8WithBom};
+    return {std::string(utf8), TextEncoding::Utf8};
+}

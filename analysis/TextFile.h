@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How a text file was written, so that it can be saved the same way.
+enum class TextEncoding {
+    Utf8,
+    Utf8WithBom,
+    Utf16, // read from either byte order; saved as UTF-8
+    Windows1252,
+};
+
+struct DecodedText {
+    std::string text; // UTF-8, line breaks as the file had them
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+// The largest text file that is loaded; larger ones are refused.
+inline constexpr std::size_t kMaxTextFileBytes = 64u * 1024u * 1024u;
+
+// Decodes the bytes of a text file: UTF-16 when they start with a byte-order
+// mark, UTF-8 when they are valid UTF-8, Windows-1252 otherwise. Throws a
+// ScrivoluxError for a file that holds a NUL character, instead of cutting it.
+DecodedText DecodeText(std::string_view bytes);
+
+// Reads and decodes a whole file. Throws "Cannot open file %s" when it cannot be
+// read and "Text exceeds memo capacity" when it is over kMaxTextFileBytes.
+DecodedText ReadTextFile(const std::string& path);
+
+// The lines of a text: CR LF, a lone CR and a lone LF each end one line. An empty
+// last line (after a final line break) is not a line, so "" gives no lines.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// The lines joined by CR LF, with no line break after the last.
+std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+
+struct EncodedText {
+    std::string bytes;
+    TextEncoding encoding;
+};
+
+// Encodes UTF-8 text as the file it came from was written, falling back to
+// UTF-8 when a character cannot be written in Windows-1252 (nothing is lost).
+EncodedText EncodeText(std::string_view utf8, TextEncoding preferred);
+
+// True when the bytes are well-formed UTF-8.
+bool IsValidUtf8(std::string_view bytes);
+
+// Windows-1252 bytes converted to UTF-8 (the five unassigned bytes map to the
+// C1 controls of the same value, so no byte is lost).
+std::string Windows1252ToUtf8(std::string_view bytes);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The passage: every line followed by one space. No lines give the empty text.
+// Lines are logical lines (paragraphs) and are never cut, so the counts do not
+// depend on how wide the window is.
+std::string BuildPassage(const std::vector<std::string>& lines);
+
+struct WorkingTexts {
+    std::string sentenceText; // every sentence end is a full stop
+    std::string wordText;     // everything that is not part of a word is a space
+};
+
+// Both texts have the passage's length, byte for byte; the empty passage gives
+// two empty texts. Multi-byte UTF-8 characters pass through unchanged.
+WorkingTexts PrepareTexts(std::string_view passage);
+
+// True for the 35 characters that vanish from both working texts.
+bool IsPunctuation(unsigned char c);

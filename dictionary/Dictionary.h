@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+// Lower-cases a UTF-8 word: ASCII directly, other letters by Unicode rules.
+std::string LowerCaseWord(std::string_view word);
+
+// The syllable dictionary of one run: lower-cased words with their syllable
+// counts. The first insertion of a word wins; nothing is ever removed.
+class TDictionary {
+public:
+    TDictionary() = default;
+    TDictionary(const TDictionary&) = delete;
+    TDictionary& operator=(const TDictionary&) = delete;
+
+    // The count stored for the word (case folded), or -1 when it is absent. The
+    // probe is not trimmed: " cat" and "cat." are not "cat".
+    std::int32_t Lookup(std::string_view word) const;
+
+    // Inserts the lower-cased word unless it is already present. Always true.
+    bool AddWord(std::string_view word, std::int32_t count);
+
+    // Reads every line of the file into the word list and sets Loaded. False, with
+    // nothing changed, when the file cannot be opened. A line whose count does not
+    // convert stops the load with a ConvertError; the lines before it stay.
+    bool LoadDictionary(const std::string& path);
+
+    // Loads the file as LoadDictionary does (a missing file is no error), then
+    // records the path as the user dictionary that AddWordToFile appends to.
+    // Always true; a ConvertError stops it before the path is recorded.
+    bool LoadCustomDictionary(const std::string& path);
+
+    // Adds the word in memory, then appends "word|count" and CR LF to the user
+    // dictionary file. False when the file could not be written; error (when
+    // given) then receives the path and the system's reason.
+    bool AddWordToFile(std::string_view word, std::int32_t count, std::string* error = nullptr);
+
+    const std::string& CustomFilePath() const { return customFilePath_; }
+    std::size_t Size() const { return words_.size(); }
+
+    bool Loaded = false;
+
+private:
+    std::unordered_map<std::string, std::int32_t> words_;
+    std::string customFilePath_;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+// Everything the windows ask of the desktop that a test must observe or steer:
+// message boxes, file and font dialogs, pauses, the executable's path and the web
+// browser. The program installs the real one; tests install a double that
+// answers at once.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // A plain message box with the text and one OK button, captioned with the
+    // application title.
+    virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+    // The error display: the stop icon, one OK button, the application title.
+    virtual void ShowError(QWidget* parent, const QString& text) = 0;
+
+    // File dialogs; an empty result means the user cancelled.
+    virtual QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+
+    // The font dialog, starting from font and color; false when cancelled.
+    virtual bool ChooseFont(QWidget* parent, QFont& font, QColor& color) = 0;
+
+    // Sleeps without processing events.
+    virtual void Pause(int milliseconds) = 0;
+
+    // The full path of the running executable.
+    virtual QString ExecutablePath() = 0;
+
+    // Opens an address with the system's default handler; does not wait.
+    virtual void OpenUrl(const QString& url) = 0;
+};
+
+// The desktop in use; the real one unless a test has installed another.
+Desktop& TheDesktop();
+// Installs a desktop (not owned); nullptr goes back to the real one.
+void SetDesktop(Desktop* desktop);

@@ -1,0 +1,123 @@
+#include "report/ReportFigures.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+AnalysisCounts Counts(int s, int w, int n, int d)
+{
+    AnalysisCounts c;
+    c.syllables = s;
+    c.words = w;
+    c.sentences = n;
+    c.difficultWords = d;
+    return c;
+}
+
+using Rows = std::vector<std::string>;
+
+Rows Figures(int s, int w, int n, int d, std::string_view separator = ".")
+{
+    const auto f = ComputeReportFigures(Counts(s, w, n, d), separator);
+    return Rows(f.texts.begin(), f.texts.end());
+}
+
+TEST(ReportFigures, WholeReports)
+{
+    EXPECT_EQ(Figures(0, 0, 0, 0),
+              (Rows{"0", "0", "0", "----", "----", "----", "0", "----", "----", "----", "----", "----"}));
+    EXPECT_EQ(Figures(7, 3, 0, 1), (Rows{"7", "3", "0", "2.33333333333333", "----", "----", "1",
+                                         "233.333333333333", "0", "----", "----", "----"}));
+    EXPECT_EQ(Figures(0, 0, 2, 0),
+              (Rows{"0", "0", "2", "----", "0", "0", "0", "----", "----", "----", "----", "----"}));
+    EXPECT_EQ(Figures(130, 100, 5, 10), (Rows{"130", "100", "5", "1.3", "26", "20", "10", "130", "5",
+                                              "12", "76.5550003051758", "7.55000019073486"}));
+    EXPECT_EQ(Figures(12345, 10000, 321, 987),
+              (Rows{"12345", "10000", "321", "1.2345", "38.4579439252336", "31.1526479750779", "987",
+                    "123.45", "3.21", "16.4090595245361", "70.7763595581055", "11.1266326904297"}));
+}
+
+struct IndexCase {
+    const char* name;
+    int s, w, n, d;
+    FigureRow row;
+    const char* text;
+};
+
+TEST(ReportFigures, PrecisionOfSingleRows)
+{
+    const IndexCase cases[] = {
+        {"leading zero is not significant", 1, 3, 1, 0, FigureRow::SyllPWord, "0.333333333333333"},
+        {"per hundred", 1, 3, 1, 0, FigureRow::SyllPH, "33.3333333333333"},
+        {"fog in single precision", 1, 3, 1, 0, FigureRow::GunningFog, "1.20000004768372"},
+        {"ease in single precision", 1, 3, 1, 0, FigureRow::FleschEase, "175.589996337891"},
+        {"negative grade", 1, 3, 1, 0, FigureRow::KincaidGrade, "-10.4866666793823"},
+        {"hundred syllables", 1, 1, 1, 0, FigureRow::SyllPH, "100"},
+        {"hundred sentences", 1, 1, 1, 0, FigureRow::SentPH, "100"},
+        {"fog below one", 1, 1, 1, 0, FigureRow::GunningFog, "0.400000005960464"},
+        {"ease", 1, 1, 1, 0, FigureRow::FleschEase, "121.220001220703"},
+        {"grade", 1, 1, 1, 0, FigureRow::KincaidGrade, "-3.40000009536743"},
+        {"fifteenth digit zero dropped", 100, 30, 1, 20, FigureRow::FleschEase, "-105.61499786377"},
+        {"quotient kept in extended precision", 2995, 2671, 1, 0, FigureRow::SyllPH, "112.130288281542"},
+        {"scientific below 0.0001", 3000000, 2000000, 1, 0, FigureRow::SentPH, "5E-5"},
+        {"fixed at 0.0001", 1500000, 1000000, 1, 0, FigureRow::SentPH, "0.0001"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ComputeReportFigures(Counts(c.s, c.w, c.n, c.d))[c.row], c.text) << c.name;
+}
+
+TEST(ReportFigures, CommaSeparator)
+{
+    EXPECT_EQ(ComputeReportFigures(Counts(130, 100, 5, 10), ",")[FigureRow::SyllPWord], "1,3");
+}
+
+TEST(FormatFigure, NumberToText)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.0, "0"},
+        {-0.0, "0"},
+        {0.9999999999999999, "1"},
+        {130, "130"},
+        {2000000, "2000000"},
+        {1.3, "1.3"},
+        {0.05, "0.05"},
+        {0.0001, "0.0001"},
+        {0.00005, "5E-5"},
+        {1e15, "1E15"},
+        {999999999999999.0, "999999999999999"},
+        {1.23456789012345678e17, "1.23456789012346E17"},
+        {-3.4000000953674316, "-3.40000009536743"},
+        {76.555000305175781, "76.5550003051758"},
+        {1.0 / 3.0, "0.333333333333333"},
+        {2.0 / 3.0, "0.666666666666667"},
+        {99999.99999999999, "100000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFigure(c.value), c.text) << c.value;
+}
+
+TEST(ReportClipboardText, TwelveLinesEndedByLineFeeds)
+{
+    const auto text = ReportClipboardText(ComputeReportFigures(Counts(130, 100, 5, 10)).texts);
+    EXPECT_EQ(text.size(), 396u);
+    EXPECT_EQ(text, "Total Number of Syllables: 130\n"
+                    "Total Number of Words: 100\n"
+                    "Total Number of Sentences: 5\n"
+                    "Average Syllables Per Word: 1.3\n"
+                    "Average Syllables Per Sentence: 26\n"
+                    "Average Words Per Sentence: 20\n"
+                    "Number of Difficult Words(3 or more syllables):10\n"
+                    "Syllables Per 100 Words: 130\n"
+                    "Sentences Per 100 Words: 5\n"
+                    "Gunning-Fog Index: 12\n"
+                    "Flesch Reading Ease: 76.5550003051758\n"
+                    "Flesch-Kincaid Grade Level: 7.55000019073486\n");
+    EXPECT_EQ(ReportClipboardText(ComputeReportFigures(Counts(0, 0, 0, 0)).texts).size(), 378u);
+}
+
+} // namespace

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Shared set-up for run.sh and test.sh: installs the Debian packages the
+# project needs (only those that are missing) and configures + builds BUILD_DIR.
+# Usage: source tools/setup.sh; scrivolux_setup BUILD_DIR [extra cmake args...]
+set -euo pipefail
+
+SCRIVOLUX_PACKAGES=(
+    build-essential cmake pkg-config
+    qt6-base-dev libjpeg62-turbo-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    pocketsphinx-en-us
+    xvfb xauth
+)
+
+scrivolux_install_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+scrivolux_setup() {
+    local build_dir=$1
+    shift
+    scrivolux_install_packages "${SCRIVOLUX_PACKAGES[@]}"
+    local jobs
+    jobs=$(nproc 2>/dev/null || echo 2)
+    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+    cmake --build "$build_dir" -j "$jobs"
+}
