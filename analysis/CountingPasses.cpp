@@ -8,8 +8,7 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
+bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
@@ -17,8 +16,7 @@ bool IsBlank(char c)
 // the rest trimmed, but by position, so a pass is linear in the text's length.
 // onToken gets each token; onProgress the percentage of the text consumed.
 template <typename OnToken, typename OnProgress>
-void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProgress onProgress)
-{
+void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProgress onProgress) {
     const std::size_t initialLength = text.size();
     std::size_t pos = 0;
     std::size_t end = text.size();
@@ -50,8 +48,7 @@ void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProg
 
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
-                            std::int32_t& difficultWords)
-{
+                            std::int32_t& difficultWords) {
     difficultWords = 0;
     // A typed count can be as large as the type allows; the total saturates
     // rather than wrapping round to a negative number.
@@ -73,8 +70,7 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
     return static_cast<std::int32_t>(syllables);
 }
 
-std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress)
-{
+std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress) {
     std::int32_t words = 0;
     ForEachToken(
         wordText, ' ', [&](std::string_view) { ++words; },
@@ -82,8 +78,7 @@ std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress)
     return words;
 }
 
-std::int32_t CountSentences(std::string_view sentenceText, AnalysisProgress& progress)
-{
+std::int32_t CountSentences(std::string_view sentenceText, AnalysisProgress& progress) {
     std::int32_t sentences = 0;
     ForEachToken(
         sentenceText, '.', [&](std::string_view) { ++sentences; },

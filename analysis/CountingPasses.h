@@ -17,7 +17,8 @@ struct AnalysisCounts {
 
 // Asked for the syllable count of a word that the dictionary lacks. Returns 0 or
 // more (0 when the user gives no count); may add the word to the dictionary.
-using UnknownWordHandler = std::function<std::int32_t(const std::string& word, TDictionary& dictionary)>;
+using UnknownWordHandler =
+    std::function<std::int32_t(const std::string& word, TDictionary& dictionary)>;
 
 // Told how far each pass has got, as a percentage of its input text consumed.
 // Each pass calls only its own operation, once after every token.

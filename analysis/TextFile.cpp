@@ -18,8 +18,7 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, char32_t cp)
-{
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -38,8 +37,7 @@ void AppendUtf8(std::string& out, char32_t cp)
 }
 
 // The Windows-1252 byte for a code point, or -1 when it has none.
-int Cp1252Byte(char32_t cp)
-{
+int Cp1252Byte(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
         return static_cast<int>(cp);
     for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
@@ -49,15 +47,13 @@ int Cp1252Byte(char32_t cp)
     return -1;
 }
 
-[[noreturn]] void ThrowNul()
-{
+[[noreturn]] void ThrowNul() {
     throw ScrivoluxError("The file holds NUL characters and is not a text file");
 }
 
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes)
-{
+bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     while (p < end) {
@@ -98,8 +94,7 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-std::string Windows1252ToUtf8(std::string_view bytes)
-{
+std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (char ch : bytes) {
@@ -114,14 +109,14 @@ std::string Windows1252ToUtf8(std::string_view bytes)
     return out;
 }
 
-DecodedText DecodeText(std::string_view bytes)
-{
+DecodedText DecodeText(std::string_view bytes) {
     DecodedText decoded;
     if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
         // The decoder takes the byte order from the mark and drops it.
         QStringDecoder decoder(QStringConverter::Utf16, QStringConverter::Flag::Default);
-        const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        const QString text =
+            decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
         if (text.contains(QChar(u'\0')))
             ThrowNul();
         decoded.text = text.toStdString();
@@ -145,8 +140,7 @@ DecodedText DecodeText(std::string_view bytes)
     return decoded;
 }
 
-DecodedText ReadTextFile(const std::string& path)
-{
+DecodedText ReadTextFile(const std::string& path) {
     const QString name = QString::fromStdString(path);
     QFile file(name);
     if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly))
@@ -169,8 +163,7 @@ DecodedText ReadTextFile(const std::string& path)
     return DecodeText(bytes);
 }
 
-std::vector<std::string> SplitLines(std::string_view text)
-{
+std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -186,8 +179,7 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
-std::string JoinLinesCrLf(const std::vector<std::string>& lines)
-{
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0)
@@ -197,8 +189,7 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines)
     return text;
 }
 
-EncodedText EncodeText(std::string_view utf8, TextEncoding preferred)
-{
+EncodedText EncodeText(std::string_view utf8, TextEncoding preferred) {
     if (preferred == TextEncoding::Windows1252) {
         const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
         std::string bytes;

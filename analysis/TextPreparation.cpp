@@ -8,8 +8,7 @@ enum : unsigned char { Keep = 0, Blank = 1, Stop = 2 };
 
 // What each byte becomes: Blank in both texts, Stop (a full stop in the sentence
 // text, a space in the word text), or kept.
-constexpr std::array<unsigned char, 256> MakeTable()
-{
+constexpr std::array<unsigned char, 256> MakeTable() {
     std::array<unsigned char, 256> table{};
     constexpr std::string_view punctuation = "@#$%^&*()_+1234567890-=[]{}|:;,/<>\"";
     for (char c : punctuation)
@@ -24,13 +23,11 @@ constexpr auto kTable = MakeTable();
 
 } // namespace
 
-bool IsPunctuation(unsigned char c)
-{
+bool IsPunctuation(unsigned char c) {
     return kTable[c] == Blank;
 }
 
-std::string BuildPassage(const std::vector<std::string>& lines)
-{
+std::string BuildPassage(const std::vector<std::string>& lines) {
     std::size_t size = 0;
     for (const auto& line : lines)
         size += line.size() + 1;
@@ -43,8 +40,7 @@ std::string BuildPassage(const std::vector<std::string>& lines)
     return passage;
 }
 
-WorkingTexts PrepareTexts(std::string_view passage)
-{
+WorkingTexts PrepareTexts(std::string_view passage) {
     WorkingTexts texts;
     texts.sentenceText.resize(passage.size());
     texts.wordText.resize(passage.size());

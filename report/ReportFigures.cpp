@@ -9,26 +9,22 @@ namespace {
 
 using Extended = long double; // the 80-bit format with a 64-bit significand on x86
 
-double Ratio(Extended value)
-{
+double Ratio(Extended value) {
     return static_cast<double>(value);
 }
 
-double Index(Extended value)
-{
+double Index(Extended value) {
     return static_cast<double>(static_cast<float>(value));
 }
 
 // The published constants, each the double nearest to its decimal literal.
-constexpr Extended C(double literal)
-{
+constexpr Extended C(double literal) {
     return literal;
 }
 
 } // namespace
 
-ReportValues ComputeReportValues(const AnalysisCounts& counts)
-{
+ReportValues ComputeReportValues(const AnalysisCounts& counts) {
     const Extended S = counts.syllables;
     const Extended W = counts.words;
     const Extended D = counts.difficultWords;
@@ -57,19 +53,19 @@ ReportValues ComputeReportValues(const AnalysisCounts& counts)
     return v;
 }
 
-ReportFigures ComputeReportFigures(const AnalysisCounts& counts, std::string_view decimalSeparator)
-{
+ReportFigures ComputeReportFigures(const AnalysisCounts& counts,
+                                   std::string_view decimalSeparator) {
     const ReportValues values = ComputeReportValues(counts);
     ReportFigures figures;
     for (std::size_t row = 0; row < kFigureRows; ++row) {
         const auto& value = values[row];
-        figures.texts[row] = value ? FormatFigure(*value, decimalSeparator) : std::string(kNoFigure);
+        figures.texts[row] =
+            value ? FormatFigure(*value, decimalSeparator) : std::string(kNoFigure);
     }
     return figures;
 }
 
-std::string FormatFigure(double value, std::string_view decimalSeparator)
-{
+std::string FormatFigure(double value, std::string_view decimalSeparator) {
     if (value == 0)
         return "0";
     if (std::isnan(value))
@@ -137,8 +133,7 @@ std::string FormatFigure(double value, std::string_view decimalSeparator)
     return text;
 }
 
-std::string ReportClipboardText(const std::array<std::string, kFigureRows>& texts)
-{
+std::string ReportClipboardText(const std::array<std::string, kFigureRows>& texts) {
     std::string text;
     for (std::size_t row = 0; row < kFigureRows; ++row) {
         text += kClipboardPrefixes[row];

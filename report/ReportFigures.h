@@ -53,14 +53,17 @@ using ReportValues = std::array<std::optional<double>, kFigureRows>;
 
 struct ReportFigures {
     std::array<std::string, kFigureRows> texts;
-    const std::string& operator[](FigureRow row) const { return texts[static_cast<std::size_t>(row)]; }
+    const std::string& operator[](FigureRow row) const {
+        return texts[static_cast<std::size_t>(row)];
+    }
 };
 
 // All counts 0 give four "0" rows and eight "----" rows.
 ReportValues ComputeReportValues(const AnalysisCounts& counts);
 
 // The twelve texts of the report; decimalSeparator is the user's decimal symbol.
-ReportFigures ComputeReportFigures(const AnalysisCounts& counts, std::string_view decimalSeparator = ".");
+ReportFigures ComputeReportFigures(const AnalysisCounts& counts,
+                                   std::string_view decimalSeparator = ".");
 
 // General number format with 15 significant digits: "0" for zero, fixed notation
 // from 0.0001 to below 1E15, scientific ("5E-5") otherwise; no digit grouping.

@@ -1,2 +1,234 @@
+#include "analysis/CountingPasses.h"
+#include "analysis/Error.h"
+#include "analysis/TextFile.h"
+#include "analysis/TextPreparation.h"
+#include "dictionary/Dictionary.h"
+
 #include <gtest/gtest.h>
-TEST(Placeholder, Builds) {}
+
+#include <map>
+#include <vector>
+
+namespace {
+
+// Records every progress report of every pass.
+struct RecordingProgress : AnalysisProgress {
+    std::vector<int> syllable, word, sentence;
+    void SetSyllableProgress(int p) override { syllable.push_back(p); }
+    void SetWordProgress(int p) override { word.push_back(p); }
+    void SetSentenceProgress(int p) override { sentence.push_back(p); }
+};
+
+using Lines = std::vector<std::string>;
+
+TEST(TextPreparation, WorkingTexts) {
+    const struct {
+        const char* name;
+        Lines lines;
+        const char* sentence;
+        const char* word;
+    } cases[] = {
+        {"no lines", {}, "", ""},
+        {"each line followed by a space", {"It was", "cold."}, "It was cold. ", "It was cold  "},
+        {"digits and hyphen vanish, stops stay",
+         {"Dr. Smith's 3.5-inch disk!"},
+         "Dr. Smith's  .  inch disk. ",
+         "Dr  Smith's     inch disk  "},
+        {"question and exclamation marks end sentences",
+         {"Wait... what?!"},
+         "Wait... what.. ",
+         "Wait    what   "},
+        {"every punctuation character, plus the line's space",
+         {"@#$%^&*()_+1234567890-=[]{}|:;,/<>\""},
+         "                                    ",
+         "                                    "},
+        {"apostrophe, tilde, backslash, grave and tab stay",
+         {"a'b~c\\d`e\tf"},
+         "a'b~c\\d`e\tf ",
+         "a'b~c\\d`e\tf "},
+        {"UTF-8 letters and typographic quotes stay",
+         {"caf\xC3\xA9 don\xE2\x80\x99t"},
+         "caf\xC3\xA9 don\xE2\x80\x99t ",
+         "caf\xC3\xA9 don\xE2\x80\x99t "},
+        {"a long line is never cut", {std::string(5000, 'x')}, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::string passage = BuildPassage(c.lines);
+        const WorkingTexts texts = PrepareTexts(passage);
+        ASSERT_EQ(texts.sentenceText.size(), passage.size()) << c.name;
+        ASSERT_EQ(texts.wordText.size(), passage.size()) << c.name;
+        if (c.sentence != nullptr) {
+            EXPECT_EQ(texts.sentenceText, c.sentence) << c.name;
+            EXPECT_EQ(texts.wordText, c.word) << c.name;
+        } else {
+            EXPECT_EQ(passage, std::string(5000, 'x') + " ") << c.name;
+        }
+    }
+}
+
+struct Counted {
+    AnalysisCounts counts;
+    RecordingProgress progress;
+    std::vector<std::string> asked;
+};
+
+// Runs the three passes over the lines as the analysis run does; the handler
+// answers from `answers` (0 when absent) and adds the word when `addAnswered`.
+Counted Count(const Lines& lines, TDictionary& dictionary, std::map<std::string, int> answers = {},
+              bool addAnswered = false) {
+    Counted result;
+    const WorkingTexts texts = PrepareTexts(BuildPassage(lines));
+    const UnknownWordHandler handler = [&](const std::string& word, TDictionary& d) {
+        result.asked.push_back(word);
+        const int answer = answers.count(word) ? answers[word] : 0;
+        if (addAnswered)
+            d.AddWord(word, answer);
+        return answer;
+    };
+    result.counts.syllables = CountSyllables(texts.wordText, dictionary, handler, result.progress,
+                                             result.counts.difficultWords);
+    result.counts.words = CountWords(texts.wordText, result.progress);
+    result.counts.sentences = CountSentences(texts.sentenceText, result.progress);
+    return result;
+}
+
+TEST(CountingPasses, WordsSentencesAndProgress) {
+    TDictionary dictionary;
+    for (const char* w : {"dr", "smith's", "inch", "disk", "wait", "what", "hello", "world"})
+        dictionary.AddWord(w, 1);
+
+    const auto drSmith = Count({"Dr. Smith's 3.5-inch disk!"}, dictionary);
+    EXPECT_EQ(drSmith.counts.words, 4);
+    EXPECT_EQ(drSmith.counts.sentences, 3);
+    EXPECT_EQ(drSmith.counts.syllables, 4);
+    EXPECT_EQ(drSmith.progress.word, (std::vector<int>{22, 66, 85, 100}));
+    EXPECT_EQ(drSmith.progress.syllable, drSmith.progress.word);
+    EXPECT_EQ(drSmith.progress.sentence, (std::vector<int>{18, 62, 100}));
+
+    const auto wait = Count({"Wait... what?!"}, dictionary);
+    EXPECT_EQ(wait.counts.words, 2);
+    EXPECT_EQ(wait.counts.sentences, 5);
+
+    RecordingProgress progress;
+    EXPECT_EQ(CountWords("Hello world ", progress), 2);
+    EXPECT_EQ(progress.word, (std::vector<int>{58, 100}));
+}
+
+TEST(CountingPasses, SentenceEnds) {
+    NoProgress none;
+    const struct {
+        const char* text;
+        int sentences;
+    } cases[] = {
+        {"", 0},     {"   \t ", 0}, {"no stop at all ", 1}, {"One. Two ", 2},    {"One. Two. ", 2},
+        {"... ", 3}, {" . ", 1},    {"a.\x01\x02 ", 1},     {"a. \xC3\xA9 ", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CountSentences(c.text, none), c.sentences) << '"' << c.text << '"';
+}
+
+TEST(CountingPasses, BlankTextsGiveZeroAndNoProgress) {
+    TDictionary dictionary;
+    for (const Lines& lines : {Lines{}, Lines{""}, Lines{" \t", "\x1f"}, Lines{"...", "--"}}) {
+        const auto r = Count(lines, dictionary);
+        EXPECT_EQ(r.counts.words, 0);
+        EXPECT_EQ(r.counts.syllables, 0);
+        EXPECT_TRUE(r.progress.syllable.empty());
+        EXPECT_TRUE(r.progress.word.empty());
+    }
+}
+
+TEST(CountingPasses, WordsAreSplitOnSpacesOnly) {
+    TDictionary dictionary;
+    const auto r = Count({"one\ttwo  three", "four"}, dictionary);
+    EXPECT_EQ(r.counts.words, 3);
+    EXPECT_EQ(r.asked, (std::vector<std::string>{"one\ttwo", "three", "four"}));
+}
+
+TEST(CountingPasses, UnknownWordsAndDifficultWords) {
+    TDictionary dictionary;
+    dictionary.AddWord("the", 1);
+
+    // Not added: asked at every occurrence; added: asked once.
+    EXPECT_EQ(Count({"zyx the zyx"}, dictionary, {{"zyx", 2}}).asked.size(), 2u);
+    TDictionary learning;
+    EXPECT_EQ(Count({"Zyx the zyx"}, learning, {{"Zyx", 2}}, true).asked.size(), 2u); // "the" too
+    EXPECT_EQ(learning.Lookup("ZYX"), 2);
+
+    const auto r =
+        Count({"big bigger biggest"}, dictionary, {{"big", 2}, {"bigger", 3}, {"biggest", 0}});
+    EXPECT_EQ(r.counts.syllables, 5);
+    EXPECT_EQ(r.counts.difficultWords, 1);
+    EXPECT_EQ(r.counts.words, 3);
+
+    // Huge typed counts saturate instead of wrapping to a negative total.
+    const auto huge = Count({"a b"}, dictionary, {{"a", INT32_MAX}, {"b", INT32_MAX}});
+    EXPECT_EQ(huge.counts.syllables, INT32_MAX);
+}
+
+TEST(Dictionary, FirstInsertionWinsAndCaseFolds) {
+    TDictionary d;
+    EXPECT_FALSE(d.Loaded);
+    EXPECT_EQ(d.Lookup("cat"), -1);
+    d.AddWord("cat", 1);
+    EXPECT_TRUE(d.AddWord("Dog", 2));
+    EXPECT_TRUE(d.AddWord("dog", 5));
+    d.AddWord("zero", 0);
+    d.AddWord("\xC3\x89T\xC3\x89", 2); // ÉTÉ
+    EXPECT_EQ(d.Lookup("CAT"), 1);
+    EXPECT_EQ(d.Lookup("Cat"), 1);
+    EXPECT_EQ(d.Lookup("DOG"), 2);
+    EXPECT_EQ(d.Lookup("zero"), 0);
+    EXPECT_EQ(d.Lookup("\xC3\xA9t\xC3\xA9"), 2); // été
+    EXPECT_EQ(d.Lookup(" cat"), -1);
+    EXPECT_EQ(d.Lookup("cat."), -1);
+    EXPECT_EQ(d.Lookup(""), -1);
+}
+
+TEST(TextFile, DecodingByContent) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string text;
+        TextEncoding encoding;
+    } cases[] = {
+        {"ASCII", "plain\r\n", "plain\r\n", TextEncoding::Utf8},
+        {"UTF-8", "caf\xC3\xA9", "caf\xC3\xA9", TextEncoding::Utf8},
+        {"UTF-8 with mark", "\xEF\xBB\xBFhi", "hi", TextEncoding::Utf8WithBom},
+        {"Windows-1252", "caf\xE9 \x93q\x94 \x80",
+         "caf\xC3\xA9 \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC", TextEncoding::Windows1252},
+        {"overlong UTF-8 is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF", TextEncoding::Windows1252},
+        {"UTF-16LE", std::string("\xFF\xFEh\0i\0", 6), "hi", TextEncoding::Utf16},
+        {"UTF-16BE", std::string("\xFE\xFF\0h\0i", 6), "hi", TextEncoding::Utf16},
+    };
+    for (const auto& c : cases) {
+        const DecodedText d = DecodeText(c.bytes);
+        EXPECT_EQ(d.text, c.text) << c.name;
+        EXPECT_EQ(d.encoding, c.encoding) << c.name;
+    }
+    EXPECT_THROW(DecodeText(std::string("a\0b", 3)), ScrivoluxError);
+    EXPECT_THROW(DecodeText(std::string("\xFF\xFE"
+                                        "a\0\0\0",
+                                        6)),
+                 ScrivoluxError);
+}
+
+TEST(TextFile, LinesAndEncodingBack) {
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\n\r"), (Lines{"a", ""})); // LF then CR: two breaks
+    EXPECT_EQ(SplitLines("a\r\n\r\n"), (Lines{"a", ""}));
+    EXPECT_EQ(JoinLinesCrLf({"a", ""}), "a\r\n");
+
+    const auto latin = EncodeText("caf\xC3\xA9 \xE2\x82\xAC", TextEncoding::Windows1252);
+    EXPECT_EQ(latin.bytes, "caf\xE9 \x80");
+    EXPECT_EQ(latin.encoding, TextEncoding::Windows1252);
+    // A character Windows-1252 cannot hold: saved as UTF-8 rather than lost.
+    const auto greek = EncodeText("\xCE\xB1", TextEncoding::Windows1252);
+    EXPECT_EQ(greek.bytes, "\xCE\xB1");
+    EXPECT_EQ(greek.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(EncodeText("x", TextEncoding::Utf8WithBom).bytes, "\xEF\xBB\xBFx");
+    EXPECT_EQ(EncodeText("x", TextEncoding::Utf16).encoding, TextEncoding::Utf8);
+}
+
+} // namespace

@@ -6,8 +6,7 @@
 
 namespace {
 
-AnalysisCounts Counts(int s, int w, int n, int d)
-{
+AnalysisCounts Counts(int s, int w, int n, int d) {
     AnalysisCounts c;
     c.syllables = s;
     c.words = w;
@@ -18,25 +17,24 @@ AnalysisCounts Counts(int s, int w, int n, int d)
 
 using Rows = std::vector<std::string>;
 
-Rows Figures(int s, int w, int n, int d, std::string_view separator = ".")
-{
+Rows Figures(int s, int w, int n, int d, std::string_view separator = ".") {
     const auto f = ComputeReportFigures(Counts(s, w, n, d), separator);
     return Rows(f.texts.begin(), f.texts.end());
 }
 
-TEST(ReportFigures, WholeReports)
-{
-    EXPECT_EQ(Figures(0, 0, 0, 0),
-              (Rows{"0", "0", "0", "----", "----", "----", "0", "----", "----", "----", "----", "----"}));
+TEST(ReportFigures, WholeReports) {
+    EXPECT_EQ(Figures(0, 0, 0, 0), (Rows{"0", "0", "0", "----", "----", "----", "0", "----", "----",
+                                         "----", "----", "----"}));
     EXPECT_EQ(Figures(7, 3, 0, 1), (Rows{"7", "3", "0", "2.33333333333333", "----", "----", "1",
                                          "233.333333333333", "0", "----", "----", "----"}));
     EXPECT_EQ(Figures(0, 0, 2, 0),
               (Rows{"0", "0", "2", "----", "0", "0", "0", "----", "----", "----", "----", "----"}));
-    EXPECT_EQ(Figures(130, 100, 5, 10), (Rows{"130", "100", "5", "1.3", "26", "20", "10", "130", "5",
-                                              "12", "76.5550003051758", "7.55000019073486"}));
-    EXPECT_EQ(Figures(12345, 10000, 321, 987),
-              (Rows{"12345", "10000", "321", "1.2345", "38.4579439252336", "31.1526479750779", "987",
-                    "123.45", "3.21", "16.4090595245361", "70.7763595581055", "11.1266326904297"}));
+    EXPECT_EQ(Figures(130, 100, 5, 10), (Rows{"130", "100", "5", "1.3", "26", "20", "10", "130",
+                                              "5", "12", "76.5550003051758", "7.55000019073486"}));
+    EXPECT_EQ(
+        Figures(12345, 10000, 321, 987),
+        (Rows{"12345", "10000", "321", "1.2345", "38.4579439252336", "31.1526479750779", "987",
+              "123.45", "3.21", "16.4090595245361", "70.7763595581055", "11.1266326904297"}));
 }
 
 struct IndexCase {
@@ -46,8 +44,7 @@ struct IndexCase {
     const char* text;
 };
 
-TEST(ReportFigures, PrecisionOfSingleRows)
-{
+TEST(ReportFigures, PrecisionOfSingleRows) {
     const IndexCase cases[] = {
         {"leading zero is not significant", 1, 3, 1, 0, FigureRow::SyllPWord, "0.333333333333333"},
         {"per hundred", 1, 3, 1, 0, FigureRow::SyllPH, "33.3333333333333"},
@@ -60,7 +57,8 @@ TEST(ReportFigures, PrecisionOfSingleRows)
         {"ease", 1, 1, 1, 0, FigureRow::FleschEase, "121.220001220703"},
         {"grade", 1, 1, 1, 0, FigureRow::KincaidGrade, "-3.40000009536743"},
         {"fifteenth digit zero dropped", 100, 30, 1, 20, FigureRow::FleschEase, "-105.61499786377"},
-        {"quotient kept in extended precision", 2995, 2671, 1, 0, FigureRow::SyllPH, "112.130288281542"},
+        {"quotient kept in extended precision", 2995, 2671, 1, 0, FigureRow::SyllPH,
+         "112.130288281542"},
         {"scientific below 0.0001", 3000000, 2000000, 1, 0, FigureRow::SentPH, "5E-5"},
         {"fixed at 0.0001", 1500000, 1000000, 1, 0, FigureRow::SentPH, "0.0001"},
     };
@@ -68,13 +66,11 @@ TEST(ReportFigures, PrecisionOfSingleRows)
         EXPECT_EQ(ComputeReportFigures(Counts(c.s, c.w, c.n, c.d))[c.row], c.text) << c.name;
 }
 
-TEST(ReportFigures, CommaSeparator)
-{
+TEST(ReportFigures, CommaSeparator) {
     EXPECT_EQ(ComputeReportFigures(Counts(130, 100, 5, 10), ",")[FigureRow::SyllPWord], "1,3");
 }
 
-TEST(FormatFigure, NumberToText)
-{
+TEST(FormatFigure, NumberToText) {
     const struct {
         double value;
         const char* text;
@@ -101,8 +97,7 @@ TEST(FormatFigure, NumberToText)
         EXPECT_EQ(FormatFigure(c.value), c.text) << c.value;
 }
 
-TEST(ReportClipboardText, TwelveLinesEndedByLineFeeds)
-{
+TEST(ReportClipboardText, TwelveLinesEndedByLineFeeds) {
     const auto text = ReportClipboardText(ComputeReportFigures(Counts(130, 100, 5, 10)).texts);
     EXPECT_EQ(text.size(), 396u);
     EXPECT_EQ(text, "Total Number of Syllables: 130\n"
