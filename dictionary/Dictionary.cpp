@@ -1,11 +1,17 @@
 #include "dictionary/Dictionary.h"
 
+#include "analysis/TextFile.h"
+#include "dictionary/DictionaryLine.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
+#include <optional>
 
-std::string LowerCaseWord(std::string_view word)
-{
+std::string LowerCaseWord(std::string_view word) {
     const bool ascii = std::all_of(word.begin(), word.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 128; });
     if (ascii) {
@@ -16,17 +22,128 @@ std::string LowerCaseWord(std::string_view word)
         }
         return lower;
     }
-    return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size())).toLower().toStdString();
+    return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()))
+        .toLower()
+        .toStdString();
 }
 
-std::int32_t TDictionary::Lookup(std::string_view word) const
-{
+std::int32_t TDictionary::Lookup(std::string_view word) const {
     const auto found = words_.find(LowerCaseWord(word));
     return found == words_.end() ? -1 : found->second;
 }
 
-bool TDictionary::AddWord(std::string_view word, std::int32_t count)
-{
+bool TDictionary::AddWord(std::string_view word, std::int32_t count) {
     words_.try_emplace(LowerCaseWord(word), count);
+    return true;
+}
+
+namespace {
+
+// Lines beyond this length are outside the file format; they are skipped whole.
+constexpr std::size_t kMaxLineLength = 511;
+
+std::string CannotAdd(const std::string& path, const QString& reason) {
+    return "Cannot add the word to " + path + ": " + reason.toStdString();
+}
+
+// The whole file, or nothing when it cannot be opened or read to its end. Only
+// regular files qualify: a pipe or a device could block or never end.
+std::optional<QByteArray> ReadWholeFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+bool TDictionary::LoadDictionary(const std::string& path) {
+    const std::optional<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes)
+        return false;
+
+    std::string_view rest(bytes->constData(), static_cast<std::size_t>(bytes->size()));
+    if (rest.starts_with("\xEF\xBB\xBF"))
+        rest.remove_prefix(3);
+    words_.reserve(words_.size() + static_cast<std::size_t>(bytes->count('\n')) + 1);
+
+    std::string decoded;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (end != std::string_view::npos && line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (line.empty() || line.size() > kMaxLineLength)
+            continue;
+        // A word list carried over from Windows holds Windows-1252, not UTF-8.
+        if (!IsValidUtf8(line)) {
+            decoded = Windows1252ToUtf8(line);
+            line = decoded;
+        }
+        const DictionaryLine parsed = ParseDictionaryLine(line);
+        AddWord(parsed.word, parsed.count);
+    }
+    Loaded = true;
+    return true;
+}
+
+bool TDictionary::LoadCustomDictionary(const std::string& path) {
+    LoadDictionary(path);
+    customFilePath_ = path;
+    return true;
+}
+
+bool TDictionary::AddWordToFile(std::string_view word, std::int32_t count, std::string* error) {
+    AddWord(word, count);
+
+    const auto fail = [error](std::string message) {
+        if (error)
+            *error = std::move(message);
+        return false;
+    };
+    if (customFilePath_.empty())
+        return fail("Cannot add the word to the user dictionary: no user dictionary was loaded");
+    // Such a line would not read back as this word and count; a line break would
+    // even stop every later load of the file.
+    if (count < 0)
+        return fail(CannotAdd(customFilePath_, QStringLiteral("the syllable count is negative")));
+    std::string entry(word);
+    entry += '|';
+    entry += std::to_string(count);
+    if (word.find_first_of("|\r\n") != std::string_view::npos || entry.size() > kMaxLineLength)
+        return fail(
+            CannotAdd(customFilePath_,
+                      QStringLiteral("the word holds \"|\" or a line break, or is too long")));
+
+    const QString name = QString::fromStdString(customFilePath_);
+    const QFileInfo info(name);
+    if (info.exists() && !info.isFile())
+        return fail(CannotAdd(customFilePath_, QStringLiteral("it is not a regular file")));
+    QFile file(name);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+        return fail(CannotAdd(customFilePath_, file.errorString()));
+
+    std::string line;
+    // A last line without its line end would otherwise swallow the new word.
+    if (file.size() > 0) {
+        char last = '\n';
+        if (!file.seek(file.size() - 1) || !file.getChar(&last))
+            return fail(CannotAdd(customFilePath_, file.errorString()));
+        if (last != '\n')
+            line = "\r\n";
+    }
+    line += entry;
+    line += "\r\n";
+
+    const auto size = static_cast<qint64>(line.size());
+    if (file.write(line.data(), size) != size || !file.flush())
+        return fail(CannotAdd(customFilePath_, file.errorString()));
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return fail(CannotAdd(customFilePath_, file.errorString()));
     return true;
 }

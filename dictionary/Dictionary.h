@@ -25,7 +25,9 @@ public:
 
     // Reads every line of the file into the word list and sets Loaded. False, with
     // nothing changed, when the file cannot be opened. A line whose count does not
-    // convert stops the load with a ConvertError; the lines before it stay.
+    // convert stops the load with a ConvertError; the lines before it stay. Each
+    // line is UTF-8 when valid, else Windows-1252; a line over 511 bytes is
+    // skipped whole. An empty file loads nothing and still gives true.
     bool LoadDictionary(const std::string& path);
 
     // Loads the file as LoadDictionary does (a missing file is no error), then
