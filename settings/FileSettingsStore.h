@@ -1,0 +1,76 @@
+#pragma once
+
+#include "settings/SettingsStore.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// Value types, numbered as the Windows registry numbers them so that a value
+// keeps the same meaning wherever the settings came from.
+enum class ValueType : quint32 {
+    None = 0,
+    String = 1,
+    ExpandString = 2,
+    Binary = 3,
+    Dword = 4,
+};
+
+// One stored value: its type and its raw data. A string's data is its UTF-8
+// bytes and a terminating NUL; a dword's is four bytes, little-endian.
+struct StoredValue {
+    quint32 type = 0;
+    QByteArray data;
+};
+
+// The settings store kept in one text file, one section per key and one typed
+// value per line, in the manner of a registry export:
+//
+//   [SOFTWARE\Scrivolux\Font]
+//   "Name"="DejaVu Sans"
+//   "Size"=dword:0000000c
+//   "Blob"=hex(3):01,02,03
+//
+// The file is read when the store is created. Every write saves the whole file
+// at once (atomically), so that a value is stored as soon as the write returns
+// and a failure can name the value. Lines that cannot be understood are
+// skipped, so a damaged file loses only what is damaged.
+class FileSettingsStore : public SettingsStore {
+public:
+    explicit FileSettingsStore(QString filePath);
+    ~FileSettingsStore() override;
+
+    bool KeyExists(const QString& keyPath) override;
+    bool OpenKey(const QString& keyPath) override;
+    bool ValueExists(const QString& name) override;
+    QString ReadString(const QString& name) override;
+    qint32 ReadInteger(const QString& name) override;
+    void WriteString(const QString& name, const QString& value) override;
+    void WriteInteger(const QString& name, qint32 value) override;
+    void CloseKey() override;
+
+    // The raw value, for values of types the typed operations do not write.
+    void WriteValue(const QString& name, const StoredValue& value);
+
+    // A file larger than this is not read: it is no settings file of ours.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
+private:
+    struct Value {
+        QString name; // as first written; looked up without regard to case
+        StoredValue stored;
+    };
+    struct Key {
+        QString path;
+        QList<Value> values; // in the order they were first written
+    };
+
+    void load();
+    bool save() const;
+    Key* findKey(const QString& keyPath);
+    const Value* findValue(const QString& name) const;
+
+    QString filePath_;
+    QList<Key> keys_;
+    qsizetype openKey_ = -1; // index into keys_; -1 when no key is open
+};
