@@ -1,0 +1,200 @@
+// Text preparation and the three counting passes over arbitrary bytes, checked
+// against a plain re-statement of what the counting rules amount to: the words
+// are the space-separated pieces that hold a character above code 32, the
+// sentences are the full stops plus a last unfinished one.
+
+#include "FuzzCheck.h"
+
+#include "analysis/CountingPasses.h"
+#include "analysis/TextFile.h"
+#include "analysis/TextPreparation.h"
+#include "dictionary/Dictionary.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+bool IsBlankText(std::string_view text) {
+    for (const char c : text) {
+        if (!IsBlank(c))
+            return false;
+    }
+    return true;
+}
+
+// The words of a word text as the passes must cut them: the remainder is
+// trimmed before each word, so a word starts with a character above code 32,
+// and the last one also loses what trails it.
+std::vector<std::string_view> ExpectedWords(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t space = std::min(text.find(' ', start), text.size());
+        std::string_view piece = text.substr(start, space - start);
+        while (!piece.empty() && IsBlank(piece.front()))
+            piece.remove_prefix(1);
+        if (!piece.empty())
+            words.push_back(piece);
+        start = space + 1;
+    }
+    if (!words.empty()) {
+        while (IsBlank(words.back().back()))
+            words.back().remove_suffix(1);
+    }
+    return words;
+}
+
+std::int32_t ExpectedSentences(std::string_view text) {
+    if (IsBlankText(text))
+        return 0;
+    std::int32_t stops = 0;
+    for (const char c : text)
+        stops += c == '.';
+    const std::size_t last = text.rfind('.');
+    const bool unfinished = last == std::string_view::npos || !IsBlankText(text.substr(last + 1));
+    return stops + (unfinished ? 1 : 0);
+}
+
+// Every report lies in 0..100 and never goes back; a text that holds anything
+// ends at exactly 100, a blank one reports nothing.
+void CheckProgress(const std::vector<int>& reports, std::size_t tokens) {
+    FUZZ_CHECK(reports.size() == tokens);
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        FUZZ_CHECK(reports[i] >= 0 && reports[i] <= 100);
+        FUZZ_CHECK(i == 0 || reports[i] >= reports[i - 1]);
+    }
+    FUZZ_CHECK(reports.empty() || reports.back() == 100);
+}
+
+struct RecordingProgress : AnalysisProgress {
+    std::vector<int> syllable, word, sentence;
+    void SetSyllableProgress(int p) override { syllable.push_back(p); }
+    void SetWordProgress(int p) override { word.push_back(p); }
+    void SetSentenceProgress(int p) override { sentence.push_back(p); }
+};
+
+TDictionary& SmallDictionary() {
+    static TDictionary dictionary;
+    static const bool filled = [] {
+        const struct {
+            const char* word;
+            std::int32_t count;
+        } entries[] = {
+            {"the", 1},
+            {"a", 1},
+            {"every", 3},
+            {"readability", 6},
+            {"don't", 1},
+            {"smith's", 1},
+            {"zero", 0},
+            {"caf\xC3\xA9", 2},
+            {"x", 0},
+            {"queue", 1},
+            {"\xC3\xBC"
+             "ber",
+             2},
+            {"it\xE2\x80\x99s", 1},
+        };
+        for (const auto& e : entries)
+            dictionary.AddWord(e.word, e.count);
+        return true;
+    }();
+    (void)filled;
+    return dictionary;
+}
+
+void CheckPasses(std::string_view wordText, std::string_view sentenceText) {
+    TDictionary& dictionary = SmallDictionary();
+    const std::size_t knownWords = dictionary.Size();
+    RecordingProgress progress;
+    std::vector<std::string> asked;
+    const UnknownWordHandler answerZero = [&](const std::string& word, TDictionary&) {
+        asked.push_back(word);
+        return 0;
+    };
+
+    AnalysisCounts counts;
+    counts.syllables =
+        CountSyllables(wordText, dictionary, answerZero, progress, counts.difficultWords);
+    counts.words = CountWords(wordText, progress);
+    counts.sentences = CountSentences(sentenceText, progress);
+
+    const std::vector<std::string_view> words = ExpectedWords(wordText);
+    std::int64_t syllables = 0;
+    std::int32_t difficult = 0;
+    std::vector<std::string_view> unknown;
+    for (const std::string_view word : words) {
+        FUZZ_CHECK(!word.empty() && word.find(' ') == std::string_view::npos);
+        const std::int32_t count = dictionary.Lookup(word);
+        if (count < 0) {
+            unknown.push_back(word);
+            continue;
+        }
+        syllables += count;
+        difficult += count > 2;
+    }
+
+    FUZZ_CHECK(counts.syllables >= 0 && counts.words >= 0 && counts.sentences >= 0);
+    FUZZ_CHECK(counts.difficultWords >= 0 && counts.difficultWords <= counts.words);
+    FUZZ_CHECK(counts.words == static_cast<std::int32_t>(words.size()));
+    FUZZ_CHECK(counts.syllables == syllables);
+    FUZZ_CHECK(counts.difficultWords == difficult);
+    // The handler sees exactly the words the dictionary lacks, as they stand.
+    FUZZ_CHECK(asked.size() == unknown.size());
+    for (std::size_t i = 0; i < asked.size(); ++i)
+        FUZZ_CHECK(asked[i] == unknown[i]);
+    FUZZ_CHECK(dictionary.Size() == knownWords);
+
+    FUZZ_CHECK(counts.sentences == ExpectedSentences(sentenceText));
+    if (sentenceText.find('.') == std::string_view::npos && !IsBlankText(sentenceText))
+        FUZZ_CHECK(counts.sentences == 1);
+
+    CheckProgress(progress.syllable, words.size());
+    CheckProgress(progress.word, words.size());
+    CheckProgress(progress.sentence, static_cast<std::size_t>(counts.sentences));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input = fuzz::AsText(data, size);
+
+    const std::vector<std::string> lines = SplitLines(input);
+    const std::string passage = BuildPassage(lines);
+    std::size_t expectedLength = 0;
+    for (const auto& line : lines) {
+        FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
+        expectedLength += line.size() + 1;
+    }
+    FUZZ_CHECK(passage.size() == expectedLength);
+
+    const WorkingTexts texts = PrepareTexts(passage);
+    FUZZ_CHECK(texts.sentenceText.size() == passage.size());
+    FUZZ_CHECK(texts.wordText.size() == passage.size());
+    for (std::size_t i = 0; i < passage.size(); ++i) {
+        const auto c = static_cast<unsigned char>(passage[i]);
+        const bool stop = c == '.' || c == '?' || c == '!';
+        const char sentence = texts.sentenceText[i];
+        const char word = texts.wordText[i];
+        if (IsPunctuation(c)) {
+            FUZZ_CHECK(sentence == ' ' && word == ' ');
+        } else if (stop) {
+            FUZZ_CHECK(sentence == '.' && word == ' ');
+        } else {
+            FUZZ_CHECK(sentence == passage[i] && word == passage[i]);
+        }
+    }
+
+    CheckPasses(texts.wordText, texts.sentenceText);
+    // The passes take any text, not only prepared ones.
+    CheckPasses(input, input);
+    return 0;
+}

@@ -1,0 +1,82 @@
+// The text file decoder on arbitrary bytes: it gives valid UTF-8 or refuses a
+// file with NUL characters, and whatever it reads as UTF-8 or Windows-1252 is
+// saved back byte for byte, so loading and saving an untouched file loses
+// nothing.
+
+#include "FuzzCheck.h"
+
+#include "analysis/Error.h"
+#include "analysis/TextFile.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+bool HasUtf16Mark(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
+void CheckLines(const std::string& text) {
+    const std::vector<std::string> lines = SplitLines(text);
+    std::size_t characters = 0;
+    for (const auto& line : lines) {
+        FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
+        characters += line.size();
+    }
+    std::size_t breaks = 0;
+    for (const char c : text)
+        breaks += c == '\r' || c == '\n';
+    FUZZ_CHECK(characters + breaks == text.size());
+    // Joining and splitting again changes nothing.
+    const std::string joined = JoinLinesCrLf(lines);
+    FUZZ_CHECK(SplitLines(joined) == lines || (lines.size() > 0 && lines.back().empty()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes = fuzz::AsText(data, size);
+    const bool utf16 = HasUtf16Mark(bytes);
+    const bool hasNul = bytes.find('\0') != std::string_view::npos;
+
+    DecodedText decoded;
+    try {
+        decoded = DecodeText(bytes);
+    } catch (const ScrivoluxError& error) {
+        // Only NUL characters are refused: in the bytes, or decoded from UTF-16.
+        FUZZ_CHECK(hasNul);
+        FUZZ_CHECK(std::string_view(error.what()) ==
+                   "The file holds NUL characters and is not a text file");
+        return 0;
+    }
+    FUZZ_CHECK(utf16 || !hasNul);
+    FUZZ_CHECK(IsValidUtf8(decoded.text));
+    FUZZ_CHECK(decoded.text.find('\0') == std::string::npos);
+
+    if (utf16) {
+        FUZZ_CHECK(decoded.encoding == TextEncoding::Utf16);
+    } else if (IsValidUtf8(bytes)) {
+        const bool mark = bytes.starts_with("\xEF\xBB\xBF");
+        FUZZ_CHECK(decoded.encoding == (mark ? TextEncoding::Utf8WithBom : TextEncoding::Utf8));
+        FUZZ_CHECK(decoded.text == bytes.substr(mark ? 3 : 0));
+    } else {
+        FUZZ_CHECK(decoded.encoding == TextEncoding::Windows1252);
+    }
+
+    const EncodedText saved = EncodeText(decoded.text, decoded.encoding);
+    if (decoded.encoding == TextEncoding::Utf16) {
+        FUZZ_CHECK(saved.encoding == TextEncoding::Utf8 && saved.bytes == decoded.text);
+    } else {
+        FUZZ_CHECK(saved.encoding == decoded.encoding);
+        FUZZ_CHECK(saved.bytes == bytes);
+    }
+    // The saved text reads back as the same text.
+    const DecodedText again = DecodeText(saved.bytes);
+    FUZZ_CHECK(again.text == decoded.text);
+
+    CheckLines(decoded.text);
+    return 0;
+}
