@@ -58,6 +58,14 @@ std::optional<QByteArray> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+std::size_t CountLineFeeds(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
+         at = text.find('\n', at + 1))
+        ++count;
+    return count;
+}
+
 } // namespace
 
 bool TDictionary::LoadDictionary(const std::string& path) {
@@ -68,7 +76,10 @@ bool TDictionary::LoadDictionary(const std::string& path) {
     std::string_view rest(bytes->constData(), static_cast<std::size_t>(bytes->size()));
     if (rest.starts_with("\xEF\xBB\xBF"))
         rest.remove_prefix(3);
-    words_.reserve(words_.size() + static_cast<std::size_t>(bytes->count('\n')) + 1);
+    words_.reserve(words_.size() + CountLineFeeds(rest) + 1);
+    // One pass settles the usual case; only a file with some other bytes is
+    // checked again line by line.
+    const bool allUtf8 = IsValidUtf8(rest);
 
     std::string decoded;
     while (!rest.empty()) {
@@ -80,7 +91,7 @@ bool TDictionary::LoadDictionary(const std::string& path) {
         if (line.empty() || line.size() > kMaxLineLength)
             continue;
         // A word list carried over from Windows holds Windows-1252, not UTF-8.
-        if (!IsValidUtf8(line)) {
+        if (!allUtf8 && !IsValidUtf8(line)) {
             decoded = Windows1252ToUtf8(line);
             line = decoded;
         }
