@@ -1,0 +1,115 @@
+#include "forms/Application.h"
+
+#include "forms/Desktop.h"
+#include "forms/FrmAbout.h"
+#include "forms/FrmFryGraph.h"
+#include "forms/FrmHelpPage.h"
+#include "forms/FrmMain.h"
+#include "forms/FrmNotFound.h"
+#include "forms/FrmProgress.h"
+#include "forms/FrmReport.h"
+
+#include <QFileInfo>
+
+QString ApplicationTitle(const QString& executablePath) {
+    QString name = QFileInfo(executablePath).fileName();
+    const qsizetype dot = name.indexOf(u'.');
+    if (dot >= 0)
+        name.truncate(dot);
+    if (name.isEmpty())
+        return name;
+    return name.left(1).toUpper() + name.mid(1).toLower();
+}
+
+QString WithFullStop(const QString& message) {
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + u'.';
+    return message;
+}
+
+void ShowErrorDisplay(QWidget* parent, const QString& message) {
+    TheDesktop().ShowError(parent, WithFullStop(message));
+}
+
+void ShowCurrentException(QWidget* parent) {
+    QString message;
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        message = QString::fromUtf8(error.what());
+    } catch (...) {
+        // Not one of ours: nothing to say but that something failed.
+    }
+    ShowErrorDisplay(parent, message);
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentException(activeModalWidget() ? activeModalWidget() : activeWindow());
+        return false;
+    }
+}
+
+namespace {
+
+template <class Form, class Make>
+void Create(std::unique_ptr<Form>& slot, Form*& reference, Make make) {
+    try {
+        slot = make();
+        reference = slot.get();
+    } catch (...) {
+        ShowCurrentException(nullptr);
+    }
+}
+
+template <class Form> void Destroy(std::unique_ptr<Form>& slot, Form*& reference) {
+    reference = nullptr;
+    slot.reset();
+}
+
+} // namespace
+
+StartupWindows::StartupWindows() {
+    Create(mainForm_, MainForm, [] { return std::make_unique<TMainForm>(); });
+    Create(notFoundForm_, NotFoundForm, [] { return std::make_unique<TNotFoundForm>(MainForm); });
+    Create(fryGraphForm_, FryGraphForm, [] { return std::make_unique<TFryGraphForm>(nullptr); });
+    Create(reportForm_, ReportForm, [] { return std::make_unique<TReportForm>(); });
+    Create(aboutBox_, AboutBox, [] { return std::make_unique<TAboutBox>(MainForm); });
+    Create(helpPageForm_, HelpPageForm, [] { return std::make_unique<THelpPageForm>(MainForm); });
+    Create(progressForm_, ProgressForm, [] { return std::make_unique<TProgressForm>(MainForm); });
+
+    // Only the main window ends the program; the report and the graph window
+    // are top-level windows of their own that may still be open then.
+    for (QWidget* window : std::initializer_list<QWidget*>{NotFoundForm, FryGraphForm, ReportForm,
+                                                           AboutBox, HelpPageForm, ProgressForm}) {
+        if (window)
+            window->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+}
+
+StartupWindows::~StartupWindows() {
+    Destroy(progressForm_, ProgressForm);
+    Destroy(helpPageForm_, HelpPageForm);
+    Destroy(aboutBox_, AboutBox);
+    Destroy(reportForm_, ReportForm);
+    Destroy(fryGraphForm_, FryGraphForm);
+    Destroy(notFoundForm_, NotFoundForm);
+    Destroy(mainForm_, MainForm);
+}
+
+int RunDesktopProgram(TApplication& application) {
+    try {
+        StartupWindows windows;
+        if (!MainForm)
+            return 0;
+        MainForm->show();
+        application.exec();
+    } catch (...) {
+        ShowCurrentException(nullptr);
+    }
+    return 0;
+}

@@ -1,0 +1,159 @@
+#include "forms/Desktop.h"
+
+#include "forms/Application.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+// The system's font dialog has no colour; this one adds a colour button below
+// the toolkit's font chooser, which offers the other effects (underline,
+// strikeout) itself.
+class FontAndColorDialog : public QDialog {
+public:
+    FontAndColorDialog(QWidget* parent, const QFont& font, const QColor& color)
+        : QDialog(parent), color_(color) {
+        setWindowTitle(QStringLiteral("Font"));
+        fontChooser_ = new QFontDialog(font, this);
+        fontChooser_->setWindowFlags(Qt::Widget);
+        fontChooser_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+
+        colorButton_ = new QPushButton(QStringLiteral("&Color..."), this);
+        connect(colorButton_, &QPushButton::clicked, this, [this] {
+            const QColor chosen = QColorDialog::getColor(color_, this, QStringLiteral("Color"));
+            if (chosen.isValid()) {
+                color_ = chosen;
+                showColor();
+            }
+        });
+        colorSample_ = new QLabel(this);
+        colorSample_->setFixedSize(48, 20);
+        colorSample_->setAutoFillBackground(true);
+        colorSample_->setFrameShape(QFrame::Box);
+        showColor();
+
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+        auto* colorRow = new QHBoxLayout;
+        colorRow->addWidget(colorButton_);
+        colorRow->addWidget(colorSample_);
+        colorRow->addStretch();
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(fontChooser_);
+        layout->addLayout(colorRow);
+        layout->addWidget(buttons);
+    }
+
+    QFont font() const { return fontChooser_->currentFont(); }
+    QColor color() const { return color_; }
+
+private:
+    void showColor() {
+        QPalette palette = colorSample_->palette();
+        palette.setColor(QPalette::Window, color_);
+        colorSample_->setPalette(palette);
+    }
+
+    QFontDialog* fontChooser_ = nullptr;
+    QPushButton* colorButton_ = nullptr;
+    QLabel* colorSample_ = nullptr;
+    QColor color_;
+};
+
+class RealDesktop final : public Desktop {
+public:
+    void ShowMessage(QWidget* parent, const QString& text) override {
+        Show(parent, QMessageBox::NoIcon, text);
+    }
+
+    void ShowError(QWidget* parent, const QString& text) override {
+        Show(parent, QMessageBox::Critical, text);
+    }
+
+    QString GetOpenFileName(QWidget* parent, const QString& filter,
+                            const QString& defaultSuffix) override {
+        return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix, lastOpened_);
+    }
+
+    QString GetSaveFileName(QWidget* parent, const QString& filter,
+                            const QString& defaultSuffix) override {
+        return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix, lastSaved_);
+    }
+
+    bool ChooseFont(QWidget* parent, QFont& font, QColor& color) override {
+        FontAndColorDialog dialog(parent, font, color);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        font = dialog.font();
+        color = dialog.color();
+        return true;
+    }
+
+    void Pause(int milliseconds) override {
+        if (milliseconds > 0)
+            QThread::msleep(static_cast<unsigned long>(milliseconds));
+    }
+
+    QString ExecutablePath() override { return QCoreApplication::applicationFilePath(); }
+
+    void OpenUrl(const QString& url) override { QDesktopServices::openUrl(QUrl(url)); }
+
+private:
+    void Show(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+        QMessageBox box(icon, ApplicationTitle(ExecutablePath()), text, QMessageBox::Ok, parent);
+        // Messages quote file names and user text, which must never be read as markup.
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+
+    // Each dialog offers the name last chosen in it. The open dialog does not
+    // insist that the file exists: loading reports a missing file itself.
+    static QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode,
+                                 const QString& filter, const QString& defaultSuffix,
+                                 QString& lastChosen) {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(filter);
+        dialog.setDefaultSuffix(defaultSuffix);
+        if (mode == QFileDialog::AcceptSave)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!lastChosen.isEmpty())
+            dialog.selectFile(lastChosen);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        lastChosen = dialog.selectedFiles().constFirst();
+        return lastChosen;
+    }
+
+    QString lastOpened_;
+    QString lastSaved_;
+};
+
+RealDesktop realDesktop;
+Desktop* installedDesktop = nullptr;
+
+} // namespace
+
+Desktop& TheDesktop() {
+    return installedDesktop ? *installedDesktop : realDesktop;
+}
+
+void SetDesktop(Desktop* desktop) {
+    installedDesktop = desktop;
+}

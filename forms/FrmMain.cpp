@@ -1,0 +1,332 @@
+#include "forms/FrmMain.h"
+
+#include "analysis/CountingPasses.h"
+#include "analysis/Error.h"
+#include "analysis/TextPreparation.h"
+#include "dictionary/Dictionary.h"
+#include "dictionary/UserDictionary.h"
+#include "forms/Application.h"
+#include "forms/Desktop.h"
+#include "forms/FrmAbout.h"
+#include "forms/FrmFryGraph.h"
+#include "forms/FrmHelpPage.h"
+#include "forms/FrmNotFound.h"
+#include "forms/FrmProgress.h"
+#include "forms/FrmReport.h"
+#include "forms/ScreenPlacement.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QScopeGuard>
+#include <QTimer>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+const QString kTextFilter = QStringLiteral("Text Files (*.txt)");
+const QString kTextSuffix = QStringLiteral("txt");
+constexpr QSize kDesignedSize(638, 425);
+
+QFont DesignedFont() {
+    return QFont(QStringLiteral("MS Sans Serif"), 8);
+}
+
+bool EndsWithLineBreak(std::string_view text) {
+    return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+// The text with every kind of line break (CR LF, lone CR, lone LF) as the
+// separator given; a final line break is kept as one.
+std::string WithLineBreaks(std::string_view text, const char* lineBreak) {
+    std::string result;
+    result.reserve(text.size() + text.size() / 32);
+    const std::vector<std::string> lines = SplitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            result += lineBreak;
+        result += lines[i];
+    }
+    if (EndsWithLineBreak(text))
+        result += lineBreak;
+    return result;
+}
+
+// The directory of the executable with its trailing separator, or the empty
+// text for a bare name, so that the bare file names are used.
+std::string ExecutableDirectory(const QString& executablePath) {
+    const qsizetype slash = executablePath.lastIndexOf(u'/');
+    return slash < 0 ? std::string() : executablePath.left(slash + 1).toStdString();
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), dictionary_(std::make_unique<TDictionary>()) {
+    setWindowTitle(QStringLiteral("The Scrivolux"));
+    setFont(DesignedFont());
+    resize(kDesignedSize);
+    createMenus();
+    createControls();
+    PlaceOnScreen(this, QPoint(269, 292));
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+QAction* TMainForm::addItem(QMenu* menu, const char* caption, void (TMainForm::*handler)()) {
+    QAction* item = menu->addAction(QString::fromLatin1(caption));
+    connect(item, &QAction::triggered, this,
+            Guarded(this, [this, handler] { (this->*handler)(); }));
+    return item;
+}
+
+void TMainForm::createMenus() {
+    MainMenu = menuBar();
+    mnuFile = MainMenu->addMenu(QStringLiteral("&File"));
+    mnuTxtLoad = addItem(mnuFile, "&Load Text File...", &TMainForm::mnuTxtLoadClick);
+    mnuTxtSave = addItem(mnuFile, "&Save Text File...", &TMainForm::mnuTxtSaveClick);
+    mnuExit = addItem(mnuFile, "E&xit", &TMainForm::mnuExitClick);
+    mnuOptions = MainMenu->addMenu(QStringLiteral("&Options"));
+    mnuChangeFont = addItem(mnuOptions, "Font...", &TMainForm::mnuChangeFontClick);
+    mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
+    mnuStartAnalysis =
+        addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
+    mnuGraph = MainMenu->addMenu(QStringLiteral("&Graph"));
+    mnuShowGraph = addItem(mnuGraph, "&Show Fry's Graph", &TMainForm::mnuShowGraphClick);
+    mnuHelp = MainMenu->addMenu(QStringLiteral("&Help"));
+    mnuHowToUse = addItem(mnuHelp, "How to &use the Scrivolux...", &TMainForm::mnuHowToUseClick);
+    mnuAbout = addItem(mnuHelp, "&About...", &TMainForm::mnuAboutClick);
+}
+
+void TMainForm::createControls() {
+    InputMemo = new QPlainTextEdit(this);
+    InputMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    InputMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    InputMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    InputMemo->setFont(DesignedFont());
+    InputMemo->setPlainText(QStringLiteral("Enter text to be analyzed.\n"));
+    setCentralWidget(InputMemo);
+}
+
+void TMainForm::FormCreate() {
+    // The font comes first; an error in it must not keep the word lists out.
+    try {
+        LoadFontSettings();
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+    try {
+        const std::string directory = ExecutableDirectory(TheDesktop().ExecutablePath());
+        dictionary_->LoadDictionary(directory + "cuvplus.dat");
+        dictionary_->LoadCustomDictionary(CustomDictionaryPath(directory));
+    } catch (...) {
+        // A bad line stops the loading; the analysis then reports the dictionary.
+        ShowCurrentException(this);
+    }
+}
+
+void TMainForm::LoadFontSettings() {}
+
+void TMainForm::SaveFontSettings() {}
+
+QFont TMainForm::EditorFont() const {
+    return InputMemo->font();
+}
+
+void TMainForm::SetEditorFont(const QFont& font) {
+    InputMemo->setFont(font);
+}
+
+void TMainForm::SetEditorColor(const QColor& color) {
+    editorColor_ = color;
+    if (!color.isValid()) {
+        // An empty palette makes the text area inherit the theme's colours again.
+        InputMemo->setPalette(QPalette());
+        return;
+    }
+    QPalette palette = InputMemo->palette();
+    palette.setColor(QPalette::Active, QPalette::Text, color);
+    palette.setColor(QPalette::Inactive, QPalette::Text, color);
+    InputMemo->setPalette(palette);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormClose(event);
+}
+
+void TMainForm::FormClose(QCloseEvent* event) {
+    // A window manager can still ask a disabled window to close; the analysis
+    // under way holds the text and the dictionary, so it finishes first.
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    // Failing to remember the font must not keep the user from leaving.
+    try {
+        SaveFontSettings();
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+    event->accept();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownBefore_)
+        return;
+    shownBefore_ = true;
+    // The designed size is the outer one; the frame is known once the window
+    // manager has framed the window.
+    QTimer::singleShot(0, this, [this] {
+        const QSize frame = frameGeometry().size() - size();
+        if (!frame.isEmpty() && !isMaximized() && !isMinimized())
+            resize(kDesignedSize - frame);
+    });
+}
+
+std::string TMainForm::memoText() const {
+    QString text = InputMemo->document()->toRawText();
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xFDD0: // frame boundaries, which a plain text document does not hold
+        case 0xFDD1:
+            c = u'\n';
+            break;
+        default:
+            break;
+        }
+    }
+    return text.toStdString();
+}
+
+std::vector<std::string> TMainForm::MemoLines() const {
+    return SplitLines(memoText());
+}
+
+void TMainForm::LoadTextFile(const QString& path) {
+    const DecodedText decoded = ReadTextFile(path.toStdString());
+    InputMemo->setPlainText(QString::fromStdString(WithLineBreaks(decoded.text, "\n")));
+    encoding_ = decoded.encoding;
+}
+
+void TMainForm::SaveTextFile(const QString& path) {
+    const EncodedText encoded = EncodeText(WithLineBreaks(memoText(), "\r\n"), encoding_);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ScrivoluxError("Cannot create file " + path.toStdString());
+    const auto size = static_cast<qint64>(encoded.bytes.size());
+    if (file.write(encoded.bytes.data(), size) != size || !file.commit())
+        throw ScrivoluxError("Cannot create file " + path.toStdString() + ": " +
+                             file.errorString().toStdString());
+    encoding_ = encoded.encoding;
+}
+
+void TMainForm::mnuTxtLoadClick() {
+    const QString path = TheDesktop().GetOpenFileName(this, kTextFilter, kTextSuffix);
+    if (!path.isEmpty())
+        LoadTextFile(path);
+}
+
+void TMainForm::mnuTxtSaveClick() {
+    const QString path = TheDesktop().GetSaveFileName(this, kTextFilter, kTextSuffix);
+    if (!path.isEmpty())
+        SaveTextFile(path);
+}
+
+void TMainForm::mnuExitClick() {
+    close();
+}
+
+void TMainForm::mnuChangeFontClick() {
+    const QColor shownColor =
+        editorColor_.isValid() ? editorColor_ : InputMemo->palette().color(QPalette::Text);
+    QFont font = InputMemo->font();
+    QColor color = shownColor;
+    if (!TheDesktop().ChooseFont(this, font, color))
+        return;
+    InputMemo->setFont(font);
+    // Keep following the theme unless the user really picked another colour.
+    if (color != shownColor)
+        SetEditorColor(color);
+}
+
+void TMainForm::mnuStartAnalysisClick() {
+    RunAnalysis();
+}
+
+void TMainForm::mnuShowGraphClick() {
+    if (!FryGraphForm)
+        return;
+    if (FryGraphForm->isMinimized())
+        FryGraphForm->showNormal();
+    else
+        FryGraphForm->show();
+    FryGraphForm->raise();
+    FryGraphForm->activateWindow();
+}
+
+void TMainForm::mnuHowToUseClick() {
+    if (HelpPageForm)
+        HelpPageForm->exec();
+}
+
+void TMainForm::mnuAboutClick() {
+    if (AboutBox)
+        AboutBox->exec();
+}
+
+void TMainForm::RunAnalysis() {
+    if (running_)
+        return;
+    if (!dictionary_ || !dictionary_->Loaded) {
+        TheDesktop().ShowMessage(this, QStringLiteral("Dictionary Error"));
+        return;
+    }
+
+    // However the run ends, the main window takes input again and no progress
+    // window is left on screen.
+    std::unique_ptr<TProgressForm> progress;
+    TProgressForm* const startupProgressForm = ProgressForm;
+    running_ = true;
+    setEnabled(false);
+    const auto restore = qScopeGuard([&] {
+        progress.reset();
+        ProgressForm = startupProgressForm;
+        running_ = false;
+        setEnabled(true);
+    });
+
+    if (ReportForm && ReportForm->isVisible())
+        ReportForm->hide();
+    const WorkingTexts texts = PrepareTexts(BuildPassage(MemoLines()));
+
+    progress = std::make_unique<TProgressForm>(this);
+    ProgressForm = progress.get();
+    progress->show();
+    QCoreApplication::processEvents();
+
+    const UnknownWordHandler askUser = [this](const std::string& word, TDictionary& dictionary) {
+        TNotFoundForm dialog(this);
+        return dialog.AskSyllables(word, dictionary);
+    };
+    AnalysisCounts counts;
+    counts.syllables =
+        CountSyllables(texts.wordText, *dictionary_, askUser, *progress, counts.difficultWords);
+    TheDesktop().Pause(250);
+    counts.words = CountWords(texts.wordText, *progress);
+    TheDesktop().Pause(250);
+    counts.sentences = CountSentences(texts.sentenceText, *progress);
+    TheDesktop().Pause(1000);
+
+    progress.reset();
+    ProgressForm = startupProgressForm;
+    if (ReportForm)
+        ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
+                                   counts.difficultWords);
+}

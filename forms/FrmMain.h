@@ -1,0 +1,103 @@
+#pragma once
+
+#include "analysis/TextFile.h"
+
+#include <QColor>
+#include <QFont>
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class TDictionary;
+
+// The main window: a plain text editor with a menu bar. It owns the syllable
+// dictionary of the run and opens every other window; closing it ends the program.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Counts the text area's passage under a progress window and shows the report,
+    // or says "Dictionary Error" and does nothing else when no word list was read.
+    void RunAnalysis();
+
+    // The editor font, remembered between runs by the settings store.
+    void LoadFontSettings();
+    void SaveFontSettings();
+
+    // The text area's font colour. An invalid colour stands for the system's text
+    // colour, which follows the desktop theme rather than being a fixed value.
+    QColor EditorColor() const { return editorColor_; }
+    void SetEditorColor(const QColor& color);
+    QFont EditorFont() const;
+    void SetEditorFont(const QFont& font);
+
+    // Replaces the text area's content with a text file (UTF-8, UTF-16 with a
+    // byte-order mark, or Windows-1252), line breaks of any kind taken as breaks.
+    // Throws and leaves the text area as it was when the file cannot be used.
+    void LoadTextFile(const QString& path);
+    // Writes the text area's content, line breaks as CR LF, in the encoding the
+    // text was loaded in when every character fits it, else in UTF-8. The old
+    // file is replaced only once the new content is completely written.
+    void SaveTextFile(const QString& path);
+    // The text area's logical lines (paragraphs, however they wrap on screen);
+    // an empty line after a final line break is not a line.
+    std::vector<std::string> MemoLines() const;
+
+    TDictionary* Dictionary() const { return dictionary_.get(); }
+    TextEncoding Encoding() const { return encoding_; }
+    bool Running() const { return running_; }
+
+    void FormCreate();
+    void FormClose(QCloseEvent* event);
+    void mnuTxtLoadClick();
+    void mnuTxtSaveClick();
+    void mnuExitClick();
+    void mnuChangeFontClick();
+    void mnuStartAnalysisClick();
+    void mnuShowGraphClick();
+    void mnuHowToUseClick();
+    void mnuAboutClick();
+
+    QPlainTextEdit* InputMemo = nullptr;
+    QMenuBar* MainMenu = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mnuTxtLoad = nullptr;
+    QAction* mnuTxtSave = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuChangeFont = nullptr;
+    QMenu* mnuAnalysis = nullptr;
+    QAction* mnuStartAnalysis = nullptr;
+    QMenu* mnuGraph = nullptr;
+    QAction* mnuShowGraph = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHowToUse = nullptr;
+    QAction* mnuAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createMenus();
+    void createControls();
+    QAction* addItem(QMenu* menu, const char* caption, void (TMainForm::*handler)());
+    // The text area's content exactly, paragraphs separated by line feeds.
+    std::string memoText() const;
+
+    std::unique_ptr<TDictionary> dictionary_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    QColor editorColor_;
+    bool running_ = false;
+    bool shownBefore_ = false;
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,162 @@
+#include "forms/FrmNotFound.h"
+
+#include "dictionary/Dictionary.h"
+#include "dictionary/IntegerConversion.h"
+#include "forms/Desktop.h"
+#include "forms/ScreenPlacement.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWindow>
+
+TNotFoundForm* NotFoundForm = nullptr;
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* text, int top) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setGeometry(88, top, 193, 25);
+    // Enter presses a button only while it has the focus, never by default.
+    button->setAutoDefault(true);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+TNotFoundForm::TNotFoundForm(QWidget* owner)
+    : QDialog(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      owner_(owner) {
+    setWindowTitle(QStringLiteral("Word Not Found"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(367, 244);
+    setBackgroundRole(QPalette::Button);
+    createControls();
+    PlaceOnScreen(this, QPoint(850, 521));
+}
+
+void TNotFoundForm::createControls() {
+    WordLB = new QLabel(this);
+    WordLB->setTextFormat(Qt::PlainText);
+    QFont wordFont(QStringLiteral("MS Sans Serif"));
+    wordFont.setPixelSize(19);
+    WordLB->setFont(wordFont);
+    WordLB->setGeometry(40, 48, 68, 24);
+
+    NotFoundST = new QLabel(
+        QStringLiteral("The following word was not found in the loaded dictionary."), this);
+    NotFoundST->setGeometry(8, 16, 278, 17);
+
+    SyllableEdit = new QLineEdit(this);
+    SyllableEdit->setGeometry(192, 88, 121, 21);
+    SyllableEdit->installEventFilter(this);
+    // The caption stands left of the edit with 3 pixels between them, centred on it.
+    SyllableEditLabel = new QLabel(QStringLiteral("Enter the syllable count for this word:"), this);
+    SyllableEditLabel->setGeometry(192 - 3 - 173, 88 + (21 - 13) / 2, 173, 13);
+    SyllableEditLabel->setBuddy(SyllableEdit);
+
+    AddMemBT = MakeButton(this, "Continue using given count", 144);
+    IgnoreBT = MakeButton(this, "Ignore word  (0 syllables)", 208);
+    AddFileBT = MakeButton(this, "Continue and add word to dictionary", 176);
+
+    setTabOrder(SyllableEdit, AddMemBT);
+    setTabOrder(AddMemBT, IgnoreBT);
+    setTabOrder(IgnoreBT, AddFileBT);
+
+    connect(AddMemBT, &QPushButton::clicked, this, &TNotFoundForm::AddMemBTClick);
+    connect(AddFileBT, &QPushButton::clicked, this, &TNotFoundForm::AddFileBTClick);
+    connect(IgnoreBT, &QPushButton::clicked, this, &TNotFoundForm::IgnoreBTClick);
+}
+
+std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& dictionary) {
+    word_ = word;
+    dictionary_ = &dictionary;
+    WordLB->setText(QString::fromStdString(word));
+    WordLB->resize(WordLB->sizeHint().width(), WordLB->height());
+    count_ = 0;
+    return exec() == QDialog::Accepted ? count_ : 0;
+}
+
+void TNotFoundForm::AddMemBTClick() {
+    Continue(false);
+}
+
+void TNotFoundForm::AddFileBTClick() {
+    Continue(true);
+}
+
+// Ends the dialog as its close box does: no count, nothing added.
+void TNotFoundForm::IgnoreBTClick() {
+    reject();
+}
+
+void TNotFoundForm::SyllableEditKeyDown(int& key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        AddMemBTClick();
+}
+
+void TNotFoundForm::Continue(bool addToFile) {
+    const auto askForNumber = [this] {
+        TheDesktop().ShowMessage(
+            this,
+            QStringLiteral("Please enter a number for the syllable count\n or click Ignore."));
+        SyllableEdit->clear();
+    };
+    if (!dictionary_)
+        return;
+    std::string fileError;
+    bool written = true;
+    try {
+        count_ = StrToInt(SyllableEdit->text().toStdString());
+        if (count_ < 0) {
+            TheDesktop().ShowMessage(this,
+                                     QStringLiteral("You cannot add a negative syllable count."));
+            return;
+        }
+        if (addToFile)
+            written = dictionary_->AddWordToFile(word_, count_, &fileError);
+        else
+            dictionary_->AddWord(word_, count_);
+    } catch (const std::exception&) {
+        askForNumber();
+        return;
+    }
+    if (!written) {
+        // The word is already known in memory; only the file missed it.
+        TheDesktop().ShowMessage(
+            this,
+            QStringLiteral("The word \"%1\" could not be added to the user dictionary file.\n\n"
+                           "%2\n\nThe count you gave is used, and the word is known until "
+                           "the program is closed.")
+                .arg(QString::fromStdString(word_), QString::fromStdString(fileError)));
+    }
+    accept();
+}
+
+bool TNotFoundForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == SyllableEdit && event->type() == QEvent::KeyPress) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        int key = keyEvent->key();
+        SyllableEditKeyDown(key, keyEvent->modifiers());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TNotFoundForm::keyPressEvent(QKeyEvent* event) {
+    // Escape does not close this dialog: only the close box and the buttons end it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TNotFoundForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (owner_ && owner_->window()->windowHandle() && windowHandle())
+        windowHandle()->setTransientParent(owner_->window()->windowHandle());
+    SyllableEdit->setFocus(Qt::OtherFocusReason);
+}
