@@ -206,7 +206,9 @@ EncodedText EncodeText(std::string_view utf8, TextEncoding preferred) {
         if (representable)
             return {std::move(bytes), TextEncoding::Windows1252};
     }
-    if (preferred == TextEncoding::Utf8WithBom)
+    // A text that itself starts with U+FEFF (kept from a UTF-16 file, say) would
+    // lose it on the next load, which takes those bytes for a byte-order mark.
+    if (preferred == TextEncoding::Utf8WithBom || utf8.starts_with("\xEF\xBB\xBF"))
         return {"\xEF\xBB\xBF" + std::string(utf8), TextEncoding::Utf8WithBom};
     return {std::string(utf8), TextEncoding::Utf8};
 }
