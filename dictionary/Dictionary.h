@@ -36,8 +36,11 @@ public:
     bool LoadCustomDictionary(const std::string& path);
 
     // Adds the word in memory, then appends "word|count" and CR LF to the user
-    // dictionary file. False when the file could not be written; error (when
-    // given) then receives the path and the system's reason.
+    // dictionary file, after a line end when its last line lacks one. False when
+    // no user file was loaded, when the file could not be written, or when the
+    // line would not read back as written (a negative count, a word holding "|"
+    // or a line break, a line over 511 bytes); error (when given) then receives
+    // the path and the reason. The word stays in memory in every case.
     bool AddWordToFile(std::string_view word, std::int32_t count, std::string* error = nullptr);
 
     const std::string& CustomFilePath() const { return customFilePath_; }
