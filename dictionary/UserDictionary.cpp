@@ -1,6 +1,5 @@
 #include "dictionary/UserDictionary.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -29,12 +28,12 @@ std::string CustomDictionaryPath(const std::string& executableDirectory) {
     if (!executableDirectory.empty() && (CanAppendTo(beside) || CanCreateFilesIn(directory)))
         return beside.toStdString();
 
-    // Without an application name the per-user location would be the shared
-    // data folder itself, so the program's own name stands in for it.
-    QString dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (QCoreApplication::applicationName().isEmpty())
-        dataDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                        QStringLiteral("/Scrivolux");
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return {};
+    // Named here rather than after the running program, so that the desktop
+    // program and the command-line tool share one user dictionary.
+    const QString dataDirectory = dataHome + QStringLiteral("/Scrivolux");
     // A folder that cannot be made shows up later, when the first word is added.
     QDir().mkpath(dataDirectory);
     return (dataDirectory + QStringLiteral("/custom.dat")).toStdString();

@@ -444,7 +444,7 @@ TEST(CustomDictionaryPathTest, PerUserFolderOtherwise) {
     const QString path = QString::fromStdString(CustomDictionaryPath(unwritable));
     QStandardPaths::setTestModeEnabled(false);
 
-    EXPECT_TRUE(path.endsWith(QStringLiteral("/custom.dat"))) << path.toStdString();
+    EXPECT_TRUE(path.endsWith(QStringLiteral("/Scrivolux/custom.dat"))) << path.toStdString();
     EXPECT_FALSE(path.startsWith(dir.path()));
     EXPECT_TRUE(QFileInfo(path).dir().exists()) << "the folder is made for the first addition";
     QDir().rmdir(QFileInfo(path).path()); // only when the test left it empty
