@@ -53,6 +53,8 @@ QPalette::ColorRole RoleOfSystemColor(int index) {
 
 QColor ColorFromValue(qint32 value, const QPalette& palette) {
     const auto bits = static_cast<quint32>(value);
+    if (value == kWindowTextColor)
+        return QColor();
     if (bits & kSystemColorFlag)
         return palette.color(QPalette::Active, RoleOfSystemColor(static_cast<int>(bits & 0xFF)));
     // The top byte of an explicit colour only says how to find it in a palette.
@@ -60,8 +62,8 @@ QColor ColorFromValue(qint32 value, const QPalette& palette) {
                   static_cast<int>((bits >> 16) & 0xFF));
 }
 
-qint32 ValueFromColor(const QColor& color, const QPalette& palette) {
-    if (!color.isValid() || color.rgb() == palette.color(QPalette::Active, QPalette::Text).rgb())
+qint32 ValueFromColor(const QColor& color) {
+    if (!color.isValid())
         return kWindowTextColor;
     const QRgb rgb = color.rgb();
     return static_cast<qint32>(static_cast<quint32>(qRed(rgb)) |
@@ -131,11 +133,11 @@ void ReadEditorFont(SettingsStore& store, QFont& font, QColor& color, const QPal
 }
 
 void WriteEditorFont(SettingsStore& store, const QFont& font, const QColor& color,
-                     const QPalette& palette, double pixelsPerInch) {
+                     double pixelsPerInch) {
     // A key that cannot be opened shows up as the first write failing.
     store.OpenKey(kFontKeyPath);
     store.WriteString("Name", font.family());
-    store.WriteInteger("Color", ValueFromColor(color, palette));
+    store.WriteInteger("Color", ValueFromColor(color));
     store.WriteInteger("Pitch", PitchValue(font));
     store.WriteInteger("Size", PointSize(font, pixelsPerInch));
     store.WriteInteger("Style", StyleBits(font));

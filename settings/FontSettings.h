@@ -21,13 +21,14 @@ inline constexpr int kMaxFaceNameLength = 31;
 // and an absurd size from a damaged file would make the editor unusable.
 inline constexpr int kMaxPointSize = 1638;
 
-// The colour a colour value stands for; a system colour is taken from the
-// palette role that plays its part.
+// The colour a colour value stands for. The window-text colour gives an invalid
+// QColor, which the editor takes as "follow the theme's text colour"; another
+// system colour is taken from the palette role that plays its part.
 QColor ColorFromValue(qint32 value, const QPalette& palette);
 
-// The colour value that stores a colour: the palette's text colour (and an
-// invalid colour) as the window-text system colour, anything else explicitly.
-qint32 ValueFromColor(const QColor& color, const QPalette& palette);
+// The colour value that stores a colour: an invalid colour (the theme's text
+// colour) as the window-text system colour, any other explicitly.
+qint32 ValueFromColor(const QColor& color);
 
 // Style bits: 1 bold, 2 italic, 4 underline, 8 strikeout. Other bits are ignored.
 int StyleBits(const QFont& font);
@@ -51,4 +52,4 @@ void ReadEditorFont(SettingsStore& store, QFont& font, QColor& color, const QPal
 // at the first value that cannot be stored ("Failed to set data for 'Name'"
 // when the key cannot be opened at all).
 void WriteEditorFont(SettingsStore& store, const QFont& font, const QColor& color,
-                     const QPalette& palette, double pixelsPerInch);
+                     double pixelsPerInch);
