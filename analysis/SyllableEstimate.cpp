@@ -1,0 +1,475 @@
+#include "analysis/SyllableEstimate.h"
+
+#include "dictionary/Dictionary.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// ---- Spelling ----------------------------------------------------------------
+
+// The word as plain lower-case letters a to z: accented Latin letters lose their
+// accent, everything else is dropped. finalAccent is set when the word ends in an
+// accented e ("café"), whose e is never silent.
+std::string Letters(std::string_view word, bool& finalAccent) {
+    std::string letters;
+    letters.reserve(word.size());
+    finalAccent = false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const auto c = static_cast<unsigned char>(word[i]);
+        if (c >= 'a' && c <= 'z') {
+            letters += static_cast<char>(c);
+        } else if (c >= 'A' && c <= 'Z') {
+            letters += static_cast<char>(c - 'A' + 'a');
+        } else if (c == 0xC3 && i + 1 < word.size()) {
+            // U+00C0 to U+00FF: the Latin-1 letters, upper case 0x80-0x9E, lower 0xA0-0xBF.
+            const auto low = static_cast<unsigned char>(word[++i]) & 0xDF;
+            static constexpr std::string_view kBase = "aaaaaaeceeeeiiiidnooooo/ouuuuyt";
+            if (low >= 0x80 && low - 0x80u < kBase.size() && kBase[low - 0x80] != '/') {
+                letters += kBase[low - 0x80];
+                finalAccent = (low >= 0x88 && low <= 0x8B) && i + 1 == word.size();
+            }
+        }
+    }
+    return letters;
+}
+
+bool IsPlainVowel(char c) {
+    return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u';
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+bool StartsWith(std::string_view text, std::string_view start) {
+    return text.substr(0, start.size()) == start;
+}
+
+// Which letters sound as vowels: y after a consonant or at the end, u not after q
+// (queue) nor in gu before a vowel at the start or after n (guess, language).
+std::vector<bool> VowelLetters(std::string_view w) {
+    std::vector<bool> vowel(w.size());
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const char c = w[i];
+        const bool nextVowel = i + 1 < w.size() && IsPlainVowel(w[i + 1]);
+        if (c == 'y') {
+            // Before a vowel y is a consonant (kenya, backyard) unless it is the
+            // word's first vowel sound (flyer, dye) or the i of -ing follows (lying).
+            const bool earlierVowel =
+                std::find(vowel.begin(), vowel.begin() + i, true) != vowel.begin() + i;
+            const bool beforeIng = w.substr(i + 1) == "ing" || w.substr(i + 1) == "ings";
+            vowel[i] = !nextVowel || beforeIng || (i > 0 && !earlierVowel);
+        } else if (c == 'u') {
+            const bool afterQ = i > 0 && w[i - 1] == 'q';
+            const bool guVowel =
+                i > 0 && w[i - 1] == 'g' && nextVowel && (i == 1 || w[i - 2] == 'n');
+            vowel[i] = !afterQ && !guVowel;
+        } else {
+            vowel[i] = IsPlainVowel(c);
+        }
+    }
+    return vowel;
+}
+
+struct Group {
+    std::size_t begin; // first vowel letter
+    std::size_t end;   // one past the last
+};
+
+// Whether the vowel pair at i, i + 1 (inside one group) is two syllables.
+bool PairSplits(std::string_view w, std::size_t i, const Group& group, bool firstGroup) {
+    const char a = w[i];
+    const char b = w[i + 1];
+    const char before = i > 0 ? w[i - 1] : '\0';
+    const std::string_view after = w.substr(i + 2);
+    const bool softBefore =
+        before == 't' || before == 's' || before == 'c' || before == 'x' || before == 'g';
+    const bool atEnd = group.end == w.size();
+    if (a == 'i' && b == 'a') {
+        // -tia-, -cia-, -sia- are one sound (initial, asian), but not in the
+        // verbs in -iate (appreciate).
+        if (softBefore)
+            return StartsWith(after, "t");
+        return true;
+    }
+    if (a == 'i' && b == 'o') {
+        // -tion, -cious, -gion are one sound; final -io is two (adagio).
+        if (softBefore)
+            return !(StartsWith(after, "n") || StartsWith(after, "us"));
+        return true;
+    }
+    if (a == 'i' && b == 'u')
+        return true;
+    if (a == 'i' && b == 'e') {
+        if (softBefore && StartsWith(after, "nt"))
+            return false;
+        return after == "t" || after == "ts" || after == "r" || after == "rs" || after == "st" ||
+               StartsWith(after, "nt") || StartsWith(after, "nc");
+    }
+    if (a == 'e' && b == 'a') {
+        if (before == 'r' && i >= 2 && w[i - 2] == 'c' && StartsWith(after, "t"))
+            return true; // create
+        if (i + 2 != group.end)
+            return false; // bureau
+        if (!firstGroup && before != 'c' && (after == "n" || after == "ns"))
+            return true; // korean
+        return atEnd && !firstGroup;
+    }
+    if (a == 'e' && b == 'o') {
+        if (StartsWith(after, "p"))
+            return false; // people
+        if ((before == 'g' || before == 'c') && i > 1)
+            return false; // gorgeous, pigeon
+        return true;
+    }
+    if (a == 'u' && b == 'a')
+        return true;
+    if (a == 'u' && b == 'e')
+        return after == "l" || after == "ls" || after == "t" || after == "ts" ||
+               StartsWith(after, "nt") || StartsWith(after, "nc") || after == "r" || after == "rs";
+    if (a == 'u' && b == 'i')
+        return StartsWith(after, "d") || after == "n" || after == "ns" || StartsWith(after, "ng");
+    if (a == 'o' && b == 'e')
+        return StartsWith(after, "m") || after == "t" || after == "ts" || after == "l";
+    if (a == 'o' && b == 'a')
+        return atEnd || (!firstGroup && (after == "n" || after == "ns")); // balboa, samoan
+    if (a == 'a' && b == 'i')
+        return after == "c" || after == "cs"; // algebraic
+    if (a == 'e' && b == 'i')
+        return after == "st" || after == "sts" || after == "sm" || after == "d"; // atheist
+    if (a == 'e' && b == 'u')
+        return after == "m" || after == "ms";
+    if ((a == 'a' && b == 'o') || (a == 'u' && b == 'o') || (a == 'i' && b == 'i'))
+        return true;
+    if (a == 'y' && IsPlainVowel(b))
+        return true;
+    // A vowel before the i of -ing: being, going, argu-ing.
+    if (b == 'i' && (after == "ng" || after == "ngs"))
+        return true;
+    return false;
+}
+
+// Suffixes and second halves of compounds before which a final e stays silent:
+// lovely, statement, rosewood, snakebite.
+bool IsSecondPart(std::string_view rest) {
+    static constexpr std::string_view kParts[] = {
+        "back",   "berg",  "bite",  "board", "boat",   "book",  "bridge", "brook", "burg",  "craft",
+        "dale",   "day",   "field", "ford",  "ful",    "fully", "ground", "hall",  "head",  "hold",
+        "holder", "house", "land",  "less",  "lessly", "light", "like",   "line",  "ly",    "maker",
+        "man",    "mark",  "men",   "ment",  "ness",   "place", "point",  "port",  "ship",  "shop",
+        "side",   "smith", "stone", "time",  "town",   "walk",  "wall",   "ward",  "water", "way",
+        "well",   "wick",  "ville", "wood",  "work",   "worth", "wright", "yard",
+    };
+    if (rest.size() > 2 && rest.back() == 's' && rest[rest.size() - 2] != 's')
+        rest.remove_suffix(1);
+    return std::find(std::begin(kParts), std::end(kParts), rest) != std::end(kParts);
+}
+
+// The single e at the end of the word (or before -s, -d, -ly, -ment, ...) that is
+// not sounded.
+bool SilentE(std::string_view w, const Group& group, std::size_t groups) {
+    if (groups < 2 || group.end - group.begin != 1 || w[group.begin] != 'e')
+        return false;
+    const std::size_t e = group.begin;
+    const std::string_view rest = w.substr(e + 1);
+    const char before = e > 0 ? w[e - 1] : '\0';
+    const char before2 = e > 1 ? w[e - 2] : '\0';
+    const bool consonantBefore2 = e > 1 && !IsPlainVowel(before2) && before2 != 'y';
+    const bool suffixAfter = IsSecondPart(rest);
+    if (!(rest.empty() || rest == "s" || rest == "d" || suffixAfter))
+        return false;
+    // -le, -re after a consonant (table, acre) and -ire (fire) keep their syllable.
+    if ((before == 'l' || before == 'r') && consonantBefore2 && before2 != before &&
+        before2 != 'w' && before2 != 'r')
+        return false;
+    if (before == 'r' && (before2 == 'i' || before2 == 'y') &&
+        (e < 3 || !IsPlainVowel(w[e - 3]) || (e >= 4 && w[e - 3] == 'u' && w[e - 4] == 'q')) &&
+        !(e >= 4 && w.substr(e - 4, 2) == "sh"))
+        return false; // fire, tyre, acquire (but claire, cheshire)
+    if (rest == "s" && !suffixAfter) {
+        // -es after a hissing sound is a syllable: boxes, pages, wishes.
+        if (before == 's' || before == 'z' || before == 'x' || before == 'c' || before == 'g')
+            return false;
+        if (before == 'h' && (before2 == 'c' || before2 == 's'))
+            return false;
+    }
+    if (rest == "d" && (before == 't' || before == 'd'))
+        return false; // wanted, ended
+    return true;
+}
+
+// A few hundred words that the rules get wrong and that are common enough to be
+// worth knowing: loan words, and vowel pairs that the rules cannot tell apart.
+constexpr std::pair<std::string_view, std::int32_t> kExceptions[] = {
+    {"abalone", 4},   {"acne", 2},       {"adobe", 3},     {"anemone", 4},   {"apostrophe", 4},
+    {"being", 2},     {"biopsy", 3},     {"business", 2},  {"cafe", 2},      {"catastrophe", 4},
+    {"chaos", 2},     {"cliche", 2},     {"coincide", 3},  {"cooperate", 4}, {"coordinate", 4},
+    {"coyote", 3},    {"every", 3},      {"evening", 2},   {"facade", 2},    {"fiance", 3},
+    {"finale", 3},    {"forever", 3},    {"hyperbole", 4}, {"karate", 3},    {"maybe", 2},
+    {"naive", 2},     {"people", 2},     {"poem", 2},      {"recipe", 3},    {"resume", 3},
+    {"sesame", 3},    {"simile", 3},     {"somewhere", 2}, {"sometimes", 2}, {"therefore", 2},
+    {"ukulele", 4},   {"whereas", 2},    {"wednesday", 2}, {"everyone", 3},  {"everything", 3},
+    {"everybody", 4}, {"everywhere", 3}, {"family", 3},    {"different", 3}, {"interest", 3},
+    {"reality", 4},   {"realize", 3},    {"react", 2},     {"reaction", 3},  {"theatre", 3},
+    {"theater", 3},   {"area", 3},       {"idea", 3},      {"ideas", 3},     {"lion", 2},
+    {"quiet", 2},     {"science", 2},    {"create", 2},    {"creates", 2},   {"created", 3},
+    {"creating", 3},  {"creation", 3},   {"creative", 3},  {"queue", 1},     {"the", 1},
+};
+
+std::optional<std::int32_t> Exception(std::string_view letters) {
+    for (const auto& [word, count] : kExceptions) {
+        if (word == letters)
+            return count;
+    }
+    return std::nullopt;
+}
+
+std::int32_t RuleCount(std::string_view word, bool finalAccent) {
+    // A leading "eye" sounds as one vowel (eyebrow, eyelashes).
+    std::string spelled(word);
+    if (StartsWith(spelled, "eye"))
+        spelled.replace(0, 3, "ai");
+    const std::string_view w = spelled;
+    const std::vector<bool> vowel = VowelLetters(w);
+    std::vector<Group> groups;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        if (!vowel[i])
+            continue;
+        if (!groups.empty() && groups.back().end == i)
+            ++groups.back().end;
+        else
+            groups.push_back({i, i + 1});
+    }
+    if (groups.empty()) {
+        // No vowel letter: an interjection (hmm, shh) or letters spelled out.
+        return 1;
+    }
+
+    std::int32_t count = 0;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const Group& group = groups[g];
+        if (g + 1 == groups.size() && finalAccent && group.end == w.size()) {
+            ++count;
+            continue;
+        }
+        if (SilentE(w, group, groups.size()))
+            continue;
+        ++count;
+        for (std::size_t i = group.begin; i + 1 < group.end; ++i) {
+            if (PairSplits(w, i, group, g == 0))
+                ++count;
+        }
+    }
+
+    // Syllables without a vowel letter: -ism, -asm, rhythm; the Mc of names.
+    if (EndsWith(w, "sm") || EndsWith(w, "sms") || EndsWith(w, "thm") || EndsWith(w, "thms"))
+        ++count;
+    if (StartsWith(w, "mc") && w.size() > 2)
+        ++count;
+    // -ically has one syllable less than its spelling (basically).
+    if (EndsWith(w, "ically") && count > 2)
+        --count;
+    // -gue after a vowel or n is silent: league, tongue (but ar-gue).
+    const std::size_t gue = w.rfind("gue");
+    if (gue != std::string_view::npos && gue > 0 &&
+        (gue + 3 == w.size() || w.substr(gue + 3) == "s" || w.substr(gue + 3) == "d") &&
+        (vowel[gue - 1] || w[gue - 1] == 'n') && count > 1)
+        --count;
+    return std::max<std::int32_t>(count, 1);
+}
+
+// ---- Dictionary stems -----------------------------------------------------------
+
+constexpr int kMaxStemDepth = 2;
+constexpr std::size_t kMinStem = 3;
+
+bool Sibilant(std::string_view stem) {
+    // The sound at the end, so a silent e is looked through (horse, judge).
+    std::string_view s = stem;
+    if (EndsWith(s, "e") && s.size() > 2 && !IsPlainVowel(s[s.size() - 2]))
+        s.remove_suffix(1);
+    return EndsWith(s, "s") || EndsWith(s, "z") || EndsWith(s, "x") || EndsWith(s, "ch") ||
+           EndsWith(s, "sh") || (s != stem && (EndsWith(s, "c") || EndsWith(s, "g")));
+}
+
+bool EndsInTOrD(std::string_view stem) {
+    std::string_view s = stem;
+    if (EndsWith(s, "e") && s.size() > 2 && !IsPlainVowel(s[s.size() - 2]))
+        s.remove_suffix(1);
+    return EndsWith(s, "t") || EndsWith(s, "d");
+}
+
+std::optional<std::int32_t> FromStem(std::string_view w, const TDictionary& dictionary, int depth);
+
+std::optional<std::int32_t> Known(std::string_view stem, const TDictionary& dictionary, int depth) {
+    if (stem.size() < kMinStem)
+        return std::nullopt;
+    const std::int32_t count = dictionary.Lookup(stem);
+    if (count >= 0)
+        return count;
+    if (depth + 1 < kMaxStemDepth)
+        return FromStem(stem, dictionary, depth + 1);
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> Plus(std::optional<std::int32_t> stem, std::int32_t extra) {
+    if (stem)
+        return *stem + extra;
+    return std::nullopt;
+}
+
+// The stems of a word that lost a final e or y, or doubled its last consonant,
+// before a suffix: mak|ing -> make, happi|ness -> happy, runn|ing -> run.
+std::optional<std::int32_t> KnownBeforeSuffix(std::string_view base, const TDictionary& dictionary,
+                                              int depth) {
+    if (auto count = Known(base, dictionary, depth))
+        return count;
+    if (base.empty())
+        return std::nullopt;
+    const std::string withE = std::string(base) + 'e';
+    if (auto count = Known(withE, dictionary, depth))
+        return count;
+    if (base.back() == 'i') {
+        const std::string withY = std::string(base.substr(0, base.size() - 1)) + 'y';
+        if (auto count = Known(withY, dictionary, depth))
+            return count;
+    }
+    if (base.size() >= 2 && base.back() == base[base.size() - 2] && !IsPlainVowel(base.back()))
+        return Known(base.substr(0, base.size() - 1), dictionary, depth);
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> FromStem(std::string_view w, const TDictionary& dictionary, int depth) {
+    // Possessives: the 's after a hissing sound is a syllable of its own.
+    if (EndsWith(w, "'s")) {
+        const std::string_view stem = w.substr(0, w.size() - 2);
+        return Plus(Known(stem, dictionary, depth), Sibilant(stem) ? 1 : 0);
+    }
+    if (EndsWith(w, "s'"))
+        return Known(w.substr(0, w.size() - 1), dictionary, depth);
+
+    if (EndsWith(w, "s") && !EndsWith(w, "ss")) {
+        const std::string_view stem = w.substr(0, w.size() - 1);
+        if (auto count = Known(stem, dictionary, depth))
+            return *count + (Sibilant(stem) && EndsWith(stem, "e") ? 1 : 0);
+        if (EndsWith(w, "ies")) {
+            const std::string y = std::string(w.substr(0, w.size() - 3)) + 'y';
+            if (auto count = Known(y, dictionary, depth))
+                return count;
+        }
+        if (EndsWith(w, "es")) {
+            const std::string_view bare = w.substr(0, w.size() - 2);
+            if (Sibilant(bare))
+                return Plus(Known(bare, dictionary, depth), 1);
+        }
+    }
+
+    struct Suffix {
+        std::string_view text;
+        std::int32_t syllables;
+    };
+    static constexpr Suffix kSuffixes[] = {
+        {"ness", 1}, {"less", 1}, {"able", 2}, {"ing", 1}, {"ly", 1}, {"ed", 1},
+    };
+    for (const Suffix& suffix : kSuffixes) {
+        if (!EndsWith(w, suffix.text))
+            continue;
+        const std::string_view base = w.substr(0, w.size() - suffix.text.size());
+        if (suffix.text == "ed") {
+            if (auto count = Known(base, dictionary, depth))
+                return *count + (EndsInTOrD(base) ? 1 : 0);
+            const std::string withE = std::string(base) + 'e';
+            if (auto count = Known(withE, dictionary, depth))
+                return *count + (EndsInTOrD(withE) ? 1 : 0);
+            if (EndsWith(base, "i")) {
+                const std::string withY = std::string(base.substr(0, base.size() - 1)) + 'y';
+                if (auto count = Known(withY, dictionary, depth))
+                    return count;
+            }
+            if (base.size() >= 2 && base.back() == base[base.size() - 2])
+                return Plus(Known(base.substr(0, base.size() - 1), dictionary, depth),
+                            EndsInTOrD(base) ? 1 : 0);
+            continue;
+        }
+        if (suffix.text == "ly") {
+            // simple -> simply: the -le syllable becomes the -ly one.
+            const std::string withLe = std::string(base) + "le";
+            if (EndsWith(base, "p") || EndsWith(base, "b") || EndsWith(base, "d")) {
+                if (auto count = Known(withLe, dictionary, depth))
+                    return count;
+            }
+        }
+        if (auto count = KnownBeforeSuffix(base, dictionary, depth))
+            return *count + suffix.syllables;
+    }
+
+    static constexpr std::string_view kPrefixes[] = {"non", "sub", "pre", "un", "re"};
+    for (const std::string_view prefix : kPrefixes) {
+        if (StartsWith(w, prefix)) {
+            if (auto count = Known(w.substr(prefix.size()), dictionary, depth))
+                return *count + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+// Lower case, typographic apostrophes made plain, so that stems are found.
+std::string StemForm(std::string_view word) {
+    constexpr std::string_view kTypographic = "\xE2\x80\x99";
+    const std::string lower = LowerCaseWord(word);
+    std::string w;
+    w.reserve(lower.size());
+    for (std::size_t i = 0; i < lower.size(); ++i) {
+        if (std::string_view(lower).substr(i, kTypographic.size()) == kTypographic) {
+            w += '\'';
+            i += kTypographic.size() - 1;
+        } else {
+            w += lower[i];
+        }
+    }
+    return w;
+}
+
+} // namespace
+
+std::int32_t EstimateSyllablesByRules(std::string_view word) {
+    // A possessive 's is a syllable of its own after a hissing sound (boss's).
+    for (const std::string_view ending :
+         {std::string_view("'s"), std::string_view("\xE2\x80\x99s"), std::string_view("'S")}) {
+        if (EndsWith(word, ending) && word.size() > ending.size()) {
+            const std::string_view stem = word.substr(0, word.size() - ending.size());
+            const std::int32_t count = EstimateSyllablesByRules(stem);
+            bool accent = false;
+            return count > 0 && Sibilant(Letters(stem, accent)) ? count + 1 : count;
+        }
+    }
+    bool finalAccent = false;
+    const std::string letters = Letters(word, finalAccent);
+    if (letters.empty())
+        return 0;
+    if (const auto exception = Exception(letters))
+        return *exception;
+    return RuleCount(letters, finalAccent);
+}
+
+std::optional<std::int32_t> EstimateSyllablesFromDictionary(std::string_view word,
+                                                            const TDictionary& dictionary) {
+    if (word.empty())
+        return std::nullopt;
+    return FromStem(StemForm(word), dictionary, 0);
+}
+
+std::int32_t EstimateSyllables(std::string_view word, const TDictionary& dictionary) {
+    const std::int32_t known = dictionary.Lookup(word);
+    if (known >= 0)
+        return known;
+    if (const auto fromStem = EstimateSyllablesFromDictionary(word, dictionary))
+        return *fromStem;
+    return EstimateSyllablesByRules(word);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+class TDictionary;
+
+// Estimates of the syllable count of a word that the dictionary lacks. All are
+// pure functions of the word (and the dictionary's contents); none changes the
+// dictionary.
+
+// By the spelling alone: vowel groups, corrected by the usual English rules
+// (silent final e, -le, -ed, -es, y as a vowel, vowel pairs that split) and a
+// small table of exceptions. Case is ignored; apostrophes, digits and other
+// characters that are not letters are skipped. 0 for a word without a letter,
+// at least 1 otherwise.
+std::int32_t EstimateSyllablesByRules(std::string_view word);
+
+// From a dictionary entry for the word's stem: a possessive or plural ending, a
+// common prefix (un-, re-, sub-, non-, pre-) or suffix (-able, -ness, -less, -ly,
+// -ing, -ed) taken off a word whose stem the dictionary knows, plus the ending's
+// own syllables. Empty when no such stem is found (the empty word included).
+std::optional<std::int32_t> EstimateSyllablesFromDictionary(std::string_view word,
+                                                            const TDictionary& dictionary);
+
+// The dictionary's count when it knows the word, else the stem estimate, else the
+// rules.
+std::int32_t EstimateSyllables(std::string_view word, const TDictionary& dictionary);

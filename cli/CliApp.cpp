@@ -1,0 +1,226 @@
+#include "cli/CliApp.h"
+
+#include "analysis/Error.h"
+#include "analysis/TextFile.h"
+#include "cli/FileReport.h"
+#include "cli/UnknownWords.h"
+#include "dictionary/Dictionary.h"
+#include "dictionary/UserDictionary.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <future>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+constexpr const char* kProgram = "scrivolux-cli: ";
+constexpr const char* kStdinName = "standard input";
+
+// Why a file cannot be opened, in the system's words.
+std::string OpenFailureReason(const std::string& path) {
+    const QString name = QString::fromStdString(path);
+    const QFileInfo info(name);
+    if (!info.exists())
+        return "No such file or directory";
+    if (info.isDir())
+        return "Is a directory";
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString().toStdString();
+    return "cannot be read";
+}
+
+// All of standard input, with the same bound as a file.
+std::string ReadStandardInput(int descriptor) {
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(descriptor, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw ScrivoluxError(std::string("Cannot read standard input: ") +
+                                 std::strerror(errno));
+        }
+        if (n == 0)
+            return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > kMaxTextFileBytes)
+            throw ScrivoluxError("Text exceeds memo capacity");
+    }
+}
+
+DecodedText ReadInput(const std::string& input, int stdinDescriptor) {
+    if (input == "-")
+        return DecodeText(ReadStandardInput(stdinDescriptor));
+    try {
+        return ReadTextFile(input);
+    } catch (const ScrivoluxError& error) {
+        const std::string message = error.what();
+        if (message.rfind("Cannot open file", 0) == 0)
+            throw ScrivoluxError(message + ": " + OpenFailureReason(input));
+        throw;
+    }
+}
+
+// One input made ready for the counting passes, or why it could not be read.
+struct PreparedInput {
+    WorkingTexts texts;
+    std::optional<std::string> error;
+};
+
+PreparedInput Prepare(const std::string& input, int stdinDescriptor) {
+    PreparedInput prepared;
+    try {
+        prepared.texts = PrepareText(ReadInput(input, stdinDescriptor).text);
+    } catch (const ScrivoluxError& error) {
+        prepared.error = error.what();
+    }
+    return prepared;
+}
+
+// Loads the word list and then the user dictionary, as the desktop program does
+// at start-up. False when neither could be read.
+bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
+                      const std::string& executableDirectory, std::ostream& err) {
+    const std::string wordList =
+        options.dictionaryPath.value_or(executableDirectory + "/cuvplus.dat");
+    const std::string userFile =
+        options.customPath ? *options.customPath : CustomDictionaryPath(executableDirectory + "/");
+    try {
+        if (!dictionary.LoadDictionary(wordList))
+            err << kProgram << "cannot read the word list " << wordList << ": "
+                << OpenFailureReason(wordList) << '\n';
+        dictionary.LoadCustomDictionary(userFile);
+    } catch (const ScrivoluxError& error) {
+        // A bad line stops the load there, and the user dictionary is not read.
+        err << kProgram << error.what() << '\n';
+    }
+    if (!dictionary.Loaded) {
+        err << "Dictionary Error\n";
+        return false;
+    }
+    return true;
+}
+
+// Appends to the user dictionary file without adding the word to the run's
+// dictionary in memory (the resolver remembers it), so that later occurrences
+// are still tallied as unknown words of their file.
+class UserFileAppender {
+public:
+    explicit UserFileAppender(std::string path) : path_(std::move(path)) {}
+
+    bool operator()(const std::string& word, std::int32_t count, std::string& error) {
+        if (!appender_) {
+            appender_ = std::make_shared<TDictionary>();
+            try {
+                appender_->LoadCustomDictionary(path_);
+            } catch (const ScrivoluxError& e) {
+                appender_.reset();
+                error = path_ + ": " + e.what();
+                return false;
+            }
+        }
+        return appender_->AddWordToFile(word, count, &error);
+    }
+
+private:
+    std::string path_;
+    std::shared_ptr<TDictionary> appender_; // shared: std::function copies its target
+};
+
+} // namespace
+
+int RunCli(const CliOptions& options, CliStreams& streams) {
+    std::ostream& err = streams.err;
+    const bool readsStdin =
+        std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end();
+
+    // The answers cannot come from standard input when it holds the text.
+    std::ifstream terminal;
+    std::istream* answers = &streams.in;
+    if (options.unknown == UnknownMode::Ask && readsStdin) {
+        terminal.open("/dev/tty");
+        if (!terminal) {
+            err << kProgram
+                << "--unknown=ask needs a terminal when the text comes from standard input\n"
+                << "Try 'scrivolux-cli --help' for more information.\n";
+            return kExitUsage;
+        }
+        answers = &terminal;
+    }
+
+    // The word list loads on a second thread while the first input is read and
+    // prepared: the two take about as long, and a batch job waits for both.
+    TDictionary dictionary;
+    std::ostringstream loadMessages;
+    auto loading = std::async(std::launch::async, [&] {
+        return LoadDictionaries(dictionary, options, streams.executableDirectory, loadMessages);
+    });
+    std::optional<PreparedInput> first = Prepare(options.inputs.front(), streams.stdinDescriptor);
+    const bool loaded = loading.get();
+    err << loadMessages.str();
+    if (!loaded)
+        return kExitNoDictionary;
+
+    TerminalDialog dialog(*answers, err);
+    UnknownWordResolver resolver(options.unknown, &dialog,
+                                 UserFileAppender(dictionary.CustomFilePath()), err);
+    const UnknownWordHandler handler = resolver.Handler();
+
+    const bool several = options.inputs.size() > 1;
+    int status = kExitOk;
+    QJsonArray documents;
+    for (const std::string& input : options.inputs) {
+        const std::string name = input == "-" ? kStdinName : input;
+        const PreparedInput prepared =
+            first ? std::move(*first) : Prepare(input, streams.stdinDescriptor);
+        first.reset();
+        if (prepared.error) {
+            // The open failure names its file already.
+            const std::string& message = *prepared.error;
+            err << kProgram << (message.rfind("Cannot open file", 0) == 0 ? "" : name + ": ")
+                << message << '\n';
+            status = kExitUnreadableInput;
+            if (options.json)
+                documents.append(FailureJson(input, message));
+            continue;
+        }
+        const AnalysisCounts counts = CountTexts(prepared.texts, dictionary, handler);
+
+        const FileReport report = MakeFileReport(input, counts, resolver.TakeFileTally());
+        if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
+            err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
+        if (options.json) {
+            documents.append(ReportJson(report));
+        } else {
+            if (several)
+                streams.out << "==> " << name << " <==\n";
+            streams.out << ReportText(report);
+            if (several)
+                streams.out << '\n';
+            streams.out.flush();
+        }
+    }
+
+    if (options.json) {
+        const QJsonDocument document =
+            several ? QJsonDocument(documents) : QJsonDocument(documents.first().toObject());
+        streams.out << document.toJson(QJsonDocument::Indented).toStdString();
+        streams.out.flush();
+    }
+    return status;
+}

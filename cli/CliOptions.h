@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What happens to a word that the dictionary lacks.
+enum class UnknownMode {
+    Ask,      // ask on the terminal, as the desktop program's dialog does
+    Zero,     // 0 syllables, listed on standard error
+    Estimate, // estimated from the dictionary and the spelling
+};
+
+struct CliOptions {
+    bool json = false;
+    std::optional<std::string> dictionaryPath; // replaces cuvplus.dat beside the executable
+    std::optional<std::string> customPath;     // replaces the user dictionary
+    UnknownMode unknown = UnknownMode::Zero;
+    std::vector<std::string> inputs; // "-" is standard input; never empty after parsing
+};
+
+// Exit statuses of scrivolux-cli.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitUsage = 1,
+    kExitUnreadableInput = 2,
+    kExitNoDictionary = 3,
+};
+
+// Whether the terminal can be asked: decides the default of --unknown.
+struct TerminalState {
+    bool stdinIsTerminal = false;
+    bool stderrIsTerminal = false;
+};
+
+struct ParsedCommandLine {
+    enum class Action { Run, ShowHelp, ShowVersion, UsageError };
+    Action action = Action::Run;
+    CliOptions options;
+    std::string text; // the help text, the version line or the usage error
+};
+
+// Parses the arguments (the program's name first). Without FILE the input is
+// standard input; --unknown defaults to ask only when both standard input and
+// standard error are terminals and no input is read from standard input.
+ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState terminal);

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "analysis/CountingPasses.h"
+#include "cli/CliOptions.h"
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// A word that the dictionary lacked in one file, in the order first met.
+struct UnknownWord {
+    std::string word; // lower-cased, as the dictionary keys it
+    std::int32_t occurrences = 0;
+    std::int32_t syllables = 0; // what each occurrence counted
+};
+
+// The word-not-found dialog on a terminal: shows the word, reads a count with
+// the strict integer conversion and the dialog's messages, and offers its three
+// endings. Prompts go to `out`, answers come line by line from `in`.
+class TerminalDialog {
+public:
+    enum class Ending { UseCount, AddToDictionary, Ignore };
+    struct Answer {
+        Ending ending = Ending::Ignore;
+        std::int32_t count = 0; // 0 for Ignore
+    };
+
+    TerminalDialog(std::istream& in, std::ostream& out);
+
+    // Asks until a valid answer comes; end of input answers Ignore, now and for
+    // every later question.
+    Answer Ask(const std::string& word);
+
+    bool InputEnded() const { return inputEnded_; }
+
+private:
+    void ShowKeys();
+
+    std::istream& in_;
+    std::ostream& out_;
+    bool keysShown_ = false;
+    bool inputEnded_ = false;
+};
+
+// Appends a word to the user dictionary file; false with a reason on failure.
+using AddToUserFile =
+    std::function<bool(const std::string& word, std::int32_t count, std::string& error)>;
+
+// The unknown-word handler of one run in one of the three modes. Answers are
+// remembered for the rest of the run instead of being added to the dictionary in
+// memory, so that every occurrence reaches the handler and is tallied; the counts
+// are the same as if the word had been added.
+class UnknownWordResolver {
+public:
+    UnknownWordResolver(UnknownMode mode, TerminalDialog* dialog, AddToUserFile addToUserFile,
+                        std::ostream& diagnostics);
+
+    std::int32_t operator()(const std::string& word, TDictionary& dictionary);
+    UnknownWordHandler Handler();
+
+    // The words met since the last call, in the order first met.
+    std::vector<UnknownWord> TakeFileTally();
+
+private:
+    std::int32_t Resolve(const std::string& key, const std::string& word,
+                         const TDictionary& dictionary);
+
+    UnknownMode mode_;
+    TerminalDialog* dialog_;
+    AddToUserFile addToUserFile_;
+    std::ostream& diagnostics_;
+    std::unordered_map<std::string, std::int32_t> answers_; // lower-cased word -> count
+    std::vector<UnknownWord> tally_;
+    std::unordered_map<std::string, std::size_t> tallyIndex_;
+};
+
+// One line for standard error: how many words were unknown and the first few,
+// e.g. "3 words not in the dictionary counted as 0 syllables: zyxt (2), qux".
+// Empty when there were none.
+std::string UnknownWordsSummary(const std::vector<UnknownWord>& words);
