@@ -18,9 +18,9 @@ namespace {
 QPushButton* MakeButton(QWidget* parent, const char* text, int top) {
     auto* button = new QPushButton(QString::fromLatin1(text), parent);
     button->setGeometry(88, top, 193, 25);
-    // Enter presses a button only while it has the focus, never by default.
-    button->setAutoDefault(true);
-    button->setDefault(false);
+    // No default button: the dialog presses a button on Enter only while it has
+    // the focus (keyPressEvent), and the edit's Enter means "Continue using given count".
+    button->setAutoDefault(false);
     return button;
 }
 
@@ -147,7 +147,14 @@ bool TNotFoundForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TNotFoundForm::keyPressEvent(QKeyEvent* event) {
     // Escape does not close this dialog: only the close box and the buttons end it.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // In the edit, SyllableEditKeyDown has already acted on it.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
         event->accept();
         return;
     }
