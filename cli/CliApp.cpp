@@ -176,7 +176,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     if (!loaded)
         return kExitNoDictionary;
 
-    TerminalDialog dialog(*answers, err);
+    TerminalDialog dialog(*answers, err, answers == &streams.in && !streams.stdinIsTerminal);
     UnknownWordResolver resolver(options.unknown, &dialog,
                                  UserFileAppender(dictionary.CustomFilePath()), err);
     const UnknownWordHandler handler = resolver.Handler();

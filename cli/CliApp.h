@@ -12,6 +12,7 @@ struct CliStreams {
     std::ostream& out;
     std::ostream& err;
     int stdinDescriptor = 0;         // read directly, so that a closed stdin is reported
+    bool stdinIsTerminal = false;    // answers typed there show themselves
     std::string executableDirectory; // where cuvplus.dat and custom.dat lie by default
 };
 

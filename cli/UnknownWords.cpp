@@ -22,7 +22,8 @@ bool IsBlank(char c) {
 
 } // namespace
 
-TerminalDialog::TerminalDialog(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
+TerminalDialog::TerminalDialog(std::istream& in, std::ostream& out, bool echoAnswers)
+    : in_(in), out_(out), echoAnswers_(echoAnswers) {}
 
 void TerminalDialog::ShowKeys() {
     out_ << "  <count>      Continue using given count\n"
@@ -51,6 +52,8 @@ TerminalDialog::Answer TerminalDialog::Ask(const std::string& word) {
         }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        if (echoAnswers_)
+            out_ << line << '\n';
 
         std::size_t first = 0;
         while (first < line.size() && IsBlank(line[first]))

@@ -28,7 +28,9 @@ public:
         std::int32_t count = 0; // 0 for Ignore
     };
 
-    TerminalDialog(std::istream& in, std::ostream& out);
+    // echoAnswers repeats each answer after its prompt, for answers that come
+    // from a pipe or a file and so do not show on the terminal themselves.
+    TerminalDialog(std::istream& in, std::ostream& out, bool echoAnswers = false);
 
     // Asks until a valid answer comes; end of input answers Ignore, now and for
     // every later question.
@@ -41,6 +43,7 @@ private:
 
     std::istream& in_;
     std::ostream& out_;
+    bool echoAnswers_;
     bool keysShown_ = false;
     bool inputEnded_ = false;
 };

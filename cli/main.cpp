@@ -29,7 +29,11 @@ int main(int argc, char* argv[]) {
     }
 
     std::ios::sync_with_stdio(false);
-    CliStreams streams{std::cin, std::cout, std::cerr, STDIN_FILENO,
+    CliStreams streams{std::cin,
+                       std::cout,
+                       std::cerr,
+                       STDIN_FILENO,
+                       isatty(STDIN_FILENO) == 1,
                        QCoreApplication::applicationDirPath().toStdString()};
     return RunCli(parsed.options, streams);
 }

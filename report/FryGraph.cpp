@@ -60,12 +60,12 @@ double FrySentencesOfRow(double r) {
 
 bool FryInLongSentences(FryPoint p) {
     const auto& t = kFryLongSentencesCorner;
-    return p.s > t[0].s && p.s < t[2].s && p.r > t[1].r && p.r < LongSentencesRowAt(p.s);
+    return p.s >= t[0].s && p.s < t[2].s && p.r >= t[1].r && p.r < LongSentencesRowAt(p.s);
 }
 
 bool FryInLongWords(FryPoint p) {
     const auto& c = kFryLongWordsCurve;
-    return p.s > c.front().s && p.s < c.back().s && p.r < kFryTopRow && p.r > LongWordsRowAt(p.s);
+    return p.s > c.front().s && p.s <= c.back().s && p.r <= kFryTopRow && p.r > LongWordsRowAt(p.s);
 }
 
 FrySegment FryVisibleBoundary(const FryZoneBoundary& boundary) {

@@ -133,8 +133,8 @@ inline constexpr std::array<FryPoint, 14> kFryLongWordsCurve = {{
 inline constexpr std::string_view kFryLongSentencesCaption = "Long sentences";
 inline constexpr std::string_view kFryLongWordsCaption = "Long words";
 
-// True when the point lies strictly inside the corner (its edge belongs to the
-// graph).
+// True when the point lies in the corner. The corner's slanted or curved edge
+// belongs to the graph; where the corner meets the frame, the frame is black.
 bool FryInLongSentences(FryPoint p);
 bool FryInLongWords(FryPoint p);
 

@@ -1,0 +1,433 @@
+// scrivolux-cli end to end: the program is run as a user or a script runs it,
+// on fixtures copied to a temporary folder, with a small word list of its own.
+
+#include "cli/CliOptions.h"
+#include "cli/UnknownWords.h"
+#include "dictionary/Dictionary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+const QString kProgram = QStringLiteral(SCRIVOLUX_BIN_DIR "/scrivolux-cli");
+
+// The report of passage.txt with "zyxt" (twice) at 0 syllables: 26 syllables,
+// 20 words, 1 sentence.
+constexpr const char* kPassageReport = "Total Number of Syllables: 26\n"
+                                       "Total Number of Words: 20\n"
+                                       "Total Number of Sentences: 1\n"
+                                       "Average Syllables Per Word: 1.3\n"
+                                       "Average Syllables Per Sentence: 26\n"
+                                       "Average Words Per Sentence: 20\n"
+                                       "Number of Difficult Words(3 or more syllables):0\n"
+                                       "Syllables Per 100 Words: 130\n"
+                                       "Sentences Per 100 Words: 5\n"
+                                       "Gunning-Fog Index: 8\n"
+                                       "Flesch Reading Ease: 76.5550003051758\n"
+                                       "Flesch-Kincaid Grade Level: 7.55000019073486\n";
+
+constexpr const char* kNotANumber =
+    "Please enter a number for the syllable count\n or click Ignore.";
+constexpr const char* kNegative = "You cannot add a negative syllable count.";
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        const QDir data(QStringLiteral(SCRIVOLUX_TEST_DATA_DIR "/cli"));
+        for (const QString& name : data.entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(data.filePath(name), Path(name)));
+    }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    // Runs the program with the test word list and a user dictionary in the
+    // temporary folder (never the real user's), from that folder.
+    CliRun Cli(QStringList arguments, const QByteArray& input = {}, bool withDictionaries = true) {
+        if (withDictionaries)
+            arguments = QStringList{QStringLiteral("--dictionary"), Path("words.dat"),
+                                    QStringLiteral("--custom"), Path("custom.dat")} +
+                        arguments;
+        QProcess process;
+        process.setWorkingDirectory(dir_.path());
+        process.start(kProgram, arguments);
+        EXPECT_TRUE(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    QJsonObject JsonOf(const CliRun& run) {
+        QJsonParseError error;
+        const QJsonDocument document =
+            QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out;
+        return document.object();
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(CliTest, ReportsAPassageAsTheClipboardText) {
+    const CliRun run = Cli({QStringLiteral("--unknown=zero"), QStringLiteral("passage.txt")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, kPassageReport);
+    // Nothing passes silently: the unknown word is named on standard error.
+    EXPECT_EQ(run.err, "scrivolux-cli: passage.txt: 1 word not in the dictionary (2 times) "
+                       "counted as 0 syllables: zyxt (2)\n");
+}
+
+TEST_F(CliTest, ReadsStandardInputWhenNoFileIsGiven) {
+    QFile passage(Path("passage.txt"));
+    ASSERT_TRUE(passage.open(QIODevice::ReadOnly));
+    const CliRun run = Cli({}, passage.readAll());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, kPassageReport);
+}
+
+TEST_F(CliTest, JsonHoldsCountsFiguresValuesUnknownWordsAndTheFryReading) {
+    const CliRun run = Cli({QStringLiteral("--json"), QStringLiteral("--unknown=zero"),
+                            QStringLiteral("passage.txt")});
+    ASSERT_EQ(run.exitCode, 0);
+    const QJsonObject report = JsonOf(run);
+    EXPECT_EQ(report["name"].toString(), "passage.txt");
+
+    const QJsonObject counts = report["counts"].toObject();
+    EXPECT_EQ(counts["syllables"].toInt(), 26);
+    EXPECT_EQ(counts["words"].toInt(), 20);
+    EXPECT_EQ(counts["sentences"].toInt(), 1);
+    EXPECT_EQ(counts["difficultWords"].toInt(), 0);
+
+    const QJsonObject figures = report["figures"].toObject();
+    const QJsonObject values = report["values"].toObject();
+    EXPECT_EQ(figures.size(), 12);
+    EXPECT_EQ(values.size(), 12);
+    EXPECT_EQ(figures["FleschEaseLB"].toString(), "76.5550003051758");
+    EXPECT_DOUBLE_EQ(values["FleschEaseLB"].toDouble(), 76.5550003051758);
+    EXPECT_EQ(figures["SyllPWordLB"].toString(), "1.3");
+    EXPECT_DOUBLE_EQ(values["SyllPHLB"].toDouble(), 130);
+
+    const QJsonArray unknown = report["unknownWords"].toArray();
+    ASSERT_EQ(unknown.size(), 1);
+    EXPECT_EQ(unknown[0].toObject()["word"].toString(), "zyxt");
+    EXPECT_EQ(unknown[0].toObject()["occurrences"].toInt(), 2);
+
+    // (130, 5) lies in zone 7, more than a syllable from either boundary.
+    const QJsonObject fry = report["fry"].toObject();
+    EXPECT_EQ(fry["region"].toString(), "zone");
+    EXPECT_EQ(fry["zone"].toInt(), 7);
+    EXPECT_FALSE(fry["nearBoundary"].toBool());
+}
+
+TEST_F(CliTest, EmptyTextGivesPlaceholdersAndNullsInJson) {
+    const CliRun run = Cli({QStringLiteral("--json"), QStringLiteral("empty.txt")});
+    ASSERT_EQ(run.exitCode, 0);
+    const QJsonObject report = JsonOf(run);
+    EXPECT_EQ(report["figures"].toObject()["GunningFogLB"].toString(), "----");
+    EXPECT_TRUE(report["values"].toObject()["GunningFogLB"].isNull());
+    EXPECT_EQ(report["values"].toObject()["WordsLB"].toInt(-1), 0);
+    EXPECT_TRUE(report["fry"].isNull());
+}
+
+TEST_F(CliTest, SeveralFilesWithOneMissingReportTheOthersAndExitWith2) {
+    const CliRun run = Cli({QStringLiteral("--unknown=zero"), QStringLiteral("passage.txt"),
+                            QStringLiteral("missing.txt"), QStringLiteral("second.txt")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, std::string("==> passage.txt <==\n") + kPassageReport +
+                           "\n==> second.txt <==\n"
+                           "Total Number of Syllables: 4\n"
+                           "Total Number of Words: 4\n"
+                           "Total Number of Sentences: 2\n"
+                           "Average Syllables Per Word: 1\n"
+                           "Average Syllables Per Sentence: 2\n"
+                           "Average Words Per Sentence: 2\n"
+                           "Number of Difficult Words(3 or more syllables):0\n"
+                           "Syllables Per 100 Words: 100\n"
+                           "Sentences Per 100 Words: 50\n"
+                           "Gunning-Fog Index: 0.800000011920929\n"
+                           "Flesch Reading Ease: 120.205001831055\n"
+                           "Flesch-Kincaid Grade Level: -3.00999999046326\n"
+                           "\n");
+    EXPECT_NE(run.err.find("scrivolux-cli: Cannot open file missing.txt: No such file or "
+                           "directory\n"),
+              std::string::npos)
+        << run.err;
+}
+
+TEST_F(CliTest, SeveralFilesInJsonGiveAnArrayWithTheFailureInPlace) {
+    const CliRun run = Cli(
+        {QStringLiteral("--json"), QStringLiteral("second.txt"), QStringLiteral("missing.txt")});
+    EXPECT_EQ(run.exitCode, 2);
+    const QJsonArray reports = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array();
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[0].toObject()["counts"].toObject()["words"].toInt(), 4);
+    EXPECT_EQ(reports[1].toObject()["name"].toString(), "missing.txt");
+    EXPECT_TRUE(reports[1].toObject()["error"].toString().startsWith("Cannot open file"));
+}
+
+TEST_F(CliTest, BadInputsAreRefusedWithAMessageAndExitStatus2) {
+    // A file beyond the bound is refused by its size, before it is read; a
+    // sparse file costs no disk.
+    QFile huge(Path("huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(100 * 1024 * 1024));
+    huge.close();
+
+    const struct {
+        const char* name;
+        const char* file;
+        const char* message;
+    } cases[] = {
+        {"binary", "binary.txt", "binary.txt: "},
+        {"directory", ".", "Cannot open file .: Is a directory"},
+        {"over 64 MB", "huge.txt", "huge.txt: Text exceeds memo capacity"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = Cli({QString::fromUtf8(c.file)});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliTest, PunctuationOnlyCountsSentencesButNoWords) {
+    const CliRun run = Cli({QStringLiteral("--json"), QStringLiteral("punctuation.txt")});
+    EXPECT_EQ(run.exitCode, 0);
+    const QJsonObject counts = JsonOf(run)["counts"].toObject();
+    EXPECT_EQ(counts["words"].toInt(), 0);
+    EXPECT_EQ(counts["sentences"].toInt(), 5);
+}
+
+TEST_F(CliTest, WithoutAnyDictionaryFileItSaysDictionaryErrorAndExitsWith3) {
+    const CliRun run =
+        Cli({QStringLiteral("--dictionary"), Path("none.dat"), QStringLiteral("--custom"),
+             Path("none-custom.dat"), QStringLiteral("passage.txt")},
+            {}, false);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("\nDictionary Error\n"), std::string::npos) << run.err;
+}
+
+TEST_F(CliTest, UsageErrorsExitWith1AndPointToHelp) {
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--unknown=maybe")},
+          QStringList{QStringLiteral("-"), QStringLiteral("-")}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("Try 'scrivolux-cli --help' for more information.\n"),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
+TEST_F(CliTest, HelpNamesEveryOptionAndVersionNamesTheProgram) {
+    const CliRun help = Cli({QStringLiteral("--help")}, {}, false);
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--json", "--dictionary", "--custom", "--unknown", "--help",
+                               "--version", "ask|zero|estimate"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    const CliRun version = Cli({QStringLiteral("--version")}, {}, false);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("scrivolux-cli ", 0), 0u) << version.out;
+}
+
+// ---- The three unknown-word modes ---------------------------------------------
+
+struct ModeCase {
+    const char* name;
+    QStringList arguments;
+    QByteArray answers;
+    int syllables;
+    int difficultWords;
+    const char* inErr; // a text that standard error must hold ("" for none)
+};
+
+TEST_F(CliTest, UnknownWordModes) {
+    const QString ask = QStringLiteral("--unknown=ask");
+    const ModeCase cases[] = {
+        {"zero", {QStringLiteral("--unknown=zero")}, {}, 26, 0, "counted as 0 syllables: zyxt (2)"},
+        {"estimate", {QStringLiteral("--unknown=estimate")}, {}, 28, 0, ""},
+        // Asked once: the answer holds for the second occurrence, Zyxt.
+        {"ask, a count", {ask}, "3\n", 32, 2, "    zyxt\n"},
+        {"ask, ignore", {ask}, "i\n", 26, 0, "Ignore word  (0 syllables)"},
+        {"ask, not a number then negative then a count", {ask}, "3 \n-2\n1\n", 28, 0, ""},
+        {"ask, end of input in the question", {ask}, "", 26, 0, "end of input"},
+        {"ask, a Windows line end", {ask}, "2\r\n", 30, 0, ""},
+    };
+    for (const ModeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run =
+            Cli(c.arguments + QStringList{QStringLiteral("--json"), QStringLiteral("passage.txt")},
+                c.answers);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const QJsonObject counts = JsonOf(run)["counts"].toObject();
+        EXPECT_EQ(counts["syllables"].toInt(), c.syllables);
+        EXPECT_EQ(counts["difficultWords"].toInt(), c.difficultWords);
+        EXPECT_NE(run.err.find(c.inErr), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliTest, AskShowsTheDialogMessagesForBadCounts) {
+    const CliRun run =
+        Cli({QStringLiteral("--unknown=ask"), QStringLiteral("passage.txt")}, "3 \n-2\n1\n");
+    EXPECT_NE(run.err.find(kNotANumber), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(kNegative), std::string::npos) << run.err;
+}
+
+TEST_F(CliTest, AskCanAddTheWordToTheUserDictionary) {
+    const CliRun first =
+        Cli({QStringLiteral("--unknown=ask"), QStringLiteral("passage.txt")}, "a 2\n");
+    EXPECT_EQ(first.exitCode, 0);
+    QFile custom(Path("custom.dat"));
+    ASSERT_TRUE(custom.open(QIODevice::ReadOnly));
+    EXPECT_EQ(custom.readAll(), "zyxt|2\r\n");
+
+    // The next run knows the word: no question, nothing unknown.
+    const CliRun second = Cli(
+        {QStringLiteral("--unknown=ask"), QStringLiteral("--json"), QStringLiteral("passage.txt")});
+    EXPECT_EQ(JsonOf(second)["counts"].toObject()["syllables"].toInt(), 30);
+    EXPECT_TRUE(JsonOf(second)["unknownWords"].toArray().isEmpty());
+    EXPECT_EQ(second.err, "");
+}
+
+// On a terminal, with files named, the default is to ask. `script` gives the
+// program a pseudo-terminal and passes the piped answer on to it.
+TEST_F(CliTest, OnATerminalTheDefaultIsToAsk) {
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        GTEST_SKIP() << "script (util-linux) is not installed";
+    const QString command =
+        QStringLiteral("'%1' --dictionary '%2' --custom '%3' '%4'")
+            .arg(kProgram, Path("words.dat"), Path("custom.dat"), Path("passage.txt"));
+    QProcess process;
+    process.start(script, {QStringLiteral("-qec"), command, QStringLiteral("/dev/null")});
+    ASSERT_TRUE(process.waitForStarted());
+    process.write("3\n");
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString transcript = QString::fromUtf8(process.readAll());
+    EXPECT_EQ(process.exitCode(), 0) << transcript.toStdString();
+    EXPECT_TRUE(transcript.contains(QStringLiteral("Enter the syllable count for this word:")))
+        << transcript.toStdString();
+    EXPECT_TRUE(transcript.contains(QStringLiteral("Total Number of Syllables: 32")))
+        << transcript.toStdString();
+}
+
+// ---- The pieces without a process ------------------------------------------------
+
+TEST(CommandLine, UnknownWordDefaultFollowsTheTerminalsAndTheInput) {
+    const QString program = QStringLiteral("scrivolux-cli");
+    const struct {
+        const char* name;
+        QStringList arguments;
+        TerminalState terminal;
+        UnknownMode expected;
+    } cases[] = {
+        {"files on a terminal", {program, QStringLiteral("a.txt")}, {true, true}, UnknownMode::Ask},
+        {"text on standard input", {program}, {true, true}, UnknownMode::Zero},
+        {"a dash among files",
+         {program, QStringLiteral("a.txt"), QStringLiteral("-")},
+         {true, true},
+         UnknownMode::Zero},
+        {"input piped", {program, QStringLiteral("a.txt")}, {false, true}, UnknownMode::Zero},
+        {"errors redirected", {program, QStringLiteral("a.txt")}, {true, false}, UnknownMode::Zero},
+        {"explicit estimate",
+         {program, QStringLiteral("--unknown=estimate"), QStringLiteral("a.txt")},
+         {true, true},
+         UnknownMode::Estimate},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ParsedCommandLine parsed = ParseCommandLine(c.arguments, c.terminal);
+        ASSERT_EQ(parsed.action, ParsedCommandLine::Action::Run) << parsed.text;
+        EXPECT_EQ(parsed.options.unknown, c.expected);
+    }
+}
+
+TEST(TerminalDialog, AcceptsOnlyTheStrictCountAndOffersTheThreeEndings) {
+    const struct {
+        const char* name;
+        const char* input;
+        TerminalDialog::Ending ending;
+        int count;
+        const char* message;
+    } cases[] = {
+        {"count", "4\n", TerminalDialog::Ending::UseCount, 4, ""},
+        {"leading blank", " 4\n", TerminalDialog::Ending::UseCount, 4, ""},
+        {"zero is a count", "0\n", TerminalDialog::Ending::UseCount, 0, ""},
+        {"add", "a 12\n", TerminalDialog::Ending::AddToDictionary, 12, ""},
+        {"ignore", "i\n", TerminalDialog::Ending::Ignore, 0, ""},
+        {"trailing blank, then a count", "4 \n5\n", TerminalDialog::Ending::UseCount, 5,
+         kNotANumber},
+        {"empty line, then ignore", "\ni\n", TerminalDialog::Ending::Ignore, 0, kNotANumber},
+        {"negative, then add", "-1\na 1\n", TerminalDialog::Ending::AddToDictionary, 1, kNegative},
+        {"hexadecimal as the desktop reads it", "$10\n", TerminalDialog::Ending::UseCount, 16, ""},
+        {"end of input", "", TerminalDialog::Ending::Ignore, 0, "end of input"},
+        {"end of input after a bad answer", "x", TerminalDialog::Ending::Ignore, 0, kNotANumber},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::istringstream in(c.input);
+        std::ostringstream out;
+        TerminalDialog dialog(in, out);
+        const TerminalDialog::Answer answer = dialog.Ask("Zyxt");
+        EXPECT_EQ(answer.ending, c.ending);
+        EXPECT_EQ(answer.count, c.count);
+        EXPECT_NE(out.str().find("    Zyxt\n"), std::string::npos);
+        EXPECT_NE(out.str().find(c.message), std::string::npos) << out.str();
+    }
+}
+
+TEST(UnknownWordResolver, TalliesEveryOccurrenceAndAsksOncePerWord) {
+    std::istringstream in("2\n");
+    std::ostringstream out;
+    TerminalDialog dialog(in, out);
+    int additions = 0;
+    UnknownWordResolver resolver(
+        UnknownMode::Ask, &dialog,
+        [&](const std::string&, std::int32_t, std::string&) { return ++additions, true; }, out);
+    TDictionary dictionary;
+    EXPECT_EQ(resolver("Zyxt", dictionary), 2);
+    EXPECT_EQ(resolver("zyxt", dictionary), 2); // the answer holds: not asked again
+    EXPECT_EQ(additions, 0);
+    EXPECT_EQ(dictionary.Lookup("zyxt"), -1); // remembered for the run, not stored
+    const std::vector<UnknownWord> tally = resolver.TakeFileTally();
+    ASSERT_EQ(tally.size(), 1u);
+    EXPECT_EQ(tally[0].word, "zyxt");
+    EXPECT_EQ(tally[0].occurrences, 2);
+    EXPECT_TRUE(resolver.TakeFileTally().empty());
+}
+
+TEST(UnknownWordsSummary, NamesTheFirstFewWords) {
+    std::vector<UnknownWord> words;
+    for (const char* w : {"a1", "b2", "c3", "d4", "e5", "f6", "g7", "h8", "i9"})
+        words.push_back({w, 1, 0});
+    words[0].occurrences = 3;
+    EXPECT_EQ(UnknownWordsSummary(words),
+              "9 words not in the dictionary (11 times) counted as 0 syllables: a1 (3), b2, c3, "
+              "d4, e5, f6, g7, h8, ...");
+    EXPECT_EQ(UnknownWordsSummary({}), "");
+}
+
+} // namespace

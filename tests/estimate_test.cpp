@@ -1,0 +1,115 @@
+#include "analysis/SyllableEstimate.h"
+#include "dictionary/Dictionary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Row {
+    const char* word;
+    int syllables;
+};
+
+// Each row catches one rule (or its exception).
+TEST(EstimateByRules, Rules) {
+    const Row rows[] = {
+        {"the", 1},         // one vowel group, its e sounded
+        {"every", 3},       // y as a vowel, the middle e sounded
+        {"fire", 2},        // -ire keeps its e
+        {"rhythm", 2},      // a syllable without a vowel letter
+        {"queue", 1},       // u after q is no vowel
+        {"created", 3},     // -ted is a syllable, e-a split
+        {"table", 2},       // -le after a consonant
+        {"cafe", 2},        // a loan word: the e is sounded
+        {"café", 2},        // the accent says so
+        {"readability", 5}, // ea together, y a vowel
+        {"make", 1},        // silent final e
+        {"makes", 1},       // silent e before -s
+        {"boxes", 2},       // -es after x
+        {"wishes", 2},      // -es after sh
+        {"jumped", 1},      // silent e before -d
+        {"wanted", 2},      // -ted
+        {"lovely", 2},      // silent e before -ly
+        {"statement", 2},   // silent e before -ment
+        {"yes", 1},         // y before a vowel is a consonant
+        {"player", 2},      // y between vowels
+        {"lying", 2},       // y before -ing
+        {"trial", 2},       // i-a split
+        {"nation", 2},      // -tion is one
+        {"radio", 3},       // final -io splits
+        {"being", 2},       // a vowel before -ing
+        {"cruel", 2},       // u-e split
+        {"league", 1},      // silent -gue
+        {"argue", 2},       // but not after r
+        {"language", 2},    // gu before a vowel
+        {"basically", 3},   // -ically
+        {"criticism", 4},   // -ism
+        {"mcdonald", 3},    // Mc
+        {"eyebrow", 2},     // eye
+        {"rosewood", 2},    // silent e in a compound
+        {"boss's", 2},      // possessive after s
+        {"cat's", 1},       // possessive after t
+        {"Queue", 1},       // case is ignored
+        {"don't", 1},       // apostrophe skipped
+        {"hmm", 1},         // no vowel letter at all
+        {"", 0},            // no letter
+        {"'", 0},           // no letter
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(EstimateSyllablesByRules(row.word), row.syllables) << row.word;
+}
+
+class EstimateFromDictionary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const Row& row : std::initializer_list<Row>{{"cat", 1},
+                                                         {"boss", 1},
+                                                         {"horse", 1},
+                                                         {"happy", 2},
+                                                         {"kind", 1},
+                                                         {"make", 1},
+                                                         {"run", 1},
+                                                         {"create", 2},
+                                                         {"stop", 1},
+                                                         {"try", 1},
+                                                         {"simple", 2},
+                                                         {"read", 1},
+                                                         {"build", 1},
+                                                         {"lock", 1},
+                                                         {"sense", 1},
+                                                         {"view", 1},
+                                                         {"heat", 1}})
+            dictionary_.AddWord(row.word, row.syllables);
+    }
+    TDictionary dictionary_;
+};
+
+TEST_F(EstimateFromDictionary, StripsAnEndingOffAKnownStem) {
+    const Row rows[] = {
+        {"cats", 1},        {"cat's", 1},     {"cats'", 1},    {"boss's", 2},  {"Boss’s", 2},
+        {"bosses", 2},      {"horses", 2},    {"horse's", 2},  {"tries", 1},   {"unhappy", 3},
+        {"kindness", 2},    {"senseless", 2}, {"making", 2},   {"running", 2}, {"created", 3},
+        {"stopped", 1},     {"tried", 1},     {"heated", 2},   {"happily", 3}, {"simply", 2},
+        {"readable", 3},    {"rebuild", 2},   {"nonsense", 2}, {"preview", 2}, {"unlocked", 2},
+        {"unhappiness", 4},
+    };
+    for (const Row& row : rows) {
+        const auto estimate = EstimateSyllablesFromDictionary(row.word, dictionary_);
+        ASSERT_TRUE(estimate.has_value()) << row.word;
+        EXPECT_EQ(*estimate, row.syllables) << row.word;
+    }
+}
+
+TEST_F(EstimateFromDictionary, NeedsAKnownStemOfThreeLetters) {
+    for (const char* word : {"", "zyxts", "ring", "unzyxt", "dogs", "s", "'s"})
+        EXPECT_FALSE(EstimateSyllablesFromDictionary(word, dictionary_).has_value()) << word;
+}
+
+TEST_F(EstimateFromDictionary, TheDictionaryFirstThenStemsThenRules) {
+    EXPECT_EQ(EstimateSyllables("happy", dictionary_), 2);
+    EXPECT_EQ(EstimateSyllables("unhappy", dictionary_), 3);
+    EXPECT_EQ(EstimateSyllables("zyxtorp", dictionary_), EstimateSyllablesByRules("zyxtorp"));
+    EXPECT_EQ(dictionary_.Lookup("unhappy"), -1); // nothing is added
+}
+
+} // namespace
