@@ -1,0 +1,445 @@
+#include "FakeDesktop.h"
+
+#include "analysis/Error.h"
+#include "dictionary/Dictionary.h"
+#include "forms/Application.h"
+#include "forms/FrmAbout.h"
+#include "forms/FrmFryGraph.h"
+#include "forms/FrmHelpPage.h"
+#include "forms/FrmMain.h"
+#include "forms/FrmNotFound.h"
+#include "forms/FrmProgress.h"
+#include "forms/FrmReport.h"
+#include "forms/ScreenPlacement.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The program as it starts: the seven windows, the word list of the test data
+// beside a pretend executable in a folder of its own.
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(
+            QFile::copy(TestData(QStringLiteral("forms/cuvplus.dat")), Path("cuvplus.dat")));
+        Start();
+    }
+
+    void TearDown() override {
+        if (MainForm)
+            MainForm->close();
+        windows.reset();
+        EXPECT_TRUE(VisibleWindows().empty());
+    }
+
+    void Start() {
+        windows.reset();
+        desktop.executablePath = Path("scrivolux");
+        windows = std::make_unique<StartupWindows>();
+        ASSERT_NE(MainForm, nullptr);
+        MainForm->show();
+        // The outer size is set once the window's frame is known.
+        QTest::qWait(1);
+    }
+
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    void SetText(const QString& text) { MainForm->InputMemo->setPlainText(text); }
+    QString Text() const { return MainForm->InputMemo->toPlainText(); }
+
+    void Analyse() { MainForm->mnuStartAnalysis->trigger(); }
+
+    QDir Dir() const { return QDir(dir.path()); }
+
+    FakeDesktop desktop;
+    DesktopGuard guard{desktop};
+    QTemporaryDir dir;
+    std::unique_ptr<StartupWindows> windows;
+};
+
+// ---- Start-up -------------------------------------------------------------
+
+TEST_F(MainFormTest, StartsWithTheDesignedWindowAndTheWordListBesideTheExecutable) {
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{MainForm, NotFoundForm, FryGraphForm, ReportForm, AboutBox,
+                                         HelpPageForm, ProgressForm})
+        EXPECT_NE(window, nullptr);
+    EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("The Scrivolux"));
+    EXPECT_EQ(MainForm->frameGeometry().size(), QSize(638, 425));
+    EXPECT_TRUE(
+        QGuiApplication::primaryScreen()->availableGeometry().contains(MainForm->frameGeometry()));
+    EXPECT_EQ(Text(), QStringLiteral("Enter text to be analyzed.\n"));
+    EXPECT_EQ(MainForm->MemoLines(), std::vector<std::string>{"Enter text to be analyzed."});
+    EXPECT_EQ(MainForm->InputMemo->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(MainForm->InputMemo->font().pointSize(), 8);
+    EXPECT_FALSE(MainForm->EditorColor().isValid()) << "the theme's text colour";
+    EXPECT_EQ(MainForm->InputMemo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(MainForm->InputMemo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    ASSERT_TRUE(MainForm->Dictionary()->Loaded);
+    EXPECT_EQ(MainForm->Dictionary()->Lookup("beautiful"), 3);
+    EXPECT_EQ(MainForm->Dictionary()->CustomFilePath(), Path("custom.dat").toStdString());
+    for (QWidget* window : VisibleWindows())
+        EXPECT_EQ(window, MainForm) << "only the main window is shown";
+}
+
+TEST_F(MainFormTest, MenusInTheirOrderWithoutShortcuts) {
+    QStringList captions;
+    for (QAction* menu : MainForm->MainMenu->actions()) {
+        captions << menu->text();
+        for (QAction* item : menu->menu()->actions()) {
+            captions << QStringLiteral("  ") + item->text();
+            EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
+        }
+    }
+    EXPECT_EQ(captions, (QStringList{"&File", "  &Load Text File...", "  &Save Text File...",
+                                     "  E&xit", "&Options", "  Font...", "&Analysis",
+                                     "  &Start Analysis...", "&Graph", "  &Show Fry's Graph",
+                                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
+}
+
+// ---- The analysis run -----------------------------------------------------
+
+TEST_F(MainFormTest, WithoutAWordListTheRunChangesNothing) {
+    QFile::remove(Path("cuvplus.dat"));
+    Start();
+    ASSERT_FALSE(MainForm->Dictionary()->Loaded);
+    ReportForm->ShowStatistics(1, 1, 1, 0);
+    SetText(QStringLiteral("Wait... what?!"));
+
+    Analyse();
+    EXPECT_EQ(desktop.messages, QStringList{"Dictionary Error"});
+    EXPECT_TRUE(desktop.pauses.empty());
+    EXPECT_TRUE(MainForm->isEnabled());
+    EXPECT_TRUE(ReportForm->isVisible());
+    EXPECT_EQ(ReportForm->WordsLB->text(), QStringLiteral("1"));
+    EXPECT_FALSE(ProgressForm->isVisible());
+}
+
+TEST_F(MainFormTest, ARunReachesTheReportThroughTheProgressWindow) {
+    ReportForm->ShowStatistics(9, 9, 9, 9);
+    SetText(QStringLiteral("Wait... what?!"));
+    TProgressForm* const startupProgress = ProgressForm;
+    bool checkedFirstPause = false;
+    desktop.onPause = [&](int milliseconds) {
+        if (milliseconds != 250 || checkedFirstPause)
+            return;
+        checkedFirstPause = true;
+        // After the syllable pass: locked, report hidden, a fresh progress window
+        // centred over the main window.
+        EXPECT_FALSE(MainForm->isEnabled());
+        EXPECT_FALSE(ReportForm->isVisible());
+        ASSERT_NE(ProgressForm, startupProgress);
+        EXPECT_TRUE(ProgressForm->isVisible());
+        EXPECT_EQ(ProgressForm->size(), QSize(361, 191));
+        const QRect main = MainForm->frameGeometry();
+        EXPECT_EQ(ProgressForm->frameGeometry().topLeft(), QPoint(main.x() + (main.width() - 361) / 2,
+                                              main.y() + (main.height() - 191) / 2));
+        EXPECT_EQ(ProgressForm->SyllPB->value(), 100);
+        EXPECT_EQ(ProgressForm->WordPB->value(), 0);
+        EXPECT_EQ(ProgressForm->SentPB->value(), 0);
+    };
+
+    Analyse();
+    EXPECT_TRUE(checkedFirstPause);
+    EXPECT_EQ(desktop.pauses, (std::vector<int>{250, 250, 1000}));
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_TRUE(desktop.errors.isEmpty());
+    EXPECT_TRUE(MainForm->isEnabled());
+    EXPECT_EQ(ProgressForm, startupProgress);
+    EXPECT_TRUE(ReportForm->isVisible());
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("2"));
+    EXPECT_EQ(ReportForm->WordsLB->text(), QStringLiteral("2"));
+    EXPECT_EQ(ReportForm->SentLB->text(), QStringLiteral("5"));
+    EXPECT_EQ(ReportForm->DiffWordsLB->text(), QStringLiteral("0"));
+    EXPECT_EQ(VisibleWindows().size(), 2u) << "main window and report, no progress window";
+}
+
+TEST_F(MainFormTest, AnEmptyTextGivesAReportOfZeros) {
+    SetText(QString());
+    Analyse();
+    EXPECT_EQ(desktop.pauses, (std::vector<int>{250, 250, 1000}));
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("0"));
+    EXPECT_EQ(ReportForm->FleschEaseLB->text(), QStringLiteral("----"));
+}
+
+TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {
+    QString text;
+    for (int i = 0; i < 500; ++i)
+        text += QStringLiteral("Zorp ");
+    SetText(text + QStringLiteral("cat."));
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) {
+        EXPECT_FALSE(MainForm->isEnabled()) << "the dialog must not unlock the main window";
+        EXPECT_TRUE(dialog->isEnabled());
+        EXPECT_EQ(dialog->WordLB->text(), QStringLiteral("Zorp"));
+        QTest::keyClicks(dialog->SyllableEdit, QStringLiteral("3"));
+        QTest::keyClick(dialog->SyllableEdit, Qt::Key_Return);
+    });
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 1);
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("1501"));
+    EXPECT_EQ(ReportForm->WordsLB->text(), QStringLiteral("501"));
+    EXPECT_EQ(ReportForm->DiffWordsLB->text(), QStringLiteral("500"));
+    EXPECT_FALSE(QFile::exists(Path("custom.dat"))) << "Enter keeps the word in memory only";
+
+    // Known from now on, in later runs too.
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 1);
+}
+
+TEST_F(MainFormTest, AddingToTheUserFileReachesTheNextStart) {
+    SetText(QStringLiteral("Zebra"));
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) {
+        QTest::keyClicks(dialog->SyllableEdit, QStringLiteral("2"));
+        QTest::mouseClick(dialog->AddFileBT, Qt::LeftButton);
+    });
+    Analyse();
+    EXPECT_EQ(ReadBytes(Path("custom.dat")), QByteArray("Zebra|2\r\n"));
+    Start();
+    EXPECT_EQ(MainForm->Dictionary()->Lookup("zebra"), 2);
+}
+
+TEST_F(MainFormTest, AFailedRunUnlocksTheMainWindowAndShowsTheError) {
+    SetText(QStringLiteral("Wait... what?!"));
+    TProgressForm* const startupProgress = ProgressForm;
+    desktop.onPause = [](int) { throw ScrivoluxError("The pause failed"); };
+    Analyse();
+    EXPECT_EQ(desktop.errors, QStringList{"The pause failed."});
+    EXPECT_TRUE(MainForm->isEnabled());
+    EXPECT_FALSE(MainForm->Running());
+    EXPECT_EQ(ProgressForm, startupProgress);
+    EXPECT_EQ(VisibleWindows(), std::vector<QWidget*>{MainForm});
+
+    desktop.onPause = nullptr;
+    Analyse();
+    EXPECT_EQ(ReportForm->SentLB->text(), QStringLiteral("5")) << "the next run works";
+}
+
+// ---- Loading and saving ---------------------------------------------------
+
+TEST_F(MainFormTest, LineBreaksOfAnyKindLoadAsLinesAndSaveAsCrLf) {
+    struct Row {
+        const char* name;
+        QByteArray file;
+        QString shown;
+        QByteArray saved;
+    };
+    const Row rows[] = {
+        {"LF", "one\ntwo\n", "one\ntwo\n", "one\r\ntwo\r\n"},
+        {"CR", "one\rtwo\r", "one\ntwo\n", "one\r\ntwo\r\n"},
+        {"CR LF", "one\r\ntwo\r\n", "one\ntwo\n", "one\r\ntwo\r\n"},
+        {"no final break", "one\r\ntwo", "one\ntwo", "one\r\ntwo"},
+        {"LF CR is two breaks", "one\n\rtwo", "one\n\ntwo", "one\r\n\r\ntwo"},
+        {"empty lines kept", "\n\nx\n\n", "\n\nx\n\n", "\r\n\r\nx\r\n\r\n"},
+        {"empty file", "", "", ""},
+        {"only a break", "\r\n", "\n", "\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(WriteBytes(Path("in.txt"), row.file));
+        desktop.openNames = {Path("in.txt")};
+        desktop.saveNames = {Path("out.txt")};
+        MainForm->mnuTxtLoad->trigger();
+        EXPECT_EQ(Text(), row.shown);
+        MainForm->mnuTxtSave->trigger();
+        EXPECT_EQ(ReadBytes(Path("out.txt")), row.saved);
+    }
+    EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.join('|').toStdString();
+    EXPECT_EQ(desktop.filters.first(), QStringLiteral("Text Files (*.txt) / txt"));
+}
+
+TEST_F(MainFormTest, SavingAtOnceWritesTheFirstLineAndSavingAgainReplaces) {
+    desktop.saveNames = {Path("first.txt"), Path("first.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(ReadBytes(Path("first.txt")), QByteArray("Enter text to be analyzed.\r\n"));
+    SetText(QStringLiteral("Shorter"));
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(ReadBytes(Path("first.txt")), QByteArray("Shorter"));
+    EXPECT_EQ(Dir().entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file left";
+}
+
+TEST_F(MainFormTest, EncodingsRoundTrip) {
+    struct Row {
+        const char* name;
+        QByteArray file;
+        QString typedAtEnd;
+        QByteArray saved;
+    };
+    const Row rows[] = {
+        {"UTF-8 stays UTF-8", "caf\xC3\xA9 \xE2\x80\x94 na\xC3\xAFve\r\n", "",
+         "caf\xC3\xA9 \xE2\x80\x94 na\xC3\xAFve\r\n"},
+        {"byte-order mark kept", "\xEF\xBB\xBFhi", "", "\xEF\xBB\xBFhi"},
+        {"Windows-1252 stays Windows-1252", "caf\xE9 \x93quoted\x94", "", "caf\xE9 \x93quoted\x94"},
+        {"Windows-1252 becomes UTF-8 for a character it lacks", "caf\xE9",
+         QStringLiteral(" \u2192"), "caf\xC3\xA9 \xE2\x86\x92"},
+        {"UTF-16 is saved as UTF-8", QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10), "", "hi\r\n"},
+        {"no-break space survives",
+         "a\xC2\xA0"
+         "b",
+         "",
+         "a\xC2\xA0"
+         "b"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(WriteBytes(Path("in.txt"), row.file));
+        MainForm->LoadTextFile(Path("in.txt"));
+        if (!row.typedAtEnd.isEmpty()) {
+            MainForm->InputMemo->moveCursor(QTextCursor::End);
+            MainForm->InputMemo->insertPlainText(row.typedAtEnd);
+        }
+        MainForm->SaveTextFile(Path("out.txt"));
+        EXPECT_EQ(ReadBytes(Path("out.txt")), row.saved);
+    }
+}
+
+TEST_F(MainFormTest, FilesThatCannotBeUsedLeaveTheTextAlone) {
+    SetText(QStringLiteral("Keep me."));
+    ASSERT_TRUE(WriteBytes(Path("binary.txt"), QByteArray("MZ\x90\0\3\0\0\0", 8)));
+    ASSERT_TRUE(Dir().mkdir(QStringLiteral("folder.txt")));
+    desktop.openNames = {Path("missing.txt"), Path("binary.txt"), Path("folder.txt"), QString()};
+    for (int i = 0; i < 4; ++i)
+        MainForm->mnuTxtLoad->trigger();
+    ASSERT_EQ(desktop.errors.size(), 3);
+    EXPECT_EQ(desktop.errors[0], QStringLiteral("Cannot open file ") + Path("missing.txt") + u'.');
+    EXPECT_TRUE(desktop.errors[1].contains(QStringLiteral("NUL")))
+        << desktop.errors[1].toStdString();
+    EXPECT_EQ(desktop.errors[2], QStringLiteral("Cannot open file ") + Path("folder.txt") + u'.');
+    EXPECT_EQ(Text(), QStringLiteral("Keep me."));
+}
+
+TEST_F(MainFormTest, ASaveThatCannotBeMadeSaysSoAndKeepsTheOldFile) {
+    desktop.saveNames = {Path("no/such/folder/out.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.errors, QStringList{QStringLiteral("Cannot create file ") +
+                                          Path("no/such/folder/out.txt") + u'.'});
+
+    // A folder in the way of the file: the save fails before anything is replaced.
+    ASSERT_TRUE(Dir().mkpath(QStringLiteral("taken.txt/inner")));
+    desktop.saveNames = {Path("taken.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.errors.size(), 2);
+    EXPECT_TRUE(Dir().exists(QStringLiteral("taken.txt/inner")));
+}
+
+TEST_F(MainFormTest, CancelledDialogsChangeNothing) {
+    SetText(QStringLiteral("Unchanged"));
+    const QFont font = MainForm->InputMemo->font();
+    MainForm->mnuTxtLoad->trigger();
+    MainForm->mnuTxtSave->trigger();
+    MainForm->mnuChangeFont->trigger();
+    EXPECT_EQ(Text(), QStringLiteral("Unchanged"));
+    EXPECT_EQ(MainForm->InputMemo->font(), font);
+    EXPECT_TRUE(Dir().entryList(QDir::Files).contains(QStringLiteral("cuvplus.dat")));
+    EXPECT_EQ(Dir().entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(MainFormTest, AChosenFontAndColourReachOnlyTheTextArea) {
+    const QFont windowFont = MainForm->font();
+    desktop.chooseFont = [](QFont& font, QColor& color) {
+        font = QFont(QStringLiteral("Courier New"), 14);
+        color = QColor(Qt::darkRed);
+        return true;
+    };
+    MainForm->mnuChangeFont->trigger();
+    EXPECT_EQ(MainForm->InputMemo->font().pointSize(), 14);
+    EXPECT_EQ(MainForm->EditorColor(), QColor(Qt::darkRed));
+    EXPECT_EQ(MainForm->InputMemo->palette().color(QPalette::Active, QPalette::Text),
+              QColor(Qt::darkRed));
+    EXPECT_EQ(MainForm->font(), windowFont);
+
+    // Confirming with the colour unchanged keeps the chosen colour; going back
+    // to the theme's colour is done by the settings with an invalid colour.
+    MainForm->SetEditorColor(QColor());
+    desktop.chooseFont = [](QFont&, QColor&) { return true; };
+    MainForm->mnuChangeFont->trigger();
+    EXPECT_FALSE(MainForm->EditorColor().isValid());
+}
+
+TEST_F(MainFormTest, ExitClosesAndOtherWindowsDoNotKeepTheProgramAlive) {
+    MainForm->mnuShowGraph->trigger();
+    MainForm->mnuShowGraph->trigger();
+    EXPECT_TRUE(FryGraphForm->isVisible());
+    for (QWidget* window : std::initializer_list<QWidget*>{NotFoundForm, FryGraphForm, ReportForm,
+                                                           AboutBox, HelpPageForm, ProgressForm})
+        EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose));
+    MainForm->mnuExit->trigger();
+    EXPECT_FALSE(MainForm->isVisible());
+    FryGraphForm->close();
+}
+
+// ---- The error display ----------------------------------------------------
+
+// An object whose event handler fails, as a menu command might.
+class Failing : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User)
+            throw ScrivoluxError("Cannot open file C:\\a.txt");
+        if (e->type() == QEvent::User + 1)
+            throw 42;
+        return QObject::event(e);
+    }
+};
+
+TEST(ErrorDisplay, CatchesWhatEscapesAnEventHandler) {
+    FakeDesktop desktop;
+    DesktopGuard guard(desktop);
+    Failing failing;
+    QEvent ours(QEvent::User);
+    QCoreApplication::sendEvent(&failing, &ours);
+    QEvent foreign(static_cast<QEvent::Type>(QEvent::User + 1));
+    QCoreApplication::sendEvent(&failing, &foreign);
+    EXPECT_EQ(desktop.errors, (QStringList{"Cannot open file C:\\a.txt.", ""}));
+}
+
+TEST(ErrorDisplay, FullStopRule) {
+    const std::pair<QString, QString> rows[] = {
+        {"Cannot open file C:\\a.txt", "Cannot open file C:\\a.txt."},
+        {"Ends in a full stop.", "Ends in a full stop."},
+        {"'x' is not a valid integer value", "'x' is not a valid integer value."},
+        {"Quoted 'x'", "Quoted 'x'"},
+        {"(in brackets)", "(in brackets)"},
+        {"dash-", "dash-"},
+        {"slash/", "slash/."},
+        {"digit 7", "digit 7."},
+        {QStringLiteral("caf\u00E9"), QStringLiteral("caf\u00E9.")},
+        {"", ""},
+    };
+    for (const auto& [message, shown] : rows)
+        EXPECT_EQ(WithFullStop(message), shown) << message.toStdString();
+}
+
+TEST(ErrorDisplay, ApplicationTitleFromTheExecutableName) {
+    const std::pair<QString, QString> rows[] = {
+        {"/usr/local/bin/scrivolux", "Scrivolux"},
+        {"C:/Tools/MYTOOL.EXE", "Mytool"},
+        {"/opt/my.tool.bin", "My"},
+        {"/opt/.hidden", ""},
+        {"", ""},
+    };
+    for (const auto& [path, title] : rows)
+        EXPECT_EQ(ApplicationTitle(path), title) << path.toStdString();
+}
+
+} // namespace
