@@ -142,6 +142,49 @@ private:
     std::shared_ptr<TDictionary> appender_; // shared: std::function copies its target
 };
 
+// Below this a second thread costs more than it saves.
+constexpr std::size_t kParallelFromBytes = 256 * 1024;
+
+struct CountedText {
+    AnalysisCounts counts;
+    std::vector<UnknownWord> unknownWords;
+};
+
+// The counts of one text. Unless the terminal is asked, which must happen in
+// the order of the text, the second half of the syllable pass and the word and
+// sentence passes run on a second thread: nothing writes to the dictionary then,
+// and the sums are the same as from one pass over the whole.
+CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWordResolver& resolver,
+                  UnknownMode mode, std::ostream& err) {
+    const std::string_view wordText = texts.wordText;
+    const std::size_t cut = mode == UnknownMode::Ask ? std::string_view::npos
+                                                     : HalfwaySpace(wordText, kParallelFromBytes);
+    if (cut == std::string_view::npos) {
+        const AnalysisCounts counts = CountTexts(texts, dictionary, resolver.Handler());
+        return {counts, resolver.TakeFileTally()};
+    }
+
+    UnknownWordResolver tailResolver(mode, nullptr, {}, err);
+    auto tail = std::async(std::launch::async, [&] {
+        NoProgress progress;
+        AnalysisCounts counts;
+        counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary,
+                                          tailResolver.Handler(), progress, counts.difficultWords);
+        counts.words = CountWords(wordText, progress);
+        counts.sentences = CountSentences(texts.sentenceText, progress);
+        return counts;
+    });
+    NoProgress progress;
+    std::int32_t headDifficult = 0;
+    const std::int32_t headSyllables = CountSyllables(wordText.substr(0, cut), dictionary,
+                                                      resolver.Handler(), progress, headDifficult);
+    CountedText counted{tail.get(), resolver.TakeFileTally()};
+    counted.counts.syllables += headSyllables;
+    counted.counts.difficultWords += headDifficult;
+    MergeTally(counted.unknownWords, tailResolver.TakeFileTally());
+    return counted;
+}
+
 } // namespace
 
 int RunCli(const CliOptions& options, CliStreams& streams) {
@@ -179,7 +222,6 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     TerminalDialog dialog(*answers, err, answers == &streams.in && !streams.stdinIsTerminal);
     UnknownWordResolver resolver(options.unknown, &dialog,
                                  UserFileAppender(dictionary.CustomFilePath()), err);
-    const UnknownWordHandler handler = resolver.Handler();
 
     const bool several = options.inputs.size() > 1;
     int status = kExitOk;
@@ -199,9 +241,9 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
                 documents.append(FailureJson(input, message));
             continue;
         }
-        const AnalysisCounts counts = CountTexts(prepared.texts, dictionary, handler);
-
-        const FileReport report = MakeFileReport(input, counts, resolver.TakeFileTally());
+        CountedText counted = Count(prepared.texts, dictionary, resolver, options.unknown, err);
+        const FileReport report =
+            MakeFileReport(input, counted.counts, std::move(counted.unknownWords));
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
         if (options.json) {

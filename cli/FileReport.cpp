@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QString>
 
+#include <algorithm>
+
 namespace {
 
 QString Q(std::string_view text) {
@@ -32,11 +34,42 @@ QJsonValue FryJson(const std::optional<FryReading>& fry, const ReportValues& val
 
 } // namespace
 
+std::string PassageOfText(std::string_view text) {
+    // BuildPassage(SplitLines(text)) in one pass, without a string per line:
+    // every line break becomes the space after its line, and a last line without
+    // a break gets its space too.
+    std::string passage;
+    passage.reserve(text.size() + 1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            passage += ' ';
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            passage += c;
+        }
+    }
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n')
+        passage += ' ';
+    return passage;
+}
+
 WorkingTexts PrepareText(std::string_view text) {
     // The passage is dropped as soon as the working texts exist, to keep the peak
     // memory of a large file near three copies of it.
-    const std::string passage = BuildPassage(SplitLines(text));
-    return PrepareTexts(passage);
+    return PrepareTexts(PassageOfText(text));
+}
+
+std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize) {
+    if (wordText.size() < minimumSize || wordText.size() < 2)
+        return std::string_view::npos;
+    for (std::size_t at = std::max<std::size_t>(wordText.size() / 2, 1); at < wordText.size();
+         ++at) {
+        if (wordText[at] == ' ' && static_cast<unsigned char>(wordText[at - 1]) > ' ')
+            return at;
+    }
+    return std::string_view::npos;
 }
 
 AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,

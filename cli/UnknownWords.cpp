@@ -137,6 +137,19 @@ std::vector<UnknownWord> UnknownWordResolver::TakeFileTally() {
     return std::exchange(tally_, {});
 }
 
+void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>& later) {
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < tally.size(); ++i)
+        index.emplace(tally[i].word, i);
+    for (const UnknownWord& word : later) {
+        const auto [slot, inserted] = index.try_emplace(word.word, tally.size());
+        if (inserted)
+            tally.push_back(word);
+        else
+            tally[slot->second].occurrences += word.occurrences;
+    }
+}
+
 std::string UnknownWordsSummary(const std::vector<UnknownWord>& words) {
     if (words.empty())
         return {};

@@ -80,6 +80,9 @@ private:
     std::unordered_map<std::string, std::size_t> tallyIndex_;
 };
 
+// Adds the words of a later part of the same file to a tally.
+void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>& later);
+
 // One line for standard error: how many words were unknown and the first few,
 // e.g. "3 words not in the dictionary counted as 0 syllables: zyxt (2), qux".
 // Empty when there were none.
