@@ -1,4 +1,4 @@
-#include "forms/Desktop.h"
+#include "FakeDesktop.h"
 #include "forms/FrmAbout.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
@@ -20,27 +20,10 @@
 
 namespace {
 
-// Answers at once and remembers the addresses it was asked to open.
-class RecordingDesktop : public Desktop {
-public:
-    void ShowMessage(QWidget*, const QString&) override {}
-    void ShowError(QWidget*, const QString&) override {}
-    QString GetOpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    bool ChooseFont(QWidget*, QFont&, QColor&) override { return false; }
-    void Pause(int) override {}
-    QString ExecutablePath() override { return {}; }
-    void OpenUrl(const QString& url) override { openedUrls << url; }
-
-    QStringList openedUrls;
-};
-
 class DesktopTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetDesktop(&desktop); }
-    void TearDown() override { SetDesktop(nullptr); }
-
-    RecordingDesktop desktop;
+    FakeDesktop desktop;
+    DesktopGuard guard{desktop};
 };
 
 QByteArray EmbeddedPicture() {
@@ -242,7 +225,7 @@ TEST_F(DesktopTest, EnterClosesTheAboutBoxWithResultOne) {
     WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
     EXPECT_EQ(box.exec(), QDialog::Accepted);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_TRUE(desktop.openedUrls.isEmpty());
+    EXPECT_TRUE(desktop.urls.isEmpty());
 }
 
 TEST_F(DesktopTest, LinkOpensItsOwnTextAndLeavesTheBoxOpen) {
@@ -251,7 +234,7 @@ TEST_F(DesktopTest, LinkOpensItsOwnTextAndLeavesTheBoxOpen) {
         auto* about = qobject_cast<TAboutBox*>(modal);
         ASSERT_NE(about, nullptr);
         QTest::mouseClick(about->HyperLinkLB, Qt::LeftButton);
-        EXPECT_EQ(desktop.openedUrls, QStringList{about->HyperLinkLB->text()});
+        EXPECT_EQ(desktop.urls, QStringList{about->HyperLinkLB->text()});
         EXPECT_TRUE(about->isVisible());
         about->OKButton->click();
     });
@@ -259,9 +242,3 @@ TEST_F(DesktopTest, LinkOpensItsOwnTextAndLeavesTheBoxOpen) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
