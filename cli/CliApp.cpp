@@ -100,14 +100,16 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
         options.dictionaryPath.value_or(executableDirectory + "/cuvplus.dat");
     const std::string userFile =
         options.customPath ? *options.customPath : CustomDictionaryPath(executableDirectory + "/");
+    const std::string* reading = &wordList;
     try {
         if (!dictionary.LoadDictionary(wordList))
             err << kProgram << "cannot read the word list " << wordList << ": "
                 << OpenFailureReason(wordList) << '\n';
+        reading = &userFile;
         dictionary.LoadCustomDictionary(userFile);
     } catch (const ScrivoluxError& error) {
         // A bad line stops the load there, and the user dictionary is not read.
-        err << kProgram << error.what() << '\n';
+        err << kProgram << *reading << ": " << error.what() << '\n';
     }
     if (!dictionary.Loaded) {
         err << "Dictionary Error\n";
@@ -263,6 +265,11 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             several ? QJsonDocument(documents) : QJsonDocument(documents.first().toObject());
         streams.out << document.toJson(QJsonDocument::Indented).toStdString();
         streams.out.flush();
+    }
+    if (!streams.out) {
+        // A full disk or a closed pipe must not pass for a complete report.
+        err << kProgram << "the report could not be written to standard output\n";
+        return kExitUnreadableInput;
     }
     return status;
 }

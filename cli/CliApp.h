@@ -11,7 +11,7 @@ struct CliStreams {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
-    int stdinDescriptor = 0;         // read directly, so that a closed stdin is reported
+    int stdinDescriptor = 0; // read directly, so that a closed stdin is reported; -1 when closed
     bool stdinIsTerminal = false;    // answers typed there show themselves
     std::string executableDirectory; // where cuvplus.dat and custom.dat lie by default
 };

@@ -3,10 +3,35 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
 
+namespace {
+
+// A standard stream that the caller closed is held on /dev/null, opened for
+// reading only, so that no file opened later takes its number (and receives the
+// report or is read as the text) and writing the report fails as it should.
+// Returns whether standard input was open.
+bool ReserveStandardStreams() {
+    bool stdinOpen = true;
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            if (fd == STDIN_FILENO)
+                stdinOpen = false;
+            const int null = open("/dev/null", O_RDONLY);
+            if (null != fd && null >= 0)
+                close(null);
+        }
+    }
+    return stdinOpen;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    const bool stdinOpen = ReserveStandardStreams();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("scrivolux-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCRIVOLUX_VERSION));
@@ -32,7 +57,7 @@ int main(int argc, char* argv[]) {
     CliStreams streams{std::cin,
                        std::cout,
                        std::cerr,
-                       STDIN_FILENO,
+                       stdinOpen ? STDIN_FILENO : -1,
                        isatty(STDIN_FILENO) == 1,
                        QCoreApplication::applicationDirPath().toStdString()};
     return RunCli(parsed.options, streams);

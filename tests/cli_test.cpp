@@ -214,6 +214,47 @@ TEST_F(CliTest, BadInputsAreRefusedWithAMessageAndExitStatus2) {
     }
 }
 
+TEST_F(CliTest, ClosedOrFullStandardStreamsAreReported) {
+    const struct {
+        const char* name;
+        const char* redirection;
+        const char* message;
+    } cases[] = {
+        {"standard input closed", "<&-",
+         "scrivolux-cli: standard input: Cannot read standard input: Bad file descriptor\n"},
+        {"standard output closed", "second.txt >&-",
+         "scrivolux-cli: the report could not be written to standard output\n"},
+        {"disk full", "second.txt >/dev/full",
+         "scrivolux-cli: the report could not be written to standard output\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess shell;
+        shell.setWorkingDirectory(dir_.path());
+        shell.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("'%1' --dictionary words.dat --custom custom.dat %2")
+                         .arg(kProgram, QString::fromUtf8(c.redirection))});
+        ASSERT_TRUE(shell.waitForFinished(30000));
+        EXPECT_EQ(shell.exitCode(), 2);
+        EXPECT_EQ(shell.readAllStandardError().toStdString(), c.message);
+    }
+}
+
+TEST_F(CliTest, ABadWordListLineNamesTheFile) {
+    QFile bad(Path("bad.dat"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("the|1\nword without count\n");
+    bad.close();
+    const CliRun run =
+        Cli({QStringLiteral("--dictionary"), Path("bad.dat"), QStringLiteral("--custom"),
+             Path("custom.dat"), QStringLiteral("second.txt")},
+            {}, false);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "scrivolux-cli: " + Path("bad.dat").toStdString() +
+                           ": 'w' is not a valid integer value\nDictionary Error\n");
+}
+
 TEST_F(CliTest, PunctuationOnlyCountsSentencesButNoWords) {
     const CliRun run = Cli({QStringLiteral("--json"), QStringLiteral("punctuation.txt")});
     EXPECT_EQ(run.exitCode, 0);
