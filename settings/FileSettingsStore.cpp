@@ -177,8 +177,12 @@ FileSettingsStore::~FileSettingsStore() {
 void FileSettingsStore::load() {
     if (filePath_.isEmpty())
         return;
+    // Only a regular file: opening a FIFO someone left there would block the start.
+    const QFileInfo info(filePath_);
+    if (!info.isFile() || info.size() > kMaxFileBytes)
+        return;
     QFile file(filePath_);
-    if (file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray content = file.read(kMaxFileBytes);
 
