@@ -322,14 +322,14 @@ qint32 FileSettingsStore::ReadInteger(const QString& name) {
 }
 
 void FileSettingsStore::WriteString(const QString& name, const QString& value) {
-    WriteValue(name, StoredValue{static_cast<quint32>(ValueType::String), StringData(value)});
+    writeValue(name, StoredValue{static_cast<quint32>(ValueType::String), StringData(value)});
 }
 
 void FileSettingsStore::WriteInteger(const QString& name, qint32 value) {
-    WriteValue(name, StoredValue{static_cast<quint32>(ValueType::Dword), DwordData(value)});
+    writeValue(name, StoredValue{static_cast<quint32>(ValueType::Dword), DwordData(value)});
 }
 
-void FileSettingsStore::WriteValue(const QString& name, const StoredValue& value) {
+void FileSettingsStore::writeValue(const QString& name, const StoredValue& value) {
     if (openKey_ < 0)
         Fail("Failed to set data for '%1'", name);
     Key& key = keys_[openKey_];

@@ -49,9 +49,6 @@ public:
     void WriteInteger(const QString& name, qint32 value) override;
     void CloseKey() override;
 
-    // The raw value, for values of types the typed operations do not write.
-    void WriteValue(const QString& name, const StoredValue& value);
-
     // A file larger than this is not read: it is no settings file of ours.
     static constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
@@ -67,6 +64,7 @@ private:
 
     void load();
     bool save() const;
+    void writeValue(const QString& name, const StoredValue& value);
     Key* findKey(const QString& keyPath);
     const Value* findValue(const QString& name) const;
 
