@@ -134,9 +134,11 @@ bool TDictionary::AddWordToFile(std::string_view word, std::int32_t count, std::
     const QFileInfo info(name);
     if (info.exists() && !info.isFile())
         return fail(CannotAdd(customFilePath_, QStringLiteral("it is not a regular file")));
+    // Unbuffered, so that a failed write leaves nothing behind to be retried on close.
     QFile file(name);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return fail(CannotAdd(customFilePath_, file.errorString()));
+    const qint64 sizeBefore = file.size();
 
     std::string line;
     // A last line without its line end would otherwise swallow the new word.
@@ -151,8 +153,13 @@ bool TDictionary::AddWordToFile(std::string_view word, std::int32_t count, std::
     line += "\r\n";
 
     const auto size = static_cast<qint64>(line.size());
-    if (file.write(line.data(), size) != size || !file.flush())
-        return fail(CannotAdd(customFilePath_, file.errorString()));
+    if (file.write(line.data(), size) != size || !file.flush()) {
+        // A full disk can take part of the line. Cut it off again: a broken last
+        // line would stop every later load of the file at that line.
+        const QString reason = file.errorString();
+        file.resize(sizeBefore);
+        return fail(CannotAdd(customFilePath_, reason));
+    }
     file.close();
     if (file.error() != QFileDevice::NoError)
         return fail(CannotAdd(customFilePath_, file.errorString()));
