@@ -1,0 +1,177 @@
+// Hostile files through scrivolux-cli, run as a script would run it, and the
+// user dictionary on a full disk. Nothing may crash or hang, every refusal
+// names its reason, and the user's dictionary keeps its earlier lines.
+
+#include "HostileFiles.h"
+
+#include "analysis/Error.h"
+#include "dictionary/Dictionary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace hostile;
+
+const QString kProgram = QStringLiteral(SCRIVOLUX_BIN_DIR "/scrivolux-cli");
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class HostileCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(Write(Path("words.dat"), kWordList));
+        ASSERT_TRUE(Write(Path("custom.dat"), kEarlierLines));
+        ASSERT_TRUE(Write(Path("passage.txt"), kPassage));
+    }
+
+    void TearDown() override {
+        if (QFileInfo(Path("custom.dat")).isFile()) {
+            EXPECT_EQ(Read(Path("custom.dat")), kEarlierLines);
+        }
+    }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    CliRun Cli(const QStringList& files, const QString& wordList = "words.dat",
+               const QString& custom = "custom.dat") {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(kProgram, QStringList{"--unknown=zero", "--dictionary", Path(wordList),
+                                            "--custom", Path(custom)} +
+                                    files);
+        EXPECT_TRUE(process.waitForStarted());
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(120'000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    QTemporaryDir dir;
+};
+
+std::string Line(const std::string& report, const std::string& prefix) {
+    const std::size_t at = report.find(prefix);
+    return at == std::string::npos ? "<missing>" : report.substr(at, report.find('\n', at) - at);
+}
+
+// First in the file, so that no earlier child process has raised the peak.
+TEST_F(HostileCliTest, TwoHundredMegabyteFileIsRefusedWithoutReadingIt) {
+    ASSERT_TRUE(WriteSparse(Path("huge.txt"), 200LL * 1024 * 1024));
+    const long peakBefore = PeakMegabytes(RUSAGE_CHILDREN);
+    const CliRun run = Cli({"huge.txt", "passage.txt"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("huge.txt: Text exceeds memo capacity"), std::string::npos) << run.err;
+    // The file after it is still analysed.
+    EXPECT_EQ(Line(run.out, "Total Number of Words"), "Total Number of Words: 4");
+    if (peakBefore < 100) {
+        EXPECT_LT(PeakMegabytes(RUSAGE_CHILDREN), 150);
+    }
+}
+
+TEST_F(HostileCliTest, BinaryAndBrokenTextFiles) {
+    ASSERT_TRUE(Write(Path("random-nul.txt"), RandomBytes(64 * 1024, 7, true)));
+    ASSERT_TRUE(Write(Path("random.txt"), RandomBytes(64 * 1024, 8, false)));
+    ASSERT_TRUE(Write(Path("latin.txt"), kInvalidUtf8));
+    ASSERT_TRUE(Write(Path("nul.txt"), kNulInTheMiddle));
+    ASSERT_TRUE(Write(Path("utf16.txt"), Utf16WithMark(QString::fromUtf8(kPassage))));
+
+    const CliRun refused = Cli({"random-nul.txt"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("NUL"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");
+
+    const CliRun random = Cli({"random.txt"});
+    EXPECT_EQ(random.exitCode, 0) << random.err;
+    EXPECT_NE(Line(random.out, "Flesch Reading Ease"), "<missing>");
+
+    // Windows-1252: "café naïve" are found in the word list, "quoted" is not.
+    const CliRun latin = Cli({"latin.txt"});
+    EXPECT_EQ(latin.exitCode, 0) << latin.err;
+    EXPECT_EQ(Line(latin.out, "Total Number of Syllables"), "Total Number of Syllables: 4");
+    EXPECT_EQ(Line(latin.out, "Total Number of Words"), "Total Number of Words: 4");
+
+    const CliRun nul = Cli({"nul.txt"});
+    EXPECT_EQ(nul.exitCode, 2);
+    EXPECT_NE(nul.err.find("nul.txt: The file holds NUL characters"), std::string::npos) << nul.err;
+
+    // UTF-16 gives exactly the report of the same text in UTF-8.
+    const CliRun utf16 = Cli({"utf16.txt"});
+    EXPECT_EQ(utf16.exitCode, 0) << utf16.err;
+    EXPECT_EQ(utf16.out, Cli({"passage.txt"}).out);
+    EXPECT_EQ(Line(utf16.out, "Total Number of Syllables"),
+              "Total Number of Syllables: " + std::to_string(kPassageSyllables));
+}
+
+TEST_F(HostileCliTest, MillionLineWordListLoadsAndAnswersCorrectly) {
+    const BigWordList list = MakeBigWordList();
+    ASSERT_GE(list.lines, 1'000'000);
+    ASSERT_TRUE(Write(Path("big.dat"), list.bytes));
+    // Word 12 counts 12 % 7 = 5; word 300's later duplicate (9) loses to its
+    // first line (6); the long word counts 4; the over-long line was skipped,
+    // so its word is unknown (0); word 900000 counts 3.
+    const QByteArray text = WordName(12) + " " + WordName(300) + " " + LongWord(5000) + " " +
+                            OverlongWord(5000) + " " + WordName(900000) + ".";
+    ASSERT_TRUE(Write(Path("probe.txt"), text));
+    const CliRun run = Cli({"probe.txt"}, "big.dat");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Line(run.out, "Total Number of Syllables"), "Total Number of Syllables: 18");
+    EXPECT_EQ(Line(run.out, "Total Number of Words"), "Total Number of Words: 5");
+    EXPECT_NE(run.err.find("1 word not in the dictionary"), std::string::npos) << run.err;
+}
+
+TEST_F(HostileCliTest, UserDictionaryThatIsADirectory) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.dat"));
+    const CliRun run = Cli({"passage.txt"}, "words.dat", "folder.dat");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Line(run.out, "Total Number of Words"), "Total Number of Words: 4");
+    EXPECT_TRUE(QFileInfo(Path("folder.dat")).isDir());
+}
+
+// A full disk in the middle of adding a word: the add fails truthfully, and
+// the file keeps its earlier lines and still loads, with no half-written line.
+TEST(HostileUserDictionary, FullDiskWhileAddingAWord) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("custom.dat");
+    ASSERT_TRUE(Write(path, kEarlierLines));
+
+    TDictionary dictionary;
+    ASSERT_TRUE(dictionary.LoadCustomDictionary(path.toStdString()));
+    for (const rlim_t room : {0, 3}) {
+        std::string error;
+        bool added = true;
+        {
+            const FileSizeLimit full(static_cast<rlim_t>(kEarlierLines.size()) + room);
+            added = dictionary.AddWordToFile("Quokka", 2, &error);
+        }
+        EXPECT_FALSE(added) << "room for " << room << " bytes";
+        EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
+        EXPECT_EQ(Read(path), kEarlierLines) << "room for " << room << " bytes";
+    }
+    EXPECT_EQ(dictionary.Lookup("quokka"), 2); // known for this run all the same
+
+    TDictionary reloaded;
+    ASSERT_TRUE(reloaded.LoadDictionary(path.toStdString()));
+    EXPECT_EQ(reloaded.Lookup("zebra"), 2);
+    EXPECT_EQ(reloaded.Lookup("earlier"), 3);
+
+    // With room again, the next word lands on a line of its own.
+    ASSERT_TRUE(dictionary.AddWordToFile("Quokka", 2));
+    EXPECT_EQ(Read(path), kEarlierLines + "Quokka|2\r\n");
+}
+
+} // namespace
