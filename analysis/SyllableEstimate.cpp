@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -96,12 +97,18 @@ bool PairSplits(std::string_view w, std::size_t i, const Group& group, bool firs
         // verbs in -iate (appreciate).
         if (softBefore)
             return StartsWith(after, "t");
+        // Final -lia: amelia, regalia.
+        if (before == 'l' && !firstGroup && (after.empty() || after == "s"))
+            return false;
         return true;
     }
     if (a == 'i' && b == 'o') {
         // -tion, -cious, -gion are one sound; final -io is two (adagio).
         if (softBefore)
             return !(StartsWith(after, "n") || StartsWith(after, "us"));
+        // -llion, -nion: million, opinion (but lion).
+        if ((before == 'l' || before == 'n') && !firstGroup && StartsWith(after, "n"))
+            return false;
         return true;
     }
     if (a == 'i' && b == 'u')
@@ -159,21 +166,53 @@ bool PairSplits(std::string_view w, std::size_t i, const Group& group, bool firs
 // lovely, statement, rosewood, snakebite.
 bool IsSecondPart(std::string_view rest) {
     static constexpr std::string_view kParts[] = {
-        "back",   "berg",  "bite",  "board", "boat",   "book",  "bridge", "brook", "burg",  "craft",
-        "dale",   "day",   "field", "ford",  "ful",    "fully", "ground", "hall",  "head",  "hold",
-        "holder", "house", "land",  "less",  "lessly", "light", "like",   "line",  "ly",    "maker",
-        "man",    "mark",  "men",   "ment",  "ness",   "place", "point",  "port",  "ship",  "shop",
-        "side",   "smith", "stone", "time",  "town",   "walk",  "wall",   "ward",  "water", "way",
-        "well",   "wick",  "ville", "wood",  "work",   "worth", "wright", "yard",
+        "back",   "berg",    "bite",     "board",   "boat",   "book",    "bridge",   "brook",
+        "burg",   "craft",   "dale",     "day",     "field",  "ford",    "ful",      "fully",
+        "ground", "hall",    "head",     "hold",    "holder", "house",   "land",     "less",
+        "lessly", "light",   "like",     "line",    "ly",     "maker",   "man",      "mark",
+        "men",    "ment",    "ness",     "place",   "point",  "port",    "ship",     "shop",
+        "side",   "smith",   "stone",    "time",    "town",   "walk",    "wall",     "ward",
+        "water",  "way",     "well",     "wick",    "ville",  "wood",    "work",     "worth",
+        "wright", "yard",    "boarding", "brain",   "coming", "fighter", "fighting", "giving",
+        "goat",   "holding", "keeper",   "keeping", "load",   "making",  "saving",   "stepping",
+        "strain", "tail",    "taking",   "walking", "ware",   "worker",  "working",
     };
     if (rest.size() > 2 && rest.back() == 's' && rest[rest.size() - 2] != 's')
         rest.remove_suffix(1);
     return std::find(std::begin(kParts), std::end(kParts), rest) != std::end(kParts);
 }
 
+// A prefix whose vowel runs into the stem's first vowel without joining it:
+// re-elect, co-author, pre-empt. Only stems that are common after the prefix,
+// since most words that start with "rea" or "coa" do not split (read, coast).
+bool PrefixSplits(std::string_view w) {
+    struct Prefix {
+        std::string_view prefix;
+        std::initializer_list<std::string_view> stems;
+    };
+    static const Prefix kPrefixes[] = {
+        {"re", {"aff", "all", "ass", "act", "adj", "adm", "app", "arr",  "auth", "awak", "acq",
+                "arm", "ed",  "el",  "em",  "en",  "est", "ev",  "exa",  "exp",  "imb",  "imp",
+                "inc", "inf", "ins", "int", "inv", "ite", "o",   "unif", "unit", "us"}},
+        {"pre", {"emp", "ex", "ord", "arr", "adm", "ign"}},
+        {"co", {"auth", "ag", "al", "ed", "erc", "ex", "eff", "inc", "ord"}},
+        {"de", {"act", "emph", "esc", "ind", "ins", "ion"}},
+    };
+    for (const Prefix& p : kPrefixes) {
+        if (!StartsWith(w, p.prefix))
+            continue;
+        const std::string_view stem = w.substr(p.prefix.size());
+        for (const std::string_view start : p.stems) {
+            if (StartsWith(stem, start) && stem.size() > start.size() + 1)
+                return true;
+        }
+    }
+    return false;
+}
+
 // The single e at the end of the word (or before -s, -d, -ly, -ment, ...) that is
 // not sounded.
-bool SilentE(std::string_view w, const Group& group, std::size_t groups) {
+bool SilentE(std::string_view w, const Group& group, std::size_t groups, bool firstGroup) {
     if (groups < 2 || group.end - group.begin != 1 || w[group.begin] != 'e')
         return false;
     const std::size_t e = group.begin;
@@ -181,7 +220,8 @@ bool SilentE(std::string_view w, const Group& group, std::size_t groups) {
     const char before = e > 0 ? w[e - 1] : '\0';
     const char before2 = e > 1 ? w[e - 2] : '\0';
     const bool consonantBefore2 = e > 1 && !IsPlainVowel(before2) && before2 != 'y';
-    const bool suffixAfter = IsSecondPart(rest);
+    // Before a suffix only an e after a sounded vowel is silent: lovely, but rely.
+    const bool suffixAfter = !firstGroup && IsSecondPart(rest);
     if (!(rest.empty() || rest == "s" || rest == "d" || suffixAfter))
         return false;
     // -le, -re after a consonant (table, acre) and -ire (fire) keep their syllable.
@@ -207,19 +247,21 @@ bool SilentE(std::string_view w, const Group& group, std::size_t groups) {
 // A few hundred words that the rules get wrong and that are common enough to be
 // worth knowing: loan words, and vowel pairs that the rules cannot tell apart.
 constexpr std::pair<std::string_view, std::int32_t> kExceptions[] = {
-    {"abalone", 4},   {"acne", 2},       {"adobe", 3},     {"anemone", 4},   {"apostrophe", 4},
-    {"being", 2},     {"biopsy", 3},     {"business", 2},  {"cafe", 2},      {"catastrophe", 4},
-    {"chaos", 2},     {"cliche", 2},     {"coincide", 3},  {"cooperate", 4}, {"coordinate", 4},
-    {"coyote", 3},    {"every", 3},      {"evening", 2},   {"facade", 2},    {"fiance", 3},
-    {"finale", 3},    {"forever", 3},    {"hyperbole", 4}, {"karate", 3},    {"maybe", 2},
-    {"naive", 2},     {"people", 2},     {"poem", 2},      {"recipe", 3},    {"resume", 3},
-    {"sesame", 3},    {"simile", 3},     {"somewhere", 2}, {"sometimes", 2}, {"therefore", 2},
-    {"ukulele", 4},   {"whereas", 2},    {"wednesday", 2}, {"everyone", 3},  {"everything", 3},
-    {"everybody", 4}, {"everywhere", 3}, {"family", 3},    {"different", 3}, {"interest", 3},
-    {"reality", 4},   {"realize", 3},    {"react", 2},     {"reaction", 3},  {"theatre", 3},
-    {"theater", 3},   {"area", 3},       {"idea", 3},      {"ideas", 3},     {"lion", 2},
-    {"quiet", 2},     {"science", 2},    {"create", 2},    {"creates", 2},   {"created", 3},
-    {"creating", 3},  {"creation", 3},   {"creative", 3},  {"queue", 1},     {"the", 1},
+    {"abalone", 4},   {"acne", 2},       {"adobe", 3},     {"anemone", 4},     {"apostrophe", 4},
+    {"being", 2},     {"biopsy", 3},     {"business", 2},  {"cafe", 2},        {"catastrophe", 4},
+    {"chaos", 2},     {"cliche", 2},     {"coincide", 3},  {"cooperate", 4},   {"coordinate", 4},
+    {"coyote", 3},    {"every", 3},      {"evening", 2},   {"facade", 2},      {"fiance", 3},
+    {"finale", 3},    {"forever", 3},    {"hyperbole", 4}, {"karate", 3},      {"maybe", 2},
+    {"naive", 2},     {"people", 2},     {"poem", 2},      {"recipe", 3},      {"resume", 3},
+    {"sesame", 3},    {"simile", 3},     {"somewhere", 2}, {"sometimes", 2},   {"therefore", 2},
+    {"ukulele", 4},   {"whereas", 2},    {"wednesday", 2}, {"everyone", 3},    {"everything", 3},
+    {"everybody", 4}, {"everywhere", 3}, {"family", 3},    {"different", 3},   {"interest", 3},
+    {"reality", 4},   {"realize", 3},    {"react", 2},     {"reaction", 3},    {"theatre", 3},
+    {"theater", 3},   {"area", 3},       {"idea", 3},      {"ideas", 3},       {"lion", 2},
+    {"quiet", 2},     {"science", 2},    {"create", 2},    {"creates", 2},     {"created", 3},
+    {"creating", 3},  {"creation", 3},   {"creative", 3},  {"queue", 1},       {"the", 1},
+    {"anyone", 3},    {"someone", 2},    {"moreover", 3},  {"whatsoever", 4},  {"whoever", 3},
+    {"likewise", 2},  {"theory", 3},     {"variety", 4},   {"proprietary", 5}, {"homepage", 2},
 };
 
 std::optional<std::int32_t> Exception(std::string_view letters) {
@@ -247,8 +289,18 @@ std::int32_t RuleCount(std::string_view word, bool finalAccent) {
             groups.push_back({i, i + 1});
     }
     if (groups.empty()) {
-        // No vowel letter: an interjection (hmm, shh) or letters spelled out.
-        return 1;
+        // No vowel letter: an interjection (hmm, shh), else letters spelled out
+        // (BBC, DVD), one syllable each but w (double-u).
+        static constexpr std::string_view kInterjections[] = {"brr", "grr", "hm",  "hmm",  "hmmm",
+                                                              "mm",  "mmm", "nth", "pfft", "psst",
+                                                              "pst", "sh",  "shh", "tsk",  "zzz"};
+        if (std::find(std::begin(kInterjections), std::end(kInterjections), w) !=
+            std::end(kInterjections))
+            return 1;
+        std::int32_t letters = 0;
+        for (const char c : w)
+            letters += c == 'w' ? 3 : 1;
+        return letters;
     }
 
     std::int32_t count = 0;
@@ -258,7 +310,7 @@ std::int32_t RuleCount(std::string_view word, bool finalAccent) {
             ++count;
             continue;
         }
-        if (SilentE(w, group, groups.size()))
+        if (SilentE(w, group, groups.size(), g == 0))
             continue;
         ++count;
         for (std::size_t i = group.begin; i + 1 < group.end; ++i) {
@@ -271,6 +323,8 @@ std::int32_t RuleCount(std::string_view word, bool finalAccent) {
     if (EndsWith(w, "sm") || EndsWith(w, "sms") || EndsWith(w, "thm") || EndsWith(w, "thms"))
         ++count;
     if (StartsWith(w, "mc") && w.size() > 2)
+        ++count;
+    if (PrefixSplits(w))
         ++count;
     // -ically has one syllable less than its spelling (basically).
     if (EndsWith(w, "ically") && count > 2)
@@ -447,6 +501,14 @@ std::int32_t EstimateSyllablesByRules(std::string_view word) {
             const std::int32_t count = EstimateSyllablesByRules(stem);
             bool accent = false;
             return count > 0 && Sibilant(Letters(stem, accent)) ? count + 1 : count;
+        }
+    }
+    // n't after a consonant is a syllable of its own: isn't, doesn't (but don't).
+    for (const std::string_view ending :
+         {std::string_view("n't"), std::string_view("n\xE2\x80\x99t")}) {
+        if (EndsWith(word, ending) && word.size() > ending.size() &&
+            !IsPlainVowel(static_cast<char>(word[word.size() - ending.size() - 1] | 0x20))) {
+            return EstimateSyllablesByRules(word.substr(0, word.size() - ending.size())) + 1;
         }
     }
     bool finalAccent = false;

@@ -51,7 +51,16 @@ TEST(EstimateByRules, Rules) {
         {"cat's", 1},       // possessive after t
         {"Queue", 1},       // case is ignored
         {"don't", 1},       // apostrophe skipped
-        {"hmm", 1},         // no vowel letter at all
+        {"hmm", 1},         // an interjection without a vowel letter
+        {"BBC", 3},         // letters spelled out
+        {"www", 9},         // w is double-u
+        {"isn't", 2},       // n't after a consonant
+        {"doesn’t", 2},     // with a typographic apostrophe
+        {"rely", 2},        // the e of a first syllable is sounded before -ly
+        {"reassure", 3},    // re- before a vowel
+        {"coauthor", 3},    // co- before a vowel
+        {"million", 2},     // -llion
+        {"amelia", 3},      // final -lia
         {"", 0},            // no letter
         {"'", 0},           // no letter
     };
