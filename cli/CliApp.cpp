@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <future>
@@ -181,7 +182,9 @@ CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWor
     const std::int32_t headSyllables = CountSyllables(wordText.substr(0, cut), dictionary,
                                                       resolver.Handler(), progress, headDifficult);
     CountedText counted{tail.get(), resolver.TakeFileTally()};
-    counted.counts.syllables += headSyllables;
+    // The sum saturates as one pass over the whole does.
+    counted.counts.syllables = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::int64_t{counted.counts.syllables} + headSyllables, INT32_MAX));
     counted.counts.difficultWords += headDifficult;
     MergeTally(counted.unknownWords, tailResolver.TakeFileTally());
     return counted;

@@ -40,18 +40,20 @@ std::string PassageOfText(std::string_view text) {
     // a break gets its space too.
     std::string passage;
     passage.reserve(text.size() + 1);
+    std::size_t lineStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            passage += ' ';
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            passage += c;
-        }
-    }
-    if (!text.empty() && text.back() != '\r' && text.back() != '\n')
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        passage.append(text, lineStart, i - lineStart);
         passage += ' ';
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        lineStart = i + 1;
+    }
+    if (lineStart < text.size()) {
+        passage.append(text, lineStart);
+        passage += ' ';
+    }
     return passage;
 }
 
