@@ -86,7 +86,7 @@ struct PreparedInput {
 PreparedInput Prepare(const std::string& input, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        prepared.texts = PrepareText(ReadInput(input, stdinDescriptor).text);
+        prepared.texts = PrepareText(std::move(ReadInput(input, stdinDescriptor).text));
     } catch (const ScrivoluxError& error) {
         prepared.error = error.what();
     }

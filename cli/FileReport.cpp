@@ -57,10 +57,12 @@ std::string PassageOfText(std::string_view text) {
     return passage;
 }
 
-WorkingTexts PrepareText(std::string_view text) {
-    // The passage is dropped as soon as the working texts exist, to keep the peak
-    // memory of a large file near three copies of it.
-    return PrepareTexts(PassageOfText(text));
+WorkingTexts PrepareText(std::string&& text) {
+    // Each step's input is released as soon as its output exists, so that a
+    // large file never needs more than three copies of itself at once.
+    std::string passage = PassageOfText(text);
+    std::string().swap(text);
+    return PrepareTexts(passage);
 }
 
 std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize) {

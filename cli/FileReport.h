@@ -28,7 +28,8 @@ std::string PassageOfText(std::string_view text);
 
 // The working texts of a decoded text exactly as the desktop program makes them
 // from the same text in its text area: logical lines, passage, working texts.
-WorkingTexts PrepareText(std::string_view text);
+// The decoded text is consumed.
+WorkingTexts PrepareText(std::string&& text);
 
 // Where the word text can be cut in two, at a space, so that the syllable pass
 // over the two halves meets exactly the words it meets in the whole: the space
