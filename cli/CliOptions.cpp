@@ -34,6 +34,11 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         "Flesch-Kincaid grade level. Reads each FILE, or standard input when there is\n"
         "none or FILE is \"-\".\n"
         "\n"
+        "When asked about a word, answer with its syllable count (continue using the\n"
+        "given count), \"a\" and the count (continue and add the word to the user\n"
+        "dictionary) or \"i\" (ignore the word: 0 syllables). At the end of input every\n"
+        "further word is ignored.\n"
+        "\n"
         "Exit status: 0 when every file was analysed, 1 for a usage error, 2 when a\n"
         "file could not be read (the others are still reported), 3 when no dictionary\n"
         "file could be read."));
