@@ -356,6 +356,20 @@ TEST_F(CliTest, AskCanAddTheWordToTheUserDictionary) {
     EXPECT_EQ(second.err, "");
 }
 
+TEST_F(CliTest, AskSaysSoWhenTheUserDictionaryCannotBeWritten) {
+    const CliRun run =
+        Cli({QStringLiteral("--dictionary"), Path("words.dat"), QStringLiteral("--custom"),
+             Path("no-such-folder/custom.dat"), QStringLiteral("--unknown=ask"),
+             QStringLiteral("--json"), QStringLiteral("passage.txt")},
+            "a 2\n", false);
+    EXPECT_EQ(run.exitCode, 0);
+    // The count is used all the same, as the desktop program's dialog does.
+    EXPECT_EQ(JsonOf(run)["counts"].toObject()["syllables"].toInt(), 30);
+    EXPECT_NE(run.err.find("scrivolux-cli: the word was not added to the user dictionary: "),
+              std::string::npos)
+        << run.err;
+}
+
 // On a terminal, with files named, the default is to ask. `script` gives the
 // program a pseudo-terminal and passes the piped answer on to it.
 TEST_F(CliTest, OnATerminalTheDefaultIsToAsk) {
