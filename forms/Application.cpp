@@ -10,6 +10,7 @@
 #include "forms/FrmReport.h"
 
 #include <QFileInfo>
+#include <QFont>
 
 QString ApplicationTitle(const QString& executablePath) {
     QString name = QFileInfo(executablePath).fileName();
@@ -43,7 +44,15 @@ void ShowCurrentException(QWidget* parent) {
     ShowErrorDisplay(parent, message);
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The windows were laid out for "MS Sans Serif"; faces of the same width
+    // keep the layout closest to the design where the face itself is missing.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                                QStringLiteral("Helvetica")});
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

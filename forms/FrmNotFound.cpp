@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include <algorithm>
+
 TNotFoundForm* NotFoundForm = nullptr;
 
 namespace {
@@ -61,6 +63,7 @@ void TNotFoundForm::createControls() {
     AddMemBT = MakeButton(this, "Continue using given count", 144);
     IgnoreBT = MakeButton(this, "Ignore word  (0 syllables)", 208);
     AddFileBT = MakeButton(this, "Continue and add word to dictionary", 176);
+    fitTexts();
 
     setTabOrder(SyllableEdit, AddMemBT);
     setTabOrder(AddMemBT, IgnoreBT);
@@ -71,11 +74,26 @@ void TNotFoundForm::createControls() {
     connect(IgnoreBT, &QPushButton::clicked, this, &TNotFoundForm::IgnoreBTClick);
 }
 
+void TNotFoundForm::fitTexts() {
+    FitLabel(NotFoundST);
+    // The caption stays left of the edit; a wider face pushes the edit right
+    // rather than the caption off the dialog's edge.
+    SyllableEditLabel->resize(SyllableEditLabel->size().expandedTo(SyllableEditLabel->sizeHint()));
+    const int editLeft = std::max(SyllableEdit->x(), 8 + SyllableEditLabel->width() + 3);
+    SyllableEdit->move(editLeft, SyllableEdit->y());
+    SyllableEditLabel->move(editLeft - 3 - SyllableEditLabel->width(),
+                            SyllableEdit->y() +
+                                (SyllableEdit->height() - SyllableEditLabel->height()) / 2);
+    for (QPushButton* button : {AddMemBT, IgnoreBT, AddFileBT})
+        FitButton(button, Qt::AlignHCenter);
+}
+
 std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& dictionary) {
     word_ = word;
     dictionary_ = &dictionary;
     WordLB->setText(QString::fromStdString(word));
-    WordLB->resize(WordLB->sizeHint().width(), WordLB->height());
+    WordLB->resize(WordLB->sizeHint().width(),
+                   std::max(WordLB->height(), WordLB->sizeHint().height()));
     count_ = 0;
     return exec() == QDialog::Accepted ? count_ : 0;
 }

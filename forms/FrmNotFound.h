@@ -45,6 +45,7 @@ protected:
 
 private:
     void createControls();
+    void fitTexts();
     void Continue(bool addToFile);
 
     QWidget* owner_ = nullptr;

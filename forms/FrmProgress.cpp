@@ -1,6 +1,7 @@
 #include "forms/FrmProgress.h"
 
 #include "forms/FrmMain.h"
+#include "forms/ScreenPlacement.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -29,6 +30,7 @@ QProgressBar* MakeBar(QWidget* parent, int top) {
 QLabel* MakeCaption(QWidget* parent, const char* text, int top, int width) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setGeometry(16, top, width, 17);
+    FitLabel(label);
     return label;
 }
 

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QPushButton>
 
+#include <algorithm>
+
 TReportForm* ReportForm = nullptr;
 
 namespace {
@@ -86,6 +88,18 @@ void TReportForm::createControls() {
     GunningFogLB = MakeValue(this, 192);
     FleschEaseLB = MakeValue(this, 208);
     KincaidGradeLB = MakeValue(this, 224);
+
+    FitLabel(TitleST);
+    FitButton(ClipCopyBT, Qt::AlignLeft);
+    FitButton(CloseBT, Qt::AlignRight);
+    // The values keep their designed column unless a caption reaches into it.
+    int valueLeft = kValueLeft;
+    for (const QLabel* caption :
+         {SyllST, WordsST, SentST, SyllPWordST, SyllPSentST, WordPSentST, DiffWordsST, SyllPHST,
+          SentPHST, GunningFogST, FleschEaseST, KincaidGradeST})
+        valueLeft = std::max(valueLeft, caption->geometry().right() + 1 + 6);
+    for (QLabel* value : valueLabels())
+        value->move(valueLeft, value->y());
 
     setTabOrder(CloseBT, ClipCopyBT);
     connect(CloseBT, &QPushButton::clicked, this, &TReportForm::CloseBTClick);

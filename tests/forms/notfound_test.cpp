@@ -180,6 +180,9 @@ TEST_F(NotFoundTest, LayoutFocusAndTabOrder) {
         EXPECT_EQ(f->SyllableEditLabel->text(),
                   QStringLiteral("Enter the syllable count for this word:"));
         EXPECT_EQ(f->SyllableEditLabel->geometry().right() + 1 + 3, f->SyllableEdit->x());
+        EXPECT_GE(f->SyllableEditLabel->x(), 0);
+        for (const QPushButton* button : {f->AddMemBT, f->IgnoreBT, f->AddFileBT})
+            EXPECT_GE(button->width(), button->sizeHint().width()) << "caption fits";
         EXPECT_EQ(f->IgnoreBT->text(), QStringLiteral("Ignore word  (0 syllables)"));
         EXPECT_EQ(f->focusWidget(), f->SyllableEdit);
         const std::vector<QWidget*> order = {f->SyllableEdit, f->AddMemBT, f->IgnoreBT,
