@@ -8,6 +8,7 @@
 #include "forms/FrmNotFound.h"
 #include "forms/FrmProgress.h"
 #include "forms/FrmReport.h"
+#include "resources/ProgramIcon.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -45,6 +46,9 @@ void ShowCurrentException(QWidget* parent) {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setWindowIcon(ProgramIcon());
+    // Lets the desktop match the windows to the installed scrivolux.desktop entry.
+    setDesktopFileName(QStringLiteral("scrivolux"));
     // The windows were laid out for "MS Sans Serif"; faces of the same width
     // keep the layout closest to the design where the face itself is missing.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
