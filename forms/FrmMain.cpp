@@ -300,6 +300,8 @@ void TMainForm::RunAnalysis() {
         ProgressForm = startupProgressForm;
         running_ = false;
         setEnabled(true);
+        // Disabling took the caret out of the text area; give it back.
+        InputMemo->setFocus(Qt::OtherFocusReason);
     });
 
     if (ReportForm && ReportForm->isVisible())
