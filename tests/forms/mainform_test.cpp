@@ -151,8 +151,9 @@ TEST_F(MainFormTest, ARunReachesTheReportThroughTheProgressWindow) {
         EXPECT_TRUE(ProgressForm->isVisible());
         EXPECT_EQ(ProgressForm->size(), QSize(361, 191));
         const QRect main = MainForm->frameGeometry();
-        EXPECT_EQ(ProgressForm->frameGeometry().topLeft(), QPoint(main.x() + (main.width() - 361) / 2,
-                                              main.y() + (main.height() - 191) / 2));
+        EXPECT_EQ(
+            ProgressForm->frameGeometry().topLeft(),
+            QPoint(main.x() + (main.width() - 361) / 2, main.y() + (main.height() - 191) / 2));
         EXPECT_EQ(ProgressForm->SyllPB->value(), 100);
         EXPECT_EQ(ProgressForm->WordPB->value(), 0);
         EXPECT_EQ(ProgressForm->SentPB->value(), 0);
