@@ -30,6 +30,8 @@ public:
         fontChooser_ = new QFontDialog(font, this);
         fontChooser_->setWindowFlags(Qt::Widget);
         fontChooser_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+        requested_ = font;
+        shownFamily_ = fontChooser_->currentFont().family();
 
         colorButton_ = new QPushButton(QStringLiteral("&Color..."), this);
         connect(colorButton_, &QPushButton::clicked, this, [this] {
@@ -59,7 +61,15 @@ public:
         layout->addWidget(buttons);
     }
 
-    QFont font() const { return fontChooser_->currentFont(); }
+    // A face that is not installed (the designed "MS Sans Serif") shows as its
+    // stand-in; unless the user picked another face, the name asked for stays.
+    QFont font() const {
+        QFont chosen = fontChooser_->currentFont();
+        if (chosen.family() == shownFamily_)
+            chosen.setFamilies(requested_.families().isEmpty() ? QStringList{requested_.family()}
+                                                               : requested_.families());
+        return chosen;
+    }
     QColor color() const { return color_; }
 
 private:
@@ -69,6 +79,8 @@ private:
         colorSample_->setPalette(palette);
     }
 
+    QFont requested_;
+    QString shownFamily_;
     QFontDialog* fontChooser_ = nullptr;
     QPushButton* colorButton_ = nullptr;
     QLabel* colorSample_ = nullptr;
