@@ -27,13 +27,39 @@ std::string LowerCaseWord(std::string_view word) {
         .toStdString();
 }
 
+namespace {
+
+// Lower-cases an ASCII word into the buffer without allocating; false when the
+// word is too long for it or holds other characters.
+bool LowerAsciiInto(std::string_view word, char (&buffer)[64]) {
+    if (word.size() > sizeof buffer)
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const auto c = static_cast<unsigned char>(word[i]);
+        if (c >= 128)
+            return false;
+        buffer[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return true;
+}
+
+} // namespace
+
 std::int32_t TDictionary::Lookup(std::string_view word) const {
-    const auto found = words_.find(LowerCaseWord(word));
-    return found == words_.end() ? -1 : found->second;
+    // Lookups run once per word of the passage: the usual word costs no allocation.
+    char buffer[64];
+    const std::int32_t* count = LowerAsciiInto(word, buffer)
+                                    ? words_.Find(std::string_view(buffer, word.size()))
+                                    : words_.Find(LowerCaseWord(word));
+    return count == nullptr ? -1 : *count;
 }
 
 bool TDictionary::AddWord(std::string_view word, std::int32_t count) {
-    words_.try_emplace(LowerCaseWord(word), count);
+    char buffer[64];
+    if (LowerAsciiInto(word, buffer))
+        words_.Insert(std::string_view(buffer, word.size()), count);
+    else
+        words_.Insert(LowerCaseWord(word), count);
     return true;
 }
 
@@ -76,7 +102,7 @@ bool TDictionary::LoadDictionary(const std::string& path) {
     std::string_view rest(bytes->constData(), static_cast<std::size_t>(bytes->size()));
     if (rest.starts_with("\xEF\xBB\xBF"))
         rest.remove_prefix(3);
-    words_.reserve(words_.size() + CountLineFeeds(rest) + 1);
+    words_.Reserve(CountLineFeeds(rest) + 1);
     // One pass settles the usual case; only a file with some other bytes is
     // checked again line by line.
     const bool allUtf8 = IsValidUtf8(rest);

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "dictionary/WordTable.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 // Lower-cases a UTF-8 word: ASCII directly, other letters by Unicode rules.
 std::string LowerCaseWord(std::string_view word);
@@ -44,11 +45,11 @@ public:
     bool AddWordToFile(std::string_view word, std::int32_t count, std::string* error = nullptr);
 
     const std::string& CustomFilePath() const { return customFilePath_; }
-    std::size_t Size() const { return words_.size(); }
+    std::size_t Size() const { return words_.Size(); }
 
     bool Loaded = false;
 
 private:
-    std::unordered_map<std::string, std::int32_t> words_;
+    WordTable words_;
     std::string customFilePath_;
 };

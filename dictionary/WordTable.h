@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A set of words with a count each, made for one large load and many lookups:
+// the words stand back to back in one buffer and an open-addressing table of
+// indices finds them, so neither a load nor a lookup allocates per word.
+class WordTable {
+public:
+    // The count stored for the word, or nullptr when it is absent.
+    const std::int32_t* Find(std::string_view word) const;
+
+    // Adds the word unless it is present; false (and nothing changed) when it is.
+    bool Insert(std::string_view word, std::int32_t count);
+
+    // Makes room for this many more words without growing on the way.
+    void Reserve(std::size_t additionalWords);
+
+    std::size_t Size() const { return entries_.size(); }
+
+private:
+    struct Entry {
+        std::uint64_t offset;
+        std::uint32_t length;
+        std::uint32_t hash; // low bits of the full hash, to skip most comparisons
+        std::int32_t count;
+    };
+
+    // The slot holding the word, or the empty slot where it would go.
+    std::size_t Probe(std::string_view word, std::size_t hash) const;
+    void Rehash(std::size_t slotCount);
+
+    std::string text_;                 // every word, back to back
+    std::vector<Entry> entries_;       // in insertion order
+    std::vector<std::uint32_t> slots_; // entry index + 1; 0 is an empty slot
+};
