@@ -17,7 +17,12 @@ bool IsBlank(char c) {
 // onToken gets each token; onProgress the percentage of the text consumed.
 template <typename OnToken, typename OnProgress>
 void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProgress onProgress) {
-    const std::size_t initialLength = text.size();
+    // The percentage is (initial length - remaining length) * 100 / initial length.
+    // It changes at most 100 times, so it is worked out only when the consumed
+    // length reaches the next step, not with a division for every token.
+    const auto initialLength = static_cast<std::int64_t>(text.size());
+    int percent = 0;
+    std::int64_t nextStep = (initialLength + 99) / 100;
     std::size_t pos = 0;
     std::size_t end = text.size();
     while (pos < end && IsBlank(text[pos]))
@@ -38,9 +43,12 @@ void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProg
             while (pos < end && IsBlank(text[pos]))
                 ++pos;
         }
-        const auto remaining = static_cast<std::int64_t>(end - pos);
-        const auto consumed = static_cast<std::int64_t>(initialLength) - remaining;
-        onProgress(static_cast<int>(consumed * 100 / static_cast<std::int64_t>(initialLength)));
+        const auto consumed = initialLength - static_cast<std::int64_t>(end - pos);
+        if (consumed >= nextStep) {
+            percent = static_cast<int>(consumed * 100 / initialLength);
+            nextStep = ((percent + 1) * initialLength + 99) / 100;
+        }
+        onProgress(percent);
     }
 }
 

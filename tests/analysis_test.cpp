@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <vector>
 
 namespace {
@@ -114,6 +115,47 @@ TEST(CountingPasses, WordsSentencesAndProgress) {
     EXPECT_EQ(progress.word, (std::vector<int>{58, 100}));
 }
 
+// The loop as it reads in words: cut the token off the front, trim the rest,
+// report (initial - remaining) * 100 / initial. Slow, but plainly right.
+std::vector<int> ReferenceProgress(const std::string& text, char separator, int& tokens) {
+    const auto trim = [](std::string t) {
+        while (!t.empty() && static_cast<unsigned char>(t.front()) <= 32)
+            t.erase(0, 1);
+        while (!t.empty() && static_cast<unsigned char>(t.back()) <= 32)
+            t.pop_back();
+        return t;
+    };
+    std::vector<int> reports;
+    tokens = 0;
+    std::string rest = trim(text);
+    while (!rest.empty()) {
+        const auto sep = rest.find(separator);
+        ++tokens;
+        rest = sep == std::string::npos ? "" : trim(rest.substr(sep + 1));
+        reports.push_back(static_cast<int>((text.size() - rest.size()) * 100 / text.size()));
+    }
+    return reports;
+}
+
+TEST(CountingPasses, ProgressAgreesWithTheLiteralLoop) {
+    std::mt19937 rng(1);
+    const std::string alphabet = "ab .\t\x01\xC3\xA9";
+    for (int round = 0; round < 2000; ++round) {
+        std::string text(rng() % 300, ' ');
+        for (char& c : text)
+            c = alphabet[rng() % alphabet.size()];
+        int words = 0;
+        int sentences = 0;
+        const auto wordReports = ReferenceProgress(text, ' ', words);
+        const auto sentenceReports = ReferenceProgress(text, '.', sentences);
+        RecordingProgress progress;
+        EXPECT_EQ(CountWords(text, progress), words);
+        EXPECT_EQ(CountSentences(text, progress), sentences);
+        ASSERT_EQ(progress.word, wordReports) << '"' << text << '"';
+        ASSERT_EQ(progress.sentence, sentenceReports) << '"' << text << '"';
+    }
+}
+
 TEST(CountingPasses, SentenceEnds) {
     NoProgress none;
     const struct {
@@ -197,6 +239,10 @@ TEST(TextFile, DecodingByContent) {
         {"UTF-8 with mark", "\xEF\xBB\xBFhi", "hi", TextEncoding::Utf8WithBom},
         {"Windows-1252", "caf\xE9 \x93q\x94 \x80",
          "caf\xC3\xA9 \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC", TextEncoding::Windows1252},
+        {"a bad byte after a long ASCII run", "0123456789abcdef\xE9", "0123456789abcdef\xC3\xA9",
+         TextEncoding::Windows1252},
+        {"a cut-off character at the end", "0123456789abcdefgh\xE2\x80",
+         "0123456789abcdefgh\xC3\xA2\xE2\x82\xAC", TextEncoding::Windows1252},
         {"overlong UTF-8 is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF", TextEncoding::Windows1252},
         {"UTF-16LE", std::string("\xFF\xFEh\0i\0", 6), "hi", TextEncoding::Utf16},
         {"UTF-16BE", std::string("\xFE\xFF\0h\0i", 6), "hi", TextEncoding::Utf16},
