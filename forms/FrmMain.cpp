@@ -14,6 +14,7 @@
 #include "forms/FrmProgress.h"
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
+#include "settings/FontSettings.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -129,9 +130,24 @@ void TMainForm::FormCreate() {
     }
 }
 
-void TMainForm::LoadFontSettings() {}
+void TMainForm::LoadFontSettings() {
+    QFont font = EditorFont();
+    QColor color = editorColor_;
+    // The values read before a failing one stay applied.
+    const auto apply = qScopeGuard([&] {
+        if (font != EditorFont())
+            SetEditorFont(font);
+        if (color != editorColor_)
+            SetEditorColor(color);
+    });
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    ReadEditorFont(*store, font, color, InputMemo->palette());
+}
 
-void TMainForm::SaveFontSettings() {}
+void TMainForm::SaveFontSettings() {
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteEditorFont(*store, EditorFont(), editorColor_, InputMemo->logicalDpiY());
+}
 
 QFont TMainForm::EditorFont() const {
     return InputMemo->font();

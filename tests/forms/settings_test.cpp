@@ -1,3 +1,6 @@
+#include "FakeDesktop.h"
+#include "dictionary/Dictionary.h"
+#include "forms/FrmMain.h"
 #include "settings/FileSettingsStore.h"
 #include "settings/FontSettings.h"
 
@@ -9,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -133,9 +137,11 @@ TEST_F(SettingsStoreTest, UnusableFilesOpenAsAnEmptyStore) {
         file.write(QByteArray(FileSettingsStore::kMaxFileBytes, ' '));
     }
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.reg"));
+    const QString fifo = dir.filePath("fifo.reg");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
     for (const QString& file :
-         {oversized, dir.filePath("folder.reg"), dir.filePath("missing.reg"), QString()}) {
+         {oversized, dir.filePath("folder.reg"), fifo, dir.filePath("missing.reg"), QString()}) {
         FileSettingsStore store(file);
         EXPECT_FALSE(store.KeyExists(kFontKeyPath)) << file.toStdString();
         EXPECT_FALSE(store.ValueExists("Size"));
@@ -378,6 +384,107 @@ TEST_F(EditorFontTest, SavingWhereNothingCanBeStoredNamesTheFaceName) {
     FileSettingsStore store(dir.filePath("blocked/settings.reg"));
     EXPECT_EQ(ErrorOf([&] { WriteEditorFont(store, DefinedFont(), QColor(), 96); }),
               "Failed to set data for 'Name'");
+}
+
+// ---- Through the main window ------------------------------------------------
+
+// A main window whose settings store, word list and user folders all live in a
+// temporary home folder.
+class MainFormFontTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        qputenv("HOME", home.path().toLocal8Bit());
+        ASSERT_TRUE(QFile::copy(TestData("forms/cuvplus.dat"), home.filePath("cuvplus.dat")));
+        desktop.executablePath = home.filePath("scrivolux");
+        storePath = UserSettingsPath();
+        ASSERT_TRUE(storePath.startsWith(home.path())) << storePath.toStdString();
+    }
+    void TearDown() override { qputenv("HOME", savedHome); }
+
+    void StoreFont(const std::function<void(FileSettingsStore&)>& write) {
+        FileSettingsStore store(storePath);
+        ASSERT_TRUE(store.OpenKey(kFontKeyPath));
+        write(store);
+    }
+
+    const QByteArray savedHome = qgetenv("HOME");
+    QTemporaryDir home;
+    QString storePath;
+    FakeDesktop desktop;
+    DesktopGuard guard{desktop};
+};
+
+TEST_F(MainFormFontTest, FirstCloseStoresTheDefinedFont) {
+    {
+        TMainForm form;
+        EXPECT_FALSE(QFile::exists(storePath)) << "starting creates no key";
+        form.show();
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.join('|').toStdString();
+    FileSettingsStore store(storePath);
+    ASSERT_TRUE(store.OpenKey(kFontKeyPath));
+    EXPECT_EQ(store.ReadString("Name"), "MS Sans Serif");
+    EXPECT_EQ(store.ReadInteger("Color"), kWindowTextColor);
+    EXPECT_EQ(store.ReadInteger("Pitch"), 0);
+    EXPECT_EQ(store.ReadInteger("Size"), 8);
+    EXPECT_EQ(store.ReadInteger("Style"), 0);
+}
+
+TEST_F(MainFormFontTest, ChosenFontSurvivesARestart) {
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(12);
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    {
+        TMainForm form;
+        form.SetEditorFont(chosen);
+        form.SetEditorColor(QColor(0, 128, 0));
+        form.show();
+        EXPECT_TRUE(form.close());
+    }
+    TMainForm form;
+    EXPECT_EQ(form.EditorFont().family(), "DejaVu Serif");
+    EXPECT_EQ(form.EditorFont().pointSize(), 12);
+    EXPECT_TRUE(form.EditorFont().bold());
+    EXPECT_TRUE(form.EditorFont().italic());
+    EXPECT_EQ(form.EditorColor(), QColor(0, 128, 0));
+    EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.join('|').toStdString();
+}
+
+TEST_F(MainFormFontTest, UnreadableValueIsShownAndTheWordListStillLoads) {
+    struct Row {
+        const char* name;
+        QString size;
+        QString error;
+    };
+    const Row rows[] = {
+        {"wrong type", "12", "Invalid data type for 'Size'"},
+        {"too long for an integer", "14pt", "Failed to get data for 'Size'"},
+    };
+    for (const Row& row : rows) {
+        StoreFont([&](FileSettingsStore& store) {
+            store.WriteString("Name", "Arial");
+            store.WriteString("Size", row.size);
+        });
+        desktop.errors.clear();
+        TMainForm form;
+        EXPECT_EQ(desktop.errors, QStringList{row.error}) << row.name;
+        EXPECT_EQ(form.EditorFont().family(), "Arial") << row.name;
+        EXPECT_EQ(form.EditorFont().pointSize(), 8) << row.name;
+        EXPECT_TRUE(form.Dictionary()->Loaded) << row.name;
+    }
+}
+
+TEST_F(MainFormFontTest, FontThatCannotBeStoredStillLetsTheWindowClose) {
+    // A file where the settings folder should be.
+    TMainForm form;
+    qputenv("HOME", home.filePath("cuvplus.dat").toLocal8Bit());
+    form.show();
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(desktop.errors, QStringList{"Failed to set data for 'Name'"});
 }
 
 } // namespace
