@@ -214,7 +214,8 @@ TEST_F(HostileGuiTest, GarbageSettingsFile) {
                                "\"Name\"=dword:00000001\n\"Style\"=hex:01,02,03,04,05\n";
     ASSERT_TRUE(Write(settings, garbage));
     Start();
-    // A bad value may be reported, but the word lists are loaded all the same.
+    // The first bad value is reported, and the word lists are loaded all the same.
+    EXPECT_EQ(desktop.errors, QStringList{"Invalid data type for 'Name'"});
     EXPECT_TRUE(MainForm->Dictionary()->Loaded);
     EXPECT_EQ(MainForm->Dictionary()->Lookup("earlier"), 3);
     EXPECT_EQ(Text(), kUserText);
