@@ -69,5 +69,9 @@ mkdir -p "$corpus" "$findings"
 export QT_QPA_PLATFORM=offscreen
 export XDG_CONFIG_HOME=$PWD/$build/home/config XDG_DATA_HOME=$PWD/$build/home/data
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+# Some targets write a scratch file for every input: keep it in memory.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    export TMPDIR=/dev/shm
+fi
 exec "$build/bin/fuzz_$target" -max_total_time="$seconds" -artifact_prefix="$findings/" \
     -print_final_stats=1 "$@" "$corpus" "tests/data/fuzz/$target"
