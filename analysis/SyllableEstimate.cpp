@@ -56,14 +56,14 @@ bool StartsWith(std::string_view text, std::string_view start) {
 // (queue) nor in gu before a vowel at the start or after n (guess, language).
 std::vector<bool> VowelLetters(std::string_view w) {
     std::vector<bool> vowel(w.size());
+    // Kept as the loop goes: searching back for it made a long "word" quadratic.
+    bool earlierVowel = false;
     for (std::size_t i = 0; i < w.size(); ++i) {
         const char c = w[i];
         const bool nextVowel = i + 1 < w.size() && IsPlainVowel(w[i + 1]);
         if (c == 'y') {
             // Before a vowel y is a consonant (kenya, backyard) unless it is the
             // word's first vowel sound (flyer, dye) or the i of -ing follows (lying).
-            const bool earlierVowel =
-                std::find(vowel.begin(), vowel.begin() + i, true) != vowel.begin() + i;
             const bool beforeIng = w.substr(i + 1) == "ing" || w.substr(i + 1) == "ings";
             vowel[i] = !nextVowel || beforeIng || (i > 0 && !earlierVowel);
         } else if (c == 'u') {
@@ -74,6 +74,7 @@ std::vector<bool> VowelLetters(std::string_view w) {
         } else {
             vowel[i] = IsPlainVowel(c);
         }
+        earlierVowel = earlierVowel || vowel[i];
     }
     return vowel;
 }
