@@ -1,0 +1,80 @@
+// The syllable estimator on arbitrary words, as scrivolux-cli --unknown=estimate
+// hands it every word the dictionary lacks: never negative, 0 exactly for a
+// word without a letter, at most one syllable per letter, the dictionary's own
+// count for a word it knows, and always the same answer for the same word.
+
+#include "FuzzCheck.h"
+
+#include "analysis/SyllableEstimate.h"
+#include "dictionary/Dictionary.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+const TDictionary& SmallDictionary() {
+    static TDictionary dictionary;
+    static const bool filled = [] {
+        const struct {
+            const char* word;
+            std::int32_t count;
+        } entries[] = {
+            {"read", 1}, {"happy", 2}, {"cat", 1},    {"box", 1},  {"do", 1},
+            {"able", 2}, {"kind", 1},  {"play", 1},   {"view", 1}, {"fish", 1},
+            {"un", 1},   {"the", 1},   {"create", 2}, {"zero", 0},
+        };
+        for (const auto& e : entries)
+            dictionary.AddWord(e.word, e.count);
+        return true;
+    }();
+    (void)filled;
+    return dictionary;
+}
+
+// Letters a to z in either case, and the two-byte UTF-8 Latin-1 letters.
+std::size_t CountLetters(std::string_view word) {
+    std::size_t letters = 0;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const auto c = static_cast<unsigned char>(word[i]);
+        if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z')
+            ++letters;
+        else if (c == 0xC3 && i + 1 < word.size())
+            ++letters, ++i;
+    }
+    return letters;
+}
+
+bool HasAsciiLetter(std::string_view word) {
+    for (const char c : word) {
+        if (((c | 0x20) >= 'a' && (c | 0x20) <= 'z'))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view word = fuzz::AsText(data, size);
+    const TDictionary& dictionary = SmallDictionary();
+
+    const std::int32_t byRules = EstimateSyllablesByRules(word);
+    FUZZ_CHECK(byRules >= 0);
+    FUZZ_CHECK(static_cast<std::size_t>(byRules) <= CountLetters(word));
+    if (HasAsciiLetter(word))
+        FUZZ_CHECK(byRules >= 1);
+    FUZZ_CHECK(EstimateSyllablesByRules(word) == byRules);
+
+    const std::optional<std::int32_t> fromStem = EstimateSyllablesFromDictionary(word, dictionary);
+    FUZZ_CHECK(!fromStem || *fromStem >= 0);
+
+    const std::int32_t estimate = EstimateSyllables(word, dictionary);
+    const std::int32_t known = dictionary.Lookup(word);
+    if (known >= 0)
+        FUZZ_CHECK(estimate == known);
+    else
+        FUZZ_CHECK(estimate == (fromStem ? *fromStem : byRules));
+    return 0;
+}
