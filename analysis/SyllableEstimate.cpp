@@ -501,7 +501,10 @@ std::int32_t EstimateSyllablesByRules(std::string_view word) {
             const std::string_view stem = word.substr(0, word.size() - ending.size());
             const std::int32_t count = EstimateSyllablesByRules(stem);
             bool accent = false;
-            return count > 0 && Sibilant(Letters(stem, accent)) ? count + 1 : count;
+            // A stem without letters ("~'s") leaves the s to be counted below.
+            if (count > 0)
+                return Sibilant(Letters(stem, accent)) ? count + 1 : count;
+            break;
         }
     }
     // n't after a consonant is a syllable of its own: isn't, doesn't (but don't).
