@@ -42,7 +42,7 @@ scrivolux_setup build-sanitize -DSCRIVOLUX_SANITIZE=ON -DSCRIVOLUX_BUILD_BENCH=O
 # A report must fail the test that caused it, never just scroll past: stop at
 # the first one with a non-zero exit. The suppressions cover leaks inside Qt's
 # and the system's own libraries only, never a frame of ours.
-export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:exitcode=86:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:strict_string_checks=1:detect_invalid_pointer_pairs=0"
+export ASAN_OPTIONS="halt_on_error=1:exitcode=86:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:strict_string_checks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=87"
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan-suppressions.txt:print_suppressions=0"
 cd build-sanitize
