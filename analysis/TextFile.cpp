@@ -196,6 +196,21 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     return text;
 }
 
+std::string ConvertLineBreaks(std::string_view text, std::string_view lineBreak) {
+    std::string result;
+    result.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            result += lineBreak;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
 EncodedText EncodeText(std::string_view utf8, TextEncoding preferred) {
     if (preferred == TextEncoding::Windows1252) {
         const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));

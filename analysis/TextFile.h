@@ -37,6 +37,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The lines joined by CR LF, with no line break after the last.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 
+// The text with every line break (CR LF, a lone CR, a lone LF) written as
+// lineBreak; a final line break stays one. "" gives "".
+std::string ConvertLineBreaks(std::string_view text, std::string_view lineBreak);
+
 struct EncodedText {
     std::string bytes;
     TextEncoding encoding;

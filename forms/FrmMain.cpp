@@ -36,26 +36,6 @@ QFont DesignedFont() {
     return QFont(QStringLiteral("MS Sans Serif"), 8);
 }
 
-bool EndsWithLineBreak(std::string_view text) {
-    return !text.empty() && (text.back() == '\n' || text.back() == '\r');
-}
-
-// The text with every kind of line break (CR LF, lone CR, lone LF) as the
-// separator given; a final line break is kept as one.
-std::string WithLineBreaks(std::string_view text, const char* lineBreak) {
-    std::string result;
-    result.reserve(text.size() + text.size() / 32);
-    const std::vector<std::string> lines = SplitLines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            result += lineBreak;
-        result += lines[i];
-    }
-    if (EndsWithLineBreak(text))
-        result += lineBreak;
-    return result;
-}
-
 // The directory of the executable with its trailing separator, or the empty
 // text for a bare name, so that the bare file names are used.
 std::string ExecutableDirectory(const QString& executablePath) {
@@ -227,12 +207,12 @@ std::vector<std::string> TMainForm::MemoLines() const {
 
 void TMainForm::LoadTextFile(const QString& path) {
     const DecodedText decoded = ReadTextFile(path.toStdString());
-    InputMemo->setPlainText(QString::fromStdString(WithLineBreaks(decoded.text, "\n")));
+    InputMemo->setPlainText(QString::fromStdString(ConvertLineBreaks(decoded.text, "\n")));
     encoding_ = decoded.encoding;
 }
 
 void TMainForm::SaveTextFile(const QString& path) {
-    const EncodedText encoded = EncodeText(WithLineBreaks(memoText(), "\r\n"), encoding_);
+    const EncodedText encoded = EncodeText(ConvertLineBreaks(memoText(), "\r\n"), encoding_);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ScrivoluxError("Cannot create file " + path.toStdString());

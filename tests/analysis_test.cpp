@@ -265,6 +265,9 @@ TEST(TextFile, LinesAndEncodingBack) {
     EXPECT_EQ(SplitLines("a\n\r"), (Lines{"a", ""})); // LF then CR: two breaks
     EXPECT_EQ(SplitLines("a\r\n\r\n"), (Lines{"a", ""}));
     EXPECT_EQ(JoinLinesCrLf({"a", ""}), "a\r\n");
+    EXPECT_EQ(ConvertLineBreaks("a\nb\rc\r\nd\n\r", "\r\n"), "a\r\nb\r\nc\r\nd\r\n\r\n");
+    EXPECT_EQ(ConvertLineBreaks("a\r\n\r\n", "\n"), "a\n\n");
+    EXPECT_EQ(ConvertLineBreaks("", "\r\n"), "");
 
     const auto latin = EncodeText("caf\xC3\xA9 \xE2\x82\xAC", TextEncoding::Windows1252);
     EXPECT_EQ(latin.bytes, "caf\xE9 \x80");
