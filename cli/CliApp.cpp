@@ -1,14 +1,13 @@
 #include "cli/CliApp.h"
 
-#include "analysis/Error.h"
-#include "analysis/TextFile.h"
+#include "analysis/AnalysisPipeline.h"
 #include "cli/FileReport.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
+#include "text/Error.h"
+#include "text/TextFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -29,20 +28,6 @@ namespace {
 
 constexpr const char* kProgram = "scrivolux-cli: ";
 constexpr const char* kStdinName = "standard input";
-
-// Why a file cannot be opened, in the system's words.
-std::string OpenFailureReason(const std::string& path) {
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    if (!info.exists())
-        return "No such file or directory";
-    if (info.isDir())
-        return "Is a directory";
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString().toStdString();
-    return "cannot be read";
-}
 
 // All of standard input, with the same bound as a file.
 std::string ReadStandardInput(int descriptor) {
@@ -67,28 +52,30 @@ std::string ReadStandardInput(int descriptor) {
 DecodedText ReadInput(const std::string& input, int stdinDescriptor) {
     if (input == "-")
         return DecodeText(ReadStandardInput(stdinDescriptor));
-    try {
-        return ReadTextFile(input);
-    } catch (const ScrivoluxError& error) {
-        const std::string message = error.what();
-        if (message.rfind("Cannot open file", 0) == 0)
-            throw ScrivoluxError(message + ": " + OpenFailureReason(input));
-        throw;
-    }
+    return ReadTextFile(input);
 }
+
+// Why an input could not be read, as one line for standard error and the JSON
+// report.
+struct InputFailure {
+    std::string message;
+    bool namesFile = false; // the message names the file already
+};
 
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
     WorkingTexts texts;
-    std::optional<std::string> error;
+    std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, int stdinDescriptor) {
     PreparedInput prepared;
     try {
         prepared.texts = PrepareText(std::move(ReadInput(input, stdinDescriptor).text));
+    } catch (const FileError& error) {
+        prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
-        prepared.error = error.what();
+        prepared.failure = InputFailure{error.what(), false};
     }
     return prepared;
 }
@@ -97,20 +84,19 @@ PreparedInput Prepare(const std::string& input, int stdinDescriptor) {
 // at start-up. False when neither could be read.
 bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
                       const std::string& executableDirectory, std::ostream& err) {
-    const std::string wordList =
-        options.dictionaryPath.value_or(executableDirectory + "/cuvplus.dat");
-    const std::string userFile =
-        options.customPath ? *options.customPath : CustomDictionaryPath(executableDirectory + "/");
-    const std::string* reading = &wordList;
+    DictionaryFiles files = StartupDictionaryFiles(executableDirectory);
+    if (options.dictionaryPath)
+        files.wordList = *options.dictionaryPath;
+    if (options.customPath)
+        files.userDictionary = *options.customPath;
     try {
-        if (!dictionary.LoadDictionary(wordList))
-            err << kProgram << "cannot read the word list " << wordList << ": "
-                << OpenFailureReason(wordList) << '\n';
-        reading = &userFile;
-        dictionary.LoadCustomDictionary(userFile);
-    } catch (const ScrivoluxError& error) {
+        std::string failure;
+        if (!LoadStartupDictionaries(dictionary, files, &failure))
+            err << kProgram << "cannot read the word list " << files.wordList << ": " << failure
+                << '\n';
+    } catch (const FileError& error) {
         // A bad line stops the load there, and the user dictionary is not read.
-        err << kProgram << *reading << ": " << error.what() << '\n';
+        err << kProgram << error.Path() << ": " << error.what() << '\n';
     }
     if (!dictionary.Loaded) {
         err << "Dictionary Error\n";
@@ -119,73 +105,26 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     return true;
 }
 
-// Appends to the user dictionary file without adding the word to the run's
-// dictionary in memory (the resolver remembers it), so that later occurrences
-// are still tallied as unknown words of their file.
-class UserFileAppender {
-public:
-    explicit UserFileAppender(std::string path) : path_(std::move(path)) {}
-
-    bool operator()(const std::string& word, std::int32_t count, std::string& error) {
-        if (!appender_) {
-            appender_ = std::make_shared<TDictionary>();
-            try {
-                appender_->LoadCustomDictionary(path_);
-            } catch (const ScrivoluxError& e) {
-                appender_.reset();
-                error = path_ + ": " + e.what();
-                return false;
-            }
-        }
-        return appender_->AddWordToFile(word, count, &error);
-    }
-
-private:
-    std::string path_;
-    std::shared_ptr<TDictionary> appender_; // shared: std::function copies its target
-};
-
-// Below this a second thread costs more than it saves.
-constexpr std::size_t kParallelFromBytes = 256 * 1024;
-
 struct CountedText {
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
 };
 
 // The counts of one text. Unless the terminal is asked, which must happen in
-// the order of the text, the second half of the syllable pass and the word and
-// sentence passes run on a second thread: nothing writes to the dictionary then,
-// and the sums are the same as from one pass over the whole.
+// the order of the text, a large text is counted on two threads, the tail's
+// unknown words resolved without the terminal and tallied apart.
 CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWordResolver& resolver,
                   UnknownMode mode, std::ostream& err) {
-    const std::string_view wordText = texts.wordText;
-    const std::size_t cut = mode == UnknownMode::Ask ? std::string_view::npos
-                                                     : HalfwaySpace(wordText, kParallelFromBytes);
-    if (cut == std::string_view::npos) {
-        const AnalysisCounts counts = CountTexts(texts, dictionary, resolver.Handler());
+    if (mode == UnknownMode::Ask) {
+        NoProgress progress;
+        const AnalysisCounts counts = CountTexts(texts, dictionary, resolver.Handler(), progress);
         return {counts, resolver.TakeFileTally()};
     }
-
     UnknownWordResolver tailResolver(mode, nullptr, {}, err);
-    auto tail = std::async(std::launch::async, [&] {
-        NoProgress progress;
-        AnalysisCounts counts;
-        counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary,
-                                          tailResolver.Handler(), progress, counts.difficultWords);
-        counts.words = CountWords(wordText, progress);
-        counts.sentences = CountSentences(texts.sentenceText, progress);
-        return counts;
-    });
-    NoProgress progress;
-    std::int32_t headDifficult = 0;
-    const std::int32_t headSyllables = CountSyllables(wordText.substr(0, cut), dictionary,
-                                                      resolver.Handler(), progress, headDifficult);
-    CountedText counted{tail.get(), resolver.TakeFileTally()};
-    // The sum saturates as one pass over the whole does.
-    counted.counts.syllables = static_cast<std::int32_t>(
-        std::min<std::int64_t>(std::int64_t{counted.counts.syllables} + headSyllables, INT32_MAX));
-    counted.counts.difficultWords += headDifficult;
+    CountedText counted;
+    counted.counts =
+        CountTextsInParallel(texts, dictionary, resolver.Handler(), tailResolver.Handler());
+    counted.unknownWords = resolver.TakeFileTally();
     MergeTally(counted.unknownWords, tailResolver.TakeFileTally());
     return counted;
 }
@@ -225,8 +164,17 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         return kExitNoDictionary;
 
     TerminalDialog dialog(*answers, err, answers == &streams.in && !streams.stdinIsTerminal);
-    UnknownWordResolver resolver(options.unknown, &dialog,
-                                 UserFileAppender(dictionary.CustomFilePath()), err);
+    // The word goes to the file only: the resolver remembers the answer, so that
+    // later occurrences are still tallied as unknown words of their file.
+    const AddToUserFile addToUserFile = [&dictionary](const std::string& word, std::int32_t count,
+                                                      std::string& error) {
+        if (dictionary.CustomFilePath().empty()) {
+            error = "no user dictionary was loaded";
+            return false;
+        }
+        return AppendToUserDictionary(dictionary.CustomFilePath(), word, count, &error);
+    };
+    UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 
     const bool several = options.inputs.size() > 1;
     int status = kExitOk;
@@ -236,14 +184,12 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         const PreparedInput prepared =
             first ? std::move(*first) : Prepare(input, streams.stdinDescriptor);
         first.reset();
-        if (prepared.error) {
-            // The open failure names its file already.
-            const std::string& message = *prepared.error;
-            err << kProgram << (message.rfind("Cannot open file", 0) == 0 ? "" : name + ": ")
-                << message << '\n';
+        if (prepared.failure) {
+            const InputFailure& failure = *prepared.failure;
+            err << kProgram << (failure.namesFile ? "" : name + ": ") << failure.message << '\n';
             status = kExitUnreadableInput;
             if (options.json)
-                documents.append(FailureJson(input, message));
+                documents.append(FailureJson(input, failure.message));
             continue;
         }
         CountedText counted = Count(prepared.texts, dictionary, resolver, options.unknown, err);

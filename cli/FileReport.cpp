@@ -1,11 +1,7 @@
 #include "cli/FileReport.h"
 
-#include "analysis/TextFile.h"
-
 #include <QJsonArray>
 #include <QString>
-
-#include <algorithm>
 
 namespace {
 
@@ -33,59 +29,6 @@ QJsonValue FryJson(const std::optional<FryReading>& fry, const ReportValues& val
 }
 
 } // namespace
-
-std::string PassageOfText(std::string_view text) {
-    // BuildPassage(SplitLines(text)) in one pass, without a string per line:
-    // every line break becomes the space after its line, and a last line without
-    // a break gets its space too.
-    std::string passage;
-    passage.reserve(text.size() + 1);
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        passage.append(text, lineStart, i - lineStart);
-        passage += ' ';
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        lineStart = i + 1;
-    }
-    if (lineStart < text.size()) {
-        passage.append(text, lineStart);
-        passage += ' ';
-    }
-    return passage;
-}
-
-WorkingTexts PrepareText(std::string&& text) {
-    // Each step's input is released as soon as its output exists, so that a
-    // large file never needs more than three copies of itself at once.
-    std::string passage = PassageOfText(text);
-    std::string().swap(text);
-    return PrepareTexts(passage);
-}
-
-std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize) {
-    if (wordText.size() < minimumSize || wordText.size() < 2)
-        return std::string_view::npos;
-    for (std::size_t at = std::max<std::size_t>(wordText.size() / 2, 1); at < wordText.size();
-         ++at) {
-        if (wordText[at] == ' ' && static_cast<unsigned char>(wordText[at - 1]) > ' ')
-            return at;
-    }
-    return std::string_view::npos;
-}
-
-AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
-                          const UnknownWordHandler& unknownWord) {
-    NoProgress progress;
-    AnalysisCounts counts;
-    counts.syllables =
-        CountSyllables(texts.wordText, dictionary, unknownWord, progress, counts.difficultWords);
-    counts.words = CountWords(texts.wordText, progress);
-    counts.sentences = CountSentences(texts.sentenceText, progress);
-    return counts;
-}
 
 FileReport MakeFileReport(std::string name, const AnalysisCounts& counts,
                           std::vector<UnknownWord> unknownWords) {

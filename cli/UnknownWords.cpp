@@ -1,9 +1,10 @@
 #include "cli/UnknownWords.h"
 
-#include "analysis/Error.h"
 #include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/IntegerConversion.h"
+#include "dictionary/NotFoundMessages.h"
+#include "text/Error.h"
 
 #include <istream>
 #include <ostream>
@@ -11,9 +12,6 @@
 
 namespace {
 
-constexpr const char* kNotANumber =
-    "Please enter a number for the syllable count\n or click Ignore.";
-constexpr const char* kNegative = "You cannot add a negative syllable count.";
 constexpr std::size_t kSummaryWords = 8;
 
 bool IsBlank(char c) {
@@ -73,12 +71,12 @@ TerminalDialog::Answer TerminalDialog::Ask(const std::string& word) {
         try {
             count = StrToInt(countText);
         } catch (const ConvertError&) {
-            out_ << kNotANumber << '\n';
+            out_ << kNotANumberMessage << '\n';
             ShowKeys();
             continue;
         }
         if (count < 0) {
-            out_ << kNegative << '\n';
+            out_ << kNegativeCountMessage << '\n';
             continue;
         }
         return {ending, count};

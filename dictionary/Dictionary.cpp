@@ -1,7 +1,8 @@
 #include "dictionary/Dictionary.h"
 
-#include "analysis/TextFile.h"
 #include "dictionary/DictionaryLine.h"
+#include "dictionary/UserDictionary.h"
+#include "text/TextFile.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -65,22 +66,27 @@ bool TDictionary::AddWord(std::string_view word, std::int32_t count) {
 
 namespace {
 
-// Lines beyond this length are outside the file format; they are skipped whole.
-constexpr std::size_t kMaxLineLength = 511;
-
-std::string CannotAdd(const std::string& path, const QString& reason) {
-    return "Cannot add the word to " + path + ": " + reason.toStdString();
-}
-
-// The whole file, or nothing when it cannot be opened or read to its end. Only
-// regular files qualify: a pipe or a device could block or never end.
-std::optional<QByteArray> ReadWholeFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+// The whole file, or nothing (and why) when it cannot be opened or read to its
+// end. Only regular files qualify: a pipe or a device could block or never end.
+std::optional<QByteArray> ReadWholeFile(const std::string& path, std::string* failure) {
+    const auto fail = [failure](const QString& reason) {
+        if (failure)
+            *failure = reason.toStdString();
         return std::nullopt;
+    };
+    QFile file(QString::fromStdString(path));
+    const QFileInfo info(file);
+    if (!info.exists())
+        return fail(QStringLiteral("No such file or directory"));
+    if (info.isDir())
+        return fail(QStringLiteral("Is a directory"));
+    if (!info.isFile())
+        return fail(QStringLiteral("not a regular file"));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+        return fail(file.errorString());
     return bytes;
 }
 
@@ -94,8 +100,8 @@ std::size_t CountLineFeeds(std::string_view text) {
 
 } // namespace
 
-bool TDictionary::LoadDictionary(const std::string& path) {
-    const std::optional<QByteArray> bytes = ReadWholeFile(path);
+bool TDictionary::LoadDictionary(const std::string& path, std::string* failure) {
+    const std::optional<QByteArray> bytes = ReadWholeFile(path, failure);
     if (!bytes)
         return false;
 
@@ -114,7 +120,7 @@ bool TDictionary::LoadDictionary(const std::string& path) {
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (end != std::string_view::npos && line.ends_with('\r'))
             line.remove_suffix(1);
-        if (line.empty() || line.size() > kMaxLineLength)
+        if (line.empty() || line.size() > kMaxDictionaryLineLength)
             continue;
         // A word list carried over from Windows holds Windows-1252, not UTF-8.
         if (!allUtf8 && !IsValidUtf8(line)) {
@@ -136,58 +142,10 @@ bool TDictionary::LoadCustomDictionary(const std::string& path) {
 
 bool TDictionary::AddWordToFile(std::string_view word, std::int32_t count, std::string* error) {
     AddWord(word, count);
-
-    const auto fail = [error](std::string message) {
+    if (customFilePath_.empty()) {
         if (error)
-            *error = std::move(message);
+            *error = "Cannot add the word to the user dictionary: no user dictionary was loaded";
         return false;
-    };
-    if (customFilePath_.empty())
-        return fail("Cannot add the word to the user dictionary: no user dictionary was loaded");
-    // Such a line would not read back as this word and count; a line break would
-    // even stop every later load of the file.
-    if (count < 0)
-        return fail(CannotAdd(customFilePath_, QStringLiteral("the syllable count is negative")));
-    std::string entry(word);
-    entry += '|';
-    entry += std::to_string(count);
-    if (word.find_first_of("|\r\n") != std::string_view::npos || entry.size() > kMaxLineLength)
-        return fail(
-            CannotAdd(customFilePath_,
-                      QStringLiteral("the word holds \"|\" or a line break, or is too long")));
-
-    const QString name = QString::fromStdString(customFilePath_);
-    const QFileInfo info(name);
-    if (info.exists() && !info.isFile())
-        return fail(CannotAdd(customFilePath_, QStringLiteral("it is not a regular file")));
-    // Unbuffered, so that a failed write leaves nothing behind to be retried on close.
-    QFile file(name);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return fail(CannotAdd(customFilePath_, file.errorString()));
-    const qint64 sizeBefore = file.size();
-
-    std::string line;
-    // A last line without its line end would otherwise swallow the new word.
-    if (file.size() > 0) {
-        char last = '\n';
-        if (!file.seek(file.size() - 1) || !file.getChar(&last))
-            return fail(CannotAdd(customFilePath_, file.errorString()));
-        if (last != '\n')
-            line = "\r\n";
     }
-    line += entry;
-    line += "\r\n";
-
-    const auto size = static_cast<qint64>(line.size());
-    if (file.write(line.data(), size) != size || !file.flush()) {
-        // A full disk can take part of the line. Cut it off again: a broken last
-        // line would stop every later load of the file at that line.
-        const QString reason = file.errorString();
-        file.resize(sizeBefore);
-        return fail(CannotAdd(customFilePath_, reason));
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return fail(CannotAdd(customFilePath_, file.errorString()));
-    return true;
+    return AppendToUserDictionary(customFilePath_, word, count, error);
 }

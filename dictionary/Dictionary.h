@@ -28,20 +28,19 @@ public:
     // nothing changed, when the file cannot be opened. A line whose count does not
     // convert stops the load with a ConvertError; the lines before it stay. Each
     // line is UTF-8 when valid, else Windows-1252; a line over 511 bytes is
-    // skipped whole. An empty file loads nothing and still gives true.
-    bool LoadDictionary(const std::string& path);
+    // skipped whole. An empty file loads nothing and still gives true. failure
+    // (when given) receives the system's reason when the file cannot be read.
+    bool LoadDictionary(const std::string& path, std::string* failure = nullptr);
 
     // Loads the file as LoadDictionary does (a missing file is no error), then
     // records the path as the user dictionary that AddWordToFile appends to.
     // Always true; a ConvertError stops it before the path is recorded.
     bool LoadCustomDictionary(const std::string& path);
 
-    // Adds the word in memory, then appends "word|count" and CR LF to the user
-    // dictionary file, after a line end when its last line lacks one. False when
-    // no user file was loaded, when the file could not be written, or when the
-    // line would not read back as written (a negative count, a word holding "|"
-    // or a line break, a line over 511 bytes); error (when given) then receives
-    // the path and the reason. The word stays in memory in every case.
+    // Adds the word in memory, then appends it to the user dictionary file
+    // (AppendToUserDictionary). False when no user file was loaded or the line
+    // could not be appended; error (when given) then receives the path and the
+    // reason. The word stays in memory in every case.
     bool AddWordToFile(std::string_view word, std::int32_t count, std::string* error = nullptr);
 
     const std::string& CustomFilePath() const { return customFilePath_; }

@@ -1,6 +1,6 @@
 #include "dictionary/IntegerConversion.h"
 
-#include "analysis/Error.h"
+#include "text/Error.h"
 
 #include <string>
 

@@ -1,7 +1,11 @@
 #include "dictionary/UserDictionary.h"
 
+#include "dictionary/Dictionary.h"
+#include "text/Error.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryFile>
@@ -13,6 +17,10 @@ namespace {
 bool CanCreateFilesIn(const QString& directory) {
     QTemporaryFile probe(directory + QStringLiteral("/.scrivolux-probe-XXXXXX"));
     return probe.open();
+}
+
+std::string CannotAdd(const std::string& path, const QString& reason) {
+    return "Cannot add the word to " + path + ": " + reason.toStdString();
 }
 
 bool CanAppendTo(const QString& file) {
@@ -37,4 +45,79 @@ std::string CustomDictionaryPath(const std::string& executableDirectory) {
     // A folder that cannot be made shows up later, when the first word is added.
     QDir().mkpath(dataDirectory);
     return (dataDirectory + QStringLiteral("/custom.dat")).toStdString();
+}
+
+bool AppendToUserDictionary(const std::string& path, std::string_view word, std::int32_t count,
+                            std::string* error) {
+    const auto fail = [error](std::string message) {
+        if (error)
+            *error = std::move(message);
+        return false;
+    };
+    // Such a line would not read back as this word and count; a line break would
+    // even stop every later load of the file.
+    if (count < 0)
+        return fail(CannotAdd(path, QStringLiteral("the syllable count is negative")));
+    std::string entry(word);
+    entry += '|';
+    entry += std::to_string(count);
+    if (word.find_first_of("|\r\n") != std::string_view::npos ||
+        entry.size() > kMaxDictionaryLineLength)
+        return fail(CannotAdd(
+            path, QStringLiteral("the word holds \"|\" or a line break, or is too long")));
+
+    const QString name = QString::fromStdString(path);
+    const QFileInfo info(name);
+    if (info.exists() && !info.isFile())
+        return fail(CannotAdd(path, QStringLiteral("it is not a regular file")));
+    // Unbuffered, so that a failed write leaves nothing behind to be retried on close.
+    QFile file(name);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+        return fail(CannotAdd(path, file.errorString()));
+    const qint64 sizeBefore = file.size();
+
+    std::string line;
+    // A last line without its line end would otherwise swallow the new word.
+    if (file.size() > 0) {
+        char last = '\n';
+        if (!file.seek(file.size() - 1) || !file.getChar(&last))
+            return fail(CannotAdd(path, file.errorString()));
+        if (last != '\n')
+            line = "\r\n";
+    }
+    line += entry;
+    line += "\r\n";
+
+    const auto size = static_cast<qint64>(line.size());
+    if (file.write(line.data(), size) != size || !file.flush()) {
+        // A full disk can take part of the line. Cut it off again: a broken last
+        // line would stop every later load of the file at that line.
+        const QString reason = file.errorString();
+        file.resize(sizeBefore);
+        return fail(CannotAdd(path, reason));
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return fail(CannotAdd(path, file.errorString()));
+    return true;
+}
+
+DictionaryFiles StartupDictionaryFiles(const std::string& executableDirectory) {
+    std::string directory = executableDirectory;
+    if (!directory.empty() && directory.back() != '/')
+        directory += '/';
+    return {directory + "cuvplus.dat", CustomDictionaryPath(executableDirectory)};
+}
+
+bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files,
+                             std::string* wordListFailure) {
+    const std::string* reading = &files.wordList;
+    try {
+        const bool wordListRead = dictionary.LoadDictionary(files.wordList, wordListFailure);
+        reading = &files.userDictionary;
+        dictionary.LoadCustomDictionary(files.userDictionary);
+        return wordListRead;
+    } catch (const ConvertError& error) {
+        throw FileError(error.what(), *reading, error.what());
+    }
 }

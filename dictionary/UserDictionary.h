@@ -1,6 +1,15 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
+
+class TDictionary;
+
+// Lines beyond this length are outside the dictionary file format: the reader
+// skips them whole and nothing longer is ever appended.
+inline constexpr std::size_t kMaxDictionaryLineLength = 511;
 
 // Where the user dictionary lives: custom.dat in the executable's directory
 // (given with or without its trailing separator) when that file can be
@@ -9,3 +18,33 @@
 // and shared by the desktop program and the command-line tool. Empty only when
 // the system names no per-user data folder.
 std::string CustomDictionaryPath(const std::string& executableDirectory);
+
+// Appends "word|count" and CR LF to the user dictionary file at path, after a
+// line end when its last line lacks one; the file is made when missing. False
+// when the file could not be written, or when the line would not read back as
+// written (a negative count, a word holding "|" or a line break, a line over
+// kMaxDictionaryLineLength bytes); error (when given) then receives the path and
+// the reason, and the file is as it was.
+bool AppendToUserDictionary(const std::string& path, std::string_view word, std::int32_t count,
+                            std::string* error = nullptr);
+
+// The two dictionary files that the programs read at start-up.
+struct DictionaryFiles {
+    std::string wordList;       // cuvplus.dat beside the executable
+    std::string userDictionary; // custom.dat, where CustomDictionaryPath puts it
+};
+
+// The files for an executable in executableDirectory (with or without its
+// trailing separator; empty for a program started by its bare name, whose
+// files are then looked for in the current directory).
+DictionaryFiles StartupDictionaryFiles(const std::string& executableDirectory);
+
+// Loads the word list and then the user dictionary into the dictionary, as the
+// programs do at start-up. False, with the system's reason in wordListFailure
+// (when given), when the word list could not be read; the user dictionary is
+// read all the same. A line whose count does not convert stops the loading with
+// a FileError naming that file, whose message is the conversion error; the
+// lines before it stay, and a user dictionary stopped so is not recorded as the
+// file to append to.
+bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files,
+                             std::string* wordListFailure = nullptr);

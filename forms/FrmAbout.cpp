@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #ifndef SCRIVOLUX_HOMEPAGE
-#error "SCRIVOLUX_HOMEPAGE is set by the build (resources/CMakeLists.txt)"
+#error "SCRIVOLUX_HOMEPAGE is set by the build (forms/CMakeLists.txt)"
 #endif
 
 TAboutBox* AboutBox = nullptr;

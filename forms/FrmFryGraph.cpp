@@ -1,7 +1,7 @@
 #include "forms/FrmFryGraph.h"
 
-#include "forms/JpegImage.h"
 #include "forms/ScreenPlacement.h"
+#include "image/JpegImage.h"
 #include "resources/ProgramIcon.h"
 
 #include <QFile>

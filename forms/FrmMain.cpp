@@ -1,8 +1,6 @@
 #include "forms/FrmMain.h"
 
-#include "analysis/CountingPasses.h"
-#include "analysis/Error.h"
-#include "analysis/TextPreparation.h"
+#include "analysis/AnalysisPipeline.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "forms/Application.h"
@@ -15,6 +13,7 @@
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
 #include "settings/FontSettings.h"
+#include "text/Error.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -101,9 +100,8 @@ void TMainForm::FormCreate() {
         ShowCurrentException(this);
     }
     try {
-        const std::string directory = ExecutableDirectory(TheDesktop().ExecutablePath());
-        dictionary_->LoadDictionary(directory + "cuvplus.dat");
-        dictionary_->LoadCustomDictionary(CustomDictionaryPath(directory));
+        LoadStartupDictionaries(*dictionary_, StartupDictionaryFiles(ExecutableDirectory(
+                                                  TheDesktop().ExecutablePath())));
     } catch (...) {
         // A bad line stops the loading; the analysis then reports the dictionary.
         ShowCurrentException(this);
@@ -213,13 +211,15 @@ void TMainForm::LoadTextFile(const QString& path) {
 
 void TMainForm::SaveTextFile(const QString& path) {
     const EncodedText encoded = EncodeText(ConvertLineBreaks(memoText(), "\r\n"), encoding_);
+    const std::string name = path.toStdString();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw ScrivoluxError("Cannot create file " + path.toStdString());
+        throw FileError("Cannot create file " + name, name, file.errorString().toStdString());
     const auto size = static_cast<qint64>(encoded.bytes.size());
-    if (file.write(encoded.bytes.data(), size) != size || !file.commit())
-        throw ScrivoluxError("Cannot create file " + path.toStdString() + ": " +
-                             file.errorString().toStdString());
+    if (file.write(encoded.bytes.data(), size) != size || !file.commit()) {
+        const std::string reason = file.errorString().toStdString();
+        throw FileError("Cannot create file " + name + ": " + reason, name, reason);
+    }
     encoding_ = encoded.encoding;
 }
 
@@ -302,7 +302,7 @@ void TMainForm::RunAnalysis() {
 
     if (ReportForm && ReportForm->isVisible())
         ReportForm->hide();
-    const WorkingTexts texts = PrepareTexts(BuildPassage(MemoLines()));
+    const WorkingTexts texts = PrepareLines(MemoLines());
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -313,14 +313,11 @@ void TMainForm::RunAnalysis() {
         TNotFoundForm dialog(this);
         return dialog.AskSyllables(word, dictionary);
     };
-    AnalysisCounts counts;
-    counts.syllables =
-        CountSyllables(texts.wordText, *dictionary_, askUser, *progress, counts.difficultWords);
-    TheDesktop().Pause(250);
-    counts.words = CountWords(texts.wordText, *progress);
-    TheDesktop().Pause(250);
-    counts.sentences = CountSentences(texts.sentenceText, *progress);
-    TheDesktop().Pause(1000);
+    // The pauses let the user follow the bars; the last one shows them full.
+    const auto pause = [](CountingPass pass) {
+        TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
+    };
+    const AnalysisCounts counts = CountTexts(texts, *dictionary_, askUser, *progress, pause);
 
     progress.reset();
     ProgressForm = startupProgressForm;

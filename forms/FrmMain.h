@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/TextFile.h"
+#include "text/TextFile.h"
 
 #include <QColor>
 #include <QFont>

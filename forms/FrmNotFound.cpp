@@ -2,6 +2,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/IntegerConversion.h"
+#include "dictionary/NotFoundMessages.h"
 #include "forms/Desktop.h"
 #include "forms/ScreenPlacement.h"
 
@@ -118,9 +119,7 @@ void TNotFoundForm::SyllableEditKeyDown(int& key, Qt::KeyboardModifiers) {
 
 void TNotFoundForm::Continue(bool addToFile) {
     const auto askForNumber = [this] {
-        TheDesktop().ShowMessage(
-            this,
-            QStringLiteral("Please enter a number for the syllable count\n or click Ignore."));
+        TheDesktop().ShowMessage(this, QString::fromLatin1(kNotANumberMessage));
         SyllableEdit->clear();
     };
     if (!dictionary_)
@@ -130,8 +129,7 @@ void TNotFoundForm::Continue(bool addToFile) {
     try {
         count_ = StrToInt(SyllableEdit->text().toStdString());
         if (count_ < 0) {
-            TheDesktop().ShowMessage(this,
-                                     QStringLiteral("You cannot add a negative syllable count."));
+            TheDesktop().ShowMessage(this, QString::fromLatin1(kNegativeCountMessage));
             return;
         }
         if (addToFile)

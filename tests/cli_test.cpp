@@ -1,12 +1,12 @@
 // scrivolux-cli end to end: the program is run as a user or a script runs it,
 // on fixtures copied to a temporary folder, with a small word list of its own.
 
-#include "analysis/TextFile.h"
 #include "analysis/TextPreparation.h"
 #include "cli/CliOptions.h"
 #include "cli/FileReport.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
+#include "text/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -421,44 +421,6 @@ TEST(CommandLine, UnknownWordDefaultFollowsTheTerminalsAndTheInput) {
         ASSERT_EQ(parsed.action, ParsedCommandLine::Action::Run) << parsed.text;
         EXPECT_EQ(parsed.options.unknown, c.expected);
     }
-}
-
-TEST(PassageOfText, IsThePassageOfTheTextAreasLines) {
-    for (const char* text : {"", "\n", "\r\n", "\r", "one", "one\n", "one\r\ntwo", "one\r\rtwo\n",
-                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r"}) {
-        EXPECT_EQ(PassageOfText(text), BuildPassage(SplitLines(text))) << text;
-    }
-}
-
-// The words that the syllable pass hands over, in order.
-std::vector<std::string> WordsMet(std::string_view wordText) {
-    TDictionary empty;
-    NoProgress progress;
-    std::vector<std::string> words;
-    std::int32_t difficult = 0;
-    CountSyllables(
-        wordText, empty,
-        [&](const std::string& word, TDictionary&) { return words.push_back(word), 0; }, progress,
-        difficult);
-    return words;
-}
-
-TEST(HalfwaySpace, BothHalvesMeetExactlyTheWordsOfTheWhole) {
-    std::string mixed;
-    for (int i = 0; i < 200; ++i)
-        mixed += (i % 7 == 0 ? "tab\t " : i % 5 == 0 ? "  \x01 " : i % 3 == 0 ? "x\t\t y " : "w ");
-    for (const std::string& text :
-         {std::string("one two"), std::string("one\t two  three"), std::string("   lead two"),
-          std::string("x\t y\t z w"), std::string("a \t b \t c \t d"), mixed}) {
-        const std::size_t cut = HalfwaySpace(text, 0);
-        ASSERT_NE(cut, std::string::npos) << text;
-        std::vector<std::string> halves = WordsMet(std::string_view(text).substr(0, cut));
-        for (std::string& word : WordsMet(std::string_view(text).substr(cut + 1)))
-            halves.push_back(std::move(word));
-        EXPECT_EQ(halves, WordsMet(text)) << text;
-    }
-    EXPECT_EQ(HalfwaySpace("one two", 100), std::string::npos);
-    EXPECT_EQ(HalfwaySpace("one\t\t\t\t two", 0), std::string::npos);
 }
 
 TEST(MergeTally, AddsOccurrencesAndKeepsTheFirstOrder) {

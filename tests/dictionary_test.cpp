@@ -1,8 +1,8 @@
-#include "analysis/Error.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/DictionaryLine.h"
 #include "dictionary/IntegerConversion.h"
 #include "dictionary/UserDictionary.h"
+#include "text/Error.h"
 
 #include <QDir>
 #include <QFile>

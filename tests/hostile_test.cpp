@@ -4,8 +4,8 @@
 
 #include "HostileFiles.h"
 
-#include "analysis/Error.h"
 #include "dictionary/Dictionary.h"
+#include "text/Error.h"
 
 #include <QDir>
 #include <QFileInfo>

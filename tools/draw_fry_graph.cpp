@@ -7,7 +7,7 @@
 // Fry released the graph on condition that it is not altered, so everything
 // on it comes from the shared tables; only the layout is decided here.
 
-#include "forms/JpegImage.h"
+#include "image/JpegImage.h"
 #include "report/FryGraph.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "forms/FrmAbout.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
-#include "forms/JpegImage.h"
+#include "image/JpegImage.h"
 
 #include <gtest/gtest.h>
 

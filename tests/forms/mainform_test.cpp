@@ -1,6 +1,5 @@
 #include "FakeDesktop.h"
 
-#include "analysis/Error.h"
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
 #include "forms/FrmAbout.h"
@@ -11,6 +10,7 @@
 #include "forms/FrmProgress.h"
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
+#include "text/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +172,22 @@ TEST_F(MainFormTest, ARunReachesTheReportThroughTheProgressWindow) {
     EXPECT_EQ(ReportForm->SentLB->text(), QStringLiteral("5"));
     EXPECT_EQ(ReportForm->DiffWordsLB->text(), QStringLiteral("0"));
     EXPECT_EQ(VisibleWindows().size(), 2u) << "main window and report, no progress window";
+}
+
+TEST_F(MainFormTest, ClosingDuringARunWaitsForItsEnd) {
+    SetText(QStringLiteral("Wait... what?!"));
+    bool closed = true;
+    desktop.onPause = [&](int milliseconds) {
+        if (milliseconds == 250 && closed)
+            closed = MainForm->close();
+    };
+    Analyse();
+    EXPECT_FALSE(closed) << "the run holds the text and the dictionary";
+    EXPECT_TRUE(MainForm->isVisible());
+    EXPECT_TRUE(ReportForm->isVisible());
+    EXPECT_EQ(ReportForm->WordsLB->text(), QStringLiteral("2"));
+    desktop.onPause = nullptr;
+    EXPECT_TRUE(MainForm->close());
 }
 
 TEST_F(MainFormTest, AnEmptyTextGivesAReportOfZeros) {

@@ -6,9 +6,9 @@
 #include "FuzzCheck.h"
 
 #include "analysis/CountingPasses.h"
-#include "analysis/TextFile.h"
 #include "analysis/TextPreparation.h"
 #include "dictionary/Dictionary.h"
+#include "text/TextFile.h"
 
 #include <cstddef>
 #include <cstdint>

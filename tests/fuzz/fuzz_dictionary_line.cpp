@@ -4,10 +4,10 @@
 
 #include "FuzzCheck.h"
 
-#include "analysis/Error.h"
-#include "analysis/TextFile.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/DictionaryLine.h"
+#include "text/Error.h"
+#include "text/TextFile.h"
 
 #include <QDir>
 #include <QFile>

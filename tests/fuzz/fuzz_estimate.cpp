@@ -7,8 +7,8 @@
 #include "FuzzCheck.h"
 
 #include "analysis/SyllableEstimate.h"
-#include "analysis/TextFile.h"
 #include "dictionary/Dictionary.h"
+#include "text/TextFile.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,8 +4,8 @@
 
 #include "FuzzCheck.h"
 
-#include "analysis/Error.h"
 #include "dictionary/IntegerConversion.h"
+#include "text/Error.h"
 
 #include <cstdint>
 #include <optional>

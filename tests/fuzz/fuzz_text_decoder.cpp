@@ -5,8 +5,8 @@
 
 #include "FuzzCheck.h"
 
-#include "analysis/Error.h"
-#include "analysis/TextFile.h"
+#include "text/Error.h"
+#include "text/TextFile.h"
 
 #include <cstdint>
 #include <string>

@@ -26,8 +26,9 @@ inline constexpr std::size_t kMaxTextFileBytes = 64u * 1024u * 1024u;
 // ScrivoluxError for a file that holds a NUL character, instead of cutting it.
 DecodedText DecodeText(std::string_view bytes);
 
-// Reads and decodes a whole file. Throws "Cannot open file %s" when it cannot be
-// read and "Text exceeds memo capacity" when it is over kMaxTextFileBytes.
+// Reads and decodes a whole file. Throws a FileError "Cannot open file %s" (with
+// the system's reason) when it cannot be read, and "Text exceeds memo capacity" when it is over
+// kMaxTextFileBytes.
 DecodedText ReadTextFile(const std::string& path);
 
 // The lines of a text: CR LF, a lone CR and a lone LF each end one line. An empty

@@ -1,4 +1,4 @@
-#include "forms/JpegImage.h"
+#include "image/JpegImage.h"
 
 #include <csetjmp>
 #include <cstdio>

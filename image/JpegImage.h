@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/Error.h"
+#include "text/Error.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "analysis/TextFile.h"
+#include "text/TextFile.h"
 
-#include "analysis/Error.h"
+#include "text/Error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -149,9 +149,14 @@ DecodedText DecodeText(std::string_view bytes) {
 
 DecodedText ReadTextFile(const std::string& path) {
     const QString name = QString::fromStdString(path);
+    const auto cannotOpen = [&path](const QString& reason) {
+        return FileError("Cannot open file " + path, path, reason.toStdString());
+    };
     QFile file(name);
-    if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly))
-        throw ScrivoluxError("Cannot open file " + path);
+    if (QFileInfo(name).isDir())
+        throw cannotOpen(QStringLiteral("Is a directory"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw cannotOpen(file.errorString());
     if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytes)
         throw ScrivoluxError("Text exceeds memo capacity");
     // Read to the end rather than trusting the size: pipes and /proc files have none.
@@ -160,7 +165,7 @@ DecodedText ReadTextFile(const std::string& path) {
     for (;;) {
         const qint64 n = file.read(buffer, sizeof buffer);
         if (n < 0)
-            throw ScrivoluxError("Cannot open file " + path);
+            throw cannotOpen(file.errorString());
         if (n == 0)
             break;
         bytes.append(buffer, static_cast<std::size_t>(n));

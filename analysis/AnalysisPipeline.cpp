@@ -1,0 +1,96 @@
+#include "analysis/AnalysisPipeline.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <future>
+
+WorkingTexts PrepareLines(const std::vector<std::string>& lines) {
+    return PrepareTexts(BuildPassage(lines));
+}
+
+std::string PassageOfText(std::string_view text) {
+    // Every line break becomes the space after its line, and a last line
+    // without a break gets its space too.
+    std::string passage;
+    passage.reserve(text.size() + 1);
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        passage.append(text, lineStart, i - lineStart);
+        passage += ' ';
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        lineStart = i + 1;
+    }
+    if (lineStart < text.size()) {
+        passage.append(text, lineStart);
+        passage += ' ';
+    }
+    return passage;
+}
+
+WorkingTexts PrepareText(std::string&& text) {
+    std::string passage = PassageOfText(text);
+    std::string().swap(text);
+    return PrepareTexts(passage);
+}
+
+AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
+                          const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
+                          const AfterPass& afterPass) {
+    const auto passEnded = [&afterPass](CountingPass pass) {
+        if (afterPass)
+            afterPass(pass);
+    };
+    AnalysisCounts counts;
+    counts.syllables =
+        CountSyllables(texts.wordText, dictionary, unknownWord, progress, counts.difficultWords);
+    passEnded(CountingPass::Syllables);
+    counts.words = CountWords(texts.wordText, progress);
+    passEnded(CountingPass::Words);
+    counts.sentences = CountSentences(texts.sentenceText, progress);
+    passEnded(CountingPass::Sentences);
+    return counts;
+}
+
+std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize) {
+    if (wordText.size() < minimumSize || wordText.size() < 2)
+        return std::string_view::npos;
+    for (std::size_t at = std::max<std::size_t>(wordText.size() / 2, 1); at < wordText.size();
+         ++at) {
+        if (wordText[at] == ' ' && static_cast<unsigned char>(wordText[at - 1]) > ' ')
+            return at;
+    }
+    return std::string_view::npos;
+}
+
+AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
+                                    const UnknownWordHandler& headUnknownWord,
+                                    const UnknownWordHandler& tailUnknownWord,
+                                    std::size_t minimumSize) {
+    NoProgress progress;
+    const std::string_view wordText = texts.wordText;
+    const std::size_t cut = HalfwaySpace(wordText, minimumSize);
+    if (cut == std::string_view::npos)
+        return CountTexts(texts, dictionary, headUnknownWord, progress);
+
+    auto tail = std::async(std::launch::async, [&] {
+        NoProgress tailProgress;
+        AnalysisCounts counts;
+        counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord,
+                                          tailProgress, counts.difficultWords);
+        counts.words = CountWords(wordText, tailProgress);
+        counts.sentences = CountSentences(texts.sentenceText, tailProgress);
+        return counts;
+    });
+    std::int32_t headDifficult = 0;
+    const std::int32_t headSyllables = CountSyllables(wordText.substr(0, cut), dictionary,
+                                                      headUnknownWord, progress, headDifficult);
+    AnalysisCounts counts = tail.get();
+    // The sum saturates as one pass over the whole does.
+    counts.syllables = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::int64_t{counts.syllables} + headSyllables, INT32_MAX));
+    counts.difficultWords += headDifficult;
+    return counts;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "analysis/CountingPasses.h"
+#include "analysis/TextPreparation.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// From text to the four counts, for the desktop program and the command line
+// alike: lines -> passage -> working texts -> the three passes.
+
+// The working texts of the text area's logical lines. No lines give two empty
+// texts.
+WorkingTexts PrepareLines(const std::vector<std::string>& lines);
+
+// The passage of a decoded text: the same as BuildPassage(SplitLines(text)),
+// without a string per line. "" gives "".
+std::string PassageOfText(std::string_view text);
+
+// The working texts of a decoded text exactly as PrepareLines makes them from
+// the same text's lines. The text is consumed, so that a large file never needs
+// more than three copies of itself at once.
+WorkingTexts PrepareText(std::string&& text);
+
+enum class CountingPass { Syllables, Words, Sentences };
+
+// Called after each pass, with the pass that has just ended (the desktop
+// program pauses there so that the user can follow the bars).
+using AfterPass = std::function<void(CountingPass)>;
+
+// The three passes in their order: the syllable pass (which hands every word
+// the dictionary lacks to unknownWord), the word pass, the sentence pass.
+// Empty texts give four zeros.
+AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
+                          const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
+                          const AfterPass& afterPass = {});
+
+// Below this a second thread costs more than it saves.
+inline constexpr std::size_t kParallelFromBytes = 256 * 1024;
+
+// Where the word text can be cut in two, at a space, so that the syllable pass
+// over the two halves meets exactly the words it meets in the whole: the space
+// must follow a character above code 32, which then ends the head's last word
+// as it ends that word in the whole. npos for a text under minimumSize or
+// without such a space after its middle.
+std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize);
+
+// The same counts as CountTexts, without progress or pauses, with the second
+// half of a large word text's syllable pass and the word and sentence passes on
+// a second thread. The head's unknown words go to headUnknownWord in the order
+// of the text, the tail's to tailUnknownWord; neither may change the dictionary,
+// which both threads read. Texts under minimumSize are counted on this thread
+// alone, through headUnknownWord.
+AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
+                                    const UnknownWordHandler& headUnknownWord,
+                                    const UnknownWordHandler& tailUnknownWord,
+                                    std::size_t minimumSize = kParallelFromBytes);
