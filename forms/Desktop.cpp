@@ -1,6 +1,6 @@
 #include "forms/Desktop.h"
 
-#include "forms/Application.h"
+#include "forms/ErrorDisplay.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>

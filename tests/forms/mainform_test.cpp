@@ -3,6 +3,7 @@
 #include "analysis/Error.h"
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
+#include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
