@@ -2,6 +2,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/IntegerConversion.h"
+#include "forms/CaptionFitting.h"
 #include "forms/Desktop.h"
 #include "forms/ScreenPlacement.h"
 

@@ -1,7 +1,7 @@
 #include "forms/FrmProgress.h"
 
+#include "forms/CaptionFitting.h"
 #include "forms/FrmMain.h"
-#include "forms/ScreenPlacement.h"
 
 #include <QCoreApplication>
 #include <QLabel>

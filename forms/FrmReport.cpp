@@ -1,5 +1,6 @@
 #include "forms/FrmReport.h"
 
+#include "forms/CaptionFitting.h"
 #include "forms/ScreenPlacement.h"
 #include "report/ReportFigures.h"
 
