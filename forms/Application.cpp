@@ -1,5 +1,6 @@
 #include "forms/Application.h"
 
+#include "forms/DesignedFont.h"
 #include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
 #include "forms/FrmFryGraph.h"
@@ -18,7 +19,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(QStringLiteral("scrivolux"));
     // The windows were laid out for "MS Sans Serif"; faces of the same width
     // keep the layout closest to the design where the face itself is missing.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+    QFont::insertSubstitutions(DesignedFamily(),
                                {QStringLiteral("Microsoft Sans Serif"),
                                 QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                 QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),

@@ -3,6 +3,7 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/IntegerConversion.h"
 #include "forms/CaptionFitting.h"
+#include "forms/DesignedFont.h"
 #include "forms/Desktop.h"
 #include "forms/ScreenPlacement.h"
 
@@ -34,7 +35,7 @@ TNotFoundForm::TNotFoundForm(QWidget* owner)
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       owner_(owner) {
     setWindowTitle(QStringLiteral("Word Not Found"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DesignedFont());
     setFixedSize(367, 244);
     setBackgroundRole(QPalette::Button);
     createControls();
@@ -44,9 +45,7 @@ TNotFoundForm::TNotFoundForm(QWidget* owner)
 void TNotFoundForm::createControls() {
     WordLB = new QLabel(this);
     WordLB->setTextFormat(Qt::PlainText);
-    QFont wordFont(QStringLiteral("MS Sans Serif"));
-    wordFont.setPixelSize(19);
-    WordLB->setFont(wordFont);
+    WordLB->setFont(DesignedPixelFont(19));
     WordLB->setGeometry(40, 48, 68, 24);
 
     NotFoundST = new QLabel(

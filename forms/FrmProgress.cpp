@@ -1,6 +1,7 @@
 #include "forms/FrmProgress.h"
 
 #include "forms/CaptionFitting.h"
+#include "forms/DesignedFont.h"
 #include "forms/FrmMain.h"
 
 #include <QCoreApplication>
@@ -40,7 +41,7 @@ TProgressForm::TProgressForm(QWidget* owner)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       owner_(owner) {
     setWindowTitle(QStringLiteral("ProgressForm"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DesignedFont());
     setFixedSize(361, 191);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
