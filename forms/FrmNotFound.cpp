@@ -99,11 +99,11 @@ std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& d
 }
 
 void TNotFoundForm::AddMemBTClick() {
-    Continue(false);
+    acceptCount(false);
 }
 
 void TNotFoundForm::AddFileBTClick() {
-    Continue(true);
+    acceptCount(true);
 }
 
 // Ends the dialog as its close box does: no count, nothing added.
@@ -116,7 +116,7 @@ void TNotFoundForm::SyllableEditKeyDown(int& key, Qt::KeyboardModifiers) {
         AddMemBTClick();
 }
 
-void TNotFoundForm::Continue(bool addToFile) {
+void TNotFoundForm::acceptCount(bool addToFile) {
     const auto askForNumber = [this] {
         TheDesktop().ShowMessage(
             this,

@@ -56,18 +56,18 @@ TProgressForm::TProgressForm(QWidget* owner)
 }
 
 void TProgressForm::SetSyllableProgress(int percent) {
-    SetProgress(SyllPB, percent);
+    setProgress(SyllPB, percent);
 }
 
 void TProgressForm::SetWordProgress(int percent) {
-    SetProgress(WordPB, percent);
+    setProgress(WordPB, percent);
 }
 
 void TProgressForm::SetSentenceProgress(int percent) {
-    SetProgress(SentPB, percent);
+    setProgress(SentPB, percent);
 }
 
-void TProgressForm::SetProgress(QProgressBar* bar, int percent) {
+void TProgressForm::setProgress(QProgressBar* bar, int percent) {
     const bool moved = bar->value() != percent;
     if (!moved && !sinceEvents_.hasExpired(kEventIntervalMs))
         return;
