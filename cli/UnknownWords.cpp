@@ -23,7 +23,7 @@ bool IsBlank(char c) {
 TerminalDialog::TerminalDialog(std::istream& in, std::ostream& out, bool echoAnswers)
     : in_(in), out_(out), echoAnswers_(echoAnswers) {}
 
-void TerminalDialog::ShowKeys() {
+void TerminalDialog::showKeys() {
     out_ << "  <count>      Continue using given count\n"
             "  a <count>    Continue and add word to dictionary\n"
             "  i            Ignore word  (0 syllables)\n";
@@ -35,7 +35,7 @@ TerminalDialog::Answer TerminalDialog::Ask(const std::string& word) {
     out_ << "\nWord Not Found: The following word was not found in the loaded dictionary.\n    "
          << word << '\n';
     if (!keysShown_) {
-        ShowKeys();
+        showKeys();
         keysShown_ = true;
     }
     for (;;) {
@@ -72,7 +72,7 @@ TerminalDialog::Answer TerminalDialog::Ask(const std::string& word) {
             count = StrToInt(countText);
         } catch (const ConvertError&) {
             out_ << kNotANumberMessage << '\n';
-            ShowKeys();
+            showKeys();
             continue;
         }
         if (count < 0) {
@@ -90,7 +90,7 @@ UnknownWordResolver::UnknownWordResolver(UnknownMode mode, TerminalDialog* dialo
 
 std::int32_t UnknownWordResolver::operator()(const std::string& word, TDictionary& dictionary) {
     std::string key = LowerCaseWord(word);
-    const std::int32_t count = Resolve(key, word, dictionary);
+    const std::int32_t count = resolve(key, word, dictionary);
     const auto [slot, inserted] = tallyIndex_.try_emplace(std::move(key), tally_.size());
     if (inserted)
         tally_.push_back({slot->first, 0, count});
@@ -104,7 +104,7 @@ UnknownWordHandler UnknownWordResolver::Handler() {
     };
 }
 
-std::int32_t UnknownWordResolver::Resolve(const std::string& key, const std::string& word,
+std::int32_t UnknownWordResolver::resolve(const std::string& key, const std::string& word,
                                           const TDictionary& dictionary) {
     if (mode_ == UnknownMode::Zero)
         return 0;

@@ -39,7 +39,7 @@ public:
     bool InputEnded() const { return inputEnded_; }
 
 private:
-    void ShowKeys();
+    void showKeys();
 
     std::istream& in_;
     std::ostream& out_;
@@ -68,7 +68,7 @@ public:
     std::vector<UnknownWord> TakeFileTally();
 
 private:
-    std::int32_t Resolve(const std::string& key, const std::string& word,
+    std::int32_t resolve(const std::string& key, const std::string& word,
                          const TDictionary& dictionary);
 
     UnknownMode mode_;

@@ -12,7 +12,7 @@ std::size_t HashOf(std::string_view word) {
 
 } // namespace
 
-std::size_t WordTable::Probe(std::string_view word, std::size_t hash) const {
+std::size_t WordTable::probe(std::string_view word, std::size_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     const auto shortHash = static_cast<std::uint32_t>(hash);
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -29,16 +29,16 @@ std::size_t WordTable::Probe(std::string_view word, std::size_t hash) const {
 const std::int32_t* WordTable::Find(std::string_view word) const {
     if (slots_.empty())
         return nullptr;
-    const std::uint32_t index = slots_[Probe(word, HashOf(word))];
+    const std::uint32_t index = slots_[probe(word, HashOf(word))];
     return index == 0 ? nullptr : &entries_[index - 1].count;
 }
 
 bool WordTable::Insert(std::string_view word, std::int32_t count) {
     // At most half full, so that probes stay short.
     if ((entries_.size() + 1) * 2 > slots_.size())
-        Rehash(std::max<std::size_t>(64, slots_.size() * 2));
+        rehash(std::max<std::size_t>(64, slots_.size() * 2));
     const std::size_t hash = HashOf(word);
-    const std::size_t slot = Probe(word, hash);
+    const std::size_t slot = probe(word, hash);
     if (slots_[slot] != 0)
         return false;
     entries_.push_back({text_.size(), static_cast<std::uint32_t>(word.size()),
@@ -52,10 +52,10 @@ void WordTable::Reserve(std::size_t additionalWords) {
     const std::size_t words = entries_.size() + additionalWords;
     entries_.reserve(words);
     if (words * 2 > slots_.size())
-        Rehash(std::bit_ceil(words * 2));
+        rehash(std::bit_ceil(words * 2));
 }
 
-void WordTable::Rehash(std::size_t slotCount) {
+void WordTable::rehash(std::size_t slotCount) {
     slots_.assign(slotCount, 0);
     const std::size_t mask = slotCount - 1;
     for (std::size_t i = 0; i < entries_.size(); ++i) {

@@ -30,8 +30,8 @@ private:
     };
 
     // The slot holding the word, or the empty slot where it would go.
-    std::size_t Probe(std::string_view word, std::size_t hash) const;
-    void Rehash(std::size_t slotCount);
+    std::size_t probe(std::string_view word, std::size_t hash) const;
+    void rehash(std::size_t slotCount);
 
     std::string text_;                 // every word, back to back
     std::vector<Entry> entries_;       // in insertion order

@@ -1,6 +1,7 @@
 #include "forms/Application.h"
 
-#include "forms/Desktop.h"
+#include "forms/DesignedFont.h"
+#include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
@@ -10,40 +11,7 @@
 #include "forms/FrmReport.h"
 #include "resources/ProgramIcon.h"
 
-#include <QFileInfo>
 #include <QFont>
-
-QString ApplicationTitle(const QString& executablePath) {
-    QString name = QFileInfo(executablePath).fileName();
-    const qsizetype dot = name.indexOf(u'.');
-    if (dot >= 0)
-        name.truncate(dot);
-    if (name.isEmpty())
-        return name;
-    return name.left(1).toUpper() + name.mid(1).toLower();
-}
-
-QString WithFullStop(const QString& message) {
-    if (!message.isEmpty() && message.back().unicode() > u'.')
-        return message + u'.';
-    return message;
-}
-
-void ShowErrorDisplay(QWidget* parent, const QString& message) {
-    TheDesktop().ShowError(parent, WithFullStop(message));
-}
-
-void ShowCurrentException(QWidget* parent) {
-    QString message;
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        message = QString::fromUtf8(error.what());
-    } catch (...) {
-        // Not one of ours: nothing to say but that something failed.
-    }
-    ShowErrorDisplay(parent, message);
-}
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(ProgramIcon());
@@ -51,7 +19,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(QStringLiteral("scrivolux"));
     // The windows were laid out for "MS Sans Serif"; faces of the same width
     // keep the layout closest to the design where the face itself is missing.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+    QFont::insertSubstitutions(DesignedFamily(),
                                {QStringLiteral("Microsoft Sans Serif"),
                                 QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                 QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),

@@ -1,6 +1,6 @@
 #include "forms/Desktop.h"
 
-#include "forms/Application.h"
+#include "forms/ErrorDisplay.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -90,21 +90,21 @@ private:
 class RealDesktop final : public Desktop {
 public:
     void ShowMessage(QWidget* parent, const QString& text) override {
-        Show(parent, QMessageBox::NoIcon, text);
+        showMessageBox(parent, QMessageBox::NoIcon, text);
     }
 
     void ShowError(QWidget* parent, const QString& text) override {
-        Show(parent, QMessageBox::Critical, text);
+        showMessageBox(parent, QMessageBox::Critical, text);
     }
 
     QString GetOpenFileName(QWidget* parent, const QString& filter,
                             const QString& defaultSuffix) override {
-        return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix, lastOpened_);
+        return runFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix, lastOpened_);
     }
 
     QString GetSaveFileName(QWidget* parent, const QString& filter,
                             const QString& defaultSuffix) override {
-        return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix, lastSaved_);
+        return runFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix, lastSaved_);
     }
 
     bool ChooseFont(QWidget* parent, QFont& font, QColor& color) override {
@@ -126,7 +126,7 @@ public:
     void OpenUrl(const QString& url) override { QDesktopServices::openUrl(QUrl(url)); }
 
 private:
-    void Show(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    void showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
         QMessageBox box(icon, ApplicationTitle(ExecutablePath()), text, QMessageBox::Ok, parent);
         // Messages quote file names and user text, which must never be read as markup.
         box.setTextFormat(Qt::PlainText);
@@ -135,7 +135,7 @@ private:
 
     // Each dialog offers the name last chosen in it. The open dialog does not
     // insist that the file exists: loading reports a missing file itself.
-    static QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode,
+    static QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode,
                                  const QString& filter, const QString& defaultSuffix,
                                  QString& lastChosen) {
         QFileDialog dialog(parent);

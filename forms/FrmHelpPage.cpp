@@ -1,5 +1,6 @@
 #include "forms/FrmHelpPage.h"
 
+#include "forms/DesignedFont.h"
 #include "forms/ScreenPlacement.h"
 #include "resources/ProgramIcon.h"
 
@@ -40,7 +41,7 @@ THelpPageForm::THelpPageForm(QWidget* parent) : QDialog(parent) {
 void THelpPageForm::createControls() {
     HelpMemo = new QPlainTextEdit(this);
     HelpMemo->setGeometry(kMemoRect);
-    HelpMemo->setFont(QFont(QStringLiteral("MS Sans Serif"), 10));
+    HelpMemo->setFont(DesignedFont(10));
     HelpMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     HelpMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     HelpMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -3,8 +3,9 @@
 #include "analysis/AnalysisPipeline.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
-#include "forms/Application.h"
+#include "forms/DesignedFont.h"
 #include "forms/Desktop.h"
+#include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
@@ -30,10 +31,6 @@ namespace {
 const QString kTextFilter = QStringLiteral("Text Files (*.txt)");
 const QString kTextSuffix = QStringLiteral("txt");
 constexpr QSize kDesignedSize(638, 425);
-
-QFont DesignedFont() {
-    return QFont(QStringLiteral("MS Sans Serif"), 8);
-}
 
 // The directory of the executable with its trailing separator, or the empty
 // text for a bare name, so that the bare file names are used.

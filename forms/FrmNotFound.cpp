@@ -3,6 +3,8 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/IntegerConversion.h"
 #include "dictionary/NotFoundMessages.h"
+#include "forms/CaptionFitting.h"
+#include "forms/DesignedFont.h"
 #include "forms/Desktop.h"
 #include "forms/ScreenPlacement.h"
 
@@ -34,7 +36,7 @@ TNotFoundForm::TNotFoundForm(QWidget* owner)
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       owner_(owner) {
     setWindowTitle(QStringLiteral("Word Not Found"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DesignedFont());
     setFixedSize(367, 244);
     setBackgroundRole(QPalette::Button);
     createControls();
@@ -44,9 +46,7 @@ TNotFoundForm::TNotFoundForm(QWidget* owner)
 void TNotFoundForm::createControls() {
     WordLB = new QLabel(this);
     WordLB->setTextFormat(Qt::PlainText);
-    QFont wordFont(QStringLiteral("MS Sans Serif"));
-    wordFont.setPixelSize(19);
-    WordLB->setFont(wordFont);
+    WordLB->setFont(DesignedPixelFont(19));
     WordLB->setGeometry(40, 48, 68, 24);
 
     NotFoundST = new QLabel(
@@ -100,11 +100,11 @@ std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& d
 }
 
 void TNotFoundForm::AddMemBTClick() {
-    Continue(false);
+    acceptCount(false);
 }
 
 void TNotFoundForm::AddFileBTClick() {
-    Continue(true);
+    acceptCount(true);
 }
 
 // Ends the dialog as its close box does: no count, nothing added.
@@ -117,7 +117,7 @@ void TNotFoundForm::SyllableEditKeyDown(int& key, Qt::KeyboardModifiers) {
         AddMemBTClick();
 }
 
-void TNotFoundForm::Continue(bool addToFile) {
+void TNotFoundForm::acceptCount(bool addToFile) {
     const auto askForNumber = [this] {
         TheDesktop().ShowMessage(this, QString::fromLatin1(kNotANumberMessage));
         SyllableEdit->clear();

@@ -46,7 +46,7 @@ protected:
 private:
     void createControls();
     void fitTexts();
-    void Continue(bool addToFile);
+    void acceptCount(bool addToFile);
 
     QWidget* owner_ = nullptr;
     std::string word_;

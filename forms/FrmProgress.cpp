@@ -1,7 +1,8 @@
 #include "forms/FrmProgress.h"
 
+#include "forms/CaptionFitting.h"
+#include "forms/DesignedFont.h"
 #include "forms/FrmMain.h"
-#include "forms/ScreenPlacement.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -40,7 +41,7 @@ TProgressForm::TProgressForm(QWidget* owner)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       owner_(owner) {
     setWindowTitle(QStringLiteral("ProgressForm"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DesignedFont());
     setFixedSize(361, 191);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
@@ -55,18 +56,18 @@ TProgressForm::TProgressForm(QWidget* owner)
 }
 
 void TProgressForm::SetSyllableProgress(int percent) {
-    SetProgress(SyllPB, percent);
+    setProgress(SyllPB, percent);
 }
 
 void TProgressForm::SetWordProgress(int percent) {
-    SetProgress(WordPB, percent);
+    setProgress(WordPB, percent);
 }
 
 void TProgressForm::SetSentenceProgress(int percent) {
-    SetProgress(SentPB, percent);
+    setProgress(SentPB, percent);
 }
 
-void TProgressForm::SetProgress(QProgressBar* bar, int percent) {
+void TProgressForm::setProgress(QProgressBar* bar, int percent) {
     const bool moved = bar->value() != percent;
     if (!moved && !sinceEvents_.hasExpired(kEventIntervalMs))
         return;

@@ -35,7 +35,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void SetProgress(QProgressBar* bar, int percent);
+    void setProgress(QProgressBar* bar, int percent);
 
     QWidget* owner_ = nullptr;
     QElapsedTimer sinceEvents_;

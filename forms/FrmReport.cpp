@@ -1,5 +1,7 @@
 #include "forms/FrmReport.h"
 
+#include "forms/CaptionFitting.h"
+#include "forms/DesignedFont.h"
 #include "forms/ScreenPlacement.h"
 #include "report/ReportFigures.h"
 
@@ -45,7 +47,7 @@ QPushButton* MakeButton(QWidget* parent, const char* text, int left, int width) 
 
 TReportForm::TReportForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Analysis Report"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DesignedFont());
     setFixedSize(405, 303);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
@@ -72,8 +74,7 @@ void TReportForm::createControls() {
     SentPHST = MakeCaption(this, "Sentences Per 100  Words:", 168);
 
     TitleST = new QLabel(QStringLiteral("Readability Statistics:"), this);
-    QFont titleFont(QStringLiteral("MS Sans Serif"));
-    titleFont.setPixelSize(21);
+    QFont titleFont = DesignedPixelFont(21);
     titleFont.setUnderline(true);
     TitleST->setFont(titleFont);
     TitleST->setGeometry(kCaptionLeft, 8, 175, 28);

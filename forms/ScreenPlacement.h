@@ -14,17 +14,3 @@ QPoint KeptOnScreen(const QRect& frame, const QRect& available);
 // in screen pixels), shifted only as far as needed to lie on the available area
 // of the screen that holds that corner, or of the primary screen.
 void PlaceOnScreen(QWidget* window, const QPoint& designed);
-
-class QLabel;
-class QPushButton;
-
-// The windows keep their designed control positions, but the face that stands in
-// for "MS Sans Serif" may be wider than the one they were designed with; these
-// keep every text whole.
-
-// Sizes a label to its text (at least its designed size), keeping its top-left.
-void FitLabel(QLabel* label);
-
-// Widens a button whose caption does not fit, growing it away from the side it
-// is anchored to (Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter).
-void FitButton(QPushButton* button, Qt::Alignment anchor);

@@ -5,10 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QStringConverter>
 
-#include <cctype>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -24,144 +21,6 @@ QString NormalizedPath(const QString& keyPath) {
 
 bool SameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-QByteArray StringData(const QString& text) {
-    QByteArray data = text.toUtf8();
-    data.append('\0');
-    return data;
-}
-
-QByteArray DwordData(qint32 value) {
-    const auto bits = static_cast<quint32>(value);
-    QByteArray data(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        data[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-    return data;
-}
-
-// Reads a quoted text at pos (on the opening quote), undoing the \\ and \"
-// escapes; moves pos past the closing quote.
-std::optional<QByteArray> ReadQuoted(const QByteArray& line, qsizetype& pos) {
-    if (pos >= line.size() || line[pos] != '"')
-        return std::nullopt;
-    QByteArray text;
-    for (++pos; pos < line.size(); ++pos) {
-        const char c = line[pos];
-        if (c == '"') {
-            ++pos;
-            return text;
-        }
-        if (c == '\\') {
-            if (++pos >= line.size())
-                return std::nullopt;
-            text.append(line[pos]);
-        } else {
-            text.append(c);
-        }
-    }
-    return std::nullopt;
-}
-
-QByteArray Quoted(const QByteArray& text) {
-    QByteArray quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            quoted.append('\\');
-        quoted.append(c);
-    }
-    quoted.append('"');
-    return quoted;
-}
-
-std::optional<quint32> ParseHex(const QByteArray& digits, int maxDigits) {
-    if (digits.isEmpty() || digits.size() > maxDigits)
-        return std::nullopt;
-    // toUInt would also take a sign or a "0x"; only bare hex digits are ours.
-    for (const char c : digits) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-    }
-    bool ok = false;
-    const quint32 value = digits.toUInt(&ok, 16);
-    return ok ? std::optional(value) : std::nullopt;
-}
-
-// The data part of a value line: "text", dword:0000000c, hex:01,02 or
-// hex(7):01,02.
-std::optional<StoredValue> ParseData(const QByteArray& text) {
-    if (text.startsWith('"')) {
-        qsizetype pos = 0;
-        auto quoted = ReadQuoted(text, pos);
-        if (!quoted || !text.mid(pos).trimmed().isEmpty())
-            return std::nullopt;
-        quoted->append('\0');
-        return StoredValue{static_cast<quint32>(ValueType::String), *quoted};
-    }
-    if (text.startsWith("dword:")) {
-        const auto value = ParseHex(text.mid(6).trimmed(), 8);
-        if (!value)
-            return std::nullopt;
-        return StoredValue{static_cast<quint32>(ValueType::Dword),
-                           DwordData(static_cast<qint32>(*value))};
-    }
-    if (!text.startsWith("hex"))
-        return std::nullopt;
-    quint32 type = static_cast<quint32>(ValueType::Binary);
-    qsizetype colon = 3;
-    if (text.size() > 3 && text[3] == '(') {
-        const qsizetype close = text.indexOf(')', 4);
-        const auto parsed = close < 0 ? std::nullopt : ParseHex(text.mid(4, close - 4), 8);
-        if (!parsed)
-            return std::nullopt;
-        type = *parsed;
-        colon = close + 1;
-    }
-    if (colon >= text.size() || text[colon] != ':')
-        return std::nullopt;
-    QByteArray data;
-    const QByteArray bytes = text.mid(colon + 1).trimmed();
-    if (!bytes.isEmpty()) {
-        for (const QByteArray& byte : bytes.split(',')) {
-            const auto value = ParseHex(byte.trimmed(), 2);
-            if (!value)
-                return std::nullopt;
-            data.append(static_cast<char>(*value));
-        }
-    }
-    return StoredValue{type, data};
-}
-
-// A string value is written as a quoted text when it reads back the same
-// way; anything else (control characters, an inner NUL, invalid UTF-8) falls
-// back to its raw bytes.
-bool IsPlainString(const StoredValue& value) {
-    if (value.type != static_cast<quint32>(ValueType::String) || !value.data.endsWith('\0'))
-        return false;
-    const QByteArray text = value.data.chopped(1);
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return false;
-    }
-    auto decoder = QStringDecoder(QStringDecoder::Utf8);
-    [[maybe_unused]] const QString decoded = decoder(text);
-    return !decoder.hasError();
-}
-
-QByteArray DataText(const StoredValue& value) {
-    if (IsPlainString(value))
-        return Quoted(value.data.chopped(1));
-    if (value.type == static_cast<quint32>(ValueType::Dword) && value.data.size() == 4) {
-        quint32 bits = 0;
-        for (int i = 3; i >= 0; --i)
-            bits = (bits << 8) | static_cast<unsigned char>(value.data[i]);
-        return "dword:" + QByteArray::number(bits, 16).rightJustified(8, '0');
-    }
-    QByteArray text = value.type == static_cast<quint32>(ValueType::Binary)
-                          ? QByteArray("hex:")
-                          : "hex(" + QByteArray::number(value.type, 16) + "):";
-    text.append(value.data.toHex(','));
-    return text;
 }
 
 } // namespace
@@ -187,15 +46,11 @@ void FileSettingsStore::load() {
     const QByteArray content = file.read(kMaxFileBytes);
 
     Key* current = nullptr;
-    for (QByteArray line : content.split('\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
-            continue;
-        if (line.startsWith('[')) {
+    for (const QByteArray& text : content.split('\n')) {
+        const SettingsLine line = ParseSettingsLine(text);
+        if (line.kind == SettingsLine::Kind::Section) {
             current = nullptr;
-            if (!line.endsWith(']'))
-                continue;
-            const QString path = NormalizedPath(QString::fromUtf8(line.mid(1, line.size() - 2)));
+            const QString path = NormalizedPath(line.keyPath);
             if (path.isEmpty())
                 continue;
             current = findKey(path);
@@ -203,38 +58,28 @@ void FileSettingsStore::load() {
                 current = &keys_.emplace_back(Key{path, {}});
             continue;
         }
-        if (!current)
+        if (line.kind != SettingsLine::Kind::Value || !current)
             continue;
-        qsizetype pos = 0;
-        const auto name = ReadQuoted(line, pos);
-        if (!name || pos >= line.size() || line[pos] != '=')
-            continue;
-        const auto data = ParseData(line.mid(pos + 1).trimmed());
-        if (!data)
-            continue;
-        const QString valueName = QString::fromUtf8(*name);
         bool replaced = false;
         for (Value& value : current->values) {
-            if (SameName(value.name, valueName)) {
-                value.stored = *data;
+            if (SameName(value.name, line.name)) {
+                value.stored = line.value;
                 replaced = true;
             }
         }
         if (!replaced)
-            current->values.append(Value{valueName, *data});
+            current->values.append(Value{line.name, line.value});
     }
 }
 
 bool FileSettingsStore::save() const {
     if (filePath_.isEmpty() || !QDir().mkpath(QFileInfo(filePath_).absolutePath()))
         return false;
-    QByteArray text = "; Scrivolux settings. One [key] per section, then its values:\n"
-                      "; \"name\"=\"text\", \"name\"=dword:<8 hex digits>, or "
-                      "\"name\"=hex(<type>):<bytes>.\n";
+    QByteArray text = SettingsFileHeading();
     for (const Key& key : keys_) {
-        text += "\n[" + key.path.toUtf8() + "]\n";
+        text += SectionText(key.path);
         for (const Value& value : key.values)
-            text += Quoted(value.name.toUtf8()) + "=" + DataText(value.stored) + "\n";
+            text += ValueText(value.name, value.stored);
     }
     QSaveFile file(filePath_);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();

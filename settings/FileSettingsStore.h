@@ -1,27 +1,10 @@
 #pragma once
 
+#include "settings/SettingsFileFormat.h"
 #include "settings/SettingsStore.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
-
-// Value types, numbered as the Windows registry numbers them so that a value
-// keeps the same meaning wherever the settings came from.
-enum class ValueType : quint32 {
-    None = 0,
-    String = 1,
-    ExpandString = 2,
-    Binary = 3,
-    Dword = 4,
-};
-
-// One stored value: its type and its raw data. A string's data is its UTF-8
-// bytes and a terminating NUL; a dword's is four bytes, little-endian.
-struct StoredValue {
-    quint32 type = 0;
-    QByteArray data;
-};
 
 // The settings store kept in one text file, one section per key and one typed
 // value per line, in the manner of a registry export:

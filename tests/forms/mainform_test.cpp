@@ -2,6 +2,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
+#include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
