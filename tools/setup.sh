@@ -5,11 +5,16 @@
 set -euo pipefail
 
 SCRIVOLUX_PACKAGES=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config scdoc
     qt6-base-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     pocketsphinx-en-us
     xvfb xauth
+)
+
+# Used only by the packaging test (packaging/package_test.sh), which test.sh runs.
+SCRIVOLUX_PACKAGING_PACKAGES=(
+    dpkg-dev file lintian appstream desktop-file-utils man-db bash-completion
 )
 
 scrivolux_install_packages() {

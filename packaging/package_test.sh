@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Builds the Debian package into a temporary folder, unpacks it there with
+# dpkg-deb -x (nothing is installed on the machine) and uses what it holds: the
+# command-line program on a text with the word list from the package, the manual
+# pages, the desktop entry, the AppStream metadata and the bash completion; then
+# lintian must find no error.
+#
+#   package_test.sh BUILD_DIR VERSION [CPACK]
+#
+# Exits 77 (skipped) when a packaging tool is not installed; tools/setup.sh
+# installs them.
+set -uo pipefail
+
+build_dir=$1
+version=$2
+cpack=${3:-cpack}
+
+missing=()
+for tool in "$cpack" dpkg-deb dpkg-shlibdeps file gzip man lintian appstreamcli \
+    desktop-file-validate; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+bash_completion=/usr/share/bash-completion/bash_completion
+[ -r "$bash_completion" ] || missing+=(bash-completion)
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "SKIP: packaging tools missing: ${missing[*]} (tools/setup.sh installs them)"
+    exit 77
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/scrivolux-package-test.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# The package.
+if ! "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+    cat "$work/cpack.log"
+    echo "FAIL: cpack could not build the package"
+    exit 1
+fi
+debs=("$work"/out/*.deb)
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    echo "FAIL: expected one .deb, found: ${debs[*]}"
+    exit 1
+fi
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+[ "$(basename "$deb")" = "scrivolux_${version}_$(dpkg --print-architecture).deb" ] ||
+    fail "the package file is named $(basename "$deb")"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version), not $version"
+depends=$(dpkg-deb -f "$deb" Depends)
+# Computed by dpkg-shlibdeps from the executables, never typed in.
+for library in libqt6core6 libqt6widgets6 libc6; do
+    [[ $depends == *"$library ("* ]] || fail "Depends lacks $library: $depends"
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root" || exit 1
+for file in usr/bin/scrivolux usr/bin/scrivolux-cli \
+    usr/libexec/scrivolux/scrivolux usr/libexec/scrivolux/scrivolux-cli \
+    usr/libexec/scrivolux/cuvplus.dat \
+    usr/share/applications/scrivolux.desktop \
+    usr/share/metainfo/org.scrivolux.Scrivolux.metainfo.xml \
+    usr/share/icons/hicolor/scalable/apps/scrivolux.svg \
+    usr/share/icons/hicolor/48x48/apps/scrivolux.png \
+    usr/share/man/man1/scrivolux.1.gz usr/share/man/man1/scrivolux-cli.1.gz \
+    usr/share/bash-completion/completions/scrivolux-cli \
+    usr/share/zsh/vendor-completions/_scrivolux-cli \
+    usr/share/doc/scrivolux/copyright usr/share/doc/scrivolux/changelog.Debian.gz; do
+    [ -e "$root/$file" ] || fail "the package lacks /$file"
+done
+grep -q "Carnegie Mellon University" "$root/usr/share/doc/scrivolux/copyright" ||
+    fail "the copyright file lacks the word list's licence"
+
+# The links in bin/ must stay inside the package: an absolute link would run
+# whatever is installed on this machine instead.
+cli=$root/usr/bin/scrivolux-cli
+case "$(readlink -f "$cli")" in
+"$root"/usr/libexec/scrivolux/scrivolux-cli) ;;
+*) fail "usr/bin/scrivolux-cli leads to $(readlink -f "$cli")" ;;
+esac
+
+# The unpacked program with the unpacked word list: every word is known.
+printf 'The cat sat on the mat. Readability matters to every teacher.\n' >"$work/text.txt"
+if HOME=$work/home XDG_DATA_HOME=$work/home/data "$cli" --unknown=zero "$work/text.txt" \
+    >"$work/report.txt" 2>"$work/errors.txt"; then
+    grep -qx "Total Number of Words: 11" "$work/report.txt" || fail "word count: $(cat "$work/report.txt")"
+    grep -qx "Total Number of Syllables: 19" "$work/report.txt" ||
+        fail "syllable count: $(cat "$work/report.txt")"
+    [ ! -s "$work/errors.txt" ] || fail "unexpected messages: $(cat "$work/errors.txt")"
+else
+    fail "scrivolux-cli exited with $?: $(cat "$work/report.txt" "$work/errors.txt")"
+fi
+# Without the word list it must say so, not count everything as unknown.
+mv "$root/usr/libexec/scrivolux/cuvplus.dat" "$work/cuvplus.dat"
+HOME=$work/home XDG_DATA_HOME=$work/home/data "$cli" --unknown=zero "$work/text.txt" >/dev/null 2>&1
+status=$?
+[ $status -eq 3 ] || fail "without the word list scrivolux-cli exited with $status, not 3"
+mv "$work/cuvplus.dat" "$root/usr/libexec/scrivolux/cuvplus.dat"
+
+# The manual pages render without a groff warning and hold the usual sections.
+for page in scrivolux scrivolux-cli; do
+    if ! MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" \
+        >"$work/$page.txt" 2>"$work/$page.err"; then
+        fail "man -l $page.1.gz: $(cat "$work/$page.err")"
+        continue
+    fi
+    [ ! -s "$work/$page.err" ] || fail "man -l $page.1.gz warns: $(cat "$work/$page.err")"
+    for section in NAME SYNOPSIS OPTIONS "EXIT STATUS" FILES; do
+        grep -qx "$section" "$work/$page.txt" || fail "$page(1) lacks the section $section"
+    done
+    grep -q "cuvplus.dat" "$work/$page.txt" || fail "$page(1) does not name cuvplus.dat"
+done
+for option in --json --dictionary --custom --unknown --help --version; do
+    grep -q -- "$option" "$work/scrivolux-cli.txt" || fail "scrivolux-cli(1) lacks $option"
+done
+
+desktop-file-validate "$root/usr/share/applications/scrivolux.desktop" ||
+    fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.scrivolux.Scrivolux.metainfo.xml" ||
+    fail "appstreamcli validate"
+
+# Completion in a real bash with bash-completion loaded, as a user gets it.
+completions=$(
+    cd "$work" && touch essay.txt && bash --norc --noprofile -c '
+        source "$1" && source "$2" || exit 1
+        # Outside a real completion compopt only complains; what it sets is
+        # not part of the reply.
+        compopt() { :; }
+        complete_line() {
+            COMP_LINE="scrivolux-cli $1"
+            read -ra COMP_WORDS <<<"$COMP_LINE"
+            [[ $COMP_LINE == *" " ]] && COMP_WORDS+=("")
+            COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+            COMP_POINT=${#COMP_LINE}
+            COMPREPLY=()
+            _scrivolux_cli scrivolux-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+            echo "$1 => ${COMPREPLY[*]}"
+        }
+        complete -p scrivolux-cli
+        complete_line "--u"
+        complete_line "--unknown="
+        complete_line "--unknown=e"
+        complete_line "--format="
+        complete_line "--dictionary ess"
+        complete_line "ess"
+    ' bash "$bash_completion" "$root/usr/share/bash-completion/completions/scrivolux-cli" 2>&1
+)
+echo "$completions"
+for expected in "complete -F _scrivolux_cli scrivolux-cli" "--u => --unknown=" \
+    "--unknown= => ask zero estimate" "--unknown=e => estimate" \
+    "--format= => json csv jsonl" "--dictionary ess => essay.txt" "ess => essay.txt"; do
+    grep -qxF -- "$expected" <<<"$completions" || fail "completion: expected '$expected'"
+done
+
+lintian_output=$(lintian --fail-on error "$deb" 2>&1)
+lintian_status=$?
+echo "$lintian_output" | grep -v "running with root privileges"
+[ $lintian_status -eq 0 ] || fail "lintian reports errors"
+
+if [ $failures -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "package checks passed"

@@ -1,0 +1,37 @@
+# bash completion for scrivolux-cli                         -*- shell-script -*-
+
+_scrivolux_cli() {
+    local cur prev words cword split
+    _init_completion -s || return
+
+    case $prev in
+    --dictionary | --custom)
+        _filedir
+        return
+        ;;
+    --unknown)
+        COMPREPLY=($(compgen -W 'ask zero estimate' -- "$cur"))
+        return
+        ;;
+    --format)
+        COMPREPLY=($(compgen -W 'json csv jsonl' -- "$cur"))
+        return
+        ;;
+    -h | --help | -v | --version)
+        return
+        ;;
+    esac
+    $split && return
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W '--json --format= --dictionary --custom --unknown=
+            --help --version' -- "$cur"))
+        [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
+        return
+    fi
+
+    _filedir
+} &&
+    complete -F _scrivolux_cli scrivolux-cli
+
+# ex: filetype=sh
