@@ -166,7 +166,8 @@ std::string OdtText(std::string_view xml) {
             } else if (paragraphDepth > 0) {
                 if (name == u"s") {
                     bool ok = false;
-                    const int count = reader.attributes().value(kTextNamespace, u"c").toInt(&ok);
+                    const int count =
+                        reader.attributes().value(kTextNamespace, QStringLiteral("c")).toInt(&ok);
                     lines.Line() +=
                         QString(ok ? std::clamp(count, 1, kMaxRepeatedSpaces) : 1, u' ');
                 } else if (name == u"tab") {
