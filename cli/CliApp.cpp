@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -64,11 +65,25 @@ std::string ReadStandardInput(int descriptor) {
     }
 }
 
-DecodedText ReadInput(const std::string& input, int stdinDescriptor) {
-    if (input == "-")
-        return DecodeText(ReadStandardInput(stdinDescriptor));
+// A document on standard input is read from a temporary copy: the zip and PDF
+// readers need a file they can seek in.
+std::string ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
+    const std::string bytes = ReadStandardInput(stdinDescriptor);
+    QTemporaryFile copy;
+    const auto size = static_cast<qint64>(bytes.size());
+    if (!copy.open() || copy.write(bytes.data(), size) != size || !copy.flush())
+        throw ScrivoluxError("Cannot copy standard input: " + copy.errorString().toStdString());
+    return ReadDocument(copy.fileName().toStdString(), format).text;
+}
+
+std::string ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
+    if (input == "-") {
+        if (options.formatIn && *options.formatIn != DocumentFormat::Text)
+            return ReadStandardInputAs(*options.formatIn, stdinDescriptor);
+        return DecodeText(ReadStandardInput(stdinDescriptor)).text;
+    }
     try {
-        return ReadTextFile(input);
+        return ReadDocument(input, options.formatIn).text;
     } catch (const ScrivoluxError& error) {
         const std::string message = error.what();
         if (message.rfind("Cannot open file", 0) == 0)
@@ -83,10 +98,10 @@ struct PreparedInput {
     std::optional<std::string> error;
 };
 
-PreparedInput Prepare(const std::string& input, int stdinDescriptor) {
+PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        prepared.texts = PrepareText(std::move(ReadInput(input, stdinDescriptor).text));
+        prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor));
     } catch (const ScrivoluxError& error) {
         prepared.error = error.what();
     }
@@ -192,6 +207,18 @@ CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWor
 
 } // namespace
 
+bool InputsNeedGuiApplication(const CliOptions& options) {
+    if (options.formatIn)
+        return NeedsGuiApplication(*options.formatIn);
+    return std::any_of(options.inputs.begin(), options.inputs.end(), [](const std::string& input) {
+        try {
+            return input != "-" && NeedsGuiApplication(DetectFormat(input));
+        } catch (const ScrivoluxError&) {
+            return false; // reading it reports why
+        }
+    });
+}
+
 int RunCli(const CliOptions& options, CliStreams& streams) {
     std::ostream& err = streams.err;
     const bool readsStdin =
@@ -218,7 +245,8 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     auto loading = std::async(std::launch::async, [&] {
         return LoadDictionaries(dictionary, options, streams.executableDirectory, loadMessages);
     });
-    std::optional<PreparedInput> first = Prepare(options.inputs.front(), streams.stdinDescriptor);
+    std::optional<PreparedInput> first =
+        Prepare(options.inputs.front(), options, streams.stdinDescriptor);
     const bool loaded = loading.get();
     err << loadMessages.str();
     if (!loaded)
@@ -234,7 +262,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     for (const std::string& input : options.inputs) {
         const std::string name = input == "-" ? kStdinName : input;
         const PreparedInput prepared =
-            first ? std::move(*first) : Prepare(input, streams.stdinDescriptor);
+            first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor);
         first.reset();
         if (prepared.error) {
             // The open failure names its file already.
