@@ -114,4 +114,34 @@ inline bool WritePdf(const QString& path, const std::vector<QStringList>& pages)
     return painter.end();
 }
 
+// A PDF of many pages written byte by byte (no application object needed):
+// every page shows the same line, through one shared content stream.
+inline QByteArray ManyPagePdf(int pages, const QByteArray& line) {
+    QByteArray pdf = "%PDF-1.4\n";
+    std::vector<qsizetype> offsets;
+    auto object = [&](const QByteArray& body) {
+        offsets.push_back(pdf.size());
+        pdf += QByteArray::number(offsets.size()) + " 0 obj\n" + body + "\nendobj\n";
+    };
+    const QByteArray stream = "BT /F1 12 Tf 50 700 Td (" + line + ") Tj ET";
+    object("<< /Type /Catalog /Pages 2 0 R >>");
+    QByteArray kids;
+    for (int i = 0; i < pages; ++i)
+        kids += QByteArray::number(5 + i) + " 0 R ";
+    object("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
+    object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    object("<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream +
+           "\nendstream");
+    for (int i = 0; i < pages; ++i)
+        object("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R "
+               "/Resources << /Font << /F1 3 0 R >> >> >>");
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(offsets.size() + 1) + "\n0000000000 65535 f \n";
+    for (const qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(offsets.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
 } // namespace documents
