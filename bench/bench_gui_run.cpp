@@ -53,7 +53,9 @@ public:
         std::fprintf(stderr, "error: %s\n", qPrintable(t));
     }
     QString GetOpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     bool ChooseFont(QWidget*, QFont&, QColor&) override { return false; }
     void Pause(int milliseconds) override { paused += milliseconds; }
     QString ExecutablePath() override { return real_.ExecutablePath(); }

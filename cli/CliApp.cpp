@@ -10,6 +10,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -49,10 +50,24 @@ std::string ReadStandardInput(int descriptor) {
     }
 }
 
-DecodedText ReadInput(const std::string& input, int stdinDescriptor) {
-    if (input == "-")
-        return DecodeText(ReadStandardInput(stdinDescriptor));
-    return ReadTextFile(input);
+// A document on standard input is read from a temporary copy: the zip and PDF
+// readers need a file they can seek in.
+std::string ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
+    const std::string bytes = ReadStandardInput(stdinDescriptor);
+    QTemporaryFile copy;
+    const auto size = static_cast<qint64>(bytes.size());
+    if (!copy.open() || copy.write(bytes.data(), size) != size || !copy.flush())
+        throw ScrivoluxError("Cannot copy standard input: " + copy.errorString().toStdString());
+    return ReadDocument(copy.fileName().toStdString(), format).text;
+}
+
+std::string ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
+    if (input == "-") {
+        if (options.formatIn && *options.formatIn != DocumentFormat::Text)
+            return ReadStandardInputAs(*options.formatIn, stdinDescriptor);
+        return DecodeText(ReadStandardInput(stdinDescriptor)).text;
+    }
+    return ReadDocument(input, options.formatIn).text;
 }
 
 // Why an input could not be read, as one line for standard error and the JSON
@@ -68,10 +83,10 @@ struct PreparedInput {
     std::optional<InputFailure> failure;
 };
 
-PreparedInput Prepare(const std::string& input, int stdinDescriptor) {
+PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        prepared.texts = PrepareText(std::move(ReadInput(input, stdinDescriptor).text));
+        prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor));
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -131,6 +146,18 @@ CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWor
 
 } // namespace
 
+bool InputsNeedGuiApplication(const CliOptions& options) {
+    if (options.formatIn)
+        return NeedsGuiApplication(*options.formatIn);
+    return std::any_of(options.inputs.begin(), options.inputs.end(), [](const std::string& input) {
+        try {
+            return input != "-" && NeedsGuiApplication(DetectFormat(input));
+        } catch (const ScrivoluxError&) {
+            return false; // reading it reports why
+        }
+    });
+}
+
 int RunCli(const CliOptions& options, CliStreams& streams) {
     std::ostream& err = streams.err;
     const bool readsStdin =
@@ -157,7 +184,8 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     auto loading = std::async(std::launch::async, [&] {
         return LoadDictionaries(dictionary, options, streams.executableDirectory, loadMessages);
     });
-    std::optional<PreparedInput> first = Prepare(options.inputs.front(), streams.stdinDescriptor);
+    std::optional<PreparedInput> first =
+        Prepare(options.inputs.front(), options, streams.stdinDescriptor);
     const bool loaded = loading.get();
     err << loadMessages.str();
     if (!loaded)
@@ -182,7 +210,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     for (const std::string& input : options.inputs) {
         const std::string name = input == "-" ? kStdinName : input;
         const PreparedInput prepared =
-            first ? std::move(*first) : Prepare(input, streams.stdinDescriptor);
+            first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor);
         first.reset();
         if (prepared.failure) {
             const InputFailure& failure = *prepared.failure;

@@ -60,7 +60,12 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
                        "standard input and standard error are terminals and the text comes from "
                        "files, zero otherwise."),
         QStringLiteral("ask|zero|estimate"));
-    parser.addOptions({json, dictionary, custom, unknown});
+    const QCommandLineOption formatIn(
+        QStringLiteral("format-in"),
+        QStringLiteral("Read every input as this format instead of telling it from the file's "
+                       "content and extension (standard input is otherwise text)."),
+        QStringLiteral("txt|docx|odt|html|md|pdf"));
+    parser.addOptions({json, dictionary, custom, unknown, formatIn});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -90,6 +95,14 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         options.dictionaryPath = parser.values(dictionary).constLast().toStdString();
     if (parser.isSet(custom))
         options.customPath = parser.values(custom).constLast().toStdString();
+    if (parser.isSet(formatIn)) {
+        const QString name = parser.values(formatIn).constLast();
+        options.formatIn = FormatFromName(name.toLower().toStdString());
+        if (!options.formatIn)
+            return UsageError(QStringLiteral("Invalid value for --format-in: '%1' (use txt, docx, "
+                                             "odt, html, md or pdf).")
+                                  .arg(name));
+    }
     for (const QString& file : parser.positionalArguments())
         options.inputs.push_back(file.toStdString());
     if (options.inputs.empty())

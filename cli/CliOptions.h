@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documents/DocumentReader.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -18,7 +20,8 @@ struct CliOptions {
     std::optional<std::string> dictionaryPath; // replaces cuvplus.dat beside the executable
     std::optional<std::string> customPath;     // replaces the user dictionary
     UnknownMode unknown = UnknownMode::Zero;
-    std::vector<std::string> inputs; // "-" is standard input; never empty after parsing
+    std::vector<std::string> inputs;        // "-" is standard input; never empty after parsing
+    std::optional<DocumentFormat> formatIn; // --format-in; otherwise each file's own, stdin text
 };
 
 // Exit statuses of scrivolux-cli.

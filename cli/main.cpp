@@ -2,10 +2,12 @@
 #include "cli/CliOptions.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -32,7 +34,7 @@ bool ReserveStandardStreams() {
 
 int main(int argc, char* argv[]) {
     const bool stdinOpen = ReserveStandardStreams();
-    QCoreApplication app(argc, argv);
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("scrivolux-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCRIVOLUX_VERSION));
 
@@ -51,6 +53,16 @@ int main(int argc, char* argv[]) {
         return kExitUsage;
     case ParsedCommandLine::Action::Run:
         break;
+    }
+
+    // HTML and Markdown are read through Qt's rich text document, which needs a
+    // GUI application object; one that draws nowhere, and only when needed.
+    if (InputsNeedGuiApplication(parsed.options)) {
+        app.reset();
+        qputenv("QT_QPA_PLATFORM", "minimal");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("scrivolux-cli"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(SCRIVOLUX_VERSION));
     }
 
     std::ios::sync_with_stdio(false);

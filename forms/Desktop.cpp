@@ -102,8 +102,10 @@ public:
         return runFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix, lastOpened_);
     }
 
-    QString GetSaveFileName(QWidget* parent, const QString& filter,
-                            const QString& defaultSuffix) override {
+    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                            const QString& proposedPath) override {
+        if (!proposedPath.isEmpty())
+            lastSaved_ = proposedPath;
         return runFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix, lastSaved_);
     }
 

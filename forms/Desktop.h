@@ -21,8 +21,11 @@ public:
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
 
     // File dialogs; an empty result means the user cancelled.
-    virtual QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
-    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString GetOpenFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix) = 0;
+    // proposedPath, when given, is offered instead of the name last chosen.
+    virtual QString GetSaveFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix, const QString& proposedPath) = 0;
 
     // The font dialog, starting from font and color; false when cancelled.
     virtual bool ChooseFont(QWidget* parent, QFont& font, QColor& color) = 0;

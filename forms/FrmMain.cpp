@@ -3,6 +3,7 @@
 #include "analysis/AnalysisPipeline.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
+#include "documents/DocumentReader.h"
 #include "forms/DesignedFont.h"
 #include "forms/Desktop.h"
 #include "forms/ErrorDisplay.h"
@@ -18,11 +19,17 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QTimer>
+
+#include <memory>
 
 TMainForm* MainForm = nullptr;
 
@@ -30,6 +37,12 @@ namespace {
 
 const QString kTextFilter = QStringLiteral("Text Files (*.txt)");
 const QString kTextSuffix = QStringLiteral("txt");
+// Loading also offers the documents that are read as plain text.
+const QString kLoadFilter =
+    kTextFilter +
+    QStringLiteral(";;Documents (*.docx *.odt *.html *.htm *.md *.markdown *.pdf);;All Files (*)");
+// A load that takes longer than this shows its progress.
+constexpr qint64 kLoadProgressDelayMs = 500;
 constexpr QSize kDesignedSize(638, 425);
 
 // The directory of the executable with its trailing separator, or the empty
@@ -201,12 +214,40 @@ std::vector<std::string> TMainForm::MemoLines() const {
 }
 
 void TMainForm::LoadTextFile(const QString& path) {
-    const DecodedText decoded = ReadTextFile(path.toStdString());
-    InputMemo->setPlainText(QString::fromStdString(ConvertLineBreaks(decoded.text, "\n")));
-    encoding_ = decoded.encoding;
+    // A long PDF shows its pages going by once the load has taken half a second.
+    std::unique_ptr<QProgressDialog> progressDialog;
+    QElapsedTimer clock;
+    clock.start();
+    const LoadProgress progress = [&](int done, int total) {
+        if (!progressDialog && clock.elapsed() >= kLoadProgressDelayMs && done < total) {
+            progressDialog = std::make_unique<QProgressDialog>(
+                tr("Loading %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0, total, this);
+            progressDialog->setWindowModality(Qt::WindowModal);
+            progressDialog->setMinimumDuration(0);
+        }
+        if (progressDialog) {
+            progressDialog->setValue(done);
+            return !progressDialog->wasCanceled();
+        }
+        return true;
+    };
+    LoadedDocument loaded;
+    try {
+        loaded = ReadDocument(path.toStdString(), std::nullopt, progress);
+    } catch (const LoadCancelled&) {
+        return; // the user's choice; the text area keeps its text
+    }
+    InputMemo->setPlainText(QString::fromStdString(loaded.text));
+    encoding_ = loaded.encoding;
+    // Saving proposes a .txt beside a document, never the document itself.
+    documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
 }
 
 void TMainForm::SaveTextFile(const QString& path) {
+    if (!documentPath_.isEmpty() &&
+        QFileInfo(path).absoluteFilePath() == QFileInfo(documentPath_).absoluteFilePath())
+        throw ScrivoluxError("The text is not saved over the document it came from; choose "
+                             "another name");
     const EncodedText encoded = EncodeText(ConvertLineBreaks(memoText(), "\r\n"), encoding_);
     const std::string name = path.toStdString();
     QSaveFile file(path);
@@ -221,13 +262,18 @@ void TMainForm::SaveTextFile(const QString& path) {
 }
 
 void TMainForm::mnuTxtLoadClick() {
-    const QString path = TheDesktop().GetOpenFileName(this, kTextFilter, kTextSuffix);
+    const QString path = TheDesktop().GetOpenFileName(this, kLoadFilter, kTextSuffix);
     if (!path.isEmpty())
         LoadTextFile(path);
 }
 
 void TMainForm::mnuTxtSaveClick() {
-    const QString path = TheDesktop().GetSaveFileName(this, kTextFilter, kTextSuffix);
+    QString proposed;
+    if (!documentPath_.isEmpty()) {
+        const QFileInfo document(documentPath_);
+        proposed = document.dir().filePath(document.completeBaseName() + QStringLiteral(".txt"));
+    }
+    const QString path = TheDesktop().GetSaveFileName(this, kTextFilter, kTextSuffix, proposed);
     if (!path.isEmpty())
         SaveTextFile(path);
 }

@@ -95,6 +95,7 @@ private:
 
     std::unique_ptr<TDictionary> dictionary_;
     TextEncoding encoding_ = TextEncoding::Utf8;
+    QString documentPath_; // the document the text was loaded from, if not a text file
     QColor editorColor_;
     bool running_ = false;
     bool shownBefore_ = false;

@@ -2,12 +2,14 @@
 // user dictionary on a full disk. Nothing may crash or hang, every refusal
 // names its reason, and the user's dictionary keeps its earlier lines.
 
+#include "DocumentFiles.h"
 #include "HostileFiles.h"
 
 #include "dictionary/Dictionary.h"
 #include "text/Error.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -114,6 +116,69 @@ TEST_F(HostileCliTest, BinaryAndBrokenTextFiles) {
     EXPECT_EQ(utf16.out, Cli({"passage.txt"}).out);
     EXPECT_EQ(Line(utf16.out, "Total Number of Syllables"),
               "Total Number of Syllables: " + std::to_string(kPassageSyllables));
+}
+
+// Documents that are broken, locked, mislabelled or built to exhaust memory or
+// time: each is refused with its reason, and the file after it is analysed.
+TEST_F(HostileCliTest, HostileDocuments) {
+    using namespace documents;
+    const QByteArray passageXml = WordXml(WordBody({"Readable cats sleep.", "Dogs!"}));
+    ASSERT_TRUE(WriteDocx(Path("good.docx"), passageXml));
+    const QByteArray good = Read(Path("good.docx"));
+    ASSERT_TRUE(Write(Path("truncated.docx"), good.left(good.size() / 2)));
+    // 100 MB of spaces that pack into about 100 KB.
+    ASSERT_TRUE(WriteDocx(Path("bomb.docx"), WordXml(QByteArray(100 * 1024 * 1024, ' '))));
+    const QByteArray laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY a \"aaaaaaaaaa\">"
+        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+        "<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
+        passageXml.mid(passageXml.indexOf("<w:document"))
+            .replace("Dogs!", "&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&x;");
+    ASSERT_TRUE(WriteDocx(Path("laughs.docx"), laughs));
+    ASSERT_TRUE(WriteDocx(Path("locked.docx"), passageXml, "secret"));
+    ASSERT_TRUE(WriteOdt(Path("locked.odt"), OdtXml("<text:p>Cats.</text:p>"),
+                         "<manifest:manifest><manifest:file-entry><manifest:encryption-data/>"
+                         "</manifest:file-entry></manifest:manifest>"));
+    ASSERT_TRUE(Write(Path("office-locked.docx"),
+                      QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(200, '\0') +
+                          QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0", 28)));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SCRIVOLUX_TEST_DATA_DIR "/documents/password.pdf"),
+                            Path("locked.pdf")));
+    ASSERT_TRUE(Write(Path("text.pdf"), kPassage));
+    ASSERT_TRUE(Write(Path("damaged.pdf"), "%PDF-1.4\n" + RandomBytes(4096, 9, true)));
+
+    const std::pair<const char*, const char*> refusals[] = {
+        {"truncated.docx", "The document is damaged: it is not a zip archive"},
+        {"bomb.docx", "The document unpacks to more than 64 MB of text"},
+        {"laughs.docx", "The document is damaged: its XML declares a document type"},
+        {"locked.docx", "The document is password-protected"},
+        {"locked.odt", "The document is password-protected"},
+        {"office-locked.docx", "The document is password-protected"},
+        {"locked.pdf", "The document is password-protected"},
+        {"text.pdf", "The file is not a PDF, whatever its name says"},
+        {"damaged.pdf", "The PDF is damaged and cannot be read"},
+    };
+    for (const auto& [name, message] : refusals) {
+        SCOPED_TRACE(name);
+        const CliRun run = Cli({name, "good.docx"});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find(std::string(name) + ": " + message), std::string::npos) << run.err;
+        EXPECT_EQ(Line(run.out, "Total Number of Words"), "Total Number of Words: 4");
+    }
+
+    // A .docx saved under a text file's name is still read as what it is.
+    ASSERT_TRUE(QFile::copy(Path("good.docx"), Path("renamed.txt")));
+    EXPECT_EQ(Cli({"renamed.txt"}).out, Cli({"passage.txt"}).out);
+}
+
+TEST_F(HostileCliTest, TwoThousandPagePdfLoadsInBoundedTime) {
+    ASSERT_TRUE(Write(Path("long.pdf"), documents::ManyPagePdf(2000, "Readable cats sleep.")));
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun run = Cli({"long.pdf"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Line(run.out, "Total Number of Words"), "Total Number of Words: 6000");
+    EXPECT_LT(clock.elapsed(), 60'000);
 }
 
 TEST_F(HostileCliTest, MillionLineWordListLoadsAndAnswersCorrectly) {

@@ -39,8 +39,10 @@ public:
         filters << filter + QStringLiteral(" / ") + suffix;
         return Next(openNames);
     }
-    QString GetSaveFileName(QWidget*, const QString& filter, const QString& suffix) override {
+    QString GetSaveFileName(QWidget*, const QString& filter, const QString& suffix,
+                            const QString& proposedPath) override {
         filters << filter + QStringLiteral(" / ") + suffix;
+        proposedPaths << proposedPath;
         return Next(saveNames);
     }
     bool ChooseFont(QWidget*, QFont& font, QColor& color) override {
@@ -59,6 +61,7 @@ public:
     QStringList messages;
     QStringList errors;
     QStringList filters;
+    QStringList proposedPaths; // of the save dialog, "" when none was proposed
     QStringList urls;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;

@@ -283,7 +283,11 @@ TEST_F(MainFormTest, LineBreaksOfAnyKindLoadAsLinesAndSaveAsCrLf) {
         EXPECT_EQ(ReadBytes(Path("out.txt")), row.saved);
     }
     EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.join('|').toStdString();
-    EXPECT_EQ(desktop.filters.first(), QStringLiteral("Text Files (*.txt) / txt"));
+    // Text files come first and stay the default; documents and any file follow.
+    EXPECT_EQ(desktop.filters.first(),
+              QStringLiteral("Text Files (*.txt);;Documents (*.docx *.odt *.html *.htm *.md "
+                             "*.markdown *.pdf);;All Files (*) / txt"));
+    EXPECT_EQ(desktop.filters[1], QStringLiteral("Text Files (*.txt) / txt"));
 }
 
 TEST_F(MainFormTest, SavingAtOnceWritesTheFirstLineAndSavingAgainReplaces) {
@@ -344,6 +348,34 @@ TEST_F(MainFormTest, FilesThatCannotBeUsedLeaveTheTextAlone) {
         << desktop.errors[1].toStdString();
     EXPECT_EQ(desktop.errors[2], QStringLiteral("Cannot open file ") + Path("folder.txt") + u'.');
     EXPECT_EQ(Text(), QStringLiteral("Keep me."));
+}
+
+// A document loads as its plain text; saving proposes the same name with .txt
+// and writes plain text, and never writes over the document.
+TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
+    ASSERT_TRUE(
+        QFile::copy(TestData(QStringLiteral("documents/passage.docx")), Path("essay.docx")));
+    const QByteArray document = ReadBytes(Path("essay.docx"));
+    desktop.openNames = {Path("essay.docx")};
+    desktop.saveNames = {Path("essay.docx"), Path("essay.txt")};
+    MainForm->mnuTxtLoad->trigger();
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("Reading Matters\nReadable cats sleep")))
+        << Text().toStdString();
+    MainForm->mnuTxtSave->trigger();
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.proposedPaths, QStringList(2, Path("essay.txt")));
+    EXPECT_EQ(desktop.errors, QStringList{"The text is not saved over the document it came from; "
+                                          "choose another name."});
+    EXPECT_EQ(ReadBytes(Path("essay.docx")), document);
+    EXPECT_TRUE(ReadBytes(Path("essay.txt")).startsWith("Reading Matters\r\nReadable cats sleep"));
+
+    // A text file loaded afterwards proposes nothing again.
+    ASSERT_TRUE(WriteBytes(Path("plain.txt"), "Plain."));
+    desktop.openNames = {Path("plain.txt")};
+    desktop.saveNames = {QString()};
+    MainForm->mnuTxtLoad->trigger();
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.proposedPaths.back(), QString());
 }
 
 TEST_F(MainFormTest, ASaveThatCannotBeMadeSaysSoAndKeepsTheOldFile) {

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "text/Error.h"
+#include "text/TextFile.h"
+#include "documents/PdfText.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+enum class DocumentFormat {
+    Text, // read as before: UTF-8, UTF-16 or Windows-1252
+    Docx,
+    Odt,
+    Html,
+    Markdown,
+    Pdf,
+};
+
+// The user stopped a load through its progress display; nothing was loaded.
+class LoadCancelled : public ScrivoluxError {
+public:
+    using ScrivoluxError::ScrivoluxError;
+};
+
+// The format named on the command line ("txt", "docx", "odt", "html", "md",
+// "pdf" and their other extensions), or none for another name.
+std::optional<DocumentFormat> FormatFromName(std::string_view name);
+
+// The format of a file. Its first bytes decide where they can (a zip archive
+// holding a .docx or an .odt, "%PDF", an HTML page's "<html" or "<!doctype
+// html" unless the name ends in .txt), otherwise its extension; a document
+// extension on a file that is not that document is refused. A file that cannot
+// be read is Text, so that reading it reports why. Throws a ScrivoluxError for
+// a file known not to be readable (an old .doc, another zip archive).
+DocumentFormat DetectFormat(const std::string& path);
+
+// True for the formats read through Qt's rich text document, which needs a
+// QGuiApplication.
+bool NeedsGuiApplication(DocumentFormat format);
+
+struct LoadedDocument {
+    std::string text; // UTF-8, lines separated by line feeds
+    DocumentFormat format = DocumentFormat::Text;
+    TextEncoding encoding = TextEncoding::Utf8; // how to save it back; UTF-8 for documents
+};
+
+// Reads a file as plain text, in the given format or the one DetectFormat
+// finds. Text files read exactly as ReadTextFile reads them. Throws a
+// ScrivoluxError whose message says what is wrong (damaged, password-protected,
+// over 64 MB unpacked, no text), and LoadCancelled when progress (told after
+// each PDF page) returns false. An empty file gives "".
+LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentFormat> format = {},
+                            const LoadProgress& progress = {});

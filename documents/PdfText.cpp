@@ -1,0 +1,95 @@
+#include "documents/PdfText.h"
+
+#include "text/Error.h"
+#include "documents/DocumentReader.h"
+
+#include <poppler-qt6.h>
+
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace {
+
+// Poppler reports every flaw of a damaged file on standard error; the reader
+// reports the one that matters itself.
+void SilencePoppler() {
+    static const bool silenced = [] {
+        Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
+        return true;
+    }();
+    (void)silenced;
+}
+
+// "exam-" at the end of one line and "ple" at the start of the next: a word the
+// typesetter divided. A dash before a capital or a digit is kept.
+bool EndsInDividedWord(const QString& line, const QString& next) {
+    if (line.size() < 2 || next.isEmpty())
+        return false;
+    const QChar last = line.back();
+    return (last == u'-' || last == QChar(0x00AD)) && line[line.size() - 2].isLetter() &&
+           next.front().isLower();
+}
+
+QString PageText(Poppler::Page& page) {
+    QString text;
+    for (const std::unique_ptr<Poppler::TextBox>& box : page.textList()) {
+        text += box->text();
+        if (box->nextWord() == nullptr)
+            text += u'\n';
+        else if (box->hasSpaceAfter())
+            text += u' ';
+    }
+    return text;
+}
+
+} // namespace
+
+std::string PdfText(const std::string& path, std::size_t maxBytes, const LoadProgress& progress) {
+    SilencePoppler();
+    const QString name = QString::fromStdString(path);
+    const QFileInfo info(name);
+    if (!info.isFile() || !info.isReadable())
+        throw FileError("Cannot open file " + path, path,
+                        !info.exists() ? "No such file or directory"
+                        : info.isDir() ? "Is a directory"
+                                       : "Permission denied");
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(name);
+    if (!document)
+        throw ScrivoluxError("The PDF is damaged and cannot be read");
+    if (document->isLocked())
+        throw ScrivoluxError("The document is password-protected");
+
+    QStringList lines;
+    qsizetype size = 0;
+    const int pages = document->numPages();
+    for (int i = 0; i < pages; ++i) {
+        if (const std::unique_ptr<Poppler::Page> page = document->page(i)) {
+            const QString text = PageText(*page);
+            size += text.size();
+            // Counted in UTF-16 units: close enough for a bound on memory.
+            if (static_cast<std::size_t>(size) > maxBytes)
+                throw ScrivoluxError("Text exceeds memo capacity");
+            lines += text.split(u'\n', Qt::SkipEmptyParts);
+        }
+        if (progress && !progress(i + 1, pages))
+            throw LoadCancelled("Loading was cancelled");
+    }
+
+    QString text;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i].trimmed();
+        while (i + 1 < lines.size() && EndsInDividedWord(line, lines[i + 1].trimmed())) {
+            line.chop(1);
+            line += lines[++i].trimmed();
+        }
+        if (!text.isEmpty())
+            text += u'\n';
+        text += line;
+    }
+    if (text.trimmed().isEmpty())
+        throw ScrivoluxError("The PDF holds no text; it may be a scanned image");
+    return text.toStdString();
+}

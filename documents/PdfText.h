@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+// Told after each page (done of total); returns false to stop the load.
+using LoadProgress = std::function<bool(int done, int total)>;
+
+// The text of a PDF's pages in reading order, one line per printed line, with a
+// word hyphenated at a line end joined again. Throws a ScrivoluxError for a
+// damaged or password-protected file, one without any text ("holds no text;
+// it may be a scanned image") and one with more than maxBytes of text, and
+// LoadCancelled when progress returns false.
+std::string PdfText(const std::string& path, std::size_t maxBytes, const LoadProgress& progress);

@@ -1,0 +1,214 @@
+// Documents read as plain text: each format gives the counts of the same text
+// typed as plain text, the format is told by content before name, and the
+// parts of a document that are not its prose stay out.
+
+#include "DocumentFiles.h"
+
+#include "analysis/CountingPasses.h"
+#include "analysis/TextPreparation.h"
+#include "dictionary/Dictionary.h"
+#include "documents/DocumentReader.h"
+#include "documents/OfficeText.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using namespace documents;
+
+QString Data(const char* name) {
+    return QStringLiteral(SCRIVOLUX_TEST_DATA_DIR "/documents/") + QLatin1String(name);
+}
+
+// The four counts, every word unknown and counted by its vowel groups, so
+// that a word that came out differently changes them.
+std::tuple<int, int, int, int> Counts(const std::string& text) {
+    TDictionary dictionary;
+    const UnknownWordHandler vowelGroups = [](const std::string& word, TDictionary&) {
+        int groups = 0;
+        bool inGroup = false;
+        for (const char c : word) {
+            const bool vowel = std::string_view("aeiouyAEIOUY\xC3").find(c) != std::string::npos;
+            groups += vowel && !inGroup;
+            inGroup = vowel;
+        }
+        return groups;
+    };
+    NoProgress progress;
+    const WorkingTexts texts = PrepareTexts(BuildPassage(SplitLines(text)));
+    int difficult = 0;
+    const int syllables =
+        CountSyllables(texts.wordText, dictionary, vowelGroups, progress, difficult);
+    return {syllables, CountWords(texts.wordText, progress), difficult,
+            CountSentences(texts.sentenceText, progress)};
+}
+
+std::string Str(const QByteArray& bytes) {
+    return bytes.toStdString();
+}
+
+std::string Message(const std::string& path, std::optional<DocumentFormat> format = {}) {
+    try {
+        ReadDocument(path, format);
+    } catch (const ScrivoluxError& error) {
+        return error.what();
+    }
+    return "<read>";
+}
+
+class DocumentsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    std::string PathStd(const char* name) const { return Path(name).toStdString(); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(DocumentsTest, EachFormatGivesTheCountsOfThePlainText) {
+    const LoadedDocument plain = ReadDocument(Data("passage.txt").toStdString());
+    ASSERT_EQ(plain.format, DocumentFormat::Text);
+    const auto expected = Counts(plain.text);
+    ASSERT_EQ(std::get<3>(expected), 6);
+
+    QStringList lines = QString::fromStdString(plain.text).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_TRUE(WritePdf(Path("passage.pdf"), {lines.mid(0, 3), lines.mid(3)}));
+
+    const std::pair<QString, DocumentFormat> rows[] = {
+        {Data("passage.docx"), DocumentFormat::Docx},
+        {Data("passage.odt"), DocumentFormat::Odt},
+        {Data("passage.html"), DocumentFormat::Html},
+        {Data("passage.md"), DocumentFormat::Markdown},
+        {Path("passage.pdf"), DocumentFormat::Pdf},
+    };
+    for (const auto& [path, format] : rows) {
+        SCOPED_TRACE(path.toStdString());
+        const LoadedDocument document = ReadDocument(path.toStdString());
+        EXPECT_EQ(document.format, format);
+        EXPECT_EQ(document.encoding, TextEncoding::Utf8);
+        EXPECT_EQ(Counts(document.text), expected) << document.text;
+        for (const char* notProse : {"Hidden", "Home", "About", "int x", "Not prose", "#", "- "})
+            EXPECT_EQ(document.text.find(notProse), std::string::npos) << notProse;
+    }
+    // Word processors keep one paragraph a line, exactly.
+    EXPECT_EQ(ReadDocument(Data("passage.docx").toStdString()).text + '\n', plain.text);
+    EXPECT_EQ(ReadDocument(Data("passage.odt").toStdString()).text + '\n', plain.text);
+}
+
+TEST_F(DocumentsTest, ContentDecidesBeforeTheName) {
+    ASSERT_TRUE(QFile::copy(Data("passage.docx"), Path("docx.txt")));
+    ASSERT_TRUE(QFile::copy(Data("passage.odt"), Path("odt.docx")));
+    ASSERT_TRUE(WritePdf(Path("pdf.html"), {{"Cats sleep."}}));
+    ASSERT_TRUE(QFile::copy(Data("passage.html"), Path("page")));
+    ASSERT_TRUE(QFile::copy(Data("passage.html"), Path("page.txt")));
+    ASSERT_TRUE(QFile::copy(Data("passage.txt"), Path("text.docx")));
+    ASSERT_TRUE(QFile::copy(Data("passage.txt"), Path("text.pdf")));
+    ASSERT_TRUE(WriteZip(Path("other.zip"), {{"readme.txt", "Cats sleep."}}));
+    QFile old(Path("old.doc"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0'));
+    old.close();
+
+    EXPECT_EQ(DetectFormat(PathStd("docx.txt")), DocumentFormat::Docx);
+    EXPECT_EQ(DetectFormat(PathStd("odt.docx")), DocumentFormat::Odt);
+    EXPECT_EQ(DetectFormat(PathStd("pdf.html")), DocumentFormat::Pdf);
+    EXPECT_EQ(DetectFormat(PathStd("page")), DocumentFormat::Html);
+    // A .txt is read as it always was, markup and all.
+    EXPECT_EQ(DetectFormat(PathStd("page.txt")), DocumentFormat::Text);
+    EXPECT_EQ(DetectFormat(PathStd("missing.docx")), DocumentFormat::Docx);
+    EXPECT_EQ(Message(PathStd("text.docx")),
+              "The file is not a Word document (.docx), whatever its name says");
+    EXPECT_EQ(Message(PathStd("text.pdf")), "The file is not a PDF, whatever its name says");
+    EXPECT_EQ(Message(PathStd("other.zip")),
+              "The file is a zip archive but neither a .docx nor an .odt document");
+    EXPECT_EQ(Message(PathStd("old.doc")),
+              "The file is an old Word or Office file; save it as .docx or .odt to load it");
+    // A forced format is used as it is: plain text read as a .docx is no zip.
+    EXPECT_EQ(Message(Data("passage.txt").toStdString(), DocumentFormat::Docx),
+              "The document is damaged: it is not a zip archive");
+    EXPECT_EQ(ReadDocument(PathStd("page.txt"), DocumentFormat::Html).format, DocumentFormat::Html);
+    EXPECT_EQ(FormatFromName("markdown"), DocumentFormat::Markdown);
+    EXPECT_EQ(FormatFromName("rtf"), std::nullopt);
+}
+
+TEST(OfficeText, OnlyTheProseOfAWordDocument) {
+    const std::string text = DocxText(Str(WordXml(
+        "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>"
+        "<w:r><w:t>Cats</w:t></w:r><w:r><w:tab/><w:t>sleep</w:t><w:br/><w:t>here</w:t></w:r>"
+        "<w:del><w:r><w:delText>gone</w:delText></w:r></w:del>"
+        "<w:moveFrom><w:r><w:t>moved</w:t></w:r></w:moveFrom>"
+        "<w:r><mc:AlternateContent><mc:Choice><w:t>box</w:t></mc:Choice>"
+        "<mc:Fallback><w:t>box again</w:t></mc:Fallback></mc:AlternateContent></w:r></w:p>"
+        "<w:p/><w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell</w:t></w:r></w:p></w:tc></w:tr></w:tbl>")));
+    EXPECT_EQ(text, "Cats sleep\nherebox\n\ncell");
+    EXPECT_EQ(DocxText(WordXml("").toStdString()), "");
+}
+
+TEST(OfficeText, OnlyTheProseOfAnOpenDocument) {
+    const std::string text = OdtText(Str(OdtXml(
+        "<text:tracked-changes><text:p>deleted</text:p></text:tracked-changes>"
+        "<text:h>Title</text:h><text:p>Cats<text:s text:c=\"3\"/>sleep<text:tab/>here"
+        "<text:note><text:note-body><text:p>A footnote.</text:p></text:note-body></text:note>"
+        "<text:line-break/>then\nwake</text:p>"
+        "<text:p>Huge<text:s text:c=\"2000000000\"/>gap</text:p>")));
+    EXPECT_EQ(text, "Title\nCats   sleep here\nthen wake\nHuge" + std::string(64, ' ') + "gap");
+}
+
+TEST(OfficeText, NoDocumentTypeAndNoBrokenXml) {
+    // The entities are never expanded: the declaration alone is refused.
+    const QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY a \"aaaa\">"
+                              "<!ENTITY b \"&a;&a;&a;&a;\">]>"
+                              "<w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+                              "wordprocessingml/2006/main\"><w:body><w:p><w:r><w:t>&b;</w:t>"
+                              "</w:r></w:p></w:body></w:document>";
+    for (const auto read : {&DocxText, &OdtText}) {
+        try {
+            read(laughs.toStdString());
+            ADD_FAILURE() << "read";
+        } catch (const ScrivoluxError& error) {
+            EXPECT_STREQ(error.what(), "The document is damaged: its XML declares a document type");
+        }
+    }
+    EXPECT_THROW(DocxText("<w:document><w:body>"), ScrivoluxError);
+    EXPECT_THROW(OdtText(OdtXml("<text:p>open").toStdString()), ScrivoluxError);
+}
+
+TEST_F(DocumentsTest, PdfLinesHyphensAndPages) {
+    ASSERT_TRUE(WritePdf(Path("hyphens.pdf"), {{"The exam-", "ple shows a divid-",
+                                                "ed word; a well-", "Known dash", "stays."},
+                                               {"Second page."},
+                                               {}}));
+    std::vector<std::pair<int, int>> told;
+    const LoadedDocument pdf = ReadDocument(PathStd("hyphens.pdf"), {}, [&](int done, int total) {
+        told.emplace_back(done, total);
+        return true;
+    });
+    EXPECT_EQ(pdf.text, "The example shows a divided word; a well-\nKnown dash\nstays.\n"
+                        "Second page.");
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+
+    EXPECT_THROW(ReadDocument(PathStd("hyphens.pdf"), {}, [](int, int) { return false; }),
+                 LoadCancelled);
+}
+
+TEST_F(DocumentsTest, PdfWithoutTextOrLocked) {
+    ASSERT_TRUE(WritePdf(Path("scan.pdf"), {{}, {}}));
+    EXPECT_EQ(Message(PathStd("scan.pdf")), "The PDF holds no text; it may be a scanned image");
+    EXPECT_EQ(Message(Data("password.pdf").toStdString()), "The document is password-protected");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
