@@ -26,7 +26,7 @@ struct WordIndex::Entry {
 
 namespace {
 
-constexpr char kMagic[8] = {'S', 'C', 'R', 'V', 'I', 'D', 'X', '1'};
+constexpr char kMagic[8] = {'S', 'C', 'R', 'V', 'I', 'D', 'X', '2'};
 
 struct Header {
     char magic[8];
@@ -41,14 +41,23 @@ struct Header {
     std::uint64_t textSize;
 };
 
-// FNV-1a: the same value in every build, unlike std::hash.
+// The same value in every build, unlike std::hash, and eight bytes a step:
+// lookups run once per word of the passage.
 std::uint64_t HashOf(std::string_view word) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const char c : word) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 0x100000001b3ULL;
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t hash = word.size() * kMultiplier;
+    std::size_t at = 0;
+    for (; at + 8 <= word.size(); at += 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, word.data() + at, 8);
+        hash = (hash ^ chunk) * kMultiplier;
+        hash ^= hash >> 29;
     }
-    return hash;
+    std::uint64_t tail = 0;
+    if (at < word.size())
+        std::memcpy(&tail, word.data() + at, word.size() - at);
+    hash = (hash ^ tail) * kMultiplier;
+    return hash ^ (hash >> 32);
 }
 
 struct SourceStamp {
