@@ -8,7 +8,7 @@ SCRIVOLUX_PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    pocketsphinx-en-us
+    pocketsphinx-en-us wamerican-insane wbritish-insane libespeak-ng-dev
     xvfb xauth
 )
 
