@@ -1,6 +1,10 @@
-// Loading the generated word list: the time of one load (the goal is 60 ms or
-// less) and the memory that the loaded dictionary holds (the goal is 25 MB or
-// less). The file comes from the page cache, as it does at a usual start.
+// Loading the generated word list: the time of one load (the goal is 25 ms or
+// less) and the memory that the loaded dictionary holds (the goal is 40 MB or
+// less). The file comes from the page cache, as it does at a usual start. The
+// list is normally mapped from its binary index, whose pages become resident
+// only as lookups touch them, so the memory is also measured after every word of
+// the list has been looked up: the most a run can come to. BM_ReadWordListText
+// times the text reader, which serves when the index is missing or stale.
 //
 // bench_dictionary --benchmark_repetitions=15 --benchmark_report_aggregates_only=true
 
@@ -14,6 +18,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,11 +51,36 @@ void BM_LoadWordList(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadWordList)->Unit(benchmark::kMillisecond);
 
+// The text reader alone: a dictionary that already holds a word never uses the index.
+void BM_ReadWordListText(benchmark::State& state) {
+    std::optional<TDictionary> dictionary;
+    for (auto _ : state) {
+        state.PauseTiming();
+        dictionary.emplace();
+        dictionary->AddWord("\x01", 0);
+        state.ResumeTiming();
+        dictionary->LoadDictionary(kWordList);
+        state.PauseTiming();
+        dictionary.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ReadWordListText)->Unit(benchmark::kMillisecond);
+
+std::vector<std::string> WordsOfTheList() {
+    std::vector<std::string> words;
+    std::ifstream list(kWordList);
+    for (std::string line; std::getline(list, line);)
+        words.push_back(line.substr(0, line.find('|')));
+    return words;
+}
+
 } // namespace
 
 // The memory is measured first, in the fresh process, before any load has
 // grown the heap that later loads would reuse.
 int main(int argc, char** argv) {
+    const std::vector<std::string> words = WordsOfTheList();
     const double heapBefore = HeapInUseMB();
     const double residentBefore = ResidentMB();
     {
@@ -59,8 +89,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "bench_dictionary: cannot read %s\n", kWordList.c_str());
             return 1;
         }
-        std::printf("Loaded dictionary: %zu words, heap %.1f MB, resident %.1f MB\n",
-                    dictionary.Size(), HeapInUseMB() - heapBefore, ResidentMB() - residentBefore);
+        std::printf("Loaded dictionary (%s): %zu words, heap %.1f MB, resident %.1f MB\n",
+                    dictionary.UsesIndex() ? "binary index" : "text", dictionary.Size(),
+                    HeapInUseMB() - heapBefore, ResidentMB() - residentBefore);
+        long found = 0;
+        for (const std::string& word : words)
+            found += dictionary.Lookup(word) >= 0;
+        std::printf("After looking up all %ld words of the list: resident %.1f MB\n", found,
+                    ResidentMB() - residentBefore);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

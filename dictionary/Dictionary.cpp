@@ -46,21 +46,36 @@ bool LowerAsciiInto(std::string_view word, char (&buffer)[64]) {
 
 } // namespace
 
+// The index holds the words loaded first, so it is asked first: the first
+// insertion of a word wins.
+const std::int32_t* TDictionary::Find(std::string_view lowerWord) const {
+    if (index_) {
+        if (const std::int32_t* count = index_->Find(lowerWord))
+            return count;
+    }
+    return words_.Find(lowerWord);
+}
+
+void TDictionary::Insert(std::string_view lowerWord, std::int32_t count) {
+    if (!index_ || index_->Find(lowerWord) == nullptr)
+        words_.Insert(lowerWord, count);
+}
+
 std::int32_t TDictionary::Lookup(std::string_view word) const {
     // Lookups run once per word of the passage: the usual word costs no allocation.
     char buffer[64];
     const std::int32_t* count = LowerAsciiInto(word, buffer)
-                                    ? words_.Find(std::string_view(buffer, word.size()))
-                                    : words_.Find(LowerCaseWord(word));
+                                    ? Find(std::string_view(buffer, word.size()))
+                                    : Find(LowerCaseWord(word));
     return count == nullptr ? -1 : *count;
 }
 
 bool TDictionary::AddWord(std::string_view word, std::int32_t count) {
     char buffer[64];
     if (LowerAsciiInto(word, buffer))
-        words_.Insert(std::string_view(buffer, word.size()), count);
+        Insert(std::string_view(buffer, word.size()), count);
     else
-        words_.Insert(LowerCaseWord(word), count);
+        Insert(LowerCaseWord(word), count);
     return true;
 }
 
@@ -101,6 +116,29 @@ std::size_t CountLineFeeds(std::string_view text) {
 } // namespace
 
 bool TDictionary::LoadDictionary(const std::string& path, std::string* failure) {
+    // The index stands for the whole file only while nothing was loaded before
+    // it, so that its words are the first insertions.
+    if (!index_ && words_.Size() == 0) {
+        index_ = WordIndex::Open(path);
+        if (index_) {
+            Loaded = true;
+            return true;
+        }
+    }
+    return ReadText(path, failure);
+}
+
+bool TDictionary::WriteIndex(const std::string& path, std::string* error) {
+    TDictionary dictionary;
+    if (!dictionary.ReadText(path)) {
+        if (error)
+            *error = "cannot read " + path;
+        return false;
+    }
+    return WordIndex::Write(path, dictionary.words_, error);
+}
+
+bool TDictionary::ReadText(const std::string& path, std::string* failure) {
     const std::optional<QByteArray> bytes = ReadWholeFile(path, failure);
     if (!bytes)
         return false;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "dictionary/WordIndex.h"
 #include "dictionary/WordTable.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -30,7 +32,15 @@ public:
     // line is UTF-8 when valid, else Windows-1252; a line over 511 bytes is
     // skipped whole. An empty file loads nothing and still gives true. failure
     // (when given) receives the system's reason when the file cannot be read.
+    // Into an empty dictionary, the file's binary index (WordIndex) is used
+    // instead when it was made from the file as it is now: the same words and
+    // counts, without reading the text.
     bool LoadDictionary(const std::string& path, std::string* failure = nullptr);
+
+    // Writes the binary index of the word list at path, reading the file as
+    // LoadDictionary reads it. False, with error set, when it cannot be read or
+    // the index cannot be written; a ConvertError from a bad line passes through.
+    static bool WriteIndex(const std::string& path, std::string* error);
 
     // Loads the file as LoadDictionary does (a missing file is no error), then
     // records the path as the user dictionary that AddWordToFile appends to.
@@ -44,11 +54,21 @@ public:
     bool AddWordToFile(std::string_view word, std::int32_t count, std::string* error = nullptr);
 
     const std::string& CustomFilePath() const { return customFilePath_; }
-    std::size_t Size() const { return words_.Size(); }
+    std::size_t Size() const { return (index_ ? index_->Size() : 0) + words_.Size(); }
+
+    // Whether the words came from a binary index rather than the text.
+    bool UsesIndex() const { return index_ != nullptr; }
 
     bool Loaded = false;
 
 private:
+    bool ReadText(const std::string& path, std::string* failure = nullptr);
+    const std::int32_t* Find(std::string_view lowerWord) const;
+    void Insert(std::string_view lowerWord, std::int32_t count);
+
+    // The word list loaded first, when it came from its index; the words added
+    // after it go to words_.
+    std::unique_ptr<WordIndex> index_;
     WordTable words_;
     std::string customFilePath_;
 };

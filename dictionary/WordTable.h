@@ -21,6 +21,12 @@ public:
 
     std::size_t Size() const { return entries_.size(); }
 
+    // Calls f(word, count) for every word, in the order of insertion.
+    template <typename F> void ForEach(F&& f) const {
+        for (const Entry& e : entries_)
+            f(std::string_view(text_.data() + e.offset, e.length), e.count);
+    }
+
 private:
     struct Entry {
         std::uint64_t offset;

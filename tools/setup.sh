@@ -9,7 +9,7 @@ SCRIVOLUX_PACKAGES=(
     qt6-base-dev libjpeg62-turbo-dev
     libzip-dev libpoppler-qt6-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    pocketsphinx-en-us
+    pocketsphinx-en-us wamerican-insane wbritish-insane libespeak-ng-dev
     xvfb xauth
 )
 
