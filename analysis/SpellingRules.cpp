@@ -28,7 +28,8 @@ std::string PlainLetters(std::string_view word, bool& finalAccent) {
             letters += static_cast<char>(c);
         } else if (c >= 'A' && c <= 'Z') {
             letters += static_cast<char>(c - 'A' + 'a');
-        } else if (c == 0xC3 && i + 1 < word.size()) {
+        } else if (c == 0xC3 && i + 1 < word.size() &&
+                   (static_cast<unsigned char>(word[i + 1]) & 0xC0) == 0x80) {
             // U+00C0 to U+00FF: the Latin-1 letters, upper case 0x80-0x9E, lower 0xA0-0xBF.
             const auto low = static_cast<unsigned char>(word[++i]) & 0xDF;
             static constexpr std::string_view kBase = "aaaaaaeceeeeiiiidnooooo/ouuuuyt";
@@ -342,32 +343,54 @@ bool EndsInHissingSound(std::string_view stem) {
 }
 
 std::int32_t EstimateSyllablesByRules(std::string_view word) {
-    // A possessive 's is a syllable of its own after a hissing sound (boss's).
-    for (const std::string_view ending :
-         {std::string_view("'s"), std::string_view("\xE2\x80\x99s"), std::string_view("'S")}) {
-        if (EndsWith(word, ending) && word.size() > ending.size()) {
-            const std::string_view stem = word.substr(0, word.size() - ending.size());
-            const std::int32_t count = EstimateSyllablesByRules(stem);
-            bool accent = false;
-            // A stem without letters ("~'s") leaves the s to be counted below.
-            if (count > 0)
-                return EndsInHissingSound(PlainLetters(stem, accent)) ? count + 1 : count;
-            break;
-        }
-    }
-    // n't after a consonant is a syllable of its own: isn't, doesn't (but don't).
-    for (const std::string_view ending :
-         {std::string_view("n't"), std::string_view("n\xE2\x80\x99t")}) {
-        if (EndsWith(word, ending) && word.size() > ending.size() &&
-            !IsPlainVowel(static_cast<char>(word[word.size() - ending.size() - 1] | 0x20))) {
-            return EstimateSyllablesByRules(word.substr(0, word.size() - ending.size())) + 1;
-        }
-    }
     bool finalAccent = false;
-    const std::string letters = PlainLetters(word, finalAccent);
+    const std::string allLetters = PlainLetters(word, finalAccent);
+    // The glued endings are taken off one at a time in a loop, not by calling
+    // this function again: a "word" of 30,000 of them must not run out of stack.
+    // An ending begins with a byte that no letter's second byte can be, so the
+    // letters of what is left are the first stemLetters of allLetters.
+    std::string_view rest = word;
+    std::size_t stemLetters = allLetters.size();
+    std::int32_t endingSyllables = 0;
+    for (bool tookOff = true; tookOff;) {
+        tookOff = false;
+        // A possessive 's is a syllable of its own after a hissing sound (boss's).
+        for (const std::string_view ending :
+             {std::string_view("'s"), std::string_view("\xE2\x80\x99s"), std::string_view("'S")}) {
+            if (EndsWith(rest, ending) && rest.size() > ending.size()) {
+                // A stem without letters ("~'s") leaves the s to be counted below.
+                if (stemLetters > 1) {
+                    --stemLetters;
+                    const std::string_view stem(allLetters.data(), stemLetters);
+                    endingSyllables += EndsInHissingSound(stem) ? 1 : 0;
+                    rest.remove_suffix(ending.size());
+                    tookOff = true;
+                }
+                break;
+            }
+        }
+        if (tookOff)
+            continue;
+        // n't after a consonant is a syllable of its own: isn't, doesn't (but don't).
+        for (const std::string_view ending :
+             {std::string_view("n't"), std::string_view("n\xE2\x80\x99t")}) {
+            if (EndsWith(rest, ending) && rest.size() > ending.size() &&
+                !IsPlainVowel(static_cast<char>(rest[rest.size() - ending.size() - 1] | 0x20))) {
+                stemLetters -= 2;
+                ++endingSyllables;
+                rest.remove_suffix(ending.size());
+                tookOff = true;
+                break;
+            }
+        }
+    }
+    const std::string_view letters(allLetters.data(), stemLetters);
     if (letters.empty())
-        return 0;
+        return endingSyllables; // nothing but endings after something without letters ("~n't")
+    // The final accent belongs to the whole word only.
+    if (rest.size() != word.size())
+        PlainLetters(rest, finalAccent);
     if (const auto exception = ExceptionCount(letters))
-        return *exception;
-    return CountByRules(letters, finalAccent);
+        return *exception + endingSyllables;
+    return CountByRules(letters, finalAccent) + endingSyllables;
 }

@@ -12,9 +12,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
+
+constexpr std::size_t kMaxGluedPiece = 8;
+constexpr std::size_t kGluedBytes = 256 * 1024;
 
 const TDictionary& SmallDictionary() {
     static TDictionary dictionary;
@@ -82,5 +86,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(estimate == known);
     else
         FUZZ_CHECK(estimate == (fromStem ? *fromStem : byRules));
+
+    // A text can hold one "word" of a megabyte, and the fuzzer rarely grows its
+    // inputs that far: a short input is also tried glued to itself some 100,000
+    // times ('s's's..., n'tn't...), where a rule that calls itself per ending
+    // runs out of stack.
+    if (!word.empty() && word.size() <= kMaxGluedPiece) {
+        std::string glued;
+        glued.reserve(kGluedBytes + word.size());
+        while (glued.size() < kGluedBytes)
+            glued += word;
+        const std::int32_t gluedByRules = EstimateSyllablesByRules(glued);
+        FUZZ_CHECK(gluedByRules >= 0);
+        FUZZ_CHECK(static_cast<std::size_t>(gluedByRules) <= 3 * CountLetters(glued));
+        FUZZ_CHECK(EstimateSyllables(glued, dictionary) >= 0);
+    }
     return 0;
 }
