@@ -23,6 +23,14 @@ std::string CannotAdd(const std::string& path, const QString& reason) {
     return "Cannot add the word to " + path + ": " + reason.toStdString();
 }
 
+// The per-user folder of the user dictionary, empty when the system names no
+// data folder. Named here rather than after the running program, so that the
+// desktop program and the command-line tool share one user dictionary.
+QString UserDataFolder() {
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return dataHome.isEmpty() ? QString() : dataHome + QStringLiteral("/Scrivolux");
+}
+
 bool CanAppendTo(const QString& file) {
     QFile existing(file);
     return existing.exists() && existing.open(QIODevice::Append);
@@ -36,14 +44,11 @@ std::string CustomDictionaryPath(const std::string& executableDirectory) {
     if (!executableDirectory.empty() && (CanAppendTo(beside) || CanCreateFilesIn(directory)))
         return beside.toStdString();
 
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty())
+    const QString dataDirectory = UserDataFolder();
+    if (dataDirectory.isEmpty())
         return {};
-    // Named here rather than after the running program, so that the desktop
-    // program and the command-line tool share one user dictionary.
-    const QString dataDirectory = dataHome + QStringLiteral("/Scrivolux");
-    // A folder that cannot be made shows up later, when the first word is added.
-    QDir().mkpath(dataDirectory);
+    // The folder is made only when the first word is added: reading finds a
+    // missing file as an empty dictionary.
     return (dataDirectory + QStringLiteral("/custom.dat")).toStdString();
 }
 
@@ -70,6 +75,9 @@ bool AppendToUserDictionary(const std::string& path, std::string_view word, std:
     const QFileInfo info(name);
     if (info.exists() && !info.isFile())
         return fail(CannotAdd(path, QStringLiteral("it is not a regular file")));
+    // Only the per-user folder is made; a folder the user named must exist.
+    if (!info.exists() && info.path() == UserDataFolder())
+        QDir().mkpath(info.path());
     // Unbuffered, so that a failed write leaves nothing behind to be retried on close.
     QFile file(name);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))

@@ -14,9 +14,9 @@ inline constexpr std::size_t kMaxDictionaryLineLength = 511;
 // Where the user dictionary lives: custom.dat in the executable's directory
 // (given with or without its trailing separator) when that file can be
 // appended to or the directory can take it, else custom.dat in the per-user
-// data folder Scrivolux (~/.local/share/Scrivolux), which is made when missing
-// and shared by the desktop program and the command-line tool. Empty only when
-// the system names no per-user data folder.
+// data folder Scrivolux (~/.local/share/Scrivolux), shared by the desktop
+// program and the command-line tool and made only when the first word is added
+// there. Empty only when the system names no per-user data folder.
 std::string CustomDictionaryPath(const std::string& executableDirectory);
 
 // Appends "word|count" and CR LF to the user dictionary file at path, after a
@@ -24,7 +24,8 @@ std::string CustomDictionaryPath(const std::string& executableDirectory);
 // when the file could not be written, or when the line would not read back as
 // written (a negative count, a word holding "|" or a line break, a line over
 // kMaxDictionaryLineLength bytes); error (when given) then receives the path and
-// the reason, and the file is as it was.
+// the reason, and the file is as it was. Of missing folders only the per-user
+// data folder is made.
 bool AppendToUserDictionary(const std::string& path, std::string_view word, std::int32_t count,
                             std::string* error = nullptr);
 

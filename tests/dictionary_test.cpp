@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -436,18 +437,25 @@ TEST(CustomDictionaryPathTest, BesideTheExecutableWhenThatFolderIsWritable) {
         << "the writability probe leaves nothing behind";
 }
 
-TEST(CustomDictionaryPathTest, PerUserFolderOtherwise) {
-    // Test mode keeps the real user's data folder out of reach.
-    QStandardPaths::setTestModeEnabled(true);
+TEST(CustomDictionaryPathTest, PerUserFolderOtherwiseMadeOnlyByTheFirstAddition) {
     QTemporaryDir dir;
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+    const auto restore = qScopeGuard([&] {
+        if (savedDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", savedDataHome);
+    });
     const std::string unwritable = dir.path().toStdString() + "/missing/";
-    const QString path = QString::fromStdString(CustomDictionaryPath(unwritable));
-    QStandardPaths::setTestModeEnabled(false);
+    const std::string path = CustomDictionaryPath(unwritable);
 
-    EXPECT_TRUE(path.endsWith(QStringLiteral("/Scrivolux/custom.dat"))) << path.toStdString();
-    EXPECT_FALSE(path.startsWith(dir.path()));
-    EXPECT_TRUE(QFileInfo(path).dir().exists()) << "the folder is made for the first addition";
-    QDir().rmdir(QFileInfo(path).path()); // only when the test left it empty
+    EXPECT_EQ(QString::fromStdString(path),
+              dir.filePath(QStringLiteral("data/Scrivolux/custom.dat")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("data"))))
+        << "a run that adds no word leaves no folder behind";
+    ASSERT_TRUE(AppendToUserDictionary(path, "word", 1));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isFile());
 }
 
 // --- the generated word list ---------------------------------------------------
