@@ -27,9 +27,13 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 TMainForm* MainForm = nullptr;
 
@@ -44,6 +48,75 @@ const QString kLoadFilter =
 // A load that takes longer than this shows its progress.
 constexpr qint64 kLoadProgressDelayMs = 500;
 constexpr QSize kDesignedSize(638, 425);
+
+// A line this long is shown as pieces of at most kShownPiece characters, each a
+// block of the text area's own: Qt lays out a block as a whole, and paints it
+// whole at every blink of the caret, which for a paragraph of megabytes takes
+// seconds (and minutes for a word without a place to break, whose layout grows
+// with the square of its length). The pieces after the first are marked, and
+// the text is read back with them joined, so a word cut for the screen is still
+// one word.
+constexpr qsizetype kLongLine = 16 * 1024;
+constexpr qsizetype kShownPiece = 8 * 1024;
+constexpr int kContinuesLine = 0x5C01; // the user state of such a piece
+
+bool EndsLine(QChar c) {
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
+}
+
+// The text with a line feed before each piece of a long line after its first;
+// the positions of those line feeds go to cuts.
+QString CutLongLines(const QString& text, std::vector<qsizetype>& cuts) {
+    QString shown;
+    qsizetype copied = 0; // the text before this is in shown
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !EndsLine(text[i]))
+            continue;
+        for (qsizetype start = lineStart; i - lineStart > kLongLine && i - start > kShownPiece;) {
+            // After the last space in the piece's second half, if it has one.
+            qsizetype end = start + kShownPiece;
+            qsizetype space = end;
+            while (space > start + kShownPiece / 2 && !text[space - 1].isSpace())
+                --space;
+            if (space > start + kShownPiece / 2)
+                end = space;
+            else if (text[end - 1].isHighSurrogate())
+                --end;
+            if (shown.isEmpty())
+                shown.reserve(text.size() + text.size() / kShownPiece + 1);
+            shown.append(QStringView(text).mid(copied, end - copied));
+            copied = end;
+            cuts.push_back(shown.size());
+            shown.append(u'\n');
+            start = end;
+        }
+        lineStart = i + 1;
+    }
+    if (cuts.empty())
+        return text;
+    shown.append(QStringView(text).mid(copied));
+    return shown;
+}
+
+// The text area's text with the pieces of long lines joined again.
+QString JoinedText(const QTextDocument& document, bool hasPieces) {
+    const QString raw = document.toRawText();
+    if (!hasPieces)
+        return raw;
+    QString text;
+    text.reserve(raw.size());
+    qsizetype from = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.userState() != kContinuesLine || block.position() == 0)
+            continue;
+        const qsizetype separator = block.position() - 1;
+        text.append(QStringView(raw).mid(from, separator - from));
+        from = separator + 1;
+    }
+    text.append(QStringView(raw).mid(from));
+    return text;
+}
 
 // The directory of the executable with its trailing separator, or the empty
 // text for a bare name, so that the bare file names are used.
@@ -193,7 +266,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 std::string TMainForm::memoText() const {
-    QString text = InputMemo->document()->toRawText();
+    QString text = JoinedText(*InputMemo->document(), shownInPieces_);
     for (QChar& c : text) {
         switch (c.unicode()) {
         case QChar::ParagraphSeparator:
@@ -237,10 +310,19 @@ void TMainForm::LoadTextFile(const QString& path) {
     } catch (const LoadCancelled&) {
         return; // the user's choice; the text area keeps its text
     }
-    InputMemo->setPlainText(QString::fromStdString(loaded.text));
+    setMemoText(QString::fromStdString(loaded.text));
     encoding_ = loaded.encoding;
     // Saving proposes a .txt beside a document, never the document itself.
     documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
+}
+
+void TMainForm::setMemoText(const QString& text) {
+    std::vector<qsizetype> cuts;
+    InputMemo->setPlainText(CutLongLines(text, cuts));
+    QTextDocument& document = *InputMemo->document();
+    for (const qsizetype cut : cuts)
+        document.findBlock(static_cast<int>(cut + 1)).setUserState(kContinuesLine);
+    shownInPieces_ = !cuts.empty();
 }
 
 void TMainForm::SaveTextFile(const QString& path) {

@@ -92,12 +92,16 @@ private:
     QAction* addItem(QMenu* menu, const char* caption, void (TMainForm::*handler)());
     // The text area's content exactly, paragraphs separated by line feeds.
     std::string memoText() const;
+    // Shows the text; a very long line is shown in pieces that memoText joins.
+    void setMemoText(const QString& text);
 
     std::unique_ptr<TDictionary> dictionary_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     QColor editorColor_;
     bool running_ = false;
+    // Whether the text area shows a long line in pieces that memoText joins.
+    bool shownInPieces_ = false;
     bool shownBefore_ = false;
 };
 

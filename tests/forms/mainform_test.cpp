@@ -290,6 +290,25 @@ TEST_F(MainFormTest, LineBreaksOfAnyKindLoadAsLinesAndSaveAsCrLf) {
     EXPECT_EQ(desktop.filters[1], QStringLiteral("Text Files (*.txt) / txt"));
 }
 
+TEST_F(MainFormTest, AVeryLongLineIsShownInPiecesButReadAndSavedWhole) {
+    // Laid out as one block, a word of megabytes froze the window for minutes.
+    QByteArray word(100'000, 'x');
+    for (qsizetype i = 0; i < word.size(); ++i)
+        word[i] = static_cast<char>('a' + i % 26);
+    const QByteArray prose = QByteArray("Some words. ").repeated(2'000);
+    const QByteArray file = word + " ends it.\r\n" + prose + "\r\nshort\r\n";
+    ASSERT_TRUE(WriteBytes(Path("long.txt"), file));
+
+    MainForm->LoadTextFile(Path("long.txt"));
+    EXPECT_GT(MainForm->InputMemo->blockCount(), 10) << "long lines not cut for the screen";
+    const std::vector<std::string> lines = MainForm->MemoLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], (word + " ends it.").toStdString());
+    EXPECT_EQ(lines[1], prose.toStdString());
+    MainForm->SaveTextFile(Path("out.txt"));
+    EXPECT_EQ(ReadBytes(Path("out.txt")), file);
+}
+
 TEST_F(MainFormTest, SavingAtOnceWritesTheFirstLineAndSavingAgainReplaces) {
     desktop.saveNames = {Path("first.txt"), Path("first.txt")};
     MainForm->mnuTxtSave->trigger();
