@@ -248,5 +248,8 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         err << kProgram << "the report could not be written to standard output\n";
         return kExitUnreadableInput;
     }
+    // The answer's count was used, but the file the user asked for was not written.
+    if (resolver.AddFailed())
+        return kExitUnreadableInput;
     return status;
 }

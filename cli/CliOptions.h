@@ -28,7 +28,7 @@ struct CliOptions {
 enum ExitStatus : int {
     kExitOk = 0,
     kExitUsage = 1,
-    kExitUnreadableInput = 2,
+    kExitUnreadableInput = 2, // also: the output or the user dictionary could not be written
     kExitNoDictionary = 3,
 };
 

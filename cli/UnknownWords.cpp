@@ -119,9 +119,11 @@ std::int32_t UnknownWordResolver::resolve(const std::string& key, const std::str
         count = answer.count;
         if (answer.ending == TerminalDialog::Ending::AddToDictionary) {
             std::string error;
-            if (!addToUserFile_(word, count, error))
+            if (!addToUserFile_(word, count, error)) {
                 diagnostics_ << "scrivolux-cli: the word was not added to the user dictionary: "
                              << error << '\n';
+                addFailed_ = true;
+            }
         }
         // An ignored word is not asked about again: a terminal user who said
         // "ignore" once means it for the whole run.

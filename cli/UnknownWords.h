@@ -67,6 +67,10 @@ public:
     // The words met since the last call, in the order first met.
     std::vector<UnknownWord> TakeFileTally();
 
+    // Whether a word the user asked to add could not be written to the user
+    // dictionary (its message went to the diagnostics already).
+    bool AddFailed() const { return addFailed_; }
+
 private:
     std::int32_t resolve(const std::string& key, const std::string& word,
                          const TDictionary& dictionary);
@@ -78,6 +82,7 @@ private:
     std::unordered_map<std::string, std::int32_t> answers_; // lower-cased word -> count
     std::vector<UnknownWord> tally_;
     std::unordered_map<std::string, std::size_t> tallyIndex_;
+    bool addFailed_ = false;
 };
 
 // Adds the words of a later part of the same file to a tally.

@@ -30,6 +30,16 @@ bool ReserveStandardStreams() {
     return stdinOpen;
 }
 
+// The help or the version reached standard output only if it is flushed there
+// whole: a full disk or a closed stream must not pass for success.
+int FlushedOutputStatus() {
+    std::cout.flush();
+    if (std::cout)
+        return kExitOk;
+    std::cerr << "scrivolux-cli: the text could not be written to standard output\n";
+    return kExitUnreadableInput;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -43,10 +53,10 @@ int main(int argc, char* argv[]) {
     switch (parsed.action) {
     case ParsedCommandLine::Action::ShowHelp:
         std::cout << parsed.text;
-        return kExitOk;
+        return FlushedOutputStatus();
     case ParsedCommandLine::Action::ShowVersion:
         std::cout << parsed.text << '\n';
-        return kExitOk;
+        return FlushedOutputStatus();
     case ParsedCommandLine::Action::UsageError:
         std::cerr << "scrivolux-cli: " << parsed.text << '\n'
                   << "Try 'scrivolux-cli --help' for more information.\n";

@@ -9,6 +9,7 @@
 #include "text/TextFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -226,6 +227,10 @@ TEST_F(CliTest, ClosedOrFullStandardStreamsAreReported) {
          "scrivolux-cli: the report could not be written to standard output\n"},
         {"disk full", "second.txt >/dev/full",
          "scrivolux-cli: the report could not be written to standard output\n"},
+        {"help on a full disk", "--help >/dev/full",
+         "scrivolux-cli: the text could not be written to standard output\n"},
+        {"version to a closed output", "--version >&-",
+         "scrivolux-cli: the text could not be written to standard output\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -356,18 +361,23 @@ TEST_F(CliTest, AskCanAddTheWordToTheUserDictionary) {
     EXPECT_EQ(second.err, "");
 }
 
-TEST_F(CliTest, AskSaysSoWhenTheUserDictionaryCannotBeWritten) {
-    const CliRun run =
-        Cli({QStringLiteral("--dictionary"), Path("words.dat"), QStringLiteral("--custom"),
-             Path("no-such-folder/custom.dat"), QStringLiteral("--unknown=ask"),
-             QStringLiteral("--json"), QStringLiteral("passage.txt")},
-            "a 2\n", false);
-    EXPECT_EQ(run.exitCode, 0);
-    // The count is used all the same, as the desktop program's dialog does.
-    EXPECT_EQ(JsonOf(run)["counts"].toObject()["syllables"].toInt(), 30);
-    EXPECT_NE(run.err.find("scrivolux-cli: the word was not added to the user dictionary: "),
-              std::string::npos)
-        << run.err;
+TEST_F(CliTest, AskSaysSoAndExitsWith2WhenTheUserDictionaryCannotBeWritten) {
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
+    for (const char* custom : {"no-such-folder/custom.dat", "folder"}) {
+        SCOPED_TRACE(custom);
+        const CliRun run =
+            Cli({QStringLiteral("--dictionary"), Path("words.dat"), QStringLiteral("--custom"),
+                 Path(QString::fromUtf8(custom)), QStringLiteral("--unknown=ask"),
+                 QStringLiteral("--json"), QStringLiteral("passage.txt")},
+                "a 2\n", false);
+        EXPECT_EQ(run.exitCode, 2);
+        // The count is used all the same, as the desktop program's dialog does.
+        EXPECT_EQ(JsonOf(run)["counts"].toObject()["syllables"].toInt(), 30);
+        EXPECT_NE(run.err.find("scrivolux-cli: the word was not added to the user dictionary: "),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_FALSE(QFileInfo::exists(Path("no-such-folder"))) << "a named folder is never made";
 }
 
 // On a terminal, with files named, the default is to ask. `script` gives the
