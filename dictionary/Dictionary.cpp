@@ -105,11 +105,19 @@ std::optional<QByteArray> ReadWholeFile(const std::string& path, std::string* fa
     return bytes;
 }
 
-std::size_t CountLineFeeds(std::string_view text) {
+// The lines that can become entries: blank lines and over-long ones are
+// skipped, so a file of blank lines reserves nothing.
+std::size_t CountEntryLines(std::string_view text) {
     std::size_t count = 0;
-    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
-         at = text.find('\n', at + 1))
-        ++count;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::size_t length = end == std::string_view::npos ? text.size() : end;
+        if (end != std::string_view::npos && length > 0 && text[length - 1] == '\r')
+            --length;
+        if (length > 0 && length <= kMaxDictionaryLineLength)
+            ++count;
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
     return count;
 }
 
@@ -146,7 +154,7 @@ bool TDictionary::ReadText(const std::string& path, std::string* failure) {
     std::string_view rest(bytes->constData(), static_cast<std::size_t>(bytes->size()));
     if (rest.starts_with("\xEF\xBB\xBF"))
         rest.remove_prefix(3);
-    words_.Reserve(CountLineFeeds(rest) + 1);
+    words_.Reserve(CountEntryLines(rest));
     // One pass settles the usual case; only a file with some other bytes is
     // checked again line by line.
     const bool allUtf8 = IsValidUtf8(rest);

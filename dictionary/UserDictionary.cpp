@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTemporaryFile>
 
+#include <new>
+
 namespace {
 
 // Asking for permission bits is not enough (read-only mounts, ACLs): only a
@@ -127,5 +129,9 @@ bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& fil
         return wordListRead;
     } catch (const ConvertError& error) {
         throw FileError(error.what(), *reading, error.what());
+    } catch (const std::bad_alloc&) {
+        // A huge file must not end the program without a word.
+        throw FileError("Dictionary Error: not enough memory to load " + *reading, *reading,
+                        "not enough memory");
     }
 }

@@ -46,6 +46,7 @@ DictionaryFiles StartupDictionaryFiles(const std::string& executableDirectory);
 // read all the same. A line whose count does not convert stops the loading with
 // a FileError naming that file, whose message is the conversion error; the
 // lines before it stay, and a user dictionary stopped so is not recorded as the
-// file to append to.
+// file to append to. Running out of memory while loading a file is a FileError
+// naming that file too.
 bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files,
                              std::string* wordListFailure = nullptr);

@@ -198,6 +198,37 @@ TEST_F(HostileCliTest, MillionLineWordListLoadsAndAnswersCorrectly) {
     EXPECT_NE(run.err.find("1 word not in the dictionary"), std::string::npos) << run.err;
 }
 
+// Under a 600 MB address space: a word list of blank lines reserves nothing
+// (it once reserved a gigabyte for 32 MB of them and aborted), and one whose
+// entries do not fit says so instead of aborting.
+TEST_F(HostileCliTest, HugeWordListsLoadOrSayDictionaryError) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot start in a limited address space";
+#endif
+    ASSERT_TRUE(Write(Path("blank.dat"), QByteArray(32 * 1024 * 1024, '\n')));
+    ASSERT_TRUE(Write(Path("many.dat"), QByteArray("a|1\n").repeated(16 * 1024 * 1024)));
+    const auto limited = [&](const char* wordList) {
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.start("/bin/sh", {"-c", QStringLiteral("ulimit -v 600000 && exec '%1' --unknown=zero "
+                                                     "--dictionary %2 --custom custom.dat "
+                                                     "passage.txt")
+                                          .arg(kProgram, QString::fromLatin1(wordList))});
+        EXPECT_TRUE(shell.waitForFinished(120'000));
+        return CliRun{shell.exitStatus() == QProcess::NormalExit ? shell.exitCode() : -1,
+                      shell.readAllStandardOutput().toStdString(),
+                      shell.readAllStandardError().toStdString()};
+    };
+    const CliRun blank = limited("blank.dat");
+    EXPECT_EQ(blank.exitCode, 0) << blank.err;
+    EXPECT_EQ(Line(blank.out, "Total Number of Words"), "Total Number of Words: 4");
+
+    const CliRun many = limited("many.dat");
+    EXPECT_EQ(many.exitCode, 3) << many.err;
+    EXPECT_NE(many.err.find("Dictionary Error: not enough memory to load "), std::string::npos)
+        << many.err;
+}
+
 TEST_F(HostileCliTest, UserDictionaryThatIsADirectory) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.dat"));
     const CliRun run = Cli({"passage.txt"}, "words.dat", "folder.dat");
