@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "text/FileName.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -92,9 +94,9 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
     options.json = parser.isSet(json);
     // A repeated option takes its last value, as most tools do.
     if (parser.isSet(dictionary))
-        options.dictionaryPath = parser.values(dictionary).constLast().toStdString();
+        options.dictionaryPath = FileNameBytes(parser.values(dictionary).constLast());
     if (parser.isSet(custom))
-        options.customPath = parser.values(custom).constLast().toStdString();
+        options.customPath = FileNameBytes(parser.values(custom).constLast());
     if (parser.isSet(formatIn)) {
         const QString name = parser.values(formatIn).constLast();
         options.formatIn = FormatFromName(name.toLower().toStdString());
@@ -104,7 +106,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
                                   .arg(name));
     }
     for (const QString& file : parser.positionalArguments())
-        options.inputs.push_back(file.toStdString());
+        options.inputs.push_back(FileNameBytes(file));
     if (options.inputs.empty())
         options.inputs.push_back("-");
 

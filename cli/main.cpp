@@ -1,8 +1,10 @@
 #include "cli/CliApp.h"
 #include "cli/CliOptions.h"
+#include "text/FileName.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QStringList>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -48,8 +50,13 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("scrivolux-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCRIVOLUX_VERSION));
 
-    const ParsedCommandLine parsed = ParseCommandLine(
-        QCoreApplication::arguments(), {isatty(STDIN_FILENO) == 1, isatty(STDERR_FILENO) == 1});
+    // The arguments as given: Qt's own list loses the bytes of a file name that
+    // is not UTF-8.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(FileNameText(argv[i]));
+    const ParsedCommandLine parsed =
+        ParseCommandLine(arguments, {isatty(STDIN_FILENO) == 1, isatty(STDERR_FILENO) == 1});
     switch (parsed.action) {
     case ParsedCommandLine::Action::ShowHelp:
         std::cout << parsed.text;

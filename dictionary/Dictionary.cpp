@@ -2,6 +2,7 @@
 
 #include "dictionary/DictionaryLine.h"
 #include "dictionary/UserDictionary.h"
+#include "text/FileName.h"
 #include "text/TextFile.h"
 
 #include <QByteArray>
@@ -10,7 +11,11 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
+
+#include <sys/stat.h>
 
 std::string LowerCaseWord(std::string_view word) {
     const bool ascii = std::all_of(word.begin(), word.end(),
@@ -89,16 +94,17 @@ std::optional<QByteArray> ReadWholeFile(const std::string& path, std::string* fa
             *failure = reason.toStdString();
         return std::nullopt;
     };
-    QFile file(QString::fromStdString(path));
-    const QFileInfo info(file);
-    if (!info.exists())
-        return fail(QStringLiteral("No such file or directory"));
-    if (info.isDir())
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(info.st_mode))
         return fail(QStringLiteral("Is a directory"));
-    if (!info.isFile())
+    if (!S_ISREG(info.st_mode))
         return fail(QStringLiteral("not a regular file"));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    QFile file;
+    QString reason;
+    if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))
+        return fail(reason);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());

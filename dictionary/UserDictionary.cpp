@@ -2,6 +2,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "text/Error.h"
+#include "text/FileName.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QTemporaryFile>
 
 #include <new>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -73,17 +76,20 @@ bool AppendToUserDictionary(const std::string& path, std::string_view word, std:
         return fail(CannotAdd(
             path, QStringLiteral("the word holds \"|\" or a line break, or is too long")));
 
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    if (info.exists() && !info.isFile())
+    struct stat info {};
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode))
         return fail(CannotAdd(path, QStringLiteral("it is not a regular file")));
     // Only the per-user folder is made; a folder the user named must exist.
-    if (!info.exists() && info.path() == UserDataFolder())
-        QDir().mkpath(info.path());
+    const QString folder = QFileInfo(FileNameText(path)).path();
+    if (!exists && folder == UserDataFolder())
+        QDir().mkpath(folder);
     // Unbuffered, so that a failed write leaves nothing behind to be retried on close.
-    QFile file(name);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return fail(CannotAdd(path, file.errorString()));
+    QFile file;
+    QString reason;
+    if (!OpenFileByName(file, path,
+                        QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered, &reason))
+        return fail(CannotAdd(path, reason));
     const qint64 sizeBefore = file.size();
 
     std::string line;

@@ -3,6 +3,7 @@
 #include "documents/MarkupText.h"
 #include "documents/OfficeText.h"
 #include "documents/ZipArchive.h"
+#include "text/FileName.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -16,15 +17,15 @@ namespace {
 const QByteArray kOdtMimeType = "application/vnd.oasis.opendocument.text";
 
 // The first bytes of a file, or none when it cannot be read.
-QByteArray Head(const QString& path) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+QByteArray Head(const std::string& path) {
+    QFile file;
+    if (!OpenFileByName(file, path, QIODevice::ReadOnly))
         return {};
     return file.read(4096);
 }
 
 std::string Suffix(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).suffix().toLower().toStdString();
+    return QFileInfo(FileNameText(path)).suffix().toLower().toStdString();
 }
 
 std::optional<DocumentFormat> ZipFormat(const std::string& path) {
@@ -96,7 +97,7 @@ std::optional<DocumentFormat> FormatFromName(std::string_view name) {
 }
 
 DocumentFormat DetectFormat(const std::string& path) {
-    const QByteArray head = Head(QString::fromStdString(path));
+    const QByteArray head = Head(path);
     const std::string suffix = Suffix(path);
     const std::optional<DocumentFormat> named = FormatFromName(suffix);
     if (head.isEmpty())

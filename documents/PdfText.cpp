@@ -1,15 +1,18 @@
 #include "documents/PdfText.h"
 
-#include "text/Error.h"
 #include "documents/DocumentReader.h"
+#include "text/Error.h"
+#include "text/FileName.h"
 
 #include <poppler-qt6.h>
 
-#include <QFileInfo>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -49,14 +52,16 @@ QString PageText(Poppler::Page& page) {
 
 std::string PdfText(const std::string& path, std::size_t maxBytes, const LoadProgress& progress) {
     SilencePoppler();
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    if (!info.isFile() || !info.isReadable())
-        throw FileError("Cannot open file " + path, path,
-                        !info.exists() ? "No such file or directory"
-                        : info.isDir() ? "Is a directory"
-                                       : "Permission denied");
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(name);
+    // Read through a device opened by the name's bytes, which Poppler keeps
+    // reading while the document lives.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+        throw FileError("Cannot open file " + path, path, "not a regular file");
+    QFile file;
+    QString reason;
+    if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))
+        throw FileError("Cannot open file " + path, path, reason.toStdString());
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(&file);
     if (!document)
         throw ScrivoluxError("The PDF is damaged and cannot be read");
     if (document->isLocked())

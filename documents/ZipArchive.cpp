@@ -2,9 +2,6 @@
 
 #include "text/Error.h"
 
-#include <QFile>
-#include <QString>
-
 #include <zip.h>
 
 #include <memory>
@@ -26,9 +23,9 @@ std::string ZipErrorText(int code) {
 } // namespace
 
 ZipArchive::ZipArchive(const std::string& path) {
-    const QByteArray name = QFile::encodeName(QString::fromStdString(path));
+    // By the name's bytes: not every file name is UTF-8.
     int code = ZIP_ER_OK;
-    archive_ = zip_open(name.constData(), ZIP_RDONLY, &code);
+    archive_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (archive_ != nullptr)
         return;
     switch (code) {

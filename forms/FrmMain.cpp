@@ -16,6 +16,7 @@
 #include "forms/ScreenPlacement.h"
 #include "settings/FontSettings.h"
 #include "text/Error.h"
+#include "text/FileName.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -306,7 +307,7 @@ void TMainForm::LoadTextFile(const QString& path) {
     };
     LoadedDocument loaded;
     try {
-        loaded = ReadDocument(path.toStdString(), std::nullopt, progress);
+        loaded = ReadDocument(FileNameBytes(path), std::nullopt, progress);
     } catch (const LoadCancelled&) {
         return; // the user's choice; the text area keeps its text
     }

@@ -9,8 +9,8 @@
 #include "text/TextFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -99,6 +101,33 @@ TEST_F(CliTest, ReportsAPassageAsTheClipboardText) {
     // Nothing passes silently: the unknown word is named on standard error.
     EXPECT_EQ(run.err, "scrivolux-cli: passage.txt: 1 word not in the dictionary (2 times) "
                        "counted as 0 syllables: zyxt (2)\n");
+}
+
+// Names in Latin-1, as an older system wrote them: the text, the word list and
+// the user dictionary are used by their bytes, and messages name them so.
+TEST_F(CliTest, FileNamesThatAreNotUtf8AreUsedAsGiven) {
+    QProcess shell;
+    shell.setWorkingDirectory(dir_.path());
+    shell.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral("w=$(printf 'w\\351.dat') t=$(printf 'caf\\351.txt') "
+                        "c=$(printf 'c\\351.dat') g=$(printf 'gone\\351.txt') && "
+                        "cp words.dat \"$w\" && cp passage.txt \"$t\" && printf 'a 2\\n' | "
+                        "'%1' --unknown=ask --dictionary \"$w\" --custom \"$c\" \"$t\" \"$g\"")
+             .arg(kProgram)});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    const std::string out = shell.readAllStandardOutput().toStdString();
+    const std::string err = shell.readAllStandardError().toStdString();
+    EXPECT_EQ(shell.exitCode(), 2) << err;
+    EXPECT_NE(out.find("==> caf\xE9.txt <==\nTotal Number of Syllables: 30\n"), std::string::npos)
+        << out << err;
+    EXPECT_NE(err.find("scrivolux-cli: Cannot open file gone\xE9.txt: No such file or directory"),
+              std::string::npos)
+        << err;
+    std::ifstream custom(dir_.path().toStdString() + "/c\xE9.dat", std::ios::binary);
+    const std::string added{std::istreambuf_iterator<char>(custom), {}};
+    EXPECT_EQ(added, "zyxt|2\r\n");
 }
 
 TEST_F(CliTest, ReadsStandardInputWhenNoFileIsGiven) {

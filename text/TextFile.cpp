@@ -1,5 +1,7 @@
 #include "text/TextFile.h"
 
+#include "text/FileName.h"
+
 #include "text/Error.h"
 
 #include <QFile>
@@ -148,15 +150,13 @@ DecodedText DecodeText(std::string_view bytes) {
 }
 
 DecodedText ReadTextFile(const std::string& path) {
-    const QString name = QString::fromStdString(path);
     const auto cannotOpen = [&path](const QString& reason) {
         return FileError("Cannot open file " + path, path, reason.toStdString());
     };
-    QFile file(name);
-    if (QFileInfo(name).isDir())
-        throw cannotOpen(QStringLiteral("Is a directory"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw cannotOpen(file.errorString());
+    QFile file;
+    QString reason;
+    if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))
+        throw cannotOpen(reason);
     if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytes)
         throw ScrivoluxError("Text exceeds memo capacity");
     // Read to the end rather than trusting the size: pipes and /proc files have none.
