@@ -16,6 +16,7 @@
 #include "forms/ScreenPlacement.h"
 #include "settings/FontSettings.h"
 #include "text/Error.h"
+#include "text/SavedFile.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -250,13 +251,11 @@ void TMainForm::SaveTextFile(const QString& path) {
                              "another name");
     const EncodedText encoded = EncodeText(ConvertLineBreaks(memoText(), "\r\n"), encoding_);
     const std::string name = path.toStdString();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError("Cannot create file " + name, name, file.errorString().toStdString());
-    const auto size = static_cast<qint64>(encoded.bytes.size());
-    if (file.write(encoded.bytes.data(), size) != size || !file.commit()) {
-        const std::string reason = file.errorString().toStdString();
-        throw FileError("Cannot create file " + name + ": " + reason, name, reason);
+    if (const auto failure = SaveFileAtomically(name, encoded.bytes)) {
+        // A file that could not even be made keeps the short message.
+        throw FileError("Cannot create file " + name +
+                            (failure->created ? ": " + failure->reason : std::string()),
+                        name, failure->reason);
     }
     encoding_ = encoded.encoding;
 }

@@ -224,4 +224,31 @@ TEST_F(HostileGuiTest, GarbageSettingsFile) {
     QFile::remove(settings);
 }
 
+TEST_F(HostileGuiTest, SavingOnAFullDiskKeepsTheOldFileAndSaysWhy) {
+    Start();
+    const QByteArray old = "The old file, byte for byte.\r\n";
+    ASSERT_TRUE(Write(Path("doc.txt"), old));
+    MainForm->InputMemo->setPlainText(QString(10 * 1024, u'x'));
+    desktop.saveNames = {Path("doc.txt")};
+    {
+        const FileSizeLimit full(4096);
+        MainForm->mnuTxtSave->trigger();
+    }
+    EXPECT_EQ(Read(Path("doc.txt")), old);
+    ASSERT_EQ(desktop.errors.size(), 1);
+    EXPECT_EQ(desktop.errors[0], "Cannot create file " + Path("doc.txt") + ": File too large.");
+}
+
+TEST_F(HostileGuiTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
+    const QString settings = UserSettingsPath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).absolutePath()));
+    const QByteArray large =
+        "[SOFTWARE\\Other]\n\"Kept\"=\"yes\"\n" + QByteArray(FileSettingsStore::kMaxFileBytes, ';');
+    ASSERT_TRUE(Write(settings, large));
+    Start();
+    MainForm->close();
+    EXPECT_EQ(Read(settings), large);
+    QFile::remove(settings);
+}
+
 } // namespace
