@@ -10,6 +10,11 @@
 #include <QString>
 #include <QTemporaryFile>
 
+#include <sys/file.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // Asking for permission bits is not enough (read-only mounts, ACLs): only a
@@ -74,6 +79,12 @@ bool AppendToUserDictionary(const std::string& path, std::string_view word, std:
     QFile file(name);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return fail(CannotAdd(path, file.errorString()));
+    // Another instance may append at the same time: under the lock the end of
+    // the file is ours, so a failed write cuts back only our own partial line.
+    while (::flock(file.handle(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return fail(CannotAdd(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
     const qint64 sizeBefore = file.size();
 
     std::string line;
@@ -88,8 +99,15 @@ bool AppendToUserDictionary(const std::string& path, std::string_view word, std:
     line += entry;
     line += "\r\n";
 
+    // A short write is followed by another, which then fails with the reason.
     const auto size = static_cast<qint64>(line.size());
-    if (file.write(line.data(), size) != size || !file.flush()) {
+    qint64 written = 0;
+    for (qint64 n = 0; written < size; written += n) {
+        n = file.write(line.data() + written, size - written);
+        if (n <= 0)
+            break;
+    }
+    if (written != size || !file.flush()) {
         // A full disk can take part of the line. Cut it off again: a broken last
         // line would stop every later load of the file at that line.
         const QString reason = file.errorString();
