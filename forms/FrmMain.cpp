@@ -232,6 +232,8 @@ void TMainForm::LoadTextFile(const QString& path) {
         }
         return true;
     };
+    // A FIFO would keep the window waiting until some program writes to it.
+    RequireRegularFile(path.toStdString());
     LoadedDocument loaded;
     try {
         loaded = ReadDocument(path.toStdString(), std::nullopt, progress);

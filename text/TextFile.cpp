@@ -147,6 +147,16 @@ DecodedText DecodeText(std::string_view bytes) {
     return decoded;
 }
 
+void RequireRegularFile(const std::string& path) {
+    const QFileInfo info(QString::fromStdString(path));
+    if (info.isFile())
+        return;
+    const char* reason = !info.exists() ? "No such file or directory"
+                         : info.isDir() ? "Is a directory"
+                                        : "not a regular file";
+    throw FileError("Cannot open file " + path, path, reason);
+}
+
 DecodedText ReadTextFile(const std::string& path) {
     const QString name = QString::fromStdString(path);
     const auto cannotOpen = [&path](const QString& reason) {

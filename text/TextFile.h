@@ -31,6 +31,11 @@ DecodedText DecodeText(std::string_view bytes);
 // kMaxTextFileBytes.
 DecodedText ReadTextFile(const std::string& path);
 
+// Throws the FileError "Cannot open file %s" unless path names a regular file
+// (or a link to one): a FIFO or a device could block the reader until another
+// program writes to it.
+void RequireRegularFile(const std::string& path);
+
 // The lines of a text: CR LF, a lone CR and a lone LF each end one line. An empty
 // last line (after a final line break) is not a line, so "" gives no lines.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -28,6 +28,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace hostile;
@@ -249,6 +251,14 @@ TEST_F(HostileGuiTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
     MainForm->close();
     EXPECT_EQ(Read(settings), large);
     QFile::remove(settings);
+}
+
+TEST_F(HostileGuiTest, AFifoIsRefusedWithoutWaitingForAWriter) {
+    Start();
+    ASSERT_EQ(::mkfifo(Path("fifo.txt").toLocal8Bit().constData(), 0600), 0);
+    Load("fifo.txt");
+    EXPECT_EQ(desktop.errors, QStringList{"Cannot open file " + Path("fifo.txt") + '.'});
+    EXPECT_EQ(Text(), kUserText);
 }
 
 } // namespace
