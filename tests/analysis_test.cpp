@@ -246,7 +246,7 @@ TEST(TextFile, DecodingByContent) {
          "0123456789abcdefgh\xC3\xA2\xE2\x82\xAC", TextEncoding::Windows1252},
         {"overlong UTF-8 is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF", TextEncoding::Windows1252},
         {"UTF-16LE", std::string("\xFF\xFEh\0i\0", 6), "hi", TextEncoding::Utf16},
-        {"UTF-16BE", std::string("\xFE\xFF\0h\0i", 6), "hi", TextEncoding::Utf16},
+        {"UTF-16BE", std::string("\xFE\xFF\0h\0i", 6), "hi", TextEncoding::Utf16BigEndian},
     };
     for (const auto& c : cases) {
         const DecodedText d = DecodeText(c.bytes);
@@ -278,7 +278,7 @@ TEST(TextFile, LinesAndEncodingBack) {
     EXPECT_EQ(greek.bytes, "\xCE\xB1");
     EXPECT_EQ(greek.encoding, TextEncoding::Utf8);
     EXPECT_EQ(EncodeText("x", TextEncoding::Utf8WithBom).bytes, "\xEF\xBB\xBFx");
-    EXPECT_EQ(EncodeText("x", TextEncoding::Utf16).encoding, TextEncoding::Utf8);
+    EXPECT_EQ(EncodeText("x", TextEncoding::Utf16).bytes, std::string("\xFF\xFEx\0", 4));
 }
 
 } // namespace

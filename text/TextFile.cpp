@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QString>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <array>
 #include <cstdint>
@@ -127,7 +128,7 @@ DecodedText DecodeText(std::string_view bytes) {
         if (text.contains(QChar(u'\0')))
             ThrowNul();
         decoded.text = text.toStdString();
-        decoded.encoding = TextEncoding::Utf16;
+        decoded.encoding = bytes[0] == '\xFF' ? TextEncoding::Utf16 : TextEncoding::Utf16BigEndian;
         return decoded;
     }
     if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr)
@@ -242,6 +243,15 @@ EncodedText EncodeText(std::string_view utf8, TextEncoding preferred) {
         }
         if (representable)
             return {std::move(bytes), TextEncoding::Windows1252};
+    }
+    if (preferred == TextEncoding::Utf16 || preferred == TextEncoding::Utf16BigEndian) {
+        const bool little = preferred == TextEncoding::Utf16;
+        QStringEncoder encoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        // A U+FEFF that starts the text is a character here, not a mark to drop.
+        QStringDecoder fromUtf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        const QByteArray bytes = encoder.encode(
+            QString(fromUtf8(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())))));
+        return {std::string(little ? "\xFF\xFE" : "\xFE\xFF") + bytes.toStdString(), preferred};
     }
     // A text that itself starts with U+FEFF (kept from a UTF-16 file, say) would
     // lose it on the next load, which takes those bytes for a byte-order mark.

@@ -9,7 +9,8 @@
 enum class TextEncoding {
     Utf8,
     Utf8WithBom,
-    Utf16, // read from either byte order; saved as UTF-8
+    Utf16,          // little-endian, with its byte-order mark
+    Utf16BigEndian, // with its byte-order mark
     Windows1252,
 };
 
@@ -52,8 +53,9 @@ struct EncodedText {
     TextEncoding encoding;
 };
 
-// Encodes UTF-8 text as the file it came from was written, falling back to
-// UTF-8 when a character cannot be written in Windows-1252 (nothing is lost).
+// Encodes UTF-8 text as the file it came from was written (UTF-16 in its byte
+// order with its byte-order mark), falling back to UTF-8 when a character
+// cannot be written in Windows-1252 (nothing is lost).
 EncodedText EncodeText(std::string_view utf8, TextEncoding preferred);
 
 // True when the bytes are well-formed UTF-8.

@@ -314,7 +314,10 @@ TEST_F(MainFormTest, EncodingsRoundTrip) {
         {"Windows-1252 stays Windows-1252", "caf\xE9 \x93quoted\x94", "", "caf\xE9 \x93quoted\x94"},
         {"Windows-1252 becomes UTF-8 for a character it lacks", "caf\xE9",
          QStringLiteral(" \u2192"), "caf\xC3\xA9 \xE2\x86\x92"},
-        {"UTF-16 is saved as UTF-8", QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10), "", "hi\r\n"},
+        {"UTF-16 stays UTF-16", QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10), "",
+         QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10)},
+        {"big-endian UTF-16 too", QByteArray("\xFE\xFF\0h\0i", 6), "",
+         QByteArray("\xFE\xFF\0h\0i", 6)},
         {"no-break space survives",
          "a\xC2\xA0"
          "b",
