@@ -344,7 +344,8 @@ void TMainForm::RunAnalysis() {
         InputMemo->setFocus(Qt::OtherFocusReason);
     });
 
-    if (ReportForm && ReportForm->isVisible())
+    const bool reportWasShown = ReportForm && ReportForm->isVisible();
+    if (reportWasShown)
         ReportForm->hide();
     const WorkingTexts texts = PrepareLines(MemoLines());
 
@@ -353,15 +354,27 @@ void TMainForm::RunAnalysis() {
     progress->show();
     QCoreApplication::processEvents();
 
+    // Stopping leaves the dialog, the passes and the run, with nothing shown.
+    struct AnalysisStopped {};
     const UnknownWordHandler askUser = [this](const std::string& word, TDictionary& dictionary) {
         TNotFoundForm dialog(this);
-        return dialog.AskSyllables(word, dictionary);
+        const std::int32_t count = dialog.AskSyllables(word, dictionary);
+        if (dialog.StopRequested())
+            throw AnalysisStopped();
+        return count;
     };
     // The pauses let the user follow the bars; the last one shows them full.
     const auto pause = [](CountingPass pass) {
         TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
     };
-    const AnalysisCounts counts = CountTexts(texts, *dictionary_, askUser, *progress, pause);
+    AnalysisCounts counts;
+    try {
+        counts = CountTexts(texts, *dictionary_, askUser, *progress, pause);
+    } catch (const AnalysisStopped&) {
+        if (ReportForm && reportWasShown)
+            ReportForm->show();
+        return;
+    }
 
     progress.reset();
     ProgressForm = startupProgressForm;

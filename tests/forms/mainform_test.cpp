@@ -199,6 +199,29 @@ TEST_F(MainFormTest, AnEmptyTextGivesAReportOfZeros) {
     EXPECT_EQ(ReportForm->FleschEaseLB->text(), QStringLiteral("----"));
 }
 
+TEST_F(MainFormTest, EscapeInTheDialogCanStopTheWholeRun) {
+    SetText(QStringLiteral("Zorp zorp. Quux."));
+    ReportForm->ShowStatistics(9, 9, 9, 9);
+    TProgressForm* const startupProgress = ProgressForm;
+    desktop.yesNoAnswers = {false, true};
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) {
+        QTest::keyClick(dialog->SyllableEdit, Qt::Key_Escape);
+        EXPECT_TRUE(dialog->isVisible()) << "No goes back to the dialog";
+        QTest::keyClick(dialog->SyllableEdit, Qt::Key_Escape);
+    });
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 1) << "no question after the stop";
+    EXPECT_EQ(desktop.questions, QStringList(2, QStringLiteral("Stop the analysis?")));
+    EXPECT_TRUE(desktop.pauses.empty());
+    EXPECT_TRUE(MainForm->isEnabled());
+    EXPECT_EQ(ProgressForm, startupProgress);
+    EXPECT_EQ(Text(), QStringLiteral("Zorp zorp. Quux."));
+    EXPECT_TRUE(ReportForm->isVisible()) << "the earlier report is back";
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("9"));
+    EXPECT_EQ(MainForm->Dictionary()->Lookup("zorp"), -1);
+}
+
 TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {
     QString text;
     for (int i = 0; i < 500; ++i)
