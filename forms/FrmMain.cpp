@@ -197,8 +197,9 @@ std::string TMainForm::memoText() const {
     QString text = InputMemo->document()->toRawText();
     for (QChar& c : text) {
         switch (c.unicode()) {
+        // Paragraph ends; a line separator (U+2028) is kept as the character it
+        // is, and the counting takes it as a line break.
         case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
         case 0xFDD0: // frame boundaries, which a plain text document does not hold
         case 0xFDD1:
             c = u'\n';
@@ -241,6 +242,9 @@ void TMainForm::LoadTextFile(const QString& path) {
         return; // the user's choice; the text area keeps its text
     }
     InputMemo->setPlainText(QString::fromStdString(loaded.text));
+    // Until it is edited, the text saves back as it came, characters that the
+    // text area can only show as paragraph ends (U+2029) included.
+    unchangedText_ = std::move(loaded.text);
     encoding_ = loaded.encoding;
     // Saving proposes a .txt beside a document, never the document itself.
     documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
@@ -251,7 +255,9 @@ void TMainForm::SaveTextFile(const QString& path) {
         QFileInfo(path).absoluteFilePath() == QFileInfo(documentPath_).absoluteFilePath())
         throw ScrivoluxError("The text is not saved over the document it came from; choose "
                              "another name");
-    const EncodedText encoded = EncodeText(ConvertLineBreaks(memoText(), "\r\n"), encoding_);
+    std::string text =
+        unchangedText_ && !InputMemo->document()->isModified() ? *unchangedText_ : memoText();
+    const EncodedText encoded = EncodeText(ConvertLineBreaks(text, "\r\n"), encoding_);
     const std::string name = path.toStdString();
     if (const auto failure = SaveFileAtomically(name, encoded.bytes)) {
         // A file that could not even be made keeps the short message.
@@ -260,6 +266,8 @@ void TMainForm::SaveTextFile(const QString& path) {
                         name, failure->reason);
     }
     encoding_ = encoded.encoding;
+    unchangedText_ = std::move(text);
+    InputMemo->document()->setModified(false);
 }
 
 void TMainForm::mnuTxtLoadClick() {

@@ -285,7 +285,8 @@ TEST(TextFile, LinesAndEncodingBack) {
 
 TEST(PassageOfText, IsThePassageOfTheTextAreasLines) {
     for (const char* text : {"", "\n", "\r\n", "\r", "one", "one\n", "one\r\ntwo", "one\r\rtwo\n",
-                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r"}) {
+                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r",
+                             "Hello\u2028world. The cat\u2029sat.", "a\uFDD0b\uFDD1", "\xE2\x80"}) {
         EXPECT_EQ(PassageOfText(text), BuildPassage(SplitLines(text))) << text;
     }
 }
@@ -323,6 +324,12 @@ TEST(HalfwaySpace, BothHalvesMeetExactlyTheWordsOfTheWhole) {
     }
     EXPECT_EQ(HalfwaySpace("one two", 100), std::string::npos);
     EXPECT_EQ(HalfwaySpace("one\t\t\t\t two", 0), std::string::npos);
+}
+
+TEST(AnalysisPipeline, UnicodeSeparatorsBreakLines) {
+    EXPECT_EQ(PassageOfText("Hello\u2028world. The cat\u2029sat."), "Hello world. The cat sat. ");
+    EXPECT_EQ(SplitLines("a\uFDD0b"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\uFDD2b").size(), 1u) << "other noncharacters are text";
 }
 
 TEST(AnalysisPipeline, TwoThreadsCountAsOne) {

@@ -37,8 +37,28 @@ DecodedText ReadTextFile(const std::string& path);
 // program writes to it.
 void RequireRegularFile(const std::string& path);
 
-// The lines of a text: CR LF, a lone CR and a lone LF each end one line. An empty
-// last line (after a final line break) is not a line, so "" gives no lines.
+// The length of the line break that starts at byte `at` of a UTF-8 text, or 0.
+// CR LF, a lone CR and a lone LF break lines, and so do the Unicode line and
+// paragraph separators U+2028 and U+2029 and the noncharacters U+FDD0 and
+// U+FDD1, which the text area can only hold as the ends of its paragraphs: the
+// desktop program and the command line then count a text alike.
+inline std::size_t LineBreakAt(std::string_view text, std::size_t at) {
+    const char c = text[at];
+    if (c == '\n')
+        return 1;
+    if (c == '\r')
+        return at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
+    if ((c != '\xE2' && c != '\xEF') || at + 2 >= text.size())
+        return 0;
+    const std::string_view three = text.substr(at, 3);
+    return three == "\xE2\x80\xA8" || three == "\xE2\x80\xA9" || three == "\xEF\xB7\x90" ||
+                   three == "\xEF\xB7\x91"
+               ? 3
+               : 0;
+}
+
+// The lines of a text, each ended by a line break (LineBreakAt). An empty last
+// line (after a final line break) is not a line, so "" gives no lines.
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The lines joined by CR LF, with no line break after the last.

@@ -404,6 +404,22 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     EXPECT_EQ(desktop.proposedPaths.back(), QString());
 }
 
+TEST_F(MainFormTest, UnicodeSeparatorsCountAsLineBreaksAndSaveUnchanged) {
+    const QByteArray file = "Hello\xE2\x80\xA8world. The cat\xE2\x80\xA9sat.\xEF\xB7\x90";
+    ASSERT_TRUE(WriteBytes(Path("in.txt"), file));
+    MainForm->LoadTextFile(Path("in.txt"));
+    EXPECT_EQ(MainForm->MemoLines(), (std::vector<std::string>{"Hello", "world. The cat", "sat."}));
+    MainForm->SaveTextFile(Path("out.txt"));
+    EXPECT_EQ(ReadBytes(Path("out.txt")), file);
+
+    // Edited, the line separator is still kept; paragraph ends become CR LF.
+    MainForm->InputMemo->moveCursor(QTextCursor::End);
+    MainForm->InputMemo->insertPlainText(QStringLiteral("!"));
+    MainForm->SaveTextFile(Path("out.txt"));
+    EXPECT_EQ(ReadBytes(Path("out.txt")),
+              QByteArray("Hello\xE2\x80\xA8world. The cat\r\nsat.\r\n!"));
+}
+
 TEST_F(MainFormTest, ASaveThatCannotBeMadeSaysSoAndKeepsTheOldFile) {
     desktop.saveNames = {Path("no/such/folder/out.txt")};
     MainForm->mnuTxtSave->trigger();
