@@ -101,6 +101,7 @@ void TMainForm::createControls() {
     InputMemo->setFont(DesignedFont());
     InputMemo->setPlainText(QStringLiteral("Enter text to be analyzed.\n"));
     setCentralWidget(InputMemo);
+    connect(InputMemo, &QPlainTextEdit::textChanged, this, [this] { unchangedText_.reset(); });
 }
 
 void TMainForm::FormCreate() {
@@ -255,8 +256,7 @@ void TMainForm::SaveTextFile(const QString& path) {
         QFileInfo(path).absoluteFilePath() == QFileInfo(documentPath_).absoluteFilePath())
         throw ScrivoluxError("The text is not saved over the document it came from; choose "
                              "another name");
-    std::string text =
-        unchangedText_ && !InputMemo->document()->isModified() ? *unchangedText_ : memoText();
+    std::string text = unchangedText_ ? *unchangedText_ : memoText();
     const EncodedText encoded = EncodeText(ConvertLineBreaks(text, "\r\n"), encoding_);
     const std::string name = path.toStdString();
     if (const auto failure = SaveFileAtomically(name, encoded.bytes)) {
@@ -267,7 +267,6 @@ void TMainForm::SaveTextFile(const QString& path) {
     }
     encoding_ = encoded.encoding;
     unchangedText_ = std::move(text);
-    InputMemo->document()->setModified(false);
 }
 
 void TMainForm::mnuTxtLoadClick() {
