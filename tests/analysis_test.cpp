@@ -326,6 +326,19 @@ TEST(HalfwaySpace, BothHalvesMeetExactlyTheWordsOfTheWhole) {
     EXPECT_EQ(HalfwaySpace("one\t\t\t\t two", 0), std::string::npos);
 }
 
+TEST(TextFile, WhatTheProgramSavesLoadsBack) {
+    // As much text as the program holds, every other byte a line feed: saved
+    // with CR LF it takes half as much again, and must still load.
+    std::string text;
+    text.reserve(kMaxTextFileBytes);
+    while (text.size() < kMaxTextFileBytes)
+        text += "a\n";
+    const std::string saved = EncodeText(ConvertLineBreaks(text, "\r\n"), TextEncoding::Utf8).bytes;
+    ASSERT_GT(saved.size(), kMaxTextFileBytes);
+    EXPECT_EQ(DecodeBoundedText(saved).text.size(), saved.size());
+    EXPECT_THROW(DecodeBoundedText(saved + "b"), ScrivoluxError);
+}
+
 TEST(AnalysisPipeline, UnicodeSeparatorsBreakLines) {
     EXPECT_EQ(PassageOfText("Hello\u2028world. The cat\u2029sat."), "Hello world. The cat sat. ");
     EXPECT_EQ(SplitLines("a\uFDD0b"), (std::vector<std::string>{"a", "b"}));

@@ -148,6 +148,35 @@ DecodedText DecodeText(std::string_view bytes) {
     return decoded;
 }
 
+namespace {
+
+// The bytes a text takes once its CR LF pairs are single line breaks.
+std::size_t HeldSize(std::string_view text) {
+    std::size_t pairs = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
+         at = text.find("\r\n", at + 2))
+        ++pairs;
+    return text.size() - pairs;
+}
+
+bool HasUtf16Mark(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
+} // namespace
+
+DecodedText DecodeBoundedText(std::string_view bytes) {
+    // Measured before decoding where the bytes tell, so that a file of zeros
+    // is refused for its size rather than for its first NUL.
+    if (bytes.size() > kMaxTextFileBytes && !HasUtf16Mark(bytes) &&
+        HeldSize(bytes) > kMaxTextFileBytes)
+        throw ScrivoluxError("Text exceeds memo capacity");
+    DecodedText decoded = DecodeText(bytes);
+    if (decoded.text.size() > kMaxTextFileBytes && HeldSize(decoded.text) > kMaxTextFileBytes)
+        throw ScrivoluxError("Text exceeds memo capacity");
+    return decoded;
+}
+
 void RequireRegularFile(const std::string& path) {
     const QFileInfo info(QString::fromStdString(path));
     if (info.isFile())
@@ -168,7 +197,7 @@ DecodedText ReadTextFile(const std::string& path) {
         throw cannotOpen(QStringLiteral("Is a directory"));
     if (!file.open(QIODevice::ReadOnly))
         throw cannotOpen(file.errorString());
-    if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytes)
+    if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytesOnDisk)
         throw ScrivoluxError("Text exceeds memo capacity");
     // Read to the end rather than trusting the size: pipes and /proc files have none.
     std::string bytes;
@@ -180,10 +209,10 @@ DecodedText ReadTextFile(const std::string& path) {
         if (n == 0)
             break;
         bytes.append(buffer, static_cast<std::size_t>(n));
-        if (bytes.size() > kMaxTextFileBytes)
+        if (bytes.size() > kMaxTextFileBytesOnDisk)
             throw ScrivoluxError("Text exceeds memo capacity");
     }
-    return DecodeText(bytes);
+    return DecodeBoundedText(bytes);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -250,7 +279,8 @@ EncodedText EncodeText(std::string_view utf8, TextEncoding preferred) {
         QStringDecoder fromUtf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
         const QByteArray bytes = encoder.encode(
             QString(fromUtf8(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())))));
-        return {std::string(little ? "\xFF\xFE" : "\xFE\xFF") + bytes.toStdString(), preferred};
+        if (static_cast<std::size_t>(bytes.size()) + 2 <= kMaxTextFileBytesOnDisk)
+            return {std::string(little ? "\xFF\xFE" : "\xFE\xFF") + bytes.toStdString(), preferred};
     }
     // A text that itself starts with U+FEFF (kept from a UTF-16 file, say) would
     // lose it on the next load, which takes those bytes for a byte-order mark.

@@ -19,13 +19,23 @@ struct DecodedText {
     TextEncoding encoding = TextEncoding::Utf8;
 };
 
-// The largest text file that is loaded; larger ones are refused.
+// The most text the program holds, in bytes of UTF-8 with a line break as one
+// byte; a file holding more is refused.
 inline constexpr std::size_t kMaxTextFileBytes = 64u * 1024u * 1024u;
+
+// The largest file read at all: what the program holds, saved with CR LF line
+// breaks, takes at most twice the bytes, and every file it writes must load.
+inline constexpr std::size_t kMaxTextFileBytesOnDisk = 2 * kMaxTextFileBytes;
 
 // Decodes the bytes of a text file: UTF-16 when they start with a byte-order
 // mark, UTF-8 when they are valid UTF-8, Windows-1252 otherwise. Throws a
 // ScrivoluxError for a file that holds a NUL character, instead of cutting it.
 DecodedText DecodeText(std::string_view bytes);
+
+// DecodeText for a text that must fit what the program holds: throws "Text
+// exceeds memo capacity" when the decoded text, a CR LF counted as one line
+// break, is over kMaxTextFileBytes.
+DecodedText DecodeBoundedText(std::string_view bytes);
 
 // Reads and decodes a whole file. Throws a FileError "Cannot open file %s" (with
 // the system's reason) when it cannot be read, and "Text exceeds memo capacity" when it is over
@@ -75,7 +85,8 @@ struct EncodedText {
 
 // Encodes UTF-8 text as the file it came from was written (UTF-16 in its byte
 // order with its byte-order mark), falling back to UTF-8 when a character
-// cannot be written in Windows-1252 (nothing is lost).
+// cannot be written in Windows-1252 (nothing is lost) or when UTF-16 would make
+// a file over kMaxTextFileBytesOnDisk, which could not be loaded again.
 EncodedText EncodeText(std::string_view utf8, TextEncoding preferred);
 
 // True when the bytes are well-formed UTF-8.
