@@ -1,5 +1,7 @@
 #include "analysis/AnalysisPipeline.h"
 
+#include "text/TextFile.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <future>
@@ -15,12 +17,12 @@ std::string PassageOfText(std::string_view text) {
     passage.reserve(text.size() + 1);
     std::size_t lineStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
+        const std::size_t length = LineBreakAt(text, i);
+        if (length == 0)
             continue;
         passage.append(text, lineStart, i - lineStart);
         passage += ' ';
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
+        i += length - 1;
         lineStart = i + 1;
     }
     if (lineStart < text.size()) {

@@ -52,6 +52,7 @@ public:
     void ShowError(QWidget*, const QString& t) override {
         std::fprintf(stderr, "error: %s\n", qPrintable(t));
     }
+    bool AskYesNo(QWidget*, const QString&) override { return false; }
     QString GetOpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
     QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
         return {};

@@ -45,7 +45,7 @@ std::string ReadStandardInput(int descriptor) {
         if (n == 0)
             return bytes;
         bytes.append(buffer, static_cast<std::size_t>(n));
-        if (bytes.size() > kMaxTextFileBytes)
+        if (bytes.size() > kMaxTextFileBytesOnDisk)
             throw ScrivoluxError("Text exceeds memo capacity");
     }
 }
@@ -65,7 +65,7 @@ std::string ReadInput(const std::string& input, const CliOptions& options, int s
     if (input == "-") {
         if (options.formatIn && *options.formatIn != DocumentFormat::Text)
             return ReadStandardInputAs(*options.formatIn, stdinDescriptor);
-        return DecodeText(ReadStandardInput(stdinDescriptor)).text;
+        return DecodeBoundedText(ReadStandardInput(stdinDescriptor)).text;
     }
     return ReadDocument(input, options.formatIn).text;
 }

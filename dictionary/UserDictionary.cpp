@@ -11,9 +11,12 @@
 #include <QString>
 #include <QTemporaryFile>
 
-#include <new>
-
+#include <sys/file.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -90,6 +93,12 @@ bool AppendToUserDictionary(const std::string& path, std::string_view word, std:
     if (!OpenFileByName(file, path,
                         QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered, &reason))
         return fail(CannotAdd(path, reason));
+    // Another instance may append at the same time: under the lock the end of
+    // the file is ours, so a failed write cuts back only our own partial line.
+    while (::flock(file.handle(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return fail(CannotAdd(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
     const qint64 sizeBefore = file.size();
 
     std::string line;
@@ -104,8 +113,15 @@ bool AppendToUserDictionary(const std::string& path, std::string_view word, std:
     line += entry;
     line += "\r\n";
 
+    // A short write is followed by another, which then fails with the reason.
     const auto size = static_cast<qint64>(line.size());
-    if (file.write(line.data(), size) != size || !file.flush()) {
+    qint64 written = 0;
+    for (qint64 n = 0; written < size; written += n) {
+        n = file.write(line.data() + written, size - written);
+        if (n <= 0)
+            break;
+    }
+    if (written != size || !file.flush()) {
         // A full disk can take part of the line. Cut it off again: a broken last
         // line would stop every later load of the file at that line.
         const QString reason = file.errorString();

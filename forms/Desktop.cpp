@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
@@ -16,6 +17,8 @@
 #include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -97,6 +100,15 @@ public:
         showMessageBox(parent, QMessageBox::Critical, text);
     }
 
+    bool AskYesNo(QWidget* parent, const QString& text) override {
+        QMessageBox box(QMessageBox::Question, ApplicationTitle(ExecutablePath()), text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
     QString GetOpenFileName(QWidget* parent, const QString& filter,
                             const QString& defaultSuffix) override {
         return runFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultSuffix, lastOpened_);
@@ -119,8 +131,15 @@ public:
     }
 
     void Pause(int milliseconds) override {
-        if (milliseconds > 0)
-            QThread::msleep(static_cast<unsigned long>(milliseconds));
+        // The full length, but the windows keep painting: a covered progress
+        // window would otherwise stay blank for a second.
+        QElapsedTimer clock;
+        clock.start();
+        for (qint64 left = milliseconds; left > 0; left = milliseconds - clock.elapsed()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
+                                            static_cast<int>(left));
+            QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, 10)));
+        }
     }
 
     QString ExecutablePath() override { return QCoreApplication::applicationFilePath(); }

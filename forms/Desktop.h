@@ -17,6 +17,9 @@ public:
     // A plain message box with the text and one OK button, captioned with the
     // application title.
     virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+    // A question with Yes and No buttons, captioned with the application title;
+    // true for Yes. Escape and the close box answer No.
+    virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
     // The error display: the stop icon, one OK button, the application title.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
 
@@ -30,7 +33,7 @@ public:
     // The font dialog, starting from font and color; false when cancelled.
     virtual bool ChooseFont(QWidget* parent, QFont& font, QColor& color) = 0;
 
-    // Sleeps without processing events.
+    // Waits without taking user input; the windows still repaint meanwhile.
     virtual void Pause(int milliseconds) = 0;
 
     // The full path of the running executable.

@@ -17,6 +17,7 @@
 #include "settings/FontSettings.h"
 #include "text/Error.h"
 #include "text/FileName.h"
+#include "text/SavedFile.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -174,6 +175,7 @@ void TMainForm::createControls() {
     InputMemo->setFont(DesignedFont());
     InputMemo->setPlainText(QStringLiteral("Enter text to be analyzed.\n"));
     setCentralWidget(InputMemo);
+    connect(InputMemo, &QPlainTextEdit::textChanged, this, [this] { unchangedText_.reset(); });
 }
 
 void TMainForm::FormCreate() {
@@ -270,8 +272,9 @@ std::string TMainForm::memoText() const {
     QString text = JoinedText(*InputMemo->document(), shownInPieces_);
     for (QChar& c : text) {
         switch (c.unicode()) {
+        // Paragraph ends; a line separator (U+2028) is kept as the character it
+        // is, and the counting takes it as a line break.
         case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
         case 0xFDD0: // frame boundaries, which a plain text document does not hold
         case 0xFDD1:
             c = u'\n';
@@ -305,6 +308,8 @@ void TMainForm::LoadTextFile(const QString& path) {
         }
         return true;
     };
+    // A FIFO would keep the window waiting until some program writes to it.
+    RequireRegularFile(FileNameBytes(path));
     LoadedDocument loaded;
     try {
         loaded = ReadDocument(FileNameBytes(path), std::nullopt, progress);
@@ -312,6 +317,9 @@ void TMainForm::LoadTextFile(const QString& path) {
         return; // the user's choice; the text area keeps its text
     }
     setMemoText(QString::fromStdString(loaded.text));
+    // Until it is edited, the text saves back as it came, characters that the
+    // text area can only show as paragraph ends (U+2029) included.
+    unchangedText_ = std::move(loaded.text);
     encoding_ = loaded.encoding;
     // Saving proposes a .txt beside a document, never the document itself.
     documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
@@ -331,17 +339,17 @@ void TMainForm::SaveTextFile(const QString& path) {
         QFileInfo(path).absoluteFilePath() == QFileInfo(documentPath_).absoluteFilePath())
         throw ScrivoluxError("The text is not saved over the document it came from; choose "
                              "another name");
-    const EncodedText encoded = EncodeText(ConvertLineBreaks(memoText(), "\r\n"), encoding_);
+    std::string text = unchangedText_ ? *unchangedText_ : memoText();
+    const EncodedText encoded = EncodeText(ConvertLineBreaks(text, "\r\n"), encoding_);
     const std::string name = path.toStdString();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError("Cannot create file " + name, name, file.errorString().toStdString());
-    const auto size = static_cast<qint64>(encoded.bytes.size());
-    if (file.write(encoded.bytes.data(), size) != size || !file.commit()) {
-        const std::string reason = file.errorString().toStdString();
-        throw FileError("Cannot create file " + name + ": " + reason, name, reason);
+    if (const auto failure = SaveFileAtomically(name, encoded.bytes)) {
+        // A file that could not even be made keeps the short message.
+        throw FileError("Cannot create file " + name +
+                            (failure->created ? ": " + failure->reason : std::string()),
+                        name, failure->reason);
     }
     encoding_ = encoded.encoding;
+    unchangedText_ = std::move(text);
 }
 
 void TMainForm::mnuTxtLoadClick() {
@@ -426,7 +434,8 @@ void TMainForm::RunAnalysis() {
         InputMemo->setFocus(Qt::OtherFocusReason);
     });
 
-    if (ReportForm && ReportForm->isVisible())
+    const bool reportWasShown = ReportForm && ReportForm->isVisible();
+    if (reportWasShown)
         ReportForm->hide();
     const WorkingTexts texts = PrepareLines(MemoLines());
 
@@ -435,15 +444,27 @@ void TMainForm::RunAnalysis() {
     progress->show();
     QCoreApplication::processEvents();
 
+    // Stopping leaves the dialog, the passes and the run, with nothing shown.
+    struct AnalysisStopped {};
     const UnknownWordHandler askUser = [this](const std::string& word, TDictionary& dictionary) {
         TNotFoundForm dialog(this);
-        return dialog.AskSyllables(word, dictionary);
+        const std::int32_t count = dialog.AskSyllables(word, dictionary);
+        if (dialog.StopRequested())
+            throw AnalysisStopped();
+        return count;
     };
     // The pauses let the user follow the bars; the last one shows them full.
     const auto pause = [](CountingPass pass) {
         TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
     };
-    const AnalysisCounts counts = CountTexts(texts, *dictionary_, askUser, *progress, pause);
+    AnalysisCounts counts;
+    try {
+        counts = CountTexts(texts, *dictionary_, askUser, *progress, pause);
+    } catch (const AnalysisStopped&) {
+        if (ReportForm && reportWasShown)
+            ReportForm->show();
+        return;
+    }
 
     progress.reset();
     ProgressForm = startupProgressForm;

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,8 @@ private:
     void setMemoText(const QString& text);
 
     std::unique_ptr<TDictionary> dictionary_;
+    // The text as last loaded or saved, while the text area is unedited since.
+    std::optional<std::string> unchangedText_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     QColor editorColor_;

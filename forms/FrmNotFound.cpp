@@ -92,10 +92,17 @@ void TNotFoundForm::fitTexts() {
 std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& dictionary) {
     word_ = word;
     dictionary_ = &dictionary;
-    WordLB->setText(QString::fromStdString(word));
-    WordLB->resize(WordLB->sizeHint().width(),
+    // A word too long for the dialog is shortened in its middle; the whole word
+    // stays in the tool tip.
+    const QString shown = QString::fromStdString(word);
+    const int room = width() - WordLB->x() - 8;
+    WordLB->setText(WordLB->fontMetrics().elidedText(shown, Qt::ElideMiddle, room));
+    WordLB->setToolTip(shown);
+    WordLB->setAccessibleName(shown);
+    WordLB->resize(std::min(WordLB->sizeHint().width(), room),
                    std::max(WordLB->height(), WordLB->sizeHint().height()));
     count_ = 0;
+    stopRequested_ = false;
     return exec() == QDialog::Accepted ? count_ : 0;
 }
 
@@ -162,9 +169,14 @@ bool TNotFoundForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TNotFoundForm::keyPressEvent(QKeyEvent* event) {
-    // Escape does not close this dialog: only the close box and the buttons end it.
+    // Escape does not close this dialog: only the close box and the buttons end
+    // it. It offers the one way out of a long run of questions instead.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        if (TheDesktop().AskYesNo(this, QStringLiteral("Stop the analysis?"))) {
+            stopRequested_ = true;
+            reject();
+        }
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

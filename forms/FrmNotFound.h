@@ -25,6 +25,10 @@ public:
     // (close box, "Ignore word  (0 syllables)").
     std::int32_t AskSyllables(const std::string& word, TDictionary& dictionary);
 
+    // True when the last AskSyllables ended because the user asked to stop the
+    // whole analysis (Escape, then Yes); its count is then 0 and nothing was added.
+    bool StopRequested() const { return stopRequested_; }
+
     void AddMemBTClick();
     void AddFileBTClick();
     void IgnoreBTClick();
@@ -52,6 +56,7 @@ private:
     std::string word_;
     TDictionary* dictionary_ = nullptr;
     std::int32_t count_ = 0;
+    bool stopRequested_ = false;
 };
 
 // The dialog made at start-up; analyses use dialogs of their own.

@@ -1,9 +1,10 @@
 #include "settings/FileSettingsStore.h"
 
+#include "text/SavedFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <utility>
@@ -37,13 +38,21 @@ void FileSettingsStore::load() {
     if (filePath_.isEmpty())
         return;
     // Only a regular file: opening a FIFO someone left there would block the start.
+    // A file that is there but cannot be read is never replaced: saving would
+    // lose whatever it holds.
     const QFileInfo info(filePath_);
+    if (!info.exists() && !info.isSymLink())
+        return;
+    unreadable_ = true;
     if (!info.isFile() || info.size() > kMaxFileBytes)
         return;
     QFile file(filePath_);
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray content = file.read(kMaxFileBytes);
+    if (file.error() != QFileDevice::NoError)
+        return;
+    unreadable_ = false;
 
     Key* current = nullptr;
     for (const QByteArray& text : content.split('\n')) {
@@ -73,7 +82,7 @@ void FileSettingsStore::load() {
 }
 
 bool FileSettingsStore::save() const {
-    if (filePath_.isEmpty() || !QDir().mkpath(QFileInfo(filePath_).absolutePath()))
+    if (unreadable_ || filePath_.isEmpty() || !QDir().mkpath(QFileInfo(filePath_).absolutePath()))
         return false;
     QByteArray text = SettingsFileHeading();
     for (const Key& key : keys_) {
@@ -81,8 +90,9 @@ bool FileSettingsStore::save() const {
         for (const Value& value : key.values)
             text += ValueText(value.name, value.stored);
     }
-    QSaveFile file(filePath_);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    return !SaveFileAtomically(
+        filePath_.toStdString(),
+        std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }
 
 FileSettingsStore::Key* FileSettingsStore::findKey(const QString& keyPath) {

@@ -53,5 +53,6 @@ private:
 
     QString filePath_;
     QList<Key> keys_;
-    qsizetype openKey_ = -1; // index into keys_; -1 when no key is open
+    qsizetype openKey_ = -1;  // index into keys_; -1 when no key is open
+    bool unreadable_ = false; // a file is there that could not be read: never replaced
 };

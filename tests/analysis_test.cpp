@@ -246,7 +246,7 @@ TEST(TextFile, DecodingByContent) {
          "0123456789abcdefgh\xC3\xA2\xE2\x82\xAC", TextEncoding::Windows1252},
         {"overlong UTF-8 is not UTF-8", "\xC0\xAF", "\xC3\x80\xC2\xAF", TextEncoding::Windows1252},
         {"UTF-16LE", std::string("\xFF\xFEh\0i\0", 6), "hi", TextEncoding::Utf16},
-        {"UTF-16BE", std::string("\xFE\xFF\0h\0i", 6), "hi", TextEncoding::Utf16},
+        {"UTF-16BE", std::string("\xFE\xFF\0h\0i", 6), "hi", TextEncoding::Utf16BigEndian},
     };
     for (const auto& c : cases) {
         const DecodedText d = DecodeText(c.bytes);
@@ -278,14 +278,15 @@ TEST(TextFile, LinesAndEncodingBack) {
     EXPECT_EQ(greek.bytes, "\xCE\xB1");
     EXPECT_EQ(greek.encoding, TextEncoding::Utf8);
     EXPECT_EQ(EncodeText("x", TextEncoding::Utf8WithBom).bytes, "\xEF\xBB\xBFx");
-    EXPECT_EQ(EncodeText("x", TextEncoding::Utf16).encoding, TextEncoding::Utf8);
+    EXPECT_EQ(EncodeText("x", TextEncoding::Utf16).bytes, std::string("\xFF\xFEx\0", 4));
 }
 
 } // namespace
 
 TEST(PassageOfText, IsThePassageOfTheTextAreasLines) {
     for (const char* text : {"", "\n", "\r\n", "\r", "one", "one\n", "one\r\ntwo", "one\r\rtwo\n",
-                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r"}) {
+                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r",
+                             "Hello\u2028world. The cat\u2029sat.", "a\uFDD0b\uFDD1", "\xE2\x80"}) {
         EXPECT_EQ(PassageOfText(text), BuildPassage(SplitLines(text))) << text;
     }
 }
@@ -323,6 +324,25 @@ TEST(HalfwaySpace, BothHalvesMeetExactlyTheWordsOfTheWhole) {
     }
     EXPECT_EQ(HalfwaySpace("one two", 100), std::string::npos);
     EXPECT_EQ(HalfwaySpace("one\t\t\t\t two", 0), std::string::npos);
+}
+
+TEST(TextFile, WhatTheProgramSavesLoadsBack) {
+    // As much text as the program holds, every other byte a line feed: saved
+    // with CR LF it takes half as much again, and must still load.
+    std::string text;
+    text.reserve(kMaxTextFileBytes);
+    while (text.size() < kMaxTextFileBytes)
+        text += "a\n";
+    const std::string saved = EncodeText(ConvertLineBreaks(text, "\r\n"), TextEncoding::Utf8).bytes;
+    ASSERT_GT(saved.size(), kMaxTextFileBytes);
+    EXPECT_EQ(DecodeBoundedText(saved).text.size(), saved.size());
+    EXPECT_THROW(DecodeBoundedText(saved + "b"), ScrivoluxError);
+}
+
+TEST(AnalysisPipeline, UnicodeSeparatorsBreakLines) {
+    EXPECT_EQ(PassageOfText("Hello\u2028world. The cat\u2029sat."), "Hello world. The cat sat. ");
+    EXPECT_EQ(SplitLines("a\uFDD0b"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\uFDD2b").size(), 1u) << "other noncharacters are text";
 }
 
 TEST(AnalysisPipeline, TwoThreadsCountAsOne) {

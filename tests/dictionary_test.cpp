@@ -12,14 +12,19 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "HostileFiles.h"
+
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -488,3 +493,36 @@ TEST(WordListTest, GeneratedListHoldsTheCommonWords) {
 }
 
 } // namespace
+
+TEST(UserDictionaryFile, AFailedAppendCutsBackOnlyItsOwnLine) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("custom.dat")).toStdString();
+    const std::string earlier = "earlier|3\r\n";
+    const std::string other = "other|1\r\n";
+    {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(earlier.data(), static_cast<qint64>(earlier.size()));
+    }
+    // Another instance holds the lock and appends while this one waits for it;
+    // then this one's write fails part-way, as on a full disk.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    bool added = true;
+    std::string error;
+    std::thread adding([&] { added = AppendToUserDictionary(path, "newword", 2, &error); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(::write(fd, other.data(), other.size()), static_cast<ssize_t>(other.size()));
+    {
+        const hostile::FileSizeLimit full(earlier.size() + other.size() + 3);
+        ::flock(fd, LOCK_UN);
+        adding.join();
+    }
+    ::close(fd);
+    EXPECT_FALSE(added);
+    EXPECT_EQ(error, "Cannot add the word to " + path + ": File too large");
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), earlier + other);
+}

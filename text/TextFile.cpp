@@ -5,13 +5,16 @@
 #include "text/Error.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QString>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -129,7 +132,7 @@ DecodedText DecodeText(std::string_view bytes) {
         if (text.contains(QChar(u'\0')))
             ThrowNul();
         decoded.text = text.toStdString();
-        decoded.encoding = TextEncoding::Utf16;
+        decoded.encoding = bytes[0] == '\xFF' ? TextEncoding::Utf16 : TextEncoding::Utf16BigEndian;
         return decoded;
     }
     if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr)
@@ -149,6 +152,46 @@ DecodedText DecodeText(std::string_view bytes) {
     return decoded;
 }
 
+namespace {
+
+// The bytes a text takes once its CR LF pairs are single line breaks.
+std::size_t HeldSize(std::string_view text) {
+    std::size_t pairs = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
+         at = text.find("\r\n", at + 2))
+        ++pairs;
+    return text.size() - pairs;
+}
+
+bool HasUtf16Mark(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
+} // namespace
+
+DecodedText DecodeBoundedText(std::string_view bytes) {
+    // Measured before decoding where the bytes tell, so that a file of zeros
+    // is refused for its size rather than for its first NUL.
+    if (bytes.size() > kMaxTextFileBytes && !HasUtf16Mark(bytes) &&
+        HeldSize(bytes) > kMaxTextFileBytes)
+        throw ScrivoluxError("Text exceeds memo capacity");
+    DecodedText decoded = DecodeText(bytes);
+    if (decoded.text.size() > kMaxTextFileBytes && HeldSize(decoded.text) > kMaxTextFileBytes)
+        throw ScrivoluxError("Text exceeds memo capacity");
+    return decoded;
+}
+
+void RequireRegularFile(const std::string& path) {
+    // By the name's bytes: not every file name is UTF-8.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw FileError("Cannot open file " + path, path, std::strerror(errno));
+    if (S_ISREG(info.st_mode))
+        return;
+    throw FileError("Cannot open file " + path, path,
+                    S_ISDIR(info.st_mode) ? "Is a directory" : "not a regular file");
+}
+
 DecodedText ReadTextFile(const std::string& path) {
     const auto cannotOpen = [&path](const QString& reason) {
         return FileError("Cannot open file " + path, path, reason.toStdString());
@@ -157,7 +200,7 @@ DecodedText ReadTextFile(const std::string& path) {
     QString reason;
     if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))
         throw cannotOpen(reason);
-    if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytes)
+    if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytesOnDisk)
         throw ScrivoluxError("Text exceeds memo capacity");
     // Read to the end rather than trusting the size: pipes and /proc files have none.
     std::string bytes;
@@ -169,20 +212,19 @@ DecodedText ReadTextFile(const std::string& path) {
         if (n == 0)
             break;
         bytes.append(buffer, static_cast<std::size_t>(n));
-        if (bytes.size() > kMaxTextFileBytes)
+        if (bytes.size() > kMaxTextFileBytesOnDisk)
             throw ScrivoluxError("Text exceeds memo capacity");
     }
-    return DecodeText(bytes);
+    return DecodeBoundedText(bytes);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
+        if (const std::size_t length = LineBreakAt(text, i)) {
             lines.emplace_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
+            i += length - 1;
             start = i + 1;
         }
     }
@@ -232,6 +274,16 @@ EncodedText EncodeText(std::string_view utf8, TextEncoding preferred) {
         }
         if (representable)
             return {std::move(bytes), TextEncoding::Windows1252};
+    }
+    if (preferred == TextEncoding::Utf16 || preferred == TextEncoding::Utf16BigEndian) {
+        const bool little = preferred == TextEncoding::Utf16;
+        QStringEncoder encoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        // A U+FEFF that starts the text is a character here, not a mark to drop.
+        QStringDecoder fromUtf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        const QByteArray bytes = encoder.encode(
+            QString(fromUtf8(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())))));
+        if (static_cast<std::size_t>(bytes.size()) + 2 <= kMaxTextFileBytesOnDisk)
+            return {std::string(little ? "\xFF\xFE" : "\xFE\xFF") + bytes.toStdString(), preferred};
     }
     // A text that itself starts with U+FEFF (kept from a UTF-16 file, say) would
     // lose it on the next load, which takes those bytes for a byte-order mark.

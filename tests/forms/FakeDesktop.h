@@ -34,6 +34,14 @@ class FakeDesktop : public Desktop {
 public:
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
     void ShowError(QWidget*, const QString& text) override { errors << text; }
+    bool AskYesNo(QWidget*, const QString& text) override {
+        questions << text;
+        if (yesNoAnswers.empty())
+            return false;
+        const bool yes = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return yes;
+    }
 
     QString GetOpenFileName(QWidget*, const QString& filter, const QString& suffix) override {
         filters << filter + QStringLiteral(" / ") + suffix;
@@ -60,6 +68,8 @@ public:
 
     QStringList messages;
     QStringList errors;
+    QStringList questions;
+    std::deque<bool> yesNoAnswers; // No once they run out
     QStringList filters;
     QStringList proposedPaths; // of the save dialog, "" when none was proposed
     QStringList urls;

@@ -28,6 +28,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace hostile;
@@ -222,6 +224,41 @@ TEST_F(HostileGuiTest, GarbageSettingsFile) {
     MainForm->close();
     EXPECT_FALSE(MainForm->isVisible()) << "the program can still be left";
     QFile::remove(settings);
+}
+
+TEST_F(HostileGuiTest, SavingOnAFullDiskKeepsTheOldFileAndSaysWhy) {
+    Start();
+    const QByteArray old = "The old file, byte for byte.\r\n";
+    ASSERT_TRUE(Write(Path("doc.txt"), old));
+    MainForm->InputMemo->setPlainText(QString(10 * 1024, u'x'));
+    desktop.saveNames = {Path("doc.txt")};
+    {
+        const FileSizeLimit full(4096);
+        MainForm->mnuTxtSave->trigger();
+    }
+    EXPECT_EQ(Read(Path("doc.txt")), old);
+    ASSERT_EQ(desktop.errors.size(), 1);
+    EXPECT_EQ(desktop.errors[0], "Cannot create file " + Path("doc.txt") + ": File too large.");
+}
+
+TEST_F(HostileGuiTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
+    const QString settings = UserSettingsPath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).absolutePath()));
+    const QByteArray large =
+        "[SOFTWARE\\Other]\n\"Kept\"=\"yes\"\n" + QByteArray(FileSettingsStore::kMaxFileBytes, ';');
+    ASSERT_TRUE(Write(settings, large));
+    Start();
+    MainForm->close();
+    EXPECT_EQ(Read(settings), large);
+    QFile::remove(settings);
+}
+
+TEST_F(HostileGuiTest, AFifoIsRefusedWithoutWaitingForAWriter) {
+    Start();
+    ASSERT_EQ(::mkfifo(Path("fifo.txt").toLocal8Bit().constData(), 0600), 0);
+    Load("fifo.txt");
+    EXPECT_EQ(desktop.errors, QStringList{"Cannot open file " + Path("fifo.txt") + '.'});
+    EXPECT_EQ(Text(), kUserText);
 }
 
 } // namespace

@@ -199,6 +199,29 @@ TEST_F(MainFormTest, AnEmptyTextGivesAReportOfZeros) {
     EXPECT_EQ(ReportForm->FleschEaseLB->text(), QStringLiteral("----"));
 }
 
+TEST_F(MainFormTest, EscapeInTheDialogCanStopTheWholeRun) {
+    SetText(QStringLiteral("Zorp zorp. Quux."));
+    ReportForm->ShowStatistics(9, 9, 9, 9);
+    TProgressForm* const startupProgress = ProgressForm;
+    desktop.yesNoAnswers = {false, true};
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) {
+        QTest::keyClick(dialog->SyllableEdit, Qt::Key_Escape);
+        EXPECT_TRUE(dialog->isVisible()) << "No goes back to the dialog";
+        QTest::keyClick(dialog->SyllableEdit, Qt::Key_Escape);
+    });
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 1) << "no question after the stop";
+    EXPECT_EQ(desktop.questions, QStringList(2, QStringLiteral("Stop the analysis?")));
+    EXPECT_TRUE(desktop.pauses.empty());
+    EXPECT_TRUE(MainForm->isEnabled());
+    EXPECT_EQ(ProgressForm, startupProgress);
+    EXPECT_EQ(Text(), QStringLiteral("Zorp zorp. Quux."));
+    EXPECT_TRUE(ReportForm->isVisible()) << "the earlier report is back";
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("9"));
+    EXPECT_EQ(MainForm->Dictionary()->Lookup("zorp"), -1);
+}
+
 TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {
     QString text;
     for (int i = 0; i < 500; ++i)
@@ -305,8 +328,11 @@ TEST_F(MainFormTest, AVeryLongLineIsShownInPiecesButReadAndSavedWhole) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], (word + " ends it.").toStdString());
     EXPECT_EQ(lines[1], prose.toStdString());
+    // Edited, the text is saved from the text area, the pieces joined.
+    MainForm->InputMemo->moveCursor(QTextCursor::End);
+    MainForm->InputMemo->insertPlainText(QStringLiteral("!"));
     MainForm->SaveTextFile(Path("out.txt"));
-    EXPECT_EQ(ReadBytes(Path("out.txt")), file);
+    EXPECT_EQ(ReadBytes(Path("out.txt")), file + "!");
 }
 
 TEST_F(MainFormTest, SavingAtOnceWritesTheFirstLineAndSavingAgainReplaces) {
@@ -333,7 +359,10 @@ TEST_F(MainFormTest, EncodingsRoundTrip) {
         {"Windows-1252 stays Windows-1252", "caf\xE9 \x93quoted\x94", "", "caf\xE9 \x93quoted\x94"},
         {"Windows-1252 becomes UTF-8 for a character it lacks", "caf\xE9",
          QStringLiteral(" \u2192"), "caf\xC3\xA9 \xE2\x86\x92"},
-        {"UTF-16 is saved as UTF-8", QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10), "", "hi\r\n"},
+        {"UTF-16 stays UTF-16", QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10), "",
+         QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10)},
+        {"big-endian UTF-16 too", QByteArray("\xFE\xFF\0h\0i", 6), "",
+         QByteArray("\xFE\xFF\0h\0i", 6)},
         {"no-break space survives",
          "a\xC2\xA0"
          "b",
@@ -395,6 +424,22 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     MainForm->mnuTxtLoad->trigger();
     MainForm->mnuTxtSave->trigger();
     EXPECT_EQ(desktop.proposedPaths.back(), QString());
+}
+
+TEST_F(MainFormTest, UnicodeSeparatorsCountAsLineBreaksAndSaveUnchanged) {
+    const QByteArray file = "Hello\xE2\x80\xA8world. The cat\xE2\x80\xA9sat.\xEF\xB7\x90";
+    ASSERT_TRUE(WriteBytes(Path("in.txt"), file));
+    MainForm->LoadTextFile(Path("in.txt"));
+    EXPECT_EQ(MainForm->MemoLines(), (std::vector<std::string>{"Hello", "world. The cat", "sat."}));
+    MainForm->SaveTextFile(Path("out.txt"));
+    EXPECT_EQ(ReadBytes(Path("out.txt")), file);
+
+    // Edited, the line separator is still kept; paragraph ends become CR LF.
+    MainForm->InputMemo->moveCursor(QTextCursor::End);
+    MainForm->InputMemo->insertPlainText(QStringLiteral("!"));
+    MainForm->SaveTextFile(Path("out.txt"));
+    EXPECT_EQ(ReadBytes(Path("out.txt")),
+              QByteArray("Hello\xE2\x80\xA8world. The cat\r\nsat.\r\n!"));
 }
 
 TEST_F(MainFormTest, ASaveThatCannotBeMadeSaysSoAndKeepsTheOldFile) {

@@ -166,6 +166,15 @@ TEST_F(NotFoundTest, EscapeDoesNothingAndEnterOnAButtonPressesIt) {
     EXPECT_EQ(ReadBytes(customPath), QByteArray("Zorp|7\r\n"));
 }
 
+TEST_F(NotFoundTest, ALongWordStaysInsideTheDialog) {
+    const std::string word(300, 'w');
+    Ask(word, [&word](TNotFoundForm* f) {
+        EXPECT_LE(f->WordLB->geometry().right(), f->width());
+        EXPECT_EQ(f->WordLB->toolTip().toStdString(), word);
+        f->IgnoreBT->click();
+    });
+}
+
 TEST_F(NotFoundTest, LayoutFocusAndTabOrder) {
     Ask("Quixotic", [](TNotFoundForm* f) {
         EXPECT_EQ(f->windowTitle(), QStringLiteral("Word Not Found"));
