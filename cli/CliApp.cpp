@@ -111,7 +111,7 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
                 << '\n';
     } catch (const FileError& error) {
         // A bad line stops the load there, and the user dictionary is not read.
-        err << kProgram << error.Path() << ": " << error.what() << '\n';
+        err << kProgram << error.what() << '\n';
     }
     if (!dictionary.Loaded) {
         err << "Dictionary Error\n";

@@ -135,7 +135,8 @@ bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& fil
         reading = &files.userDictionary;
         dictionary.LoadCustomDictionary(files.userDictionary);
         return wordListRead;
-    } catch (const ConvertError& error) {
-        throw FileError(error.what(), *reading, error.what());
+    } catch (const DictionaryLineError& error) {
+        throw FileError(*reading + ", line " + std::to_string(error.Line()) + ": " + error.what(),
+                        *reading, error.what());
     }
 }
