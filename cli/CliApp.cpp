@@ -111,9 +111,7 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
                 << '\n';
     } catch (const FileError& error) {
         // A bad line stops the load there, and the user dictionary is not read.
-        const bool namesFile =
-            std::string_view(error.what()).find(error.Path()) != std::string_view::npos;
-        err << kProgram << (namesFile ? "" : error.Path() + ": ") << error.what() << '\n';
+        err << kProgram << error.what() << '\n';
     }
     if (!dictionary.Loaded) {
         err << "Dictionary Error\n";

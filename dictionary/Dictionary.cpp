@@ -166,7 +166,7 @@ bool TDictionary::ReadText(const std::string& path, std::string* failure) {
     const bool allUtf8 = IsValidUtf8(rest);
 
     std::string decoded;
-    while (!rest.empty()) {
+    for (std::size_t lineNumber = 1; !rest.empty(); ++lineNumber) {
         const std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
@@ -179,7 +179,12 @@ bool TDictionary::ReadText(const std::string& path, std::string* failure) {
             decoded = Windows1252ToUtf8(line);
             line = decoded;
         }
-        const DictionaryLine parsed = ParseDictionaryLine(line);
+        DictionaryLine parsed;
+        try {
+            parsed = ParseDictionaryLine(line);
+        } catch (const ConvertError& error) {
+            throw DictionaryLineError(error.what(), lineNumber);
+        }
         AddWord(parsed.word, parsed.count);
     }
     Loaded = true;

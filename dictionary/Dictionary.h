@@ -2,11 +2,26 @@
 
 #include "dictionary/WordIndex.h"
 #include "dictionary/WordTable.h"
+#include "text/Error.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+// A line of a dictionary file whose count does not convert. The message is the
+// conversion error ("'x' is not a valid integer value"); the line, counted
+// from 1, is kept as data.
+class DictionaryLineError : public ConvertError {
+public:
+    DictionaryLineError(const std::string& message, std::size_t line)
+        : ConvertError(message), line_(line) {}
+    std::size_t Line() const { return line_; }
+
+private:
+    std::size_t line_;
+};
 
 // Lower-cases a UTF-8 word: ASCII directly, other letters by Unicode rules.
 std::string LowerCaseWord(std::string_view word);

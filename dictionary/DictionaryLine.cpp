@@ -15,9 +15,11 @@ std::string_view FirstCharacter(std::string_view text) {
     return text.substr(0, length);
 }
 
-// The field as a count when it is all digits and its value fits in 32 bits.
+// The field as a count when it is all digits, without a leading zero, and its
+// value fits in 32 bits: as AddWordToFile writes counts. Every other field
+// reads as before, by its first character ("05" is 0).
 std::optional<std::int32_t> WholeCount(std::string_view field) {
-    if (field.empty())
+    if (field.empty() || field[0] == '0')
         return std::nullopt;
     std::int64_t value = 0;
     for (const char c : field) {

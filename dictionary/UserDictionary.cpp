@@ -149,8 +149,9 @@ bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& fil
         reading = &files.userDictionary;
         dictionary.LoadCustomDictionary(files.userDictionary);
         return wordListRead;
-    } catch (const ConvertError& error) {
-        throw FileError(error.what(), *reading, error.what());
+    } catch (const DictionaryLineError& error) {
+        throw FileError(*reading + ", line " + std::to_string(error.Line()) + ": " + error.what(),
+                        *reading, error.what());
     } catch (const std::bad_alloc&) {
         // A huge file must not end the program without a word.
         throw FileError("Dictionary Error: not enough memory to load " + *reading, *reading,

@@ -44,7 +44,7 @@ DictionaryFiles StartupDictionaryFiles(const std::string& executableDirectory);
 // programs do at start-up. False, with the system's reason in wordListFailure
 // (when given), when the word list could not be read; the user dictionary is
 // read all the same. A line whose count does not convert stops the loading with
-// a FileError naming that file, whose message is the conversion error; the
+// a FileError "PATH, line N: " and the conversion error; the
 // lines before it stay, and a user dictionary stopped so is not recorded as the
 // file to append to. Running out of memory while loading a file is a FileError
 // naming that file too.

@@ -286,7 +286,7 @@ TEST_F(CliTest, ABadWordListLineNamesTheFile) {
             {}, false);
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_EQ(run.err, "scrivolux-cli: " + Path("bad.dat").toStdString() +
-                           ": 'w' is not a valid integer value\nDictionary Error\n");
+                           ", line 2: 'w' is not a valid integer value\nDictionary Error\n");
 }
 
 TEST_F(CliTest, PunctuationOnlyCountsSentencesButNoWords) {

@@ -121,6 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineRow{"WordAndCount", "apple|2", "apple", 2, nullptr},
         LineRow{"FieldsBetweenAreIgnored", "Apple|x|y|2", "Apple", 2, nullptr},
         LineRow{"CountOfTenOrMoreReadsWhole", "word|12", "word", 12, nullptr},
+        LineRow{"LeadingZeroReadsItsFirstDigit", "abd|05", "abd", 0, nullptr},
         LineRow{"LargestCount", "word|2147483647", "word", 2147483647, nullptr},
         LineRow{"CountPastThirtyTwoBitsTakesFirstDigit", "word|99999999999", "word", 9, nullptr},
         LineRow{"CountThenTextTakesFirstDigit", "word|2 syllables", "word", 2, nullptr},
