@@ -6,6 +6,7 @@
 #include "cli/FileReport.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
+#include "text/FileName.h"
 #include "text/TextFile.h"
 
 #include <QDir>
@@ -128,6 +129,15 @@ TEST_F(CliTest, FileNamesThatAreNotUtf8AreUsedAsGiven) {
     std::ifstream custom(dir_.path().toStdString() + "/c\xE9.dat", std::ios::binary);
     const std::string added{std::istreambuf_iterator<char>(custom), {}};
     EXPECT_EQ(added, "zyxt|2\r\n");
+}
+
+TEST(FileNames, KeepTheirBytesThroughText) {
+    for (const std::string bytes : {"plain.txt", "caf\xC3\xA9.txt", "caf\xE9.txt", "\xFF\xC3",
+                                    "\xF0\x90\x82\x80\x80.txt", "\xED\xB2\x80"}) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(FileNameBytes(FileNameText(bytes)), bytes);
+    }
+    EXPECT_EQ(FileNameText("caf\xC3\xA9"), QStringLiteral("caf\u00E9"));
 }
 
 TEST_F(CliTest, ReadsStandardInputWhenNoFileIsGiven) {

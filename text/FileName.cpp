@@ -52,8 +52,10 @@ std::string FileNameBytes(const QString& name) {
     std::string bytes;
     qsizetype from = 0;
     for (qsizetype i = 0; i <= name.size(); ++i) {
+        // The second half of a surrogate pair is a character of its own (U+10080).
         const bool kept = i < name.size() && name[i].unicode() >= kFirstKeptByte &&
-                          name[i].unicode() <= kFirstKeptByte + 0x7F;
+                          name[i].unicode() <= kFirstKeptByte + 0x7F &&
+                          !(i > 0 && name[i - 1].isHighSurrogate());
         if (!kept && i < name.size())
             continue;
         bytes += QStringView(name).mid(from, i - from).toUtf8().toStdString();
