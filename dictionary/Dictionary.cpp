@@ -70,6 +70,18 @@ std::int32_t TDictionary::Lookup(std::string_view word) const {
     return count == nullptr ? -1 : *count;
 }
 
+WordOrigin TDictionary::Origin(std::string_view word) const {
+    const std::string lower = LowerCaseWord(word);
+    if (index_ && index_->Find(lower) != nullptr)
+        return WordOrigin::WordList;
+    const std::size_t at = words_.IndexOf(lower);
+    if (at == WordTable::kAbsent)
+        return WordOrigin::Absent;
+    if (userStart_ != WordTable::kAbsent && at >= userStart_ && at < userEnd_)
+        return WordOrigin::UserDictionary;
+    return at < loadedEnd_ ? WordOrigin::WordList : WordOrigin::AddedLater;
+}
+
 bool TDictionary::AddWord(std::string_view word, std::int32_t count) {
     char buffer[64];
     if (LowerAsciiInto(word, buffer))
@@ -167,13 +179,26 @@ bool TDictionary::ReadText(const std::string& path, std::string* failure) {
         }
         const DictionaryLine parsed = ParseDictionaryLine(line);
         AddWord(parsed.word, parsed.count);
+        loadedEnd_ = words_.Size();
     }
     Loaded = true;
     return true;
 }
 
 bool TDictionary::LoadCustomDictionary(const std::string& path) {
-    LoadDictionary(path);
+    userStart_ = words_.Size();
+    // A bad line stops the load; the words before it still came from the file.
+    const auto recordEnd = [this] {
+        userEnd_ = words_.Size();
+        loadedEnd_ = std::max(loadedEnd_, userEnd_);
+    };
+    try {
+        LoadDictionary(path);
+    } catch (...) {
+        recordEnd();
+        throw;
+    }
+    recordEnd();
     customFilePath_ = path;
     return true;
 }
