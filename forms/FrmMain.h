@@ -15,6 +15,7 @@ class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class TDictionary;
+struct PassageDetails;
 
 // The main window: a plain text editor with a menu bar. It owns the syllable
 // dictionary of the run and opens every other window; closing it ends the program.
@@ -62,6 +63,7 @@ public:
     void mnuExitClick();
     void mnuChangeFontClick();
     void mnuStartAnalysisClick();
+    void mnuShowDetailsClick();
     void mnuShowGraphClick();
     void mnuHowToUseClick();
     void mnuAboutClick();
@@ -76,6 +78,7 @@ public:
     QAction* mnuChangeFont = nullptr;
     QMenu* mnuAnalysis = nullptr;
     QAction* mnuStartAnalysis = nullptr;
+    QAction* mnuShowDetails = nullptr;
     QMenu* mnuGraph = nullptr;
     QAction* mnuShowGraph = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -94,6 +97,7 @@ private:
     std::string memoText() const;
 
     std::unique_ptr<TDictionary> dictionary_;
+    std::shared_ptr<PassageDetails> lastDetails_; // of the last analysis, for the details window
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     QColor editorColor_;
