@@ -4,6 +4,7 @@
 #include "forms/Desktop.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmReport.h"
+#include "forms/ScreenPlacement.h"
 #include "forms/TextHighlight.h"
 #include "report/ReadabilityIndices.h"
 
@@ -169,6 +170,7 @@ TDetailsForm::TDetailsForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(680, 520);
     createControls();
     showState();
+    PlaceOnScreen(this, QPoint(300, 120));
 }
 
 TDetailsForm::~TDetailsForm() {
