@@ -131,7 +131,8 @@ struct WordState {
     const std::vector<UnknownWordLog::Answer>* answers = nullptr;
     std::size_t used = 0;
     std::uint32_t dictionaryRow = kNoRow;
-    std::vector<std::uint32_t> rows;
+    std::uint32_t firstRow = kNoRow;
+    std::vector<std::uint32_t> moreRows; // rarely any: a word given two counts
 };
 
 std::int32_t Saturated(std::int64_t value) {
@@ -190,19 +191,32 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     PassageDetails details;
     const std::string_view wordText = texts.wordText;
     std::unordered_map<std::string, WordState> states;
+    // Room for as many distinct words as a text of this size can hold, and for
+    // every word, so that neither grows on the way.
+    states.reserve(wordText.size() / 6);
+    details.occurrences.reserve(wordText.size() / 6);
     std::string lower;
     Utf16Cursor wordCursor(wordText);
 
     // The word's row for this count and source, made when it is new.
     const auto rowFor = [&](WordState& state, std::string_view token, std::int32_t count,
                             WordSource source) {
-        for (const std::uint32_t r : state.rows) {
-            if (details.words[r].syllables == count && details.words[r].source == source)
+        const auto matches = [&](std::uint32_t r) {
+            return details.words[r].syllables == count && details.words[r].source == source;
+        };
+        if (state.firstRow != kNoRow && matches(state.firstRow))
+            return state.firstRow;
+        for (const std::uint32_t r : state.moreRows) {
+            if (matches(r))
                 return r;
         }
         details.words.push_back({lower, count, 0, CountLetters(token), source});
-        state.rows.push_back(static_cast<std::uint32_t>(details.words.size() - 1));
-        return state.rows.back();
+        const auto row = static_cast<std::uint32_t>(details.words.size() - 1);
+        if (state.firstRow == kNoRow)
+            state.firstRow = row;
+        else
+            state.moreRows.push_back(row);
+        return row;
     };
 
     tokens::ForEachToken(
@@ -221,9 +235,9 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
                 row = rowFor(state, token, answer.count, answer.source);
             } else {
                 if (state.dictionaryRow == kNoRow) {
-                    const std::int32_t count = dictionary.Lookup(token);
+                    std::int32_t count = -1;
                     WordSource source = WordSource::Ignored;
-                    switch (dictionary.Origin(token)) {
+                    switch (dictionary.Origin(lower, &count)) {
                     case WordOrigin::WordList:
                         source = WordSource::WordList;
                         break;

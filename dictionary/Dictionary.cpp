@@ -70,13 +70,30 @@ std::int32_t TDictionary::Lookup(std::string_view word) const {
     return count == nullptr ? -1 : *count;
 }
 
-WordOrigin TDictionary::Origin(std::string_view word) const {
-    const std::string lower = LowerCaseWord(word);
-    if (index_ && index_->Find(lower) != nullptr)
-        return WordOrigin::WordList;
+WordOrigin TDictionary::Origin(std::string_view word, std::int32_t* count) const {
+    char buffer[64];
+    std::string folded;
+    std::string_view lower;
+    if (LowerAsciiInto(word, buffer)) {
+        lower = std::string_view(buffer, word.size());
+    } else {
+        folded = LowerCaseWord(word);
+        lower = folded;
+    }
+    if (count)
+        *count = -1;
+    if (index_) {
+        if (const std::int32_t* found = index_->Find(lower)) {
+            if (count)
+                *count = *found;
+            return WordOrigin::WordList;
+        }
+    }
     const std::size_t at = words_.IndexOf(lower);
     if (at == WordTable::kAbsent)
         return WordOrigin::Absent;
+    if (count)
+        *count = *words_.Find(lower);
     if (userStart_ != WordTable::kAbsent && at >= userStart_ && at < userEnd_)
         return WordOrigin::UserDictionary;
     return at < loadedEnd_ ? WordOrigin::WordList : WordOrigin::AddedLater;

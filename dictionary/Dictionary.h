@@ -33,7 +33,9 @@ public:
 
     // Where the word (case folded) came from: a word that the word list and the
     // user dictionary both hold comes from the word list, whose count wins.
-    WordOrigin Origin(std::string_view word) const;
+    // count (when given) receives the count, or -1 for an absent word: one
+    // search for both.
+    WordOrigin Origin(std::string_view word, std::int32_t* count = nullptr) const;
 
     // Inserts the lower-cased word unless it is already present. Always true.
     bool AddWord(std::string_view word, std::int32_t count);

@@ -15,7 +15,7 @@ bool IsDark(const QPalette& palette) {
 
 // Characters beyond the screen that are marked ahead, so that a small scroll
 // shows them at once.
-constexpr std::size_t kMarginCharacters = 6000;
+constexpr std::size_t kMarginCharacters = 2000;
 
 } // namespace
 
@@ -52,6 +52,8 @@ void TextHighlight::Show(std::vector<Range> ranges) {
     std::stable_sort(ranges.begin(), ranges.end(),
                      [](const Range& a, const Range& b) { return a.position < b.position; });
     ranges_ = std::move(ranges);
+    coveredFrom_ = 1;
+    coveredTo_ = 0;
     longest_ = 0;
     for (const Range& range : ranges_)
         longest_ = std::max(longest_, range.size);
@@ -78,8 +80,13 @@ void TextHighlight::update() {
                                      ->cursorForPosition(QPoint(textArea_->viewport()->width(),
                                                                 textArea_->viewport()->height()))
                                      .position());
+    // Nothing to do while the screen stays inside the part already marked.
+    if (firstShown >= coveredFrom_ && lastShown <= coveredTo_)
+        return;
     const std::size_t from = firstShown > kMarginCharacters ? firstShown - kMarginCharacters : 0;
     const std::size_t to = lastShown + kMarginCharacters;
+    coveredFrom_ = from;
+    coveredTo_ = to;
 
     const std::size_t start = from > longest_ ? from - longest_ : 0;
     auto it = std::lower_bound(ranges_.begin(), ranges_.end(), start,

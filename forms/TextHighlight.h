@@ -48,5 +48,8 @@ private:
     // The longest range, so that a range starting above the screen but reaching
     // into it is still found.
     std::size_t longest_ = 0;
+    // The characters whose ranges the text area holds now.
+    std::size_t coveredFrom_ = 1;
+    std::size_t coveredTo_ = 0;
     bool shown_ = false;
 };
