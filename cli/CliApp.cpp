@@ -80,13 +80,19 @@ struct InputFailure {
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
     WorkingTexts texts;
+    std::string passage; // kept only when sentences are listed
     std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor));
+        if (options.sentences > 0) {
+            prepared.passage = PassageOfText(ReadInput(input, options, stdinDescriptor));
+            prepared.texts = PrepareTexts(prepared.passage);
+        } else {
+            prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor));
+        }
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -123,22 +129,42 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
 struct CountedText {
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
+    UnknownWordLog log; // the answers, for the details
 };
+
+WordSource SourceOfAnswers(UnknownMode mode) {
+    switch (mode) {
+    case UnknownMode::Ask:
+        return WordSource::Typed;
+    case UnknownMode::Estimate:
+        return WordSource::Estimated;
+    case UnknownMode::Zero:
+        break;
+    }
+    return WordSource::Ignored;
+}
 
 // The counts of one text. Unless the terminal is asked, which must happen in
 // the order of the text, a large text is counted on two threads, the tail's
 // unknown words resolved without the terminal and tallied apart.
 CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWordResolver& resolver,
                   UnknownMode mode, std::ostream& err) {
+    CountedText counted;
+    const WordSource source = SourceOfAnswers(mode);
     if (mode == UnknownMode::Ask) {
         NoProgress progress;
-        const AnalysisCounts counts = CountTexts(texts, dictionary, resolver.Handler(), progress);
-        return {counts, resolver.TakeFileTally()};
+        counted.counts = CountTexts(texts, dictionary,
+                                    counted.log.Recording(resolver.Handler(), source), progress);
+        counted.unknownWords = resolver.TakeFileTally();
+        return counted;
     }
     UnknownWordResolver tailResolver(mode, nullptr, {}, err);
-    CountedText counted;
+    UnknownWordLog tailLog;
     counted.counts =
-        CountTextsInParallel(texts, dictionary, resolver.Handler(), tailResolver.Handler());
+        CountTextsInParallel(texts, dictionary, counted.log.Recording(resolver.Handler(), source),
+                             tailLog.Recording(tailResolver.Handler(), source));
+    // The head's words come first in the text, so their answers are asked first.
+    counted.log.Append(tailLog);
     counted.unknownWords = resolver.TakeFileTally();
     MergeTally(counted.unknownWords, tailResolver.TakeFileTally());
     return counted;
@@ -205,8 +231,12 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 
     const bool several = options.inputs.size() > 1;
+    const bool needsDetails =
+        options.format != OutputFormat::Text || options.words || options.sentences > 0;
     int status = kExitOk;
     QJsonArray documents;
+    if (options.format == OutputFormat::Csv)
+        streams.out << CsvHeader();
     for (const std::string& input : options.inputs) {
         const std::string name = input == "-" ? kStdinName : input;
         const PreparedInput prepared =
@@ -216,17 +246,34 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             const InputFailure& failure = *prepared.failure;
             err << kProgram << (failure.namesFile ? "" : name + ": ") << failure.message << '\n';
             status = kExitUnreadableInput;
-            if (options.json)
+            if (options.format == OutputFormat::Json)
                 documents.append(FailureJson(input, failure.message));
+            else if (options.format == OutputFormat::JsonLines)
+                streams.out << QJsonDocument(FailureJson(input, failure.message))
+                                   .toJson(QJsonDocument::Compact)
+                                   .toStdString()
+                            << '\n';
+            else if (options.format == OutputFormat::Csv)
+                streams.out << FailureCsvRow(input, failure.message);
             continue;
         }
         CountedText counted = Count(prepared.texts, dictionary, resolver, options.unknown, err);
-        const FileReport report =
-            MakeFileReport(input, counted.counts, std::move(counted.unknownWords));
+        FileReport report = MakeFileReport(input, counted.counts, std::move(counted.unknownWords));
+        if (needsDetails)
+            AddDetails(report, BuildPassageDetails(prepared.texts, dictionary, counted.log),
+                       prepared.passage, options.words, options.sentences);
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
-        if (options.json) {
+        if (options.format == OutputFormat::Json) {
             documents.append(ReportJson(report));
+        } else if (options.format == OutputFormat::JsonLines) {
+            streams.out
+                << QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact).toStdString()
+                << '\n';
+            streams.out.flush();
+        } else if (options.format == OutputFormat::Csv) {
+            streams.out << ReportCsvRow(report);
+            streams.out.flush();
         } else {
             if (several)
                 streams.out << "==> " << name << " <==\n";
@@ -237,7 +284,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         }
     }
 
-    if (options.json) {
+    if (options.format == OutputFormat::Json) {
         const QJsonDocument document =
             several ? QJsonDocument(documents) : QJsonDocument(documents.first().toObject());
         streams.out << document.toJson(QJsonDocument::Indented).toStdString();

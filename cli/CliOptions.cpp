@@ -46,7 +46,23 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         "file could be read."));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Write one JSON document instead of the report "
-                                                 "text (an array for several files)."));
+                                                 "text (an array for several files); the same "
+                                                 "as --format=json."));
+    const QCommandLineOption format(
+        QStringLiteral("format"),
+        QStringLiteral("Write the reports as text (the twelve report lines), json (one "
+                       "document), jsonl (one JSON object per line per file) or csv (a header "
+                       "row and one row per file, for spreadsheets)."),
+        QStringLiteral("text|json|jsonl|csv"));
+    const QCommandLineOption words(
+        QStringLiteral("words"),
+        QStringLiteral("Also list every distinct word with its syllables, occurrences and where "
+                       "its count came from (not with csv)."));
+    const QCommandLineOption sentences(
+        QStringLiteral("sentences"),
+        QStringLiteral("Also list the <n> longest sentences and the <n> with the most difficult "
+                       "words (not with csv)."),
+        QStringLiteral("n"));
     const QCommandLineOption dictionary(
         QStringLiteral("dictionary"),
         QStringLiteral("Read the word list from <file> instead of cuvplus.dat beside the program."),
@@ -67,7 +83,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         QStringLiteral("Read every input as this format instead of telling it from the file's "
                        "content and extension (standard input is otherwise text)."),
         QStringLiteral("txt|docx|odt|html|md|pdf"));
-    parser.addOptions({json, dictionary, custom, unknown, formatIn});
+    parser.addOptions({json, format, words, sentences, dictionary, custom, unknown, formatIn});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -91,7 +107,40 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
     }
 
     CliOptions& options = parsed.options;
-    options.json = parser.isSet(json);
+    if (parser.isSet(json))
+        options.format = OutputFormat::Json;
+    if (parser.isSet(format)) {
+        const QString name = parser.values(format).constLast();
+        if (parser.isSet(json) && name != QLatin1String("json"))
+            return UsageError(
+                QStringLiteral("--json and --format=%1 contradict each other.").arg(name));
+        if (name == QLatin1String("text"))
+            options.format = OutputFormat::Text;
+        else if (name == QLatin1String("json"))
+            options.format = OutputFormat::Json;
+        else if (name == QLatin1String("jsonl"))
+            options.format = OutputFormat::JsonLines;
+        else if (name == QLatin1String("csv"))
+            options.format = OutputFormat::Csv;
+        else
+            return UsageError(QStringLiteral("Invalid value for --format: '%1' (use text, json, "
+                                             "jsonl or csv).")
+                                  .arg(name));
+    }
+    options.words = parser.isSet(words);
+    if (parser.isSet(sentences)) {
+        const QString value = parser.values(sentences).constLast();
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < 0)
+            return UsageError(
+                QStringLiteral("Invalid value for --sentences: '%1' (use a number of 0 or more).")
+                    .arg(value));
+        options.sentences = n;
+    }
+    if (options.format == OutputFormat::Csv && (options.words || options.sentences > 0))
+        return UsageError(QStringLiteral("--words and --sentences need the text or a JSON "
+                                         "format: a CSV file has one row per file."));
     // A repeated option takes its last value, as most tools do.
     if (parser.isSet(dictionary))
         options.dictionaryPath = FileNameBytes(parser.values(dictionary).constLast());

@@ -15,13 +15,25 @@ enum class UnknownMode {
     Estimate, // estimated from the dictionary and the spelling
 };
 
+// How the reports are written.
+enum class OutputFormat {
+    Text,      // the twelve clipboard lines per file
+    Json,      // one JSON document (an array for several files)
+    JsonLines, // one JSON object per line per file
+    Csv,       // a header row and one row per file
+};
+
 struct CliOptions {
-    bool json = false;
+    OutputFormat format = OutputFormat::Text;
+    bool words = false;                        // list every distinct word with its count and source
+    int sentences = 0;                         // list this many of the hardest sentences
     std::optional<std::string> dictionaryPath; // replaces cuvplus.dat beside the executable
     std::optional<std::string> customPath;     // replaces the user dictionary
     UnknownMode unknown = UnknownMode::Zero;
     std::vector<std::string> inputs;        // "-" is standard input; never empty after parsing
     std::optional<DocumentFormat> formatIn; // --format-in; otherwise each file's own, stdin text
+
+    bool Json() const { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }
 };
 
 // Exit statuses of scrivolux-cli.

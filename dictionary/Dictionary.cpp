@@ -75,6 +75,35 @@ std::int32_t TDictionary::Lookup(std::string_view word) const {
     return count == nullptr ? -1 : *count;
 }
 
+WordOrigin TDictionary::Origin(std::string_view word, std::int32_t* count) const {
+    char buffer[64];
+    std::string folded;
+    std::string_view lower;
+    if (LowerAsciiInto(word, buffer)) {
+        lower = std::string_view(buffer, word.size());
+    } else {
+        folded = LowerCaseWord(word);
+        lower = folded;
+    }
+    if (count)
+        *count = -1;
+    if (index_) {
+        if (const std::int32_t* found = index_->Find(lower)) {
+            if (count)
+                *count = *found;
+            return WordOrigin::WordList;
+        }
+    }
+    const std::size_t at = words_.IndexOf(lower);
+    if (at == WordTable::kAbsent)
+        return WordOrigin::Absent;
+    if (count)
+        *count = *words_.Find(lower);
+    if (userStart_ != WordTable::kAbsent && at >= userStart_ && at < userEnd_)
+        return WordOrigin::UserDictionary;
+    return at < loadedEnd_ ? WordOrigin::WordList : WordOrigin::AddedLater;
+}
+
 bool TDictionary::AddWord(std::string_view word, std::int32_t count) {
     char buffer[64];
     if (LowerAsciiInto(word, buffer))
@@ -186,13 +215,26 @@ bool TDictionary::ReadText(const std::string& path, std::string* failure) {
             throw DictionaryLineError(error.what(), lineNumber);
         }
         AddWord(parsed.word, parsed.count);
+        loadedEnd_ = words_.Size();
     }
     Loaded = true;
     return true;
 }
 
 bool TDictionary::LoadCustomDictionary(const std::string& path) {
-    LoadDictionary(path);
+    userStart_ = words_.Size();
+    // A bad line stops the load; the words before it still came from the file.
+    const auto recordEnd = [this] {
+        userEnd_ = words_.Size();
+        loadedEnd_ = std::max(loadedEnd_, userEnd_);
+    };
+    try {
+        LoadDictionary(path);
+    } catch (...) {
+        recordEnd();
+        throw;
+    }
+    recordEnd();
     customFilePath_ = path;
     return true;
 }

@@ -26,6 +26,14 @@ private:
 // Lower-cases a UTF-8 word: ASCII directly, other letters by Unicode rules.
 std::string LowerCaseWord(std::string_view word);
 
+// Where a word of the dictionary came from.
+enum class WordOrigin {
+    Absent,         // not in the dictionary
+    WordList,       // the word list (or any file loaded with LoadDictionary)
+    UserDictionary, // the user dictionary file, as loaded by LoadCustomDictionary
+    AddedLater,     // added in memory after the files were loaded
+};
+
 // The syllable dictionary of one run: lower-cased words with their syllable
 // counts. The first insertion of a word wins; nothing is ever removed.
 class TDictionary {
@@ -37,6 +45,12 @@ public:
     // The count stored for the word (case folded), or -1 when it is absent. The
     // probe is not trimmed: " cat" and "cat." are not "cat".
     std::int32_t Lookup(std::string_view word) const;
+
+    // Where the word (case folded) came from: a word that the word list and the
+    // user dictionary both hold comes from the word list, whose count wins.
+    // count (when given) receives the count, or -1 for an absent word: one
+    // search for both.
+    WordOrigin Origin(std::string_view word, std::int32_t* count = nullptr) const;
 
     // Inserts the lower-cased word unless it is already present. Always true.
     bool AddWord(std::string_view word, std::int32_t count);
@@ -86,4 +100,9 @@ private:
     std::unique_ptr<WordIndex> index_;
     WordTable words_;
     std::string customFilePath_;
+    // words_ positions: the files' words stand before loadedEnd_, the user
+    // dictionary's from userStart_ to userEnd_; later ones were added in memory.
+    std::size_t loadedEnd_ = 0;
+    std::size_t userStart_ = WordTable::kAbsent;
+    std::size_t userEnd_ = WordTable::kAbsent;
 };

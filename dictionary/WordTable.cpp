@@ -33,6 +33,13 @@ const std::int32_t* WordTable::Find(std::string_view word) const {
     return index == 0 ? nullptr : &entries_[index - 1].count;
 }
 
+std::size_t WordTable::IndexOf(std::string_view word) const {
+    if (slots_.empty())
+        return kAbsent;
+    const std::uint32_t index = slots_[probe(word, HashOf(word))];
+    return index == 0 ? kAbsent : index - 1;
+}
+
 bool WordTable::Insert(std::string_view word, std::int32_t count) {
     // At most half full, so that probes stay short.
     if ((entries_.size() + 1) * 2 > slots_.size())

@@ -13,6 +13,11 @@ public:
     // The count stored for the word, or nullptr when it is absent.
     const std::int32_t* Find(std::string_view word) const;
 
+    // The word's place in the order of insertion (0 for the first word), or
+    // kAbsent when it is absent.
+    static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+    std::size_t IndexOf(std::string_view word) const;
+
     // Adds the word unless it is present; false (and nothing changed) when it is.
     bool Insert(std::string_view word, std::int32_t count);
 

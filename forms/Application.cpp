@@ -3,6 +3,7 @@
 #include "forms/DesignedFont.h"
 #include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
+#include "forms/FrmDetails.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
 #include "forms/FrmMain.h"
@@ -62,17 +63,20 @@ StartupWindows::StartupWindows() {
     Create(aboutBox_, AboutBox, [] { return std::make_unique<TAboutBox>(MainForm); });
     Create(helpPageForm_, HelpPageForm, [] { return std::make_unique<THelpPageForm>(MainForm); });
     Create(progressForm_, ProgressForm, [] { return std::make_unique<TProgressForm>(MainForm); });
+    Create(detailsForm_, DetailsForm, [] { return std::make_unique<TDetailsForm>(); });
 
     // Only the main window ends the program; the report and the graph window
     // are top-level windows of their own that may still be open then.
-    for (QWidget* window : std::initializer_list<QWidget*>{NotFoundForm, FryGraphForm, ReportForm,
-                                                           AboutBox, HelpPageForm, ProgressForm}) {
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{NotFoundForm, FryGraphForm, ReportForm, AboutBox,
+                                         HelpPageForm, ProgressForm, DetailsForm}) {
         if (window)
             window->setAttribute(Qt::WA_QuitOnClose, false);
     }
 }
 
 StartupWindows::~StartupWindows() {
+    Destroy(detailsForm_, DetailsForm);
     Destroy(progressForm_, ProgressForm);
     Destroy(helpPageForm_, HelpPageForm);
     Destroy(aboutBox_, AboutBox);

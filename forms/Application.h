@@ -11,6 +11,7 @@ class TReportForm;
 class TAboutBox;
 class THelpPageForm;
 class TProgressForm;
+class TDetailsForm;
 
 // The application object: an error that escapes an event handler is shown by
 // the error display, and the program goes on waiting for the user.
@@ -41,6 +42,7 @@ private:
     std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<THelpPageForm> helpPageForm_;
     std::unique_ptr<TProgressForm> progressForm_;
+    std::unique_ptr<TDetailsForm> detailsForm_; // refers to the main window's text area
 };
 
 // The whole desktop program after the application object exists: creates the

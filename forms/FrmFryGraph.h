@@ -1,5 +1,9 @@
 #pragma once
 
+#include "analysis/CountingPasses.h"
+
+#include <QImage>
+#include <QPointF>
 #include <QWidget>
 
 class QLabel;
@@ -17,11 +21,29 @@ public:
     static constexpr int kPictureWidth = 800;
     static constexpr int kPictureHeight = 581;
 
+    // Draws the passage's point on a copy of the picture, with the grade it
+    // reads as; counts without words or sentences show the plain picture.
+    void ShowPassage(const AnalysisCounts& counts);
+    // The plain picture, as before any analysis.
+    void ClearPassage();
+
     QLabel* FryImage = nullptr;
 
 private:
     void createControls();
+
+    QImage picture_;
 };
+
+// Where a point (syllables and sentences per 100 words) lies on the picture:
+// its pixel, or, for a point beyond the graph's frame, the nearest pixel on the
+// frame's edge, with pinned set.
+QPointF FryPointOnPicture(double syllablesPer100Words, double sentencesPer100Words, bool& pinned);
+
+// A copy of the picture with the point marked and labelled with its reading
+// (an arrow towards it from the frame's edge when it lies beyond).
+QImage FryPictureWithPoint(const QImage& picture, double syllablesPer100Words,
+                           double sentencesPer100Words);
 
 // The graph picture, decoded from the copy built into the program. Throws
 // JpegError when it cannot be decoded.

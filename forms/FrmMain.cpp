@@ -1,6 +1,7 @@
 #include "forms/FrmMain.h"
 
 #include "analysis/AnalysisPipeline.h"
+#include "analysis/PassageDetails.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
@@ -8,6 +9,7 @@
 #include "forms/Desktop.h"
 #include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
+#include "forms/FrmDetails.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
 #include "forms/FrmNotFound.h"
@@ -160,6 +162,7 @@ void TMainForm::createMenus() {
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
+    mnuShowDetails = addItem(mnuAnalysis, "Show &Details", &TMainForm::mnuShowDetailsClick);
     mnuGraph = MainMenu->addMenu(QStringLiteral("&Graph"));
     mnuShowGraph = addItem(mnuGraph, "&Show Fry's Graph", &TMainForm::mnuShowGraphClick);
     mnuHelp = MainMenu->addMenu(QStringLiteral("&Help"));
@@ -390,6 +393,11 @@ void TMainForm::mnuStartAnalysisClick() {
     RunAnalysis();
 }
 
+void TMainForm::mnuShowDetailsClick() {
+    if (DetailsForm)
+        DetailsForm->ShowDetails();
+}
+
 void TMainForm::mnuShowGraphClick() {
     if (!FryGraphForm)
         return;
@@ -457,9 +465,12 @@ void TMainForm::RunAnalysis() {
     const auto pause = [](CountingPass pass) {
         TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
     };
+    // The answers are kept so that the details can say where each count came from.
+    UnknownWordLog answers;
     AnalysisCounts counts;
     try {
-        counts = CountTexts(texts, *dictionary_, askUser, *progress, pause);
+        counts = CountTexts(texts, *dictionary_, answers.Recording(askUser, WordSource::Typed),
+                            *progress, pause);
     } catch (const AnalysisStopped&) {
         if (ReportForm && reportWasShown)
             ReportForm->show();
@@ -468,6 +479,12 @@ void TMainForm::RunAnalysis() {
 
     progress.reset();
     ProgressForm = startupProgressForm;
+    lastDetails_ =
+        std::make_shared<PassageDetails>(BuildPassageDetails(texts, *dictionary_, answers));
+    if (DetailsForm)
+        DetailsForm->SetAnalysis(lastDetails_, InputMemo, dictionary_.get());
+    if (FryGraphForm)
+        FryGraphForm->ShowPassage(counts);
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

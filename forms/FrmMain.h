@@ -16,6 +16,7 @@ class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class TDictionary;
+struct PassageDetails;
 
 // The main window: a plain text editor with a menu bar. It owns the syllable
 // dictionary of the run and opens every other window; closing it ends the program.
@@ -63,6 +64,7 @@ public:
     void mnuExitClick();
     void mnuChangeFontClick();
     void mnuStartAnalysisClick();
+    void mnuShowDetailsClick();
     void mnuShowGraphClick();
     void mnuHowToUseClick();
     void mnuAboutClick();
@@ -77,6 +79,7 @@ public:
     QAction* mnuChangeFont = nullptr;
     QMenu* mnuAnalysis = nullptr;
     QAction* mnuStartAnalysis = nullptr;
+    QAction* mnuShowDetails = nullptr;
     QMenu* mnuGraph = nullptr;
     QAction* mnuShowGraph = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -99,6 +102,7 @@ private:
     std::unique_ptr<TDictionary> dictionary_;
     // The text as last loaded or saved, while the text area is unedited since.
     std::optional<std::string> unchangedText_;
+    std::shared_ptr<PassageDetails> lastDetails_; // of the last analysis, for the details window
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     QColor editorColor_;

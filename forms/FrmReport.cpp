@@ -2,6 +2,7 @@
 
 #include "forms/CaptionFitting.h"
 #include "forms/DesignedFont.h"
+#include "forms/FrmDetails.h"
 #include "forms/ScreenPlacement.h"
 #include "report/ReportFigures.h"
 
@@ -102,9 +103,19 @@ void TReportForm::createControls() {
     for (QLabel* value : valueLabels())
         value->move(valueLeft, value->y());
 
+    // In the free space between the two designed buttons.
+    DetailsBT = MakeButton(this, "Details...", 0, 75);
+    DetailsBT->setAccessibleName(QStringLiteral("Show the analysis details"));
+    FitButton(DetailsBT, Qt::AlignLeft);
+    const int freeLeft = ClipCopyBT->geometry().right() + 1;
+    const int freeWidth = CloseBT->x() - freeLeft;
+    DetailsBT->move(freeLeft + std::max(0, (freeWidth - DetailsBT->width()) / 2), DetailsBT->y());
+
     setTabOrder(CloseBT, ClipCopyBT);
+    setTabOrder(ClipCopyBT, DetailsBT);
     connect(CloseBT, &QPushButton::clicked, this, &TReportForm::CloseBTClick);
     connect(ClipCopyBT, &QPushButton::clicked, this, &TReportForm::ClipCopyBTClick);
+    connect(DetailsBT, &QPushButton::clicked, this, &TReportForm::DetailsBTClick);
 }
 
 std::array<QLabel*, 12> TReportForm::valueLabels() const {
@@ -114,6 +125,14 @@ std::array<QLabel*, 12> TReportForm::valueLabels() const {
 
 void TReportForm::ShowStatistics(std::int32_t syllables, std::int32_t words, std::int32_t sentences,
                                  std::int32_t difficultWords) {
+    SetStatistics(syllables, words, sentences, difficultWords);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TReportForm::SetStatistics(std::int32_t syllables, std::int32_t words, std::int32_t sentences,
+                                std::int32_t difficultWords) {
     AnalysisCounts counts;
     counts.syllables = syllables;
     counts.words = words;
@@ -126,9 +145,11 @@ void TReportForm::ShowStatistics(std::int32_t syllables, std::int32_t words, std
         labels[row]->setText(QString::fromStdString(figures.texts[row]));
         labels[row]->resize(labels[row]->sizeHint().width(), 17);
     }
-    show();
-    raise();
-    activateWindow();
+}
+
+void TReportForm::DetailsBTClick() {
+    if (DetailsForm)
+        DetailsForm->ShowDetails();
 }
 
 void TReportForm::CloseBTClick() {

@@ -21,8 +21,14 @@ public:
     void ShowStatistics(std::int32_t syllables, std::int32_t words, std::int32_t sentences,
                         std::int32_t difficultWords);
 
+    // Fills the twelve value labels without showing the window (counts
+    // corrected in the details window).
+    void SetStatistics(std::int32_t syllables, std::int32_t words, std::int32_t sentences,
+                       std::int32_t difficultWords);
+
     void CloseBTClick();
     void ClipCopyBTClick();
+    void DetailsBTClick();
 
     // Value labels and captions, in the order of the window's definition.
     QLabel* SyllLB = nullptr;
@@ -52,6 +58,8 @@ public:
     QLabel* GunningFogLB = nullptr;
     QLabel* FleschEaseLB = nullptr;
     QLabel* KincaidGradeLB = nullptr;
+    // Beside the designed controls: opens the analysis details.
+    QPushButton* DetailsBT = nullptr;
 
 private:
     void createControls();

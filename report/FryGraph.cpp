@@ -155,3 +155,10 @@ std::string_view FryRegionName(FryRegion region) {
     }
     return "off graph";
 }
+
+FryPixel FryPixelOf(FryPoint p) {
+    return {kFryPictureLeft + (p.s - kFrySyllablesMin) * (kFryPictureRight - kFryPictureLeft) /
+                                  (kFrySyllablesFrameMax - kFrySyllablesMin),
+            kFryPictureTop +
+                (kFryTopRow - p.r) * (kFryPictureBottom - kFryPictureTop) / kFryTopRow};
+}

@@ -151,6 +151,23 @@ inline constexpr std::array<FryPoint, 31> kFryGuideCurve = {{
     {173.0, 7.17},
 }};
 
+// ---- The picture -------------------------------------------------------------
+
+// Where the frame (s 108 to 174, rows 0 to 29) lies in the graph window's
+// 800 x 581 picture, in pixels.
+inline constexpr double kFryPictureLeft = 78;
+inline constexpr double kFryPictureRight = 782;
+inline constexpr double kFryPictureTop = 74;
+inline constexpr double kFryPictureBottom = 528;
+
+struct FryPixel {
+    double x = 0;
+    double y = 0;
+};
+
+// The picture's pixel of a point of the graph.
+FryPixel FryPixelOf(FryPoint p);
+
 // ---- Reading a point ---------------------------------------------------------
 
 enum class FryRegion {

@@ -320,7 +320,11 @@ TEST_F(CliTest, WithoutAnyDictionaryFileItSaysDictionaryErrorAndExitsWith3) {
 TEST_F(CliTest, UsageErrorsExitWith1AndPointToHelp) {
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--unknown=maybe")},
-          QStringList{QStringLiteral("-"), QStringLiteral("-")}}) {
+          QStringList{QStringLiteral("-"), QStringLiteral("-")},
+          QStringList{QStringLiteral("--format=xml")},
+          QStringList{QStringLiteral("--sentences=-1")},
+          QStringList{QStringLiteral("--json"), QStringLiteral("--format=csv")},
+          QStringList{QStringLiteral("--format=csv"), QStringLiteral("--words")}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         const CliRun run = Cli(arguments);
         EXPECT_EQ(run.exitCode, 1);
@@ -333,12 +337,93 @@ TEST_F(CliTest, UsageErrorsExitWith1AndPointToHelp) {
 TEST_F(CliTest, HelpNamesEveryOptionAndVersionNamesTheProgram) {
     const CliRun help = Cli({QStringLiteral("--help")}, {}, false);
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--json", "--dictionary", "--custom", "--unknown", "--help",
-                               "--version", "ask|zero|estimate"})
+    for (const char* option : {"--json", "--format", "--words", "--sentences", "--dictionary",
+                               "--custom", "--unknown", "--help", "--version", "ask|zero|estimate"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const CliRun version = Cli({QStringLiteral("--version")}, {}, false);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("scrivolux-cli ", 0), 0u) << version.out;
+}
+
+// ---- Further output: indices, words, sentences, CSV and JSON lines -------------
+
+TEST_F(CliTest, JsonWordsAddUpToTheCountsAndCarryTheirSources) {
+    const CliRun run =
+        Cli({QStringLiteral("--json"), QStringLiteral("--words"), QStringLiteral("--sentences=3"),
+             QStringLiteral("--unknown=zero"), QStringLiteral("passage.txt")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject report = JsonOf(run);
+    const QJsonObject counts = report["counts"].toObject();
+    int syllables = 0;
+    int words = 0;
+    for (const QJsonValue& value : report["words"].toArray()) {
+        const QJsonObject word = value.toObject();
+        syllables += word["syllables"].toInt() * word["occurrences"].toInt();
+        words += word["occurrences"].toInt();
+        if (word["word"].toString() == "zyxt") {
+            EXPECT_EQ(word["source"].toString(), "ignored");
+            EXPECT_EQ(word["occurrences"].toInt(), 2);
+        } else {
+            EXPECT_EQ(word["source"].toString(), "word list")
+                << word["word"].toString().toStdString();
+        }
+    }
+    EXPECT_EQ(syllables, counts["syllables"].toInt());
+    EXPECT_EQ(words, counts["words"].toInt());
+    for (const char* key : {"letters", "longWords", "polysyllables", "monosyllables"})
+        EXPECT_TRUE(counts.contains(key)) << key;
+    const QJsonObject indices = report["indices"].toObject();
+    for (const char* key :
+         {"smogGrade", "colemanLiauIndex", "automatedReadabilityIndex", "lix", "forcast"})
+        EXPECT_TRUE(indices[key].isDouble()) << key;
+    // One sentence: the two lines joined by a space, without its full stop.
+    const QJsonArray longest = report["longestSentences"].toArray();
+    ASSERT_EQ(longest.size(), 1);
+    EXPECT_EQ(longest[0].toObject()["words"].toInt(), 20);
+    EXPECT_EQ(longest[0].toObject()["text"].toString(),
+              "The quick brown fox jumps over the lazy dog zyxt and then a happy rabbit Zyxt "
+              "runner into garden water");
+}
+
+TEST_F(CliTest, JsonLinesHoldOneObjectPerFileAndJsonIsFormatJson) {
+    const QStringList files = {QStringLiteral("--unknown=zero"), QStringLiteral("passage.txt"),
+                               QStringLiteral("missing.txt"), QStringLiteral("second.txt")};
+    const CliRun lines = Cli(QStringList{QStringLiteral("--format=jsonl")} + files);
+    EXPECT_EQ(lines.exitCode, 2);
+    const QStringList rows = QString::fromStdString(lines.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3);
+    for (const QString& row : rows)
+        EXPECT_TRUE(QJsonDocument::fromJson(row.toUtf8()).isObject()) << row.toStdString();
+    EXPECT_TRUE(QJsonDocument::fromJson(rows[1].toUtf8()).object().contains("error"));
+    EXPECT_EQ(Cli(QStringList{QStringLiteral("--json")} + files).out,
+              Cli(QStringList{QStringLiteral("--format=json")} + files).out);
+}
+
+TEST_F(CliTest, CsvHasAHeaderAndOneQuotedRowPerFile) {
+    ASSERT_TRUE(QFile::copy(Path("passage.txt"), Path("a, \"b\".txt")));
+    const CliRun run = Cli({QStringLiteral("--format=csv"), QStringLiteral("--unknown=zero"),
+                            QStringLiteral("a, \"b\".txt"), QStringLiteral("missing.txt")});
+    EXPECT_EQ(run.exitCode, 2);
+    const QStringList rows = QString::fromStdString(run.out).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(rows.size(), 4); // header, two files, and nothing after the last CR LF
+    EXPECT_TRUE(rows[0].startsWith("name,syllables,words,sentences,difficultWords,letters,"));
+    EXPECT_TRUE(rows[0].endsWith(",smogGrade,colemanLiauIndex,automatedReadabilityIndex,lix,"
+                                 "forcast,fryZone,fryReading,error"));
+    EXPECT_TRUE(rows[1].startsWith("\"a, \"\"b\"\".txt\",26,20,1,0,")) << rows[1].toStdString();
+    EXPECT_TRUE(rows[1].contains(",130,5,8,76.5550003051758,7.55000019073486,"));
+    EXPECT_TRUE(rows[1].endsWith(",7,grade 7,")) << rows[1].toStdString();
+    EXPECT_TRUE(rows[2].startsWith("missing.txt,,,"));
+    EXPECT_EQ(rows[0].count(','), rows[1].count(',') - 1); // the name's quoted comma
+    EXPECT_EQ(rows[3], "");
+}
+
+TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
+    EXPECT_EQ(CsvField("plain text"), "plain text");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(CsvField("cr\r"), "\"cr\r\"");
+    EXPECT_EQ(CsvField(""), "");
 }
 
 // ---- The three unknown-word modes ---------------------------------------------

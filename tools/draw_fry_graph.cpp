@@ -29,20 +29,19 @@ constexpr int kHeight = 581;
 constexpr int kPixelsPerInch = 96;
 constexpr int kQuality = 95;
 
-// The plotting frame inside the picture.
-constexpr double kLeft = 78;
-constexpr double kRight = 782;
-constexpr double kTop = 74;
-constexpr double kBottom = 528;
+// The plotting frame inside the picture: the graph window places points by it.
+constexpr double kLeft = kFryPictureLeft;
+constexpr double kRight = kFryPictureRight;
+constexpr double kTop = kFryPictureTop;
+constexpr double kBottom = kFryPictureBottom;
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QPointF ToPixels(FryPoint p) {
-    return {kLeft + (p.s - kFrySyllablesMin) * (kRight - kLeft) /
-                        (kFrySyllablesFrameMax - kFrySyllablesMin),
-            kTop + (kFryTopRow - p.r) * (kBottom - kTop) / kFryTopRow};
+    const FryPixel pixel = FryPixelOf(p);
+    return {pixel.x, pixel.y};
 }
 
 QFont Font(double pixels, bool bold = false) {

@@ -5,6 +5,9 @@ _scrivolux_cli() {
     _init_completion -s || return
 
     case $prev in
+    --sentences)
+        return
+        ;;
     --dictionary | --custom)
         _filedir
         return
@@ -14,7 +17,11 @@ _scrivolux_cli() {
         return
         ;;
     --format)
-        COMPREPLY=($(compgen -W 'json csv jsonl' -- "$cur"))
+        COMPREPLY=($(compgen -W 'text json csv jsonl' -- "$cur"))
+        return
+        ;;
+    --format-in)
+        COMPREPLY=($(compgen -W 'txt docx odt html md pdf' -- "$cur"))
         return
         ;;
     -h | --help | -v | --version)
@@ -24,7 +31,7 @@ _scrivolux_cli() {
     $split && return
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--json --format= --dictionary --custom --unknown=
+        COMPREPLY=($(compgen -W '--json --format= --format-in= --words --sentences --dictionary --custom --unknown=
             --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return

@@ -111,10 +111,11 @@ TEST_F(MainFormTest, MenusInTheirOrderWithoutShortcuts) {
             EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
         }
     }
-    EXPECT_EQ(captions, (QStringList{"&File", "  &Load Text File...", "  &Save Text File...",
-                                     "  E&xit", "&Options", "  Font...", "&Analysis",
-                                     "  &Start Analysis...", "&Graph", "  &Show Fry's Graph",
-                                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
+    EXPECT_EQ(captions,
+              (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit",
+                           "&Options", "  Font...", "&Analysis", "  &Start Analysis...",
+                           "  Show &Details", "&Graph", "  &Show Fry's Graph", "&Help",
+                           "  How to &use the Scrivolux...", "  &About..."}));
 }
 
 // ---- The analysis run -----------------------------------------------------

@@ -1,0 +1,307 @@
+#include "analysis/PassageDetails.h"
+
+#include "analysis/Tokens.h"
+#include "dictionary/Dictionary.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+
+#include <algorithm>
+#include <limits>
+
+std::string_view WordSourceName(WordSource source) {
+    switch (source) {
+    case WordSource::WordList:
+        return "word list";
+    case WordSource::UserDictionary:
+        return "user dictionary";
+    case WordSource::Typed:
+        return "typed";
+    case WordSource::Estimated:
+        return "estimated";
+    case WordSource::Ignored:
+        break;
+    }
+    return "ignored";
+}
+
+UnknownWordHandler UnknownWordLog::Recording(UnknownWordHandler inner, WordSource source) {
+    return
+        [this, inner = std::move(inner), source](const std::string& word, TDictionary& dictionary) {
+            const std::int32_t count = inner ? inner(word, dictionary) : 0;
+            Record(word, count,
+                   source == WordSource::Typed && count == 0 ? WordSource::Ignored : source);
+            return count;
+        };
+}
+
+void UnknownWordLog::Record(std::string_view word, std::int32_t count, WordSource source) {
+    answers_[LowerCaseWord(word)].push_back({count, source});
+}
+
+void UnknownWordLog::Append(const UnknownWordLog& later) {
+    for (const auto& [word, answers] : later.answers_) {
+        auto& mine = answers_[word];
+        mine.insert(mine.end(), answers.begin(), answers.end());
+    }
+}
+
+const std::vector<UnknownWordLog::Answer>*
+UnknownWordLog::AnswersFor(const std::string& lowerWord) const {
+    const auto found = answers_.find(lowerWord);
+    return found == answers_.end() ? nullptr : &found->second;
+}
+
+std::int32_t CountLetters(std::string_view word) {
+    std::int32_t letters = 0;
+    bool ascii = true;
+    for (const char c : word) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 128) {
+            ascii = false;
+            break;
+        }
+        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'))
+            ++letters;
+    }
+    if (ascii)
+        return letters;
+    letters = 0;
+    for (const char32_t c :
+         QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size())).toUcs4()) {
+        if (QChar::isLetter(c))
+            ++letters;
+    }
+    return letters;
+}
+
+namespace {
+
+// Counts UTF-16 code units along a UTF-8 text, forwards only.
+class Utf16Cursor {
+public:
+    explicit Utf16Cursor(std::string_view text) : text_(text) {}
+
+    std::size_t PositionOf(std::size_t offset) {
+        for (; byte_ < offset; ++byte_) {
+            const auto b = static_cast<unsigned char>(text_[byte_]);
+            if ((b & 0xC0) != 0x80)
+                ++units_;
+            if (b >= 0xF0) // four bytes: a surrogate pair
+                ++units_;
+        }
+        return units_;
+    }
+
+    TextSpan SpanOf(std::string_view token) {
+        TextSpan span;
+        span.offset = static_cast<std::size_t>(token.data() - text_.data());
+        span.length = token.size();
+        span.position = PositionOf(span.offset);
+        span.size = PositionOf(span.offset + span.length) - span.position;
+        return span;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t byte_ = 0;
+    std::size_t units_ = 0;
+};
+
+void LowerInto(std::string_view word, std::string& lower) {
+    const bool ascii = std::all_of(word.begin(), word.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 128; });
+    if (!ascii) {
+        lower = LowerCaseWord(word);
+        return;
+    }
+    lower.assign(word);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+}
+
+constexpr std::uint32_t kNoRow = std::numeric_limits<std::uint32_t>::max();
+
+// Per distinct lower-cased word: how many logged answers the walk has used, and
+// its rows (one per count and source met).
+struct WordState {
+    const std::vector<UnknownWordLog::Answer>* answers = nullptr;
+    std::size_t used = 0;
+    std::uint32_t dictionaryRow = kNoRow;
+    std::uint32_t firstRow = kNoRow;
+    std::vector<std::uint32_t> moreRows; // rarely any: a word given two counts
+};
+
+std::int32_t Saturated(std::int64_t value) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(value, INT32_MAX));
+}
+
+// The counts that follow from the rows' syllables; words and letters stay.
+void CountFromRows(PassageDetails& details) {
+    std::int64_t syllables = 0;
+    std::int64_t difficult = 0;
+    std::int64_t mono = 0;
+    for (const WordRow& row : details.words) {
+        syllables += std::int64_t{row.syllables} * row.occurrences;
+        if (row.syllables > 2)
+            difficult += row.occurrences;
+        if (row.syllables == 1)
+            mono += row.occurrences;
+    }
+    details.counts.syllables = Saturated(syllables);
+    details.counts.difficultWords = Saturated(difficult);
+    details.indexCounts.polysyllables = details.counts.difficultWords;
+    details.indexCounts.monosyllables = Saturated(mono);
+    for (SentenceDetails& sentence : details.sentences) {
+        sentence.difficultWords = 0;
+        for (std::size_t i = sentence.firstWord;
+             i < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++i) {
+            if (details.words[details.occurrences[i].row].syllables > 2)
+                ++sentence.difficultWords;
+        }
+    }
+}
+
+std::vector<std::size_t> TopSentences(const PassageDetails& details, std::size_t limit,
+                                      std::int32_t SentenceDetails::*measure) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < details.sentences.size(); ++i) {
+        if (details.sentences[i].*measure > 0)
+            order.push_back(i);
+    }
+    const auto first = [&](std::size_t a, std::size_t b) {
+        const auto ma = details.sentences[a].*measure;
+        const auto mb = details.sentences[b].*measure;
+        return ma != mb ? ma > mb : a < b;
+    };
+    limit = std::min(limit, order.size());
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(limit),
+                      order.end(), first);
+    order.resize(limit);
+    return order;
+}
+
+} // namespace
+
+PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
+                                   const UnknownWordLog& log) {
+    PassageDetails details;
+    const std::string_view wordText = texts.wordText;
+    std::unordered_map<std::string, WordState> states;
+    // Room for as many distinct words as a text of this size can hold, and for
+    // every word, so that neither grows on the way.
+    states.reserve(wordText.size() / 6);
+    details.occurrences.reserve(wordText.size() / 6);
+    std::string lower;
+    Utf16Cursor wordCursor(wordText);
+
+    // The word's row for this count and source, made when it is new.
+    const auto rowFor = [&](WordState& state, std::string_view token, std::int32_t count,
+                            WordSource source) {
+        const auto matches = [&](std::uint32_t r) {
+            return details.words[r].syllables == count && details.words[r].source == source;
+        };
+        if (state.firstRow != kNoRow && matches(state.firstRow))
+            return state.firstRow;
+        for (const std::uint32_t r : state.moreRows) {
+            if (matches(r))
+                return r;
+        }
+        details.words.push_back({lower, count, 0, CountLetters(token), source});
+        const auto row = static_cast<std::uint32_t>(details.words.size() - 1);
+        if (state.firstRow == kNoRow)
+            state.firstRow = row;
+        else
+            state.moreRows.push_back(row);
+        return row;
+    };
+
+    tokens::ForEachToken(
+        wordText, ' ',
+        [&](std::string_view token) {
+            LowerInto(token, lower);
+            auto [slot, inserted] = states.try_emplace(lower);
+            WordState& state = slot->second;
+            if (inserted)
+                state.answers = log.AnswersFor(lower);
+            std::uint32_t row = kNoRow;
+            if (state.answers && state.used < state.answers->size()) {
+                // The run asked for this occurrence: it met the word while the
+                // dictionary still lacked it.
+                const UnknownWordLog::Answer& answer = (*state.answers)[state.used++];
+                row = rowFor(state, token, answer.count, answer.source);
+            } else {
+                if (state.dictionaryRow == kNoRow) {
+                    std::int32_t count = -1;
+                    WordSource source = WordSource::Ignored;
+                    switch (dictionary.Origin(lower, &count)) {
+                    case WordOrigin::WordList:
+                        source = WordSource::WordList;
+                        break;
+                    case WordOrigin::UserDictionary:
+                        source = WordSource::UserDictionary;
+                        break;
+                    case WordOrigin::AddedLater:
+                        source = WordSource::Typed;
+                        break;
+                    case WordOrigin::Absent:
+                        break;
+                    }
+                    state.dictionaryRow = rowFor(state, token, std::max(count, 0), source);
+                }
+                row = state.dictionaryRow;
+            }
+            WordRow& word = details.words[row];
+            ++word.occurrences;
+            ++details.counts.words;
+            details.indexCounts.letters += word.letters;
+            if (word.letters > 6)
+                ++details.indexCounts.longWords;
+            details.occurrences.push_back({wordCursor.SpanOf(token), row});
+        },
+        [](int) {});
+
+    const std::string_view sentenceText = texts.sentenceText;
+    Utf16Cursor sentenceCursor(sentenceText);
+    std::size_t nextWord = 0;
+    tokens::ForEachToken(
+        sentenceText, '.',
+        [&](std::string_view token) {
+            SentenceDetails sentence;
+            sentence.span = sentenceCursor.SpanOf(token);
+            sentence.firstWord = nextWord;
+            const std::size_t end = sentence.span.offset + sentence.span.length;
+            while (nextWord < details.occurrences.size() &&
+                   details.occurrences[nextWord].span.offset < end)
+                ++nextWord;
+            sentence.words = static_cast<std::int32_t>(nextWord - sentence.firstWord);
+            details.sentences.push_back(sentence);
+            ++details.counts.sentences;
+        },
+        [](int) {});
+    // Every word lies inside a sentence; should one not, it still counts once.
+    if (!details.sentences.empty())
+        details.sentences.back().words = static_cast<std::int32_t>(
+            details.occurrences.size() - details.sentences.back().firstWord);
+
+    CountFromRows(details);
+    return details;
+}
+
+void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables) {
+    if (row >= details.words.size())
+        return;
+    details.words[row].syllables = std::max(syllables, 0);
+    CountFromRows(details);
+}
+
+std::vector<std::size_t> LongestSentences(const PassageDetails& details, std::size_t limit) {
+    return TopSentences(details, limit, &SentenceDetails::words);
+}
+
+std::vector<std::size_t> MostDifficultSentences(const PassageDetails& details, std::size_t limit) {
+    return TopSentences(details, limit, &SentenceDetails::difficultWords);
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "analysis/CountingPasses.h"
+#include "analysis/TextPreparation.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// What lies behind the four counts of one analysis: every distinct word with its
+// syllables and where they came from, every occurrence, every sentence, and the
+// extra counts that the further readability indices need. Built after the run
+// from the same working texts with the same tokeniser, so it agrees with the
+// counting passes word for word.
+
+// Where the syllable count of a word came from.
+enum class WordSource {
+    WordList,       // the word list
+    UserDictionary, // the user dictionary file
+    Typed,          // typed by the user in this session
+    Estimated,      // estimated from the spelling and the dictionary
+    Ignored,        // no count given: 0 syllables
+};
+
+// "word list", "user dictionary", "typed", "estimated", "ignored".
+std::string_view WordSourceName(WordSource source);
+
+// The answers given for words the dictionary lacked during one run, in the
+// order they were asked, so that the details can replay them.
+class UnknownWordLog {
+public:
+    // Wraps a handler so that each of its answers is logged. A 0 from a handler
+    // whose answers are Typed is logged as Ignored.
+    UnknownWordHandler Recording(UnknownWordHandler inner, WordSource source);
+
+    void Record(std::string_view word, std::int32_t count, WordSource source);
+
+    // Appends the answers of a later part of the same text.
+    void Append(const UnknownWordLog& later);
+
+    bool Empty() const { return answers_.empty(); }
+
+    struct Answer {
+        std::int32_t count = 0;
+        WordSource source = WordSource::Ignored;
+    };
+    // The answers for one lower-cased word, in the order asked; nullptr for none.
+    const std::vector<Answer>* AnswersFor(const std::string& lowerWord) const;
+
+private:
+    std::unordered_map<std::string, std::vector<Answer>> answers_;
+};
+
+// One distinct word: the lower-cased word with one count from one source. A
+// word that was ignored once and given a count later has two rows.
+struct WordRow {
+    std::string word;
+    std::int32_t syllables = 0;
+    std::int32_t occurrences = 0;
+    std::int32_t letters = 0; // of one occurrence
+    WordSource source = WordSource::WordList;
+};
+
+// Positions are in the passage: bytes, and the UTF-16 code units of a text area
+// holding the same text (the passage's spaces after each line standing for its
+// line breaks).
+struct TextSpan {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::size_t position = 0; // UTF-16
+    std::size_t size = 0;     // UTF-16
+};
+
+struct WordOccurrence {
+    TextSpan span;
+    std::uint32_t row = 0; // into PassageDetails::words
+};
+
+struct SentenceDetails {
+    TextSpan span;
+    std::size_t firstWord = 0; // into PassageDetails::occurrences
+    std::int32_t words = 0;
+    std::int32_t difficultWords = 0;
+};
+
+// The counts behind the further indices, beside the four of the report.
+struct IndexCounts {
+    std::int64_t letters = 0;
+    std::int32_t longWords = 0;     // more than six letters
+    std::int32_t polysyllables = 0; // three or more syllables (the difficult words)
+    std::int32_t monosyllables = 0; // exactly one syllable
+};
+
+struct PassageDetails {
+    std::vector<WordRow> words; // in the order first met
+    std::vector<WordOccurrence> occurrences;
+    std::vector<SentenceDetails> sentences;
+    AnalysisCounts counts;
+    IndexCounts indexCounts;
+};
+
+// The details of the working texts: each word's count is the logged answer
+// where the run asked for it (in the order asked), else the dictionary's.
+// A word with neither counts 0 as Ignored. Empty texts give empty details.
+PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
+                                   const UnknownWordLog& log);
+
+// Gives every occurrence of a row a new count and counts the figures again
+// (syllables, difficult words, monosyllables, the sentences' difficult words).
+void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables);
+
+// Letters in a word: code points that Unicode classes as letters.
+std::int32_t CountLetters(std::string_view word);
+
+// The indices of the sentences with the most words (or the most difficult
+// words), at most limit of them, ties in the order of the text. Sentences with
+// none are left out.
+std::vector<std::size_t> LongestSentences(const PassageDetails& details, std::size_t limit);
+std::vector<std::size_t> MostDifficultSentences(const PassageDetails& details, std::size_t limit);
+
+// Sentences of more words than this are long.
+inline constexpr std::int32_t kLongSentenceWords = 20;

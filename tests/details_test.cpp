@@ -1,0 +1,246 @@
+#include "analysis/AnalysisPipeline.h"
+#include "analysis/PassageDetails.h"
+#include "dictionary/Dictionary.h"
+#include "dictionary/UserDictionary.h"
+#include "report/FryGraph.h"
+#include "report/ReadabilityIndices.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+double Value(const ExtraIndexValues& values, ExtraIndex index) {
+    const auto& value = values[static_cast<std::size_t>(index)];
+    EXPECT_TRUE(value.has_value());
+    return value.value_or(NAN);
+}
+
+TEST(ExtraIndices, PublishedFormulasOnKnownCounts) {
+    // 100 words, 5 sentences, 130 syllables; 450 letters, 20 long words,
+    // 10 words of three or more syllables, 70 of one.
+    const AnalysisCounts counts{130, 100, 10, 5};
+    const IndexCounts more{450, 20, 10, 70};
+    const ExtraIndexValues v = ComputeExtraIndices(counts, more);
+    EXPECT_NEAR(Value(v, ExtraIndex::Smog), 1.0430 * std::sqrt(60.0) + 3.1291, 1e-12);
+    EXPECT_NEAR(Value(v, ExtraIndex::Smog), 11.2081, 1e-4);
+    EXPECT_NEAR(Value(v, ExtraIndex::ColemanLiau), 9.18, 1e-9);
+    EXPECT_NEAR(Value(v, ExtraIndex::AutomatedReadability), 9.765, 1e-9);
+    EXPECT_NEAR(Value(v, ExtraIndex::Lix), 40, 1e-9);
+    EXPECT_NEAR(Value(v, ExtraIndex::Forcast), 9.5, 1e-9);
+    EXPECT_EQ(IndexText(v[static_cast<std::size_t>(ExtraIndex::Smog)]), "11.21");
+}
+
+TEST(ExtraIndices, ZeroDivisorsGiveNoValue) {
+    const ExtraIndexValues none = ComputeExtraIndices({}, {});
+    for (const auto& value : none)
+        EXPECT_FALSE(value.has_value());
+    EXPECT_EQ(IndexText(none[0]), "----");
+
+    // Words but no sentences: only the indices that divide by words alone.
+    const ExtraIndexValues noSentences = ComputeExtraIndices({3, 3, 0, 0}, {12, 0, 0, 3});
+    EXPECT_FALSE(noSentences[static_cast<std::size_t>(ExtraIndex::Smog)]);
+    EXPECT_FALSE(noSentences[static_cast<std::size_t>(ExtraIndex::AutomatedReadability)]);
+    EXPECT_FALSE(noSentences[static_cast<std::size_t>(ExtraIndex::Lix)]);
+    EXPECT_NEAR(Value(noSentences, ExtraIndex::ColemanLiau), 0.0588 * 400 - 15.8, 1e-9);
+    EXPECT_NEAR(Value(noSentences, ExtraIndex::Forcast), 5, 1e-9);
+}
+
+TEST(FryPicture, ExamplePointLandsOnItsPixelAndReadsGrade7) {
+    const FryReading reading = ReadFryGraph(141, 6.3);
+    ASSERT_EQ(reading.region, FryRegion::Zone);
+    EXPECT_EQ(reading.zone, 7);
+    const FryPixel pixel = FryPixelOf({141, reading.row});
+    // 141 is 33 of the frame's 66 syllables: the middle of 78..782.
+    EXPECT_DOUBLE_EQ(pixel.x, 430);
+    // Row 33 - 100/6.3 = 17.127 of 29, from the bottom of 74..528.
+    EXPECT_NEAR(pixel.y, 74 + (29 - (33 - 100 / 6.3)) * 454 / 29, 1e-9);
+    EXPECT_NEAR(pixel.y, 259.87, 0.01);
+    EXPECT_DOUBLE_EQ(FryPixelOf({108, 29}).x, 78);
+    EXPECT_DOUBLE_EQ(FryPixelOf({174, 0}).y, 528);
+    EXPECT_EQ(FryGradeText(reading), "grade 7");
+    EXPECT_EQ(FryGradeText(ReadFryGraph(180, 6)), "off the graph");
+    EXPECT_EQ(FryGradeText(std::nullopt), "");
+}
+
+class PassageDetailsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        Write("words.dat", "the|1\r\ncat|1\r\nsat|1\r\nbeautiful|3\r\nelephants|3\r\nare|1\r\n"
+                           "enormous|3\r\nmat|1\r\non|1\r\n");
+        Write("custom.dat", "zebra|2\r\nmat|5\r\n");
+        ASSERT_TRUE(dictionary_.LoadDictionary(Path("words.dat")));
+        ASSERT_TRUE(dictionary_.LoadCustomDictionary(Path("custom.dat")));
+    }
+    std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+    void Write(const char* name, const char* text) {
+        QFile file(dir_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    // The details must agree with the counting passes run the same way.
+    PassageDetails Analyse(const std::string& text, const UnknownWordHandler& handler,
+                           WordSource source) {
+        const WorkingTexts texts = PrepareText(std::string(text));
+        UnknownWordLog log;
+        NoProgress progress;
+        const AnalysisCounts counts =
+            CountTexts(texts, dictionary_, log.Recording(handler, source), progress);
+        PassageDetails details = BuildPassageDetails(texts, dictionary_, log);
+        EXPECT_EQ(details.counts.syllables, counts.syllables);
+        EXPECT_EQ(details.counts.words, counts.words);
+        EXPECT_EQ(details.counts.sentences, counts.sentences);
+        EXPECT_EQ(details.counts.difficultWords, counts.difficultWords);
+        std::int32_t sentenceWords = 0;
+        for (const SentenceDetails& s : details.sentences)
+            sentenceWords += s.words;
+        EXPECT_EQ(sentenceWords, counts.words);
+        return details;
+    }
+    const WordRow* Row(const PassageDetails& details, const std::string& word,
+                       WordSource source) const {
+        for (const WordRow& row : details.words)
+            if (row.word == word && row.source == source)
+                return &row;
+        return nullptr;
+    }
+
+    QTemporaryDir dir_;
+    TDictionary dictionary_;
+};
+
+TEST_F(PassageDetailsTest, SourcesOfCounts) {
+    // "mat" is in both files: the word list's count wins, and so does its source.
+    std::map<std::string, int> asked;
+    const UnknownWordHandler estimate = [&](const std::string& word, TDictionary&) {
+        ++asked[word];
+        return 4;
+    };
+    const PassageDetails d =
+        Analyse("The cat sat on the Mat. Zebra qwzzle! qwzzle", estimate, WordSource::Estimated);
+    ASSERT_NE(Row(d, "mat", WordSource::WordList), nullptr);
+    EXPECT_EQ(Row(d, "mat", WordSource::WordList)->syllables, 1);
+    ASSERT_NE(Row(d, "zebra", WordSource::UserDictionary), nullptr);
+    const WordRow* unknown = Row(d, "qwzzle", WordSource::Estimated);
+    ASSERT_NE(unknown, nullptr);
+    EXPECT_EQ(unknown->occurrences, 2);
+    EXPECT_EQ(unknown->syllables, 4);
+    const WordRow* the = Row(d, "the", WordSource::WordList);
+    ASSERT_NE(the, nullptr);
+    EXPECT_EQ(the->occurrences, 2); // case folded
+    EXPECT_EQ(d.counts.sentences, 3);
+
+    // No handler: the word is counted as 0 and shown as ignored.
+    const PassageDetails plain = Analyse("qwzzle cat", {}, WordSource::Typed);
+    ASSERT_NE(Row(plain, "qwzzle", WordSource::Ignored), nullptr);
+}
+
+TEST_F(PassageDetailsTest, IgnoredFirstThenTypedGivesTwoRowsThatAddUp) {
+    // As the dialog does: "ignore" adds nothing, so the word is asked again; a
+    // count given later is added in memory and found from then on.
+    int calls = 0;
+    const UnknownWordHandler dialog = [&](const std::string& word, TDictionary& dictionary) {
+        if (++calls == 1)
+            return 0;
+        dictionary.AddWord(word, 3);
+        return 3;
+    };
+    const PassageDetails d =
+        Analyse("Blorft the cat. Blorft on, blorft. Blorft.", dialog, WordSource::Typed);
+    EXPECT_EQ(calls, 2);
+    const WordRow* ignored = Row(d, "blorft", WordSource::Ignored);
+    const WordRow* typed = Row(d, "blorft", WordSource::Typed);
+    ASSERT_TRUE(ignored && typed);
+    EXPECT_EQ(ignored->occurrences, 1);
+    EXPECT_EQ(typed->occurrences, 3);
+    EXPECT_EQ(d.counts.difficultWords, 3);
+}
+
+TEST_F(PassageDetailsTest, EditingACountRecountsFiguresAndSentences) {
+    PassageDetails d = Analyse("Zebra on the mat. The zebra sat, zebra!", {}, WordSource::Typed);
+    ASSERT_EQ(d.sentences.size(), 2u);
+    EXPECT_EQ(d.counts.syllables, 2 + 1 + 1 + 1 + 1 + 2 + 1 + 2);
+    EXPECT_EQ(d.counts.difficultWords, 0);
+    EXPECT_EQ(d.indexCounts.monosyllables, 5);
+    std::size_t zebra = 0;
+    while (d.words[zebra].word != "zebra")
+        ++zebra;
+    SetWordSyllables(d, zebra, 3);
+    EXPECT_EQ(d.counts.syllables, 14);
+    EXPECT_EQ(d.counts.difficultWords, 3);
+    EXPECT_EQ(d.indexCounts.polysyllables, 3);
+    EXPECT_EQ(d.sentences[0].difficultWords, 1);
+    EXPECT_EQ(d.sentences[1].difficultWords, 2);
+    SetWordSyllables(d, zebra, 1);
+    EXPECT_EQ(d.indexCounts.monosyllables, 8);
+    EXPECT_EQ(d.counts.difficultWords, 0);
+    EXPECT_EQ(MostDifficultSentences(d, 20).size(), 0u);
+}
+
+TEST_F(PassageDetailsTest, LettersLongWordsAndIndicesFromText) {
+    // Letters: 3+3+3 + 9+9+3+8 = 38; long words (over 6): beautiful, elephants,
+    // enormous; apostrophes and digits are no letters.
+    const PassageDetails d =
+        Analyse("The cat sat. Beautiful elephants are enormous.", {}, WordSource::Typed);
+    EXPECT_EQ(d.indexCounts.letters, 38);
+    EXPECT_EQ(d.indexCounts.longWords, 3);
+    EXPECT_EQ(d.indexCounts.polysyllables, 3);
+    EXPECT_EQ(d.indexCounts.monosyllables, 4);
+    const ExtraIndexValues v = ComputeExtraIndices(d.counts, d.indexCounts);
+    EXPECT_NEAR(Value(v, ExtraIndex::Lix), 7.0 / 2 + 300.0 / 7, 1e-9);
+    EXPECT_NEAR(Value(v, ExtraIndex::AutomatedReadability), 4.71 * 38 / 7 + 0.5 * 7 / 2 - 21.43,
+                1e-9);
+    EXPECT_EQ(CountLetters("don't"), 4);
+    EXPECT_EQ(CountLetters("Straße"), 6);
+    EXPECT_EQ(CountLetters("élan"), 4);
+}
+
+TEST_F(PassageDetailsTest, PositionsCountUtf16UnitsOfTheTextArea) {
+    // "é" is two bytes and one unit; the emoji four bytes and two units; the
+    // passage's space after the first line stands for its line break.
+    const PassageDetails d = Analyse("café \xF0\x9F\x98\x80 cat\nthe mat", {}, WordSource::Typed);
+    ASSERT_EQ(d.occurrences.size(), 5u);
+    const TextSpan cat = d.occurrences[2].span;
+    EXPECT_EQ(cat.offset, 11u);
+    EXPECT_EQ(cat.position, 8u);
+    EXPECT_EQ(cat.size, 3u);
+    EXPECT_EQ(d.occurrences[0].span.size, 4u);
+    EXPECT_EQ(d.occurrences[3].span.position, 12u);
+}
+
+TEST_F(PassageDetailsTest, HardestSentencesLongestFirstTiesInTextOrder) {
+    const PassageDetails d = Analyse("The cat. The cat sat on the mat. Cat sat on. Mat sat on. ..",
+                                     {}, WordSource::Typed);
+    // Empty sentences (between the last full stops) are never listed.
+    EXPECT_EQ(LongestSentences(d, 20), (std::vector<std::size_t>{1, 2, 3, 0}));
+    EXPECT_EQ(LongestSentences(d, 2), (std::vector<std::size_t>{1, 2}));
+}
+
+TEST(WordOrigin, FilesAndMemory) {
+    QTemporaryDir dir;
+    QFile list(dir.filePath("list.dat"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("apple|2\r\npear|1\r\n");
+    list.close();
+    QFile user(dir.filePath("user.dat"));
+    ASSERT_TRUE(user.open(QIODevice::WriteOnly));
+    user.write("Pear|3\r\nkiwi|2\r\n");
+    user.close();
+    TDictionary dictionary;
+    ASSERT_TRUE(LoadStartupDictionaries(
+        dictionary, {list.fileName().toStdString(), user.fileName().toStdString()}));
+    dictionary.AddWord("plum", 1);
+    EXPECT_EQ(dictionary.Origin("APPLE"), WordOrigin::WordList);
+    EXPECT_EQ(dictionary.Origin("pear"), WordOrigin::WordList);
+    EXPECT_EQ(dictionary.Origin("kiwi"), WordOrigin::UserDictionary);
+    EXPECT_EQ(dictionary.Origin("plum"), WordOrigin::AddedLater);
+    EXPECT_EQ(dictionary.Origin("fig"), WordOrigin::Absent);
+}
+
+} // namespace

@@ -1,0 +1,253 @@
+#include "FakeDesktop.h"
+
+#include "dictionary/Dictionary.h"
+#include "forms/Application.h"
+#include "forms/FrmDetails.h"
+#include "forms/FrmFryGraph.h"
+#include "forms/FrmMain.h"
+#include "forms/FrmNotFound.h"
+#include "forms/FrmReport.h"
+#include "report/FryGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+class DetailsFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QFile::copy(TestData(QStringLiteral("forms/cuvplus.dat")),
+                                dir.filePath(QStringLiteral("cuvplus.dat"))));
+        desktop.executablePath = dir.filePath(QStringLiteral("scrivolux"));
+        windows = std::make_unique<StartupWindows>();
+        ASSERT_TRUE(MainForm && DetailsForm && ReportForm && FryGraphForm);
+        MainForm->show();
+        QTest::qWait(1);
+    }
+    void TearDown() override {
+        MainForm->close();
+        windows.reset();
+        EXPECT_TRUE(VisibleWindows().empty());
+    }
+
+    // Analyses the text, answering every unknown word with the count typed.
+    void Analyse(const QString& text, const QString& typed = QStringLiteral("3")) {
+        MainForm->InputMemo->setPlainText(text);
+        ModalAnswers<TNotFoundForm> answers;
+        answers
+            .Then([typed](TNotFoundForm* dialog) {
+                QTest::keyClicks(dialog->SyllableEdit, typed);
+                QTest::keyClick(dialog->SyllableEdit, Qt::Key_Return);
+            })
+            .RepeatLast();
+        MainForm->mnuStartAnalysis->trigger();
+    }
+
+    // The row of the word in the (unfiltered) words of the details.
+    std::size_t Row(const std::string& word) const {
+        const auto& words = DetailsForm->Details()->words;
+        for (std::size_t i = 0; i < words.size(); ++i)
+            if (words[i].word == word)
+                return i;
+        ADD_FAILURE() << word;
+        return 0;
+    }
+    QString Selected() const { return MainForm->InputMemo->textCursor().selectedText(); }
+
+    FakeDesktop desktop;
+    DesktopGuard guard{desktop};
+    QTemporaryDir dir;
+    std::unique_ptr<StartupWindows> windows;
+};
+
+TEST_F(DetailsFormTest, BeforeAnyAnalysisTheWindowExplainsAndTheGraphIsPlain) {
+    MainForm->mnuShowDetails->trigger();
+    EXPECT_TRUE(DetailsForm->isVisible());
+    EXPECT_TRUE(DetailsForm->EmptyST->isVisible());
+    EXPECT_FALSE(DetailsForm->Tabs->isVisible());
+    EXPECT_FALSE(DetailsForm->HighlightCheck->isEnabled());
+    EXPECT_EQ(FryGraphForm->FryImage->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              LoadFryGraphPicture().convertToFormat(QImage::Format_RGB32));
+    // Escape closes it, as the keyboard user expects of a details window.
+    QTest::keyClick(DetailsForm, Qt::Key_Escape);
+    EXPECT_FALSE(DetailsForm->isVisible());
+}
+
+TEST_F(DetailsFormTest, TheDetailsAgreeWithTheReportAndNameTheSources) {
+    Analyse(QStringLiteral("The cat sat on the mat. Zorp the beautiful cat, zorp!"));
+    const PassageDetails* details = DetailsForm->Details();
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(QString::number(details->counts.syllables), ReportForm->SyllLB->text());
+    EXPECT_EQ(QString::number(details->counts.words), ReportForm->WordsLB->text());
+    EXPECT_EQ(QString::number(details->counts.difficultWords), ReportForm->DiffWordsLB->text());
+    EXPECT_EQ(details->words[Row("zorp")].source, WordSource::Typed);
+    EXPECT_EQ(details->words[Row("zorp")].occurrences, 2);
+    EXPECT_EQ(details->words[Row("cat")].source, WordSource::WordList);
+
+    // The report's button opens the same window.
+    QTest::mouseClick(ReportForm->DetailsBT, Qt::LeftButton);
+    EXPECT_TRUE(DetailsForm->isVisible());
+    EXPECT_TRUE(DetailsForm->Tabs->isVisible());
+    DetailsForm->close();
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+TEST_F(DetailsFormTest, AWordSelectsItsNextOccurrenceAndASentenceItself) {
+    Analyse(QStringLiteral("The cat sat.\nA Cat on the mat, the cat."));
+    const std::size_t cat = Row("cat");
+    DetailsForm->SelectNextOccurrence(cat);
+    EXPECT_EQ(MainForm->InputMemo->textCursor().selectionStart(), 4);
+    DetailsForm->SelectNextOccurrence(cat);
+    EXPECT_EQ(Selected(), QStringLiteral("Cat"));
+    EXPECT_EQ(MainForm->InputMemo->textCursor().selectionStart(), 15);
+    DetailsForm->SelectNextOccurrence(cat);
+    EXPECT_EQ(MainForm->InputMemo->textCursor().selectionStart(), 35);
+    DetailsForm->SelectNextOccurrence(cat); // from the top again
+    EXPECT_EQ(MainForm->InputMemo->textCursor().selectionStart(), 4);
+
+    DetailsForm->SelectSentence(1);
+    EXPECT_EQ(Selected(), QStringLiteral("A Cat on the mat, the cat"));
+
+    // Through the table and the keyboard: the word's row, then Enter.
+    DetailsForm->ShowDetails();
+    DetailsForm->Tabs->setCurrentIndex(1);
+    DetailsForm->FilterCB->setCurrentIndex(1); // all words
+    QAbstractItemModel* model = DetailsForm->WordsView->model();
+    int row = 0;
+    while (model->index(row, 0).data().toString() != QStringLiteral("mat"))
+        ++row;
+    DetailsForm->WordsView->setFocus();
+    DetailsForm->WordsView->setCurrentIndex(model->index(row, 0));
+    QTest::keyClick(DetailsForm->WordsView, Qt::Key_Return);
+    EXPECT_EQ(Selected(), QStringLiteral("mat"));
+    DetailsForm->close();
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+TEST_F(DetailsFormTest, CorrectingACountRecountsAndCanReachTheUserDictionary) {
+    Analyse(QStringLiteral("Zorp sat. Zorp zorp sat."), QStringLiteral("1"));
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("5"));
+    EXPECT_EQ(ReportForm->DiffWordsLB->text(), QStringLiteral("0"));
+    QAbstractItemModel* model = DetailsForm->WordsView->model();
+    DetailsForm->FilterCB->setCurrentIndex(2); // the words the dictionary lacked
+    ASSERT_EQ(model->rowCount(), 1);
+    const QModelIndex syllables = model->index(0, 1);
+    ASSERT_TRUE(model->flags(syllables) & Qt::ItemIsEditable);
+
+    DetailsForm->AddToFileCheck->setChecked(true);
+    ASSERT_TRUE(model->setData(syllables, 3));
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("11"));
+    EXPECT_EQ(ReportForm->DiffWordsLB->text(), QStringLiteral("3"));
+    EXPECT_EQ(DetailsForm->Details()->sentences[1].difficultWords, 2);
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("custom.dat"))), QByteArray("zorp|3\r\n"));
+
+    // The file's first line wins when it is read, so a second one is refused.
+    ASSERT_TRUE(model->setData(syllables, 2));
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("8"));
+    EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("custom.dat"))), QByteArray("zorp|3\r\n"));
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_TRUE(desktop.messages[0].startsWith("\"zorp\" is already in the user dictionary"));
+
+    // A count from the word list is not the user's to correct here.
+    DetailsForm->FilterCB->setCurrentIndex(1);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data().toString() == QStringLiteral("sat")) {
+            EXPECT_FALSE(model->flags(model->index(row, 1)) & Qt::ItemIsEditable);
+        }
+    }
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+TEST_F(DetailsFormTest, HighlightLeavesTheTextAloneAndAnEditDropsIt) {
+    QString text = QStringLiteral("The beautiful cat.");
+    for (int i = 0; i < 25; ++i)
+        text += QStringLiteral(" cat");
+    Analyse(text + QStringLiteral("."));
+    QPlainTextEdit* memo = MainForm->InputMemo;
+    const bool undoBefore = memo->document()->isUndoAvailable();
+    DetailsForm->HighlightCheck->click();
+    EXPECT_TRUE(DetailsForm->Highlighted());
+    const auto selections = memo->extraSelections();
+    ASSERT_EQ(selections.size(), 2); // the long sentence, then the difficult word
+    EXPECT_EQ(selections[1].cursor.selectedText(), QStringLiteral("beautiful"));
+    EXPECT_TRUE(selections[0].cursor.selectedText().startsWith(QStringLiteral("cat cat")));
+    EXPECT_EQ(memo->toPlainText(), text + QStringLiteral("."));
+    EXPECT_EQ(memo->document()->isUndoAvailable(), undoBefore);
+
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_X);
+    EXPECT_TRUE(memo->extraSelections().isEmpty());
+    EXPECT_FALSE(DetailsForm->HighlightCheck->isChecked());
+    EXPECT_FALSE(DetailsForm->HighlightCheck->isEnabled());
+    // The positions no longer match the text: nothing is selected from them.
+    const QTextCursor before = memo->textCursor();
+    DetailsForm->SelectSentence(0);
+    EXPECT_EQ(memo->textCursor().position(), before.position());
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+TEST_F(DetailsFormTest, ThePassageIsMarkedOnACopyOfTheGraph) {
+    const QImage picture = LoadFryGraphPicture().convertToFormat(QImage::Format_RGB32);
+    const QImage marked = FryPictureWithPoint(picture, 141, 6.3);
+    bool pinned = true;
+    const QPointF at = FryPointOnPicture(141, 6.3, pinned);
+    EXPECT_FALSE(pinned);
+    EXPECT_DOUBLE_EQ(at.x(), 430);
+    const QColor centre = marked.pixelColor(at.toPoint());
+    EXPECT_GT(centre.red(), 150);
+    EXPECT_LT(centre.green(), 80);
+    // Far from the point and its label the picture is untouched.
+    EXPECT_EQ(marked.pixel(120, 500), picture.pixel(120, 500));
+    EXPECT_EQ(LoadFryGraphPicture().convertToFormat(QImage::Format_RGB32), picture);
+
+    // Beyond the frame the point is pinned to the edge it lies past.
+    const QPointF right = FryPointOnPicture(200, 5, pinned);
+    EXPECT_TRUE(pinned);
+    EXPECT_DOUBLE_EQ(right.x(), kFryPictureRight);
+    const QPointF low = FryPointOnPicture(130, 1.0, pinned);
+    EXPECT_TRUE(pinned);
+    EXPECT_DOUBLE_EQ(low.y(), kFryPictureBottom);
+    EXPECT_NE(FryPictureWithPoint(picture, 200, 5), picture);
+}
+
+TEST_F(DetailsFormTest, EveryControlHasAnAccessibleNameAndTheReportKeepsItsDesign) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             DetailsForm, DetailsForm->Tabs, DetailsForm->IndicesView, DetailsForm->CountsST,
+             DetailsForm->FilterCB, DetailsForm->WordsView, DetailsForm->AddToFileCheck,
+             DetailsForm->SentenceOrderCB, DetailsForm->SentencesView, DetailsForm->HighlightCheck,
+             DetailsForm->CloseBT, ReportForm->DetailsBT, FryGraphForm->FryImage})
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << control->metaObject()->className();
+    // The combo boxes are reached by their captions' Alt keys.
+    EXPECT_EQ(DetailsForm->FilterST->buddy(), DetailsForm->FilterCB);
+    EXPECT_EQ(DetailsForm->SentenceOrderST->buddy(), DetailsForm->SentenceOrderCB);
+    // The designed buttons stay where they were; the new one fits between them.
+    EXPECT_EQ(ReportForm->ClipCopyBT->x(), 16);
+    EXPECT_EQ(ReportForm->CloseBT->geometry().right(), 394);
+    EXPECT_GT(ReportForm->DetailsBT->x(), ReportForm->ClipCopyBT->geometry().right());
+    EXPECT_LT(ReportForm->DetailsBT->geometry().right(), ReportForm->CloseBT->x());
+    EXPECT_EQ(ReportForm->DetailsBT->y(), ReportForm->CloseBT->y());
+    EXPECT_EQ(ReportForm->size(), QSize(405, 303));
+}
+
+} // namespace
