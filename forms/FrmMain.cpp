@@ -122,6 +122,28 @@ QString JoinedText(const QTextDocument& document, bool hasPieces) {
     return text;
 }
 
+// Where the pieces' line feeds stand in the joined text, in ascending order: the
+// one before the joined text's character at each position.
+std::vector<std::size_t> PieceCuts(const QTextDocument& document) {
+    std::vector<std::size_t> cuts;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.userState() == kContinuesLine && block.position() > 0)
+            cuts.push_back(static_cast<std::size_t>(block.position()) - 1 - cuts.size());
+    }
+    return cuts;
+}
+
+// A span of the joined text moved to the text area's positions.
+void ShowSpanInPieces(TextSpan& span, const std::vector<std::size_t>& cuts) {
+    const std::size_t end = span.position + span.size;
+    const auto before = static_cast<std::size_t>(
+        std::upper_bound(cuts.begin(), cuts.end(), span.position) - cuts.begin());
+    const auto inside =
+        static_cast<std::size_t>(std::lower_bound(cuts.begin(), cuts.end(), end) - cuts.begin());
+    span.position += before;
+    span.size = end + inside - span.position;
+}
+
 // The directory of the executable with its trailing separator, or the empty
 // text for a bare name, so that the bare file names are used.
 std::string ExecutableDirectory(const QString& executablePath) {
@@ -481,6 +503,14 @@ void TMainForm::RunAnalysis() {
     ProgressForm = startupProgressForm;
     lastDetails_ =
         std::make_shared<PassageDetails>(BuildPassageDetails(texts, *dictionary_, answers));
+    // The details point into the text area, which shows a long line in pieces.
+    if (shownInPieces_) {
+        const std::vector<std::size_t> cuts = PieceCuts(*InputMemo->document());
+        for (SentenceDetails& sentence : lastDetails_->sentences)
+            ShowSpanInPieces(sentence.span, cuts);
+        for (WordOccurrence& occurrence : lastDetails_->occurrences)
+            ShowSpanInPieces(occurrence.span, cuts);
+    }
     if (DetailsForm)
         DetailsForm->SetAnalysis(lastDetails_, InputMemo, dictionary_.get());
     if (FryGraphForm)

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -76,6 +77,24 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<StartupWindows> windows;
 };
+
+// A long line is shown in pieces, one line feed more per piece: the details
+// still select what they name.
+TEST_F(DetailsFormTest, ALineShownInPiecesSelectsTheRightWords) {
+    const QByteArray line = QByteArray("The cat sat on the mat. ").repeated(2'000) + "Wait what.";
+    QFile file(dir.filePath(QStringLiteral("long.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(line) == line.size());
+    file.close();
+    MainForm->LoadTextFile(file.fileName());
+    ASSERT_GT(MainForm->InputMemo->blockCount(), 2);
+    MainForm->mnuStartAnalysis->trigger();
+    ASSERT_TRUE(DetailsForm->Details());
+
+    DetailsForm->SelectSentence(DetailsForm->Details()->sentences.size() - 1);
+    EXPECT_EQ(Selected(), QStringLiteral("Wait what"));
+    DetailsForm->SelectSentence(1'000);
+    EXPECT_EQ(Selected(), QStringLiteral("The cat sat on the mat"));
+}
 
 TEST_F(DetailsFormTest, BeforeAnyAnalysisTheWindowExplainsAndTheGraphIsPlain) {
     MainForm->mnuShowDetails->trigger();
