@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/PassageDetails.h"
+#include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
@@ -17,6 +18,7 @@
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
 #include "settings/FontSettings.h"
+#include "settings/OptionSettings.h"
 #include "text/Error.h"
 #include "text/SavedFile.h"
 
@@ -85,6 +87,9 @@ void TMainForm::createMenus() {
     mnuExit = addItem(mnuFile, "E&xit", &TMainForm::mnuExitClick);
     mnuOptions = MainMenu->addMenu(QStringLiteral("&Options"));
     mnuChangeFont = addItem(mnuOptions, "Font...", &TMainForm::mnuChangeFontClick);
+    mnuEstimateUnknown =
+        addItem(mnuOptions, "&Estimate Unknown Words", &TMainForm::mnuEstimateUnknownClick);
+    mnuEstimateUnknown->setCheckable(true);
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
@@ -111,6 +116,12 @@ void TMainForm::FormCreate() {
     // The font comes first; an error in it must not keep the word lists out.
     try {
         LoadFontSettings();
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+    try {
+        const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+        mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -306,6 +317,12 @@ void TMainForm::mnuChangeFontClick() {
         SetEditorColor(color);
 }
 
+void TMainForm::mnuEstimateUnknownClick() {
+    // Remembered at once, as a word added to the user dictionary is.
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteEstimateUnknownWords(*store, mnuEstimateUnknown->isChecked());
+}
+
 void TMainForm::mnuStartAnalysisClick() {
     RunAnalysis();
 }
@@ -382,11 +399,19 @@ void TMainForm::RunAnalysis() {
     const auto pause = [](CountingPass pass) {
         TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
     };
+    // With the option on, no word is asked about: each gets the estimate, and
+    // nothing is added to the dictionary or its file.
+    const UnknownWordHandler estimate = [](const std::string& word, TDictionary& dictionary) {
+        return EstimateSyllables(word, dictionary);
+    };
+    const bool estimating = mnuEstimateUnknown->isChecked();
     // The answers are kept so that the details can say where each count came from.
     UnknownWordLog answers;
     AnalysisCounts counts;
     try {
-        counts = CountTexts(texts, *dictionary_, answers.Recording(askUser, WordSource::Typed),
+        counts = CountTexts(texts, *dictionary_,
+                            estimating ? answers.Recording(estimate, WordSource::Estimated)
+                                       : answers.Recording(askUser, WordSource::Typed),
                             *progress, pause);
     } catch (const AnalysisStopped&) {
         if (ReportForm && reportWasShown)
