@@ -199,12 +199,24 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (shownBefore_)
         return;
     shownBefore_ = true;
-    // The designed size is the outer one; the frame is known once the window
-    // manager has framed the window.
-    QTimer::singleShot(0, this, [this] {
+    fitOuterSizeOnceFramed(0);
+}
+
+// The designed size is the outer one, frame included. A window manager
+// reports the frame some time after the window is shown, so the check is
+// repeated for a while; without a window manager there is no frame to fit.
+void TMainForm::fitOuterSizeOnceFramed(int attempt) {
+    constexpr int kAttempts = 40;
+    constexpr int kIntervalMs = 50;
+    QTimer::singleShot(attempt == 0 ? 0 : kIntervalMs, this, [this, attempt] {
         const QSize frame = frameGeometry().size() - size();
-        if (!frame.isEmpty() && !isMaximized() && !isMinimized())
-            resize(kDesignedSize - frame);
+        if (!frame.isEmpty()) {
+            if (!isMaximized() && !isMinimized())
+                resize(kDesignedSize - frame);
+            return;
+        }
+        if (attempt + 1 < kAttempts && isVisible())
+            fitOuterSizeOnceFramed(attempt + 1);
     });
 }
 

@@ -94,6 +94,7 @@ protected:
 
 private:
     void createMenus();
+    void fitOuterSizeOnceFramed(int attempt);
     void createControls();
     QAction* addItem(QMenu* menu, const char* caption, void (TMainForm::*handler)());
     // The text area's content exactly, paragraphs separated by line feeds.
