@@ -37,14 +37,12 @@ public:
     std::size_t Size() const { return entryCount_; }
 
 private:
-    struct Entry;
     WordIndex() = default;
 
     const unsigned char* data_ = nullptr;
     std::size_t mappedSize_ = 0;
-    const std::uint32_t* slots_ = nullptr;
-    std::uint64_t slotMask_ = 0;
-    const Entry* entries_ = nullptr;
+    const unsigned char* slots_ = nullptr;
+    std::uint64_t slotCount_ = 0;
     std::size_t entryCount_ = 0;
     const char* text_ = nullptr;
     std::size_t textSize_ = 0;
