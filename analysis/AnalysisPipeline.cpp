@@ -75,22 +75,26 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
     if (cut == std::string_view::npos)
         return CountTexts(texts, dictionary, headUnknownWord, progress);
 
+    // The syllable pass counts the words as it goes, so that no pass runs over
+    // the whole word text: each thread takes half of it.
     auto tail = std::async(std::launch::async, [&] {
         NoProgress tailProgress;
         AnalysisCounts counts;
         counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord,
-                                          tailProgress, counts.difficultWords);
-        counts.words = CountWords(wordText, tailProgress);
-        counts.sentences = CountSentences(texts.sentenceText, tailProgress);
+                                          tailProgress, counts.difficultWords, &counts.words);
         return counts;
     });
     std::int32_t headDifficult = 0;
-    const std::int32_t headSyllables = CountSyllables(wordText.substr(0, cut), dictionary,
-                                                      headUnknownWord, progress, headDifficult);
+    std::int32_t headWords = 0;
+    const std::int32_t headSyllables = CountSyllables(
+        wordText.substr(0, cut), dictionary, headUnknownWord, progress, headDifficult, &headWords);
+    const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
     AnalysisCounts counts = tail.get();
     // The sum saturates as one pass over the whole does.
     counts.syllables = static_cast<std::int32_t>(
         std::min<std::int64_t>(std::int64_t{counts.syllables} + headSyllables, INT32_MAX));
     counts.difficultWords += headDifficult;
+    counts.words += headWords;
+    counts.sentences = sentences;
     return counts;
 }

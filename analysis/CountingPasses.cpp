@@ -56,8 +56,9 @@ void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProg
 
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
-                            std::int32_t& difficultWords) {
+                            std::int32_t& difficultWords, std::int32_t* words) {
     difficultWords = 0;
+    std::int32_t tokens = 0;
     // A typed count can be as large as the type allows; the total saturates
     // rather than wrapping round to a negative number.
     std::int64_t syllables = 0;
@@ -65,6 +66,7 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
     ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
+            ++tokens;
             std::int32_t count = dictionary.Lookup(token);
             if (count == -1) {
                 word.assign(token);
@@ -75,6 +77,8 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                 ++difficultWords;
         },
         [&](int percent) { progress.SetSyllableProgress(percent); });
+    if (words)
+        *words = tokens;
     return static_cast<std::int32_t>(syllables);
 }
 

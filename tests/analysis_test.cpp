@@ -325,6 +325,22 @@ TEST(HalfwaySpace, BothHalvesMeetExactlyTheWordsOfTheWhole) {
     EXPECT_EQ(HalfwaySpace("one\t\t\t\t two", 0), std::string::npos);
 }
 
+// The two threads take their word count from the syllable pass.
+TEST(CountSyllables, CountsTheWordsOfTheWordPass) {
+    TDictionary empty;
+    NoProgress progress;
+    std::string mixed;
+    for (int i = 0; i < 200; ++i)
+        mixed += (i % 7 == 0 ? "tab\t " : i % 5 == 0 ? "  \x01 " : i % 3 == 0 ? "x\t\t y " : "w ");
+    for (const std::string& text : {std::string(""), std::string("  \t "), std::string("one"),
+                                    std::string("\x01 a  b\t c "), mixed}) {
+        std::int32_t difficult = 0;
+        std::int32_t words = -1;
+        CountSyllables(text, empty, {}, progress, difficult, &words);
+        EXPECT_EQ(words, CountWords(text, progress)) << text;
+    }
+}
+
 TEST(AnalysisPipeline, TwoThreadsCountAsOne) {
     TDictionary dictionary;
     dictionary.AddWord("readability", 5);
