@@ -31,9 +31,24 @@ std::string PassageOfText(std::string_view text) {
 }
 
 WorkingTexts PrepareText(std::string&& text) {
-    std::string passage = PassageOfText(text);
-    std::string().swap(text);
-    return PrepareTexts(passage);
+    // The passage takes the text's place and then becomes the word text, so
+    // that a large file is copied once, into the sentence text.
+    const bool lastLineOpen = !text.empty() && text.back() != '\r' && text.back() != '\n';
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        text[end++] = c == '\r' || c == '\n' ? ' ' : c;
+    }
+    text.resize(end);
+    if (lastLineOpen)
+        text += ' ';
+    WorkingTexts texts;
+    texts.sentenceText.resize(text.size());
+    FillWorkingTexts(text, texts.sentenceText.data(), text.data());
+    texts.wordText = std::move(text);
+    return texts;
 }
 
 AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,

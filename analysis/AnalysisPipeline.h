@@ -21,8 +21,8 @@ WorkingTexts PrepareLines(const std::vector<std::string>& lines);
 std::string PassageOfText(std::string_view text);
 
 // The working texts of a decoded text exactly as PrepareLines makes them from
-// the same text's lines. The text is consumed, so that a large file never needs
-// more than three copies of itself at once.
+// the same text's lines. The text is consumed and becomes the word text, so that
+// a large file never needs more than two copies of itself at once.
 WorkingTexts PrepareText(std::string&& text);
 
 enum class CountingPass { Syllables, Words, Sentences };

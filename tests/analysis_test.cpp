@@ -285,8 +285,13 @@ TEST(TextFile, LinesAndEncodingBack) {
 
 TEST(PassageOfText, IsThePassageOfTheTextAreasLines) {
     for (const char* text : {"", "\n", "\r\n", "\r", "one", "one\n", "one\r\ntwo", "one\r\rtwo\n",
-                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r"}) {
+                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r", "Why? No. 1-2\r\n"}) {
         EXPECT_EQ(PassageOfText(text), BuildPassage(SplitLines(text))) << text;
+        // The file path makes the passage in place and the word text out of it.
+        const WorkingTexts fromLines = PrepareLines(SplitLines(text));
+        const WorkingTexts inPlace = PrepareText(std::string(text));
+        EXPECT_EQ(inPlace.wordText, fromLines.wordText) << text;
+        EXPECT_EQ(inPlace.sentenceText, fromLines.sentenceText) << text;
     }
 }
 
