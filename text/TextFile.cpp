@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -161,6 +162,7 @@ DecodedText ReadTextFile(const std::string& path) {
         throw ScrivoluxError("Text exceeds memo capacity");
     // Read to the end rather than trusting the size: pipes and /proc files have none.
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(file.size()));
     char buffer[1 << 16];
     for (;;) {
         const qint64 n = file.read(buffer, sizeof buffer);
@@ -203,15 +205,30 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
 
 std::string ConvertLineBreaks(std::string_view text, std::string_view lineBreak) {
     std::string result;
+    if (text.empty())
+        return result;
     result.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            result += lineBreak;
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            result += text[i];
-        }
+    // The lines are copied whole; the next break of each kind is found with
+    // memchr and kept until the copy passes it.
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const auto next = [end](const char* from, char c) {
+        const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+        return found ? static_cast<const char*>(found) : end;
+    };
+    const char* cr = next(at, '\r');
+    const char* lf = next(at, '\n');
+    while (at < end) {
+        if (cr < at)
+            cr = next(at, '\r');
+        if (lf < at)
+            lf = next(at, '\n');
+        const char* lineEnd = std::min(cr, lf);
+        result.append(at, lineEnd);
+        if (lineEnd == end)
+            break;
+        result += lineBreak;
+        at = lineEnd + (lineEnd == cr && lineEnd + 1 < end && lineEnd[1] == '\n' ? 2 : 1);
     }
     return result;
 }
