@@ -8,31 +8,12 @@ WorkingTexts PrepareLines(const std::vector<std::string>& lines) {
     return PrepareTexts(BuildPassage(lines));
 }
 
-std::string PassageOfText(std::string_view text) {
-    // Every line break becomes the space after its line, and a last line
-    // without a break gets its space too.
-    std::string passage;
-    passage.reserve(text.size() + 1);
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        passage.append(text, lineStart, i - lineStart);
-        passage += ' ';
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        lineStart = i + 1;
-    }
-    if (lineStart < text.size()) {
-        passage.append(text, lineStart);
-        passage += ' ';
-    }
-    return passage;
-}
+namespace {
 
-WorkingTexts PrepareText(std::string&& text) {
-    // The passage takes the text's place and then becomes the word text, so
-    // that a large file is copied once, into the sentence text.
+// Turns a text into its passage where it lies: every line break becomes the
+// space after its line (a CR LF pair one space), and a last line without a
+// break gets its space too.
+void MakePassage(std::string& text) {
     const bool lastLineOpen = !text.empty() && text.back() != '\r' && text.back() != '\n';
     std::size_t end = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -44,6 +25,22 @@ WorkingTexts PrepareText(std::string&& text) {
     text.resize(end);
     if (lastLineOpen)
         text += ' ';
+}
+
+} // namespace
+
+std::string PassageOfText(std::string_view text) {
+    std::string passage;
+    passage.reserve(text.size() + 1);
+    passage.assign(text);
+    MakePassage(passage);
+    return passage;
+}
+
+WorkingTexts PrepareText(std::string&& text) {
+    // The passage takes the text's place and then becomes the word text, so
+    // that a large file is copied once, into the sentence text.
+    MakePassage(text);
     WorkingTexts texts;
     texts.sentenceText.resize(text.size());
     FillWorkingTexts(text, texts.sentenceText.data(), text.data());
