@@ -15,14 +15,20 @@ namespace {
 // break gets its space too.
 void MakePassage(std::string& text) {
     const bool lastLineOpen = !text.empty() && text.back() != '\r' && text.back() != '\n';
-    std::size_t end = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        text[end++] = c == '\r' || c == '\n' ? ' ' : c;
+    if (text.find('\r') == std::string::npos) {
+        // Only LF: the length stays, and the loop has no branch to mispredict.
+        for (char& c : text)
+            c = c == '\n' ? ' ' : c;
+    } else {
+        std::size_t end = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            text[end++] = c == '\r' || c == '\n' ? ' ' : c;
+        }
+        text.resize(end);
     }
-    text.resize(end);
     if (lastLineOpen)
         text += ' ';
 }

@@ -1,6 +1,8 @@
 #include "analysis/TextPreparation.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -56,9 +58,43 @@ std::string BuildPassage(const std::vector<std::string>& lines) {
     return passage;
 }
 
+namespace {
+
+// Whether all eight bytes are letters from A to Z in either case or spaces (or
+// NUL): bytes that both texts keep as they are. Most of a passage's bytes come
+// in such runs.
+bool AllLettersOrSpaces(std::uint64_t bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = kOnes * 0x80;
+    const std::uint64_t folded = bytes | kOnes * 0x20; // 'A'..'Z' to 'a'..'z', ' ' stays
+    if ((folded & kHigh) != 0)
+        return false;
+    const std::uint64_t letter =
+        (folded + kOnes * (0x80 - 'a')) & ~(folded + kOnes * (0x80 - 'z' - 1));
+    const std::uint64_t notSpace = ((folded ^ kOnes * ' ') & ~kHigh) + ~kHigh;
+    return ((letter | ~notSpace) & kHigh) == kHigh;
+}
+
+} // namespace
+
 void FillWorkingTexts(std::string_view passage, char* sentence, char* word) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(passage.data());
-    for (std::size_t i = 0; i < passage.size(); ++i) {
+    std::size_t i = 0;
+    for (; i + 8 <= passage.size(); i += 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, bytes + i, 8);
+        if (AllLettersOrSpaces(chunk)) {
+            std::memcpy(sentence + i, &chunk, 8);
+            std::memcpy(word + i, &chunk, 8);
+            continue;
+        }
+        for (std::size_t j = i; j < i + 8; ++j) {
+            const unsigned char c = bytes[j];
+            sentence[j] = kSentenceMap[c];
+            word[j] = kWordMap[c];
+        }
+    }
+    for (; i < passage.size(); ++i) {
         const unsigned char c = bytes[i];
         sentence[i] = kSentenceMap[c];
         word[i] = kWordMap[c];
