@@ -79,42 +79,13 @@ struct SlotKey {
     bool shortWord = false;
 };
 
-// The bytes of a short word (1 to 11 of them) as two integers, bytes 0..7 and
-// 8..10, zero beyond the word. Overlapping loads instead of a loop over the
-// bytes: word lengths vary from one lookup to the next, and a loop's exit is
-// mispredicted about once a word.
-void LoadShortWord(std::string_view word, std::uint64_t& low, std::uint64_t& high) {
-    const char* p = word.data();
-    const std::size_t n = word.size();
-    if (n >= 8) {
-        std::uint32_t last;
-        std::memcpy(&low, p, 8);
-        std::memcpy(&last, p + n - 4, 4);
-        high = std::uint64_t{last} >> (8 * (12 - n));
-    } else if (n >= 4) {
-        std::uint32_t first;
-        std::uint32_t last;
-        std::memcpy(&first, p, 4);
-        std::memcpy(&last, p + n - 4, 4);
-        low = first | (std::uint64_t{last} >> (8 * (8 - n))) << 32;
-        high = 0;
-    } else {
-        const auto byte = [p](std::size_t i) {
-            return std::uint64_t{static_cast<unsigned char>(p[i])};
-        };
-        low =
-            (byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16) & ((std::uint64_t{1} << (8 * n)) - 1);
-        high = 0;
-    }
-}
-
 SlotKey KeyOf(std::string_view word) {
     SlotKey key;
     key.shortWord = !word.empty() && word.size() <= kShortWordMax;
     if (key.shortWord) {
         std::uint64_t low;
         std::uint64_t high;
-        LoadShortWord(word, low, high);
+        LoadWordBytes(word, low, high);
         key.head = word.size() | low << 8;
         key.tail = static_cast<std::uint32_t>(low >> 56 | high << 8);
         std::uint64_t hash = key.head * kMultiplier;

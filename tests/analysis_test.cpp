@@ -231,6 +231,40 @@ TEST(CountingPasses, UnknownWordsAndDifficultWords) {
     EXPECT_EQ(huge.counts.syllables, INT32_MAX);
 }
 
+// The syllable pass remembers the counts of recent words by their spelling:
+// words that differ only in their last byte, their length or their case, and
+// more words than it remembers, must each still get their own count.
+TEST(CountingPasses, EveryWordGetsItsOwnCountTheSecondTimeToo) {
+    TDictionary dictionary;
+    std::string text;
+    std::int64_t expected = 0;
+    const std::string stem = "abcdefghijklmnopq";
+    for (std::size_t n = 1; n <= stem.size(); ++n) {
+        for (const char last : {'x', 'y'}) {
+            const std::string word = stem.substr(0, n - 1) + last;
+            const auto count = static_cast<std::int32_t>(2 * n + (last == 'y'));
+            dictionary.AddWord(word, count);
+            std::string upper = word;
+            for (char& c : upper)
+                c = static_cast<char>(c - 'a' + 'A');
+            text += word + " " + upper + " ";
+            expected += 2 * count;
+        }
+    }
+    for (int i = 0; i < 6000; ++i) {
+        std::string word = "w"; // digits would vanish from the word text
+        for (int v = i * 7919 + 1; v > 0; v /= 26)
+            word += static_cast<char>('a' + v % 26);
+        dictionary.AddWord(word, i % 5);
+        text += word + " ";
+        expected += i % 5;
+    }
+    const WorkingTexts texts = PrepareTexts(text + text);
+    NoProgress progress;
+    std::int32_t difficult = 0;
+    EXPECT_EQ(CountSyllables(texts.wordText, dictionary, {}, progress, difficult), 2 * expected);
+}
+
 TEST(Dictionary, FirstInsertionWinsAndCaseFolds) {
     TDictionary d;
     EXPECT_FALSE(d.Loaded);
