@@ -386,6 +386,23 @@ TEST(HalfwaySpace, BothHalvesMeetExactlyTheWordsOfTheWhole) {
     EXPECT_EQ(HalfwaySpace("one\t\t\t\t two", 0), std::string::npos);
 }
 
+// The passes look for the separator in the next eight bytes before they call
+// memchr: words and sentences of every length around eight must come out whole.
+TEST(CountingPasses, TokensOfEveryLengthComeOutWhole) {
+    std::string wordText;
+    std::string sentenceText;
+    std::vector<std::string> words;
+    for (int n = 1; n <= 20; ++n) {
+        words.emplace_back(static_cast<std::size_t>(n), static_cast<char>('a' + n));
+        wordText += words.back() + std::string(static_cast<std::size_t>(1 + n % 3), ' ');
+        sentenceText += std::string(static_cast<std::size_t>(n), 'x') + (n % 2 ? "." : ". ");
+    }
+    NoProgress progress;
+    EXPECT_EQ(WordsMet(wordText), words);
+    EXPECT_EQ(CountWords(wordText, progress), 20);
+    EXPECT_EQ(CountSentences(sentenceText, progress), 20);
+}
+
 // The two threads take their word count from the syllable pass.
 TEST(CountSyllables, CountsTheWordsOfTheWordPass) {
     TDictionary empty;
