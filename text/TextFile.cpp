@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -117,7 +118,11 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-DecodedText DecodeText(std::string_view bytes) {
+namespace {
+
+// DecodeText; when owned holds the bytes, the usual text (UTF-8 without a
+// mark) is moved out of it rather than copied.
+DecodedText Decode(std::string_view bytes, std::string* owned) {
     DecodedText decoded;
     if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
@@ -138,7 +143,7 @@ DecodedText DecodeText(std::string_view bytes) {
             decoded.text = std::string(bytes.substr(3));
             decoded.encoding = TextEncoding::Utf8WithBom;
         } else {
-            decoded.text = std::string(bytes);
+            decoded.text = owned ? std::move(*owned) : std::string(bytes);
             decoded.encoding = TextEncoding::Utf8;
         }
         return decoded;
@@ -146,6 +151,12 @@ DecodedText DecodeText(std::string_view bytes) {
     decoded.text = Windows1252ToUtf8(bytes);
     decoded.encoding = TextEncoding::Windows1252;
     return decoded;
+}
+
+} // namespace
+
+DecodedText DecodeText(std::string_view bytes) {
+    return Decode(bytes, nullptr);
 }
 
 DecodedText ReadTextFile(const std::string& path) {
@@ -162,7 +173,8 @@ DecodedText ReadTextFile(const std::string& path) {
         throw ScrivoluxError("Text exceeds memo capacity");
     // Read to the end rather than trusting the size: pipes and /proc files have none.
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(file.size()));
+    // One byte more: the analysis adds a space after the last line in place.
+    bytes.reserve(static_cast<std::size_t>(file.size()) + 1);
     char buffer[1 << 16];
     for (;;) {
         const qint64 n = file.read(buffer, sizeof buffer);
@@ -174,7 +186,7 @@ DecodedText ReadTextFile(const std::string& path) {
         if (bytes.size() > kMaxTextFileBytes)
             throw ScrivoluxError("Text exceeds memo capacity");
     }
-    return DecodeText(bytes);
+    return Decode(bytes, &bytes);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
