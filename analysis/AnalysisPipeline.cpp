@@ -4,38 +4,85 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <future>
 
 WorkingTexts PrepareLines(const std::vector<std::string>& lines) {
     return PrepareTexts(BuildPassage(lines));
 }
 
+namespace {
+
+// Turns a text into its passage where it lies: every line break becomes the
+// space after its line (a CR LF pair one space), and a last line without a
+// break gets its space too.
+bool EndsWithLineBreak(std::string_view text) {
+    if (text.empty())
+        return false;
+    if (text.back() == '\r' || text.back() == '\n')
+        return true;
+    return text.size() >= 3 && LineBreakAt(text, text.size() - 3) == 3;
+}
+
+// Whether a text may hold a line break other than CR or LF: those start with
+// one of these two bytes.
+bool MayHoldUnicodeBreak(std::string_view text) {
+    return text.find_first_of("\xE2\xEF") != std::string_view::npos;
+}
+
+void MakePassage(std::string& text) {
+    const bool lastLineOpen = !text.empty() && !EndsWithLineBreak(text);
+    if (text.find('\r') == std::string::npos && !MayHoldUnicodeBreak(text)) {
+        // Only LF: the length stays, and LF becomes a space eight bytes at a time.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kLow7 = kOnes * 0x7F;
+        std::size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8) {
+            std::uint64_t bytes;
+            std::memcpy(&bytes, text.data() + i, 8);
+            const std::uint64_t x = bytes ^ (kOnes * '\n');
+            const std::uint64_t lineFeeds = ~(((x & kLow7) + kLow7) | x) & ~kLow7; // top bits
+            bytes ^= (lineFeeds >> 7) * ('\n' ^ ' ');
+            std::memcpy(text.data() + i, &bytes, 8);
+        }
+        for (; i < text.size(); ++i)
+            text[i] = text[i] == '\n' ? ' ' : text[i];
+    } else {
+        std::size_t end = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const std::size_t length = LineBreakAt(text, i);
+            if (length == 0) {
+                text[end++] = text[i];
+                continue;
+            }
+            text[end++] = ' ';
+            i += length - 1;
+        }
+        text.resize(end);
+    }
+    if (lastLineOpen)
+        text += ' ';
+}
+
+} // namespace
+
 std::string PassageOfText(std::string_view text) {
-    // Every line break becomes the space after its line, and a last line
-    // without a break gets its space too.
     std::string passage;
     passage.reserve(text.size() + 1);
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t length = LineBreakAt(text, i);
-        if (length == 0)
-            continue;
-        passage.append(text, lineStart, i - lineStart);
-        passage += ' ';
-        i += length - 1;
-        lineStart = i + 1;
-    }
-    if (lineStart < text.size()) {
-        passage.append(text, lineStart);
-        passage += ' ';
-    }
+    passage.assign(text);
+    MakePassage(passage);
     return passage;
 }
 
 WorkingTexts PrepareText(std::string&& text) {
-    std::string passage = PassageOfText(text);
-    std::string().swap(text);
-    return PrepareTexts(passage);
+    // The passage takes the text's place and then becomes the word text, so
+    // that a large file is copied once, into the sentence text.
+    MakePassage(text);
+    WorkingTexts texts;
+    texts.sentenceText.resize(text.size());
+    FillWorkingTexts(text, texts.sentenceText.data(), text.data());
+    texts.wordText = std::move(text);
+    return texts;
 }
 
 AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
@@ -77,22 +124,26 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
     if (cut == std::string_view::npos)
         return CountTexts(texts, dictionary, headUnknownWord, progress);
 
+    // The syllable pass counts the words as it goes, so that no pass runs over
+    // the whole word text: each thread takes half of it.
     auto tail = std::async(std::launch::async, [&] {
         NoProgress tailProgress;
         AnalysisCounts counts;
         counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord,
-                                          tailProgress, counts.difficultWords);
-        counts.words = CountWords(wordText, tailProgress);
-        counts.sentences = CountSentences(texts.sentenceText, tailProgress);
+                                          tailProgress, counts.difficultWords, &counts.words);
         return counts;
     });
     std::int32_t headDifficult = 0;
-    const std::int32_t headSyllables = CountSyllables(wordText.substr(0, cut), dictionary,
-                                                      headUnknownWord, progress, headDifficult);
+    std::int32_t headWords = 0;
+    const std::int32_t headSyllables = CountSyllables(
+        wordText.substr(0, cut), dictionary, headUnknownWord, progress, headDifficult, &headWords);
+    const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
     AnalysisCounts counts = tail.get();
     // The sum saturates as one pass over the whole does.
     counts.syllables = static_cast<std::int32_t>(
         std::min<std::int64_t>(std::int64_t{counts.syllables} + headSyllables, INT32_MAX));
     counts.difficultWords += headDifficult;
+    counts.words += headWords;
+    counts.sentences = sentences;
     return counts;
 }

@@ -21,8 +21,8 @@ WorkingTexts PrepareLines(const std::vector<std::string>& lines);
 std::string PassageOfText(std::string_view text);
 
 // The working texts of a decoded text exactly as PrepareLines makes them from
-// the same text's lines. The text is consumed, so that a large file never needs
-// more than three copies of itself at once.
+// the same text's lines. The text is consumed and becomes the word text, so that
+// a large file never needs more than two copies of itself at once.
 WorkingTexts PrepareText(std::string&& text);
 
 enum class CountingPass { Syllables, Words, Sentences };
@@ -49,8 +49,8 @@ inline constexpr std::size_t kParallelFromBytes = 256 * 1024;
 std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize);
 
 // The same counts as CountTexts, without progress or pauses, with the second
-// half of a large word text's syllable pass and the word and sentence passes on
-// a second thread. The head's unknown words go to headUnknownWord in the order
+// half of a large word text's syllable pass (which counts its words too) on a
+// second thread. The head's unknown words go to headUnknownWord in the order
 // of the text, the tail's to tailUnknownWord; neither may change the dictionary,
 // which both threads read. Texts under minimumSize are counted on this thread
 // alone, through headUnknownWord.

@@ -4,21 +4,69 @@
 #include "dictionary/Dictionary.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <vector>
+
+namespace {
+
+// The counts of the words met lately, by their spelling in the text. Prose
+// repeats its common words, and a count once found never changes (the
+// dictionary only grows, and the first insertion of a word wins), so most
+// words are settled here without being lower-cased and searched for.
+class RecentWords {
+public:
+    RecentWords() : entries_(kSize) {}
+
+    std::int32_t Lookup(std::string_view word, const TDictionary& dictionary) {
+        if (word.empty() || word.size() > kLongest)
+            return dictionary.Lookup(word);
+        std::uint64_t low;
+        std::uint64_t high;
+        LoadWordBytes(word, low, high);
+        high |= std::uint64_t{word.size()} << 56; // never 0, unlike an unused entry
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+        const std::uint64_t hash = ((low * kMultiplier) ^ high) * kMultiplier;
+        Entry& entry = entries_[hash >> (64 - kSizeBits)];
+        if (entry.low == low && entry.high == high)
+            return entry.count;
+        const std::int32_t count = dictionary.Lookup(word);
+        if (count >= 0)
+            entry = {low, high, count};
+        return count;
+    }
+
+private:
+    static constexpr int kSizeBits = 12;
+    static constexpr std::size_t kSize = std::size_t{1} << kSizeBits;
+    static constexpr std::size_t kLongest = 15; // the length takes the last byte
+
+    struct Entry {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        std::int32_t count = 0;
+    };
+    std::vector<Entry> entries_;
+};
+
+} // namespace
 
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
-                            std::int32_t& difficultWords) {
+                            std::int32_t& difficultWords, std::int32_t* words) {
     difficultWords = 0;
+    std::int32_t tokens = 0;
     // A typed count can be as large as the type allows; the total saturates
     // rather than wrapping round to a negative number.
     std::int64_t syllables = 0;
     std::string word;
+    RecentWords recent;
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
-            std::int32_t count = dictionary.Lookup(token);
+            ++tokens;
+            std::int32_t count = recent.Lookup(token, dictionary);
             if (count == -1) {
                 word.assign(token);
                 count = unknownWord ? unknownWord(word, dictionary) : 0;
@@ -28,6 +76,8 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                 ++difficultWords;
         },
         [&](int percent) { progress.SetSyllableProgress(percent); });
+    if (words)
+        *words = tokens;
     return static_cast<std::int32_t>(syllables);
 }
 

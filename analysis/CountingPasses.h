@@ -39,10 +39,11 @@ public:
 };
 
 // Sum of the syllables of the words of the word text; difficultWords is set to
-// the number of words with more than two. A blank text gives 0 and no progress.
+// the number of words with more than two, and words (when given) to the number
+// of words as CountWords counts them. A blank text gives 0 and no progress.
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
-                            std::int32_t& difficultWords);
+                            std::int32_t& difficultWords, std::int32_t* words = nullptr);
 
 // Number of space-separated pieces that hold a character above code 32.
 std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress);

@@ -18,5 +18,10 @@ struct WorkingTexts {
 // two empty texts. Multi-byte UTF-8 characters pass through unchanged.
 WorkingTexts PrepareTexts(std::string_view passage);
 
+// Writes the working texts of the passage to sentence and word, each as long as
+// the passage. word may be the passage itself: each byte is read before it is
+// written.
+void FillWorkingTexts(std::string_view passage, char* sentence, char* word);
+
 // True for the 35 characters that vanish from both working texts.
 bool IsPunctuation(unsigned char c);

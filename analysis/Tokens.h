@@ -3,6 +3,7 @@
 // The one tokeniser of the counting passes, shared with everything that must meet
 // exactly the words and sentences they count.
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -11,6 +12,32 @@ namespace tokens {
 
 inline bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
+}
+
+// Where the separator first stands from pos on, before end; npos when nowhere.
+// Most words are shorter than eight bytes: the eight bytes at pos are searched
+// in one step before memchr, whose call costs more than such a search.
+inline std::size_t FindSeparator(std::string_view text, std::size_t pos, std::size_t end,
+                                 char separator) {
+    if (end - pos >= 8) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kLow7 = kOnes * 0x7F;
+        std::uint64_t bytes;
+        std::memcpy(&bytes, text.data() + pos, 8);
+        const std::uint64_t x = bytes ^ (kOnes * static_cast<unsigned char>(separator));
+        // The top bit of each byte of x that is 0, and of no other byte.
+        const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+        if (zero != 0) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(zero)
+                                                                       : std::countl_zero(zero);
+            return pos + static_cast<std::size_t>(bit / 8);
+        }
+        pos += 8;
+    }
+    const void* found = std::memchr(text.data() + pos, separator, end - pos);
+    return found == nullptr
+               ? std::string_view::npos
+               : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
 }
 
 // Walks a text token by token as if the front were cut off after each token and
@@ -34,12 +61,11 @@ void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProg
     // The trimmed remainder always ends at `end`: the text's last character
     // above code 32 is never consumed until the remainder is empty.
     while (pos < end) {
-        const void* found = std::memchr(text.data() + pos, separator, end - pos);
-        if (found == nullptr) {
+        const std::size_t sep = FindSeparator(text, pos, end, separator);
+        if (sep == std::string_view::npos) {
             onToken(text.substr(pos, end - pos));
             pos = end;
         } else {
-            const std::size_t sep = static_cast<const char*>(found) - text.data();
             onToken(text.substr(pos, sep - pos));
             pos = sep + 1;
             while (pos < end && IsBlank(text[pos]))

@@ -12,11 +12,11 @@
 // alike instead, so nearly every word is new: the worst case for the details.
 // With FILE, that text repeated to 1 MB.
 
+#include "BenchDesktop.h"
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/PassageDetails.h"
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
-#include "forms/Desktop.h"
 #include "forms/FrmDetails.h"
 #include "forms/FrmMain.h"
 #include "forms/FrmNotFound.h"
@@ -37,40 +37,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-class NoPauseDesktop : public Desktop {
-public:
-    explicit NoPauseDesktop(Desktop& real) : real_(real) {}
-    void ShowMessage(QWidget*, const QString& t) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(t));
-    }
-    bool AskYesNo(QWidget*, const QString&) override { return false; }
-    void ShowError(QWidget*, const QString& t) override {
-        std::fprintf(stderr, "error: %s\n", qPrintable(t));
-    }
-    QString GetOpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    bool ChooseFont(QWidget*, QFont&, QColor&) override { return false; }
-    void Pause(int) override {}
-    QString ExecutablePath() override { return real_.ExecutablePath(); }
-    void OpenUrl(const QString&) override {}
-
-private:
-    Desktop& real_;
-};
+using bench::Clock;
+using bench::Median;
+using bench::MsSince;
+using bench::NoPauseDesktop;
 
 // About `bytes` of prose from the word list: sentences of 6 to 40 words, many
 // of them long, five sentences to a paragraph.

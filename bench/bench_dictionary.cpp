@@ -5,9 +5,12 @@
 // only as lookups touch them, so the memory is also measured after every word of
 // the list has been looked up: the most a run can come to. BM_ReadWordListText
 // times the text reader, which serves when the index is missing or stale.
+// BM_SyllablePassOverTheGpl is the syllable pass over the GPL version 3 text
+// with the list loaded: every word of real prose looked up in the whole list.
 //
 // bench_dictionary --benchmark_repetitions=15 --benchmark_report_aggregates_only=true
 
+#include "analysis/AnalysisPipeline.h"
 #include "dictionary/Dictionary.h"
 
 #include <benchmark/benchmark.h>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +70,27 @@ void BM_ReadWordListText(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadWordListText)->Unit(benchmark::kMillisecond);
+
+void BM_SyllablePassOverTheGpl(benchmark::State& state) {
+    std::ifstream license("/usr/share/common-licenses/GPL-3");
+    std::ostringstream text;
+    text << license.rdbuf();
+    TDictionary dictionary;
+    if (!license || !dictionary.LoadDictionary(kWordList)) {
+        state.SkipWithError("cannot read the GPL text or the word list");
+        return;
+    }
+    const WorkingTexts texts = PrepareText(text.str());
+    NoProgress progress;
+    std::int32_t words = 0;
+    for (auto _ : state) {
+        std::int32_t difficult = 0;
+        benchmark::DoNotOptimize(
+            CountSyllables(texts.wordText, dictionary, {}, progress, difficult, &words));
+    }
+    state.SetItemsProcessed(state.iterations() * words);
+}
+BENCHMARK(BM_SyllablePassOverTheGpl)->Unit(benchmark::kMicrosecond);
 
 std::vector<std::string> WordsOfTheList() {
     std::vector<std::string> words;

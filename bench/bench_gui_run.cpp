@@ -6,9 +6,9 @@
 //               program went without answering events during it.
 // Usage: bench_gui_run [runs]   (default 5; prints medians; needs cuvplus.dat beside it)
 
+#include "BenchDesktop.h"
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
-#include "forms/Desktop.h"
 #include "forms/FrmMain.h"
 #include "forms/FrmNotFound.h"
 #include "forms/FrmReport.h"
@@ -30,43 +30,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// The real desktop, but the pauses are only counted.
-class NoPauseDesktop : public Desktop {
-public:
-    explicit NoPauseDesktop(Desktop& real) : real_(real) {}
-    void ShowMessage(QWidget*, const QString& t) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(t));
-    }
-    void ShowError(QWidget*, const QString& t) override {
-        std::fprintf(stderr, "error: %s\n", qPrintable(t));
-    }
-    bool AskYesNo(QWidget*, const QString&) override { return false; }
-    QString GetOpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    bool ChooseFont(QWidget*, QFont&, QColor&) override { return false; }
-    void Pause(int milliseconds) override { paused += milliseconds; }
-    QString ExecutablePath() override { return real_.ExecutablePath(); }
-    void OpenUrl(const QString&) override {}
-
-    int paused = 0;
-
-private:
-    Desktop& real_;
-};
+using bench::Clock;
+using bench::Median;
+using bench::MsSince;
+using bench::NoPauseDesktop;
 
 // About `bytes` of prose: sentences of 6 to 20 short words from the word list,
 // five sentences to a paragraph, one paragraph per line.

@@ -35,17 +35,53 @@ std::string LowerCaseWord(std::string_view word) {
 
 namespace {
 
+// Lower-cases the ASCII bytes of a whole integer at once: 0x20 is added to each
+// byte from 'A' to 'Z'. No byte may be 0x80 or above, so no sum carries over.
+template <typename Bytes> Bytes LowerAsciiBytes(Bytes bytes) {
+    constexpr Bytes kOnes = static_cast<Bytes>(0x0101010101010101ULL);
+    const Bytes fromA = bytes + kOnes * (0x80 - 'A');
+    const Bytes pastZ = bytes + kOnes * (0x80 - 'Z' - 1);
+    return bytes | ((fromA & ~pastZ & (kOnes * 0x80)) >> 2);
+}
+
 // Lower-cases an ASCII word into the buffer without allocating; false when the
-// word is too long for it or holds other characters.
+// word is too long for it or holds other characters. Whole words of bytes at a
+// time, the last one overlapping the one before: lookups run once per word of
+// the passage, and a loop over single bytes mispredicts its end about once a word.
 bool LowerAsciiInto(std::string_view word, char (&buffer)[64]) {
-    if (word.size() > sizeof buffer)
+    const std::size_t n = word.size();
+    if (n > sizeof buffer)
         return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        const auto c = static_cast<unsigned char>(word[i]);
-        if (c >= 128)
+    const auto lowerAt = [&]<typename Bytes>(Bytes, std::size_t at) {
+        Bytes bytes;
+        std::memcpy(&bytes, word.data() + at, sizeof bytes);
+        if ((bytes & static_cast<Bytes>(0x8080808080808080ULL)) != 0)
             return false;
-        buffer[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        bytes = LowerAsciiBytes(bytes);
+        std::memcpy(buffer + at, &bytes, sizeof bytes);
+        return true;
+    };
+    if (n >= 8) {
+        for (std::size_t at = 0; at + 8 < n; at += 8) {
+            if (!lowerAt(std::uint64_t{}, at))
+                return false;
+        }
+        return lowerAt(std::uint64_t{}, n - 8);
     }
+    if (n >= 4)
+        return lowerAt(std::uint32_t{}, 0) && lowerAt(std::uint32_t{}, n - 4);
+    if (n == 0)
+        return true;
+    // One to three bytes: the first, the middle and the last, which are all
+    // there are. The buffer takes the four bytes written.
+    const auto byteAt = [&word](std::size_t i) {
+        return std::uint32_t{static_cast<unsigned char>(word[i])};
+    };
+    std::uint32_t bytes = byteAt(0) | byteAt(n / 2) << 8 | byteAt(n - 1) << 16;
+    if ((bytes & 0x808080U) != 0)
+        return false;
+    bytes = LowerAsciiBytes(bytes);
+    std::memcpy(buffer, &bytes, sizeof bytes);
     return true;
 }
 

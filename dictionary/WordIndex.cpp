@@ -5,33 +5,41 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <bit>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // File layout, all integers little-endian as the machine writes them:
 //   Header
-//   slots:   slotCount x uint32, entry index + 1, 0 for an empty slot
-//   entries: entryCount x Entry
-//   text:    the words back to back
-struct WordIndex::Entry {
-    std::uint32_t offset; // into the text
-    std::uint32_t length;
-    std::uint32_t hash; // low bits of the word's hash, to skip most comparisons
-    std::int32_t count;
-};
+//   slots: slotCount x 16 bytes, an open-addressing table of the words
+//   text:  the words too long for their slot, back to back in slot order
+//
+// A word of 1 to 11 bytes stands in its slot whole, so that finding it reads
+// one slot: a lookup touches one cache line of the file, mostly, and a text of
+// a few thousand distinct words keeps a few thousand pages busy, not three
+// times that. A slot is
+//   empty:       16 zero bytes
+//   short word:  length (1..11), the word's bytes padded with zeros, count
+//   other word:  0xFF, 24 bits of the word's hash, uint32 length, uint32 offset
+//                into the text, count
+// The count is an int32 in the last four bytes of every slot.
 
 namespace {
 
-constexpr char kMagic[8] = {'S', 'C', 'R', 'V', 'I', 'D', 'X', '2'};
+constexpr char kMagic[8] = {'S', 'C', 'R', 'V', 'I', 'D', 'X', '3'};
+constexpr std::size_t kSlotSize = 16;
+constexpr std::size_t kCountOffset = 12;
+constexpr std::size_t kShortWordMax = 11;
+constexpr std::uint64_t kOtherWordMark = 0xFF;
 
 struct Header {
     char magic[8];
     std::uint32_t headerSize;
-    std::uint32_t entrySize;
+    std::uint32_t slotSize;
     // The text file the index was made from.
     std::uint64_t sourceSize;
     std::int64_t sourceModifiedSeconds;
@@ -41,10 +49,11 @@ struct Header {
     std::uint64_t textSize;
 };
 
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+
 // The same value in every build, unlike std::hash, and eight bytes a step:
 // lookups run once per word of the passage.
 std::uint64_t HashOf(std::string_view word) {
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
     std::uint64_t hash = word.size() * kMultiplier;
     std::size_t at = 0;
     for (; at + 8 <= word.size(); at += 8) {
@@ -58,6 +67,42 @@ std::uint64_t HashOf(std::string_view word) {
         std::memcpy(&tail, word.data() + at, word.size() - at);
     hash = (hash ^ tail) * kMultiplier;
     return hash ^ (hash >> 32);
+}
+
+// What a lookup compares slots with: the first twelve bytes the word's slot
+// holds (all of them for a short word, the mark, hash bits and length for
+// another), and the hash that picks the first slot to try.
+struct SlotKey {
+    std::uint64_t head = 0; // bytes 0..7 of the slot
+    std::uint32_t tail = 0; // bytes 8..11 of a short word's slot
+    std::uint64_t hash = 0;
+    bool shortWord = false;
+};
+
+SlotKey KeyOf(std::string_view word) {
+    SlotKey key;
+    key.shortWord = !word.empty() && word.size() <= kShortWordMax;
+    if (key.shortWord) {
+        std::uint64_t low;
+        std::uint64_t high;
+        LoadWordBytes(word, low, high);
+        key.head = word.size() | low << 8;
+        key.tail = static_cast<std::uint32_t>(low >> 56 | high << 8);
+        std::uint64_t hash = key.head * kMultiplier;
+        hash = (hash ^ (hash >> 29) ^ key.tail) * kMultiplier;
+        key.hash = hash ^ (hash >> 32);
+    } else {
+        key.hash = HashOf(word);
+        key.head = kOtherWordMark | (key.hash & 0xFFFFFF) << 8 |
+                   static_cast<std::uint64_t>(word.size()) << 32;
+    }
+    return key;
+}
+
+// The first slot to try: the hash scaled to the table, which need not be a
+// power of two, so the table can be as full as wanted and no fuller.
+std::uint64_t HomeSlot(std::uint64_t hash, std::uint64_t slotCount) {
+    return static_cast<std::uint64_t>((static_cast<unsigned __int128>(hash) * slotCount) >> 64);
 }
 
 struct SourceStamp {
@@ -125,7 +170,7 @@ std::unique_ptr<WordIndex> WordIndex::Open(const std::string& textPath) {
     Header header;
     std::memcpy(&header, index->data_, sizeof header);
     if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 ||
-        header.headerSize != sizeof(Header) || header.entrySize != sizeof(Entry))
+        header.headerSize != sizeof(Header) || header.slotSize != kSlotSize)
         return nullptr;
     // Made from another version of the text file: the text file wins. Packages
     // and archives keep modification times to the second only, so a text file
@@ -136,43 +181,40 @@ std::unique_ptr<WordIndex> WordIndex::Open(const std::string& textPath) {
     // The sizes must describe exactly this file; each is bounded first so that
     // the sum cannot overflow.
     const std::uint64_t limit = index->mappedSize_;
-    if (header.slotCount == 0 || !std::has_single_bit(header.slotCount) ||
-        header.slotCount > limit / 4 || header.entryCount >= header.slotCount ||
-        header.entryCount > limit / sizeof(Entry) || header.textSize > limit ||
-        sizeof(Header) + header.slotCount * 4 + header.entryCount * sizeof(Entry) +
-                header.textSize !=
-            limit)
+    if (header.slotCount == 0 || header.slotCount > limit / kSlotSize ||
+        header.entryCount >= header.slotCount || header.textSize > limit ||
+        sizeof(Header) + header.slotCount * kSlotSize + header.textSize != limit)
         return nullptr;
 
-    const unsigned char* at = index->data_ + sizeof(Header);
-    index->slots_ = reinterpret_cast<const std::uint32_t*>(at);
-    at += header.slotCount * 4;
-    index->entries_ = reinterpret_cast<const Entry*>(at);
-    at += header.entryCount * sizeof(Entry);
-    index->text_ = reinterpret_cast<const char*>(at);
-    index->slotMask_ = header.slotCount - 1;
+    index->slots_ = index->data_ + sizeof(Header);
+    index->text_ = reinterpret_cast<const char*>(index->slots_ + header.slotCount * kSlotSize);
+    index->slotCount_ = header.slotCount;
     index->entryCount_ = header.entryCount;
     index->textSize_ = header.textSize;
     return index;
 }
 
 const std::int32_t* WordIndex::Find(std::string_view word) const {
-    const std::uint64_t hash = HashOf(word);
-    const auto shortHash = static_cast<std::uint32_t>(hash);
+    const SlotKey key = KeyOf(word);
+    std::uint64_t slot = HomeSlot(key.hash, slotCount_);
     // A damaged file could hold a table without an empty slot: never probe more
     // slots than there are.
-    std::uint64_t slot = hash & slotMask_;
-    for (std::uint64_t probes = 0; probes <= slotMask_; ++probes, slot = (slot + 1) & slotMask_) {
-        const std::uint32_t index = slots_[slot];
-        if (index == 0)
+    for (std::uint64_t probes = 0; probes < slotCount_; ++probes) {
+        const unsigned char* at = slots_ + slot * kSlotSize;
+        std::uint64_t head;
+        std::memcpy(&head, at, 8);
+        if (head == 0)
             return nullptr;
-        if (index > entryCount_)
-            return nullptr;
-        const Entry& e = entries_[index - 1];
-        if (e.hash == shortHash && e.length == word.size() && e.offset <= textSize_ &&
-            e.length <= textSize_ - e.offset &&
-            std::memcmp(text_ + e.offset, word.data(), word.size()) == 0)
-            return &e.count;
+        if (head == key.head) {
+            std::uint32_t second;
+            std::memcpy(&second, at + 8, 4);
+            if (key.shortWord ? second == key.tail
+                              : second <= textSize_ && word.size() <= textSize_ - second &&
+                                    std::memcmp(text_ + second, word.data(), word.size()) == 0)
+                return reinterpret_cast<const std::int32_t*>(at + kCountOffset);
+        }
+        if (++slot == slotCount_)
+            slot = 0;
     }
     return nullptr;
 }
@@ -188,37 +230,42 @@ bool WordIndex::Write(const std::string& textPath, const WordTable& words, std::
     if (!source)
         return fail("cannot read " + textPath);
 
-    std::vector<Entry> entries;
-    entries.reserve(words.Size());
-    std::string text;
+    // At most three slots in four full, so that probes stay short.
+    const std::uint64_t slotCount = words.Size() + words.Size() / 3 + 1;
+    std::vector<unsigned char> slots(slotCount * kSlotSize, 0);
+    std::vector<std::pair<std::uint64_t, std::string_view>> otherWords; // slot, word
     words.ForEach([&](std::string_view word, std::int32_t count) {
-        entries.push_back({static_cast<std::uint32_t>(text.size()),
-                           static_cast<std::uint32_t>(word.size()),
-                           static_cast<std::uint32_t>(HashOf(word)), count});
-        text.append(word);
+        const SlotKey key = KeyOf(word);
+        std::uint64_t slot = HomeSlot(key.hash, slotCount);
+        while (slots[slot * kSlotSize] != 0) // the first byte of a word's slot is never 0
+            slot = slot + 1 == slotCount ? 0 : slot + 1;
+        unsigned char* at = &slots[slot * kSlotSize];
+        std::memcpy(at, &key.head, 8);
+        std::memcpy(at + 8, &key.tail, 4);
+        std::memcpy(at + kCountOffset, &count, 4);
+        if (!key.shortWord)
+            otherWords.emplace_back(slot, word);
     });
-    if (text.size() > UINT32_MAX)
-        return fail("the words are too long for it");
-    // At most half full, so that probes stay short.
-    const std::uint64_t slotCount = std::bit_ceil<std::uint64_t>((entries.size() + 1) * 2);
-    std::vector<std::uint32_t> slots(slotCount, 0);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::string_view word(text.data() + entries[i].offset, entries[i].length);
-        std::uint64_t slot = HashOf(word) & (slotCount - 1);
-        while (slots[slot] != 0)
-            slot = (slot + 1) & (slotCount - 1);
-        slots[slot] = static_cast<std::uint32_t>(i + 1);
+    // Neighbouring slots find their words near each other.
+    std::sort(otherWords.begin(), otherWords.end());
+    std::string text;
+    for (const auto& [slot, word] : otherWords) {
+        if (text.size() > UINT32_MAX || word.size() > UINT32_MAX - text.size())
+            return fail("the words are too long for it");
+        const auto offset = static_cast<std::uint32_t>(text.size());
+        std::memcpy(&slots[slot * kSlotSize + 8], &offset, 4);
+        text.append(word);
     }
 
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     header.headerSize = sizeof(Header);
-    header.entrySize = sizeof(Entry);
+    header.slotSize = kSlotSize;
     header.sourceSize = source->size;
     header.sourceModifiedSeconds = source->seconds;
     header.sourceModifiedNanoseconds = source->nanoseconds;
     header.slotCount = slotCount;
-    header.entryCount = entries.size();
+    header.entryCount = words.Size();
     header.textSize = text.size();
 
     // A reader never sees a half-written index: it appears whole or not at all.
@@ -227,8 +274,7 @@ bool WordIndex::Write(const std::string& textPath, const WordTable& words, std::
     if (fd < 0)
         return fail(std::strerror(errno));
     const bool written = WriteAll(fd, &header, sizeof header) &&
-                         WriteAll(fd, slots.data(), slots.size() * 4) &&
-                         WriteAll(fd, entries.data(), entries.size() * sizeof(Entry)) &&
+                         WriteAll(fd, slots.data(), slots.size()) &&
                          WriteAll(fd, text.data(), text.size());
     const int writeErrno = errno;
     if (::close(fd) != 0 || !written) {

@@ -4,9 +4,39 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+
+// The bytes of a word of 1 to 16 bytes as two integers, bytes 0..7 and 8..15,
+// zero beyond the word. Overlapping loads instead of a loop over the bytes:
+// word lengths vary from one lookup to the next, and a loop's exit is
+// mispredicted about once a word.
+inline void LoadWordBytes(std::string_view word, std::uint64_t& low, std::uint64_t& high) {
+    const char* p = word.data();
+    const std::size_t n = word.size();
+    if (n >= 8) {
+        std::uint64_t last;
+        std::memcpy(&low, p, 8);
+        std::memcpy(&last, p + n - 8, 8);
+        high = n > 8 ? last >> (8 * (16 - n)) : 0;
+    } else if (n >= 4) {
+        std::uint32_t first;
+        std::uint32_t last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        low = first | (std::uint64_t{last} >> (8 * (8 - n))) << 32;
+        high = 0;
+    } else {
+        const auto byte = [p](std::size_t i) {
+            return std::uint64_t{static_cast<unsigned char>(p[i])};
+        };
+        low =
+            (byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16) & ((std::uint64_t{1} << (8 * n)) - 1);
+        high = 0;
+    }
+}
 
 // A word list's words in a binary file beside it, ready to use where it lies:
 // the file is mapped into memory and searched in place, so a start-up costs a
@@ -37,14 +67,12 @@ public:
     std::size_t Size() const { return entryCount_; }
 
 private:
-    struct Entry;
     WordIndex() = default;
 
     const unsigned char* data_ = nullptr;
     std::size_t mappedSize_ = 0;
-    const std::uint32_t* slots_ = nullptr;
-    std::uint64_t slotMask_ = 0;
-    const Entry* entries_ = nullptr;
+    const unsigned char* slots_ = nullptr;
+    std::uint64_t slotCount_ = 0;
     std::size_t entryCount_ = 0;
     const char* text_ = nullptr;
     std::size_t textSize_ = 0;

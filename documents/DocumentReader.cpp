@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include <utility>
+
 namespace {
 
 const QByteArray kOdtMimeType = "application/vnd.oasis.opendocument.text";
@@ -142,7 +144,11 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
     switch (loaded.format) {
     case DocumentFormat::Text: {
         DecodedText decoded = ReadTextFile(path);
-        loaded.text = ConvertLineBreaks(decoded.text, "\n");
+        // Most files break their lines with LF alone already: no copy for them.
+        if (decoded.text.find('\r') == std::string::npos)
+            loaded.text = std::move(decoded.text);
+        else
+            loaded.text = ConvertLineBreaks(decoded.text, "\n");
         loaded.encoding = decoded.encoding;
         break;
     }

@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -102,4 +103,12 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
 
 void TAboutBox::HyperLinkLBClick() {
     TheDesktop().OpenUrl(HyperLinkLB->text());
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -4,6 +4,7 @@
 
 class QFrame;
 class QLabel;
+class QKeyEvent;
 class QPushButton;
 
 // The program's name, version and a link to its web page. Shown modally;
@@ -26,6 +27,8 @@ public:
     void HyperLinkLBClick();
 
 protected:
+    // Only the window's own button and its close box end it, not Escape.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -5,6 +5,7 @@
 #include "resources/ProgramIcon.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -67,4 +68,12 @@ void THelpPageForm::resizeEvent(QResizeEvent* event) {
     const int growY = height() - kClientHeight;
     HelpMemo->setGeometry(kMemoRect.adjusted(0, 0, growX, growY));
     CloseBT->setGeometry(kCloseRect.translated(growX, growY));
+}
+
+void THelpPageForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

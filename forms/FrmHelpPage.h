@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QPlainTextEdit;
+class QKeyEvent;
 class QPushButton;
 
 // How to use the program: a fixed text that can be read, selected and copied
@@ -22,6 +23,8 @@ public:
     void CloseBTClick();
 
 protected:
+    // Only the window's own button and its close box end it, not Escape.
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/PassageDetails.h"
+#include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
@@ -17,6 +18,7 @@
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
 #include "settings/FontSettings.h"
+#include "settings/OptionSettings.h"
 #include "text/Error.h"
 #include "text/FileName.h"
 #include "text/SavedFile.h"
@@ -181,6 +183,9 @@ void TMainForm::createMenus() {
     mnuExit = addItem(mnuFile, "E&xit", &TMainForm::mnuExitClick);
     mnuOptions = MainMenu->addMenu(QStringLiteral("&Options"));
     mnuChangeFont = addItem(mnuOptions, "Font...", &TMainForm::mnuChangeFontClick);
+    mnuEstimateUnknown =
+        addItem(mnuOptions, "&Estimate Unknown Words", &TMainForm::mnuEstimateUnknownClick);
+    mnuEstimateUnknown->setCheckable(true);
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
@@ -207,6 +212,12 @@ void TMainForm::FormCreate() {
     // The font comes first; an error in it must not keep the word lists out.
     try {
         LoadFontSettings();
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+    try {
+        const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+        mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -284,12 +295,24 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (shownBefore_)
         return;
     shownBefore_ = true;
-    // The designed size is the outer one; the frame is known once the window
-    // manager has framed the window.
-    QTimer::singleShot(0, this, [this] {
+    fitOuterSizeOnceFramed(0);
+}
+
+// The designed size is the outer one, frame included. A window manager
+// reports the frame some time after the window is shown, so the check is
+// repeated for a while; without a window manager there is no frame to fit.
+void TMainForm::fitOuterSizeOnceFramed(int attempt) {
+    constexpr int kAttempts = 40;
+    constexpr int kIntervalMs = 50;
+    QTimer::singleShot(attempt == 0 ? 0 : kIntervalMs, this, [this, attempt] {
         const QSize frame = frameGeometry().size() - size();
-        if (!frame.isEmpty() && !isMaximized() && !isMinimized())
-            resize(kDesignedSize - frame);
+        if (!frame.isEmpty()) {
+            if (!isMaximized() && !isMinimized())
+                resize(kDesignedSize - frame);
+            return;
+        }
+        if (attempt + 1 < kAttempts && isVisible())
+            fitOuterSizeOnceFramed(attempt + 1);
     });
 }
 
@@ -411,6 +434,12 @@ void TMainForm::mnuChangeFontClick() {
         SetEditorColor(color);
 }
 
+void TMainForm::mnuEstimateUnknownClick() {
+    // Remembered at once, as a word added to the user dictionary is.
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteEstimateUnknownWords(*store, mnuEstimateUnknown->isChecked());
+}
+
 void TMainForm::mnuStartAnalysisClick() {
     RunAnalysis();
 }
@@ -487,11 +516,19 @@ void TMainForm::RunAnalysis() {
     const auto pause = [](CountingPass pass) {
         TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
     };
+    // With the option on, no word is asked about: each gets the estimate, and
+    // nothing is added to the dictionary or its file.
+    const UnknownWordHandler estimate = [](const std::string& word, TDictionary& dictionary) {
+        return EstimateSyllables(word, dictionary);
+    };
+    const bool estimating = mnuEstimateUnknown->isChecked();
     // The answers are kept so that the details can say where each count came from.
     UnknownWordLog answers;
     AnalysisCounts counts;
     try {
-        counts = CountTexts(texts, *dictionary_, answers.Recording(askUser, WordSource::Typed),
+        counts = CountTexts(texts, *dictionary_,
+                            estimating ? answers.Recording(estimate, WordSource::Estimated)
+                                       : answers.Recording(askUser, WordSource::Typed),
                             *progress, pause);
     } catch (const AnalysisStopped&) {
         if (ReportForm && reportWasShown)

@@ -63,6 +63,7 @@ public:
     void mnuTxtSaveClick();
     void mnuExitClick();
     void mnuChangeFontClick();
+    void mnuEstimateUnknownClick();
     void mnuStartAnalysisClick();
     void mnuShowDetailsClick();
     void mnuShowGraphClick();
@@ -77,6 +78,7 @@ public:
     QAction* mnuExit = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuChangeFont = nullptr;
+    QAction* mnuEstimateUnknown = nullptr; // checkable; off unless remembered on
     QMenu* mnuAnalysis = nullptr;
     QAction* mnuStartAnalysis = nullptr;
     QAction* mnuShowDetails = nullptr;
@@ -92,6 +94,7 @@ protected:
 
 private:
     void createMenus();
+    void fitOuterSizeOnceFramed(int attempt);
     void createControls();
     QAction* addItem(QMenu* menu, const char* caption, void (TMainForm::*handler)());
     // The text area's content exactly, paragraphs separated by line feeds.

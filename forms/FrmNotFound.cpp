@@ -1,5 +1,6 @@
 #include "forms/FrmNotFound.h"
 
+#include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/IntegerConversion.h"
 #include "dictionary/NotFoundMessages.h"
@@ -61,6 +62,12 @@ void TNotFoundForm::createControls() {
     SyllableEditLabel->setGeometry(192 - 3 - 173, 88 + (21 - 13) / 2, 173, 13);
     SyllableEditLabel->setBuddy(SyllableEdit);
 
+    // A suggestion to type at a glance; the edit itself stays empty.
+    EstimateLB = new QLabel(this);
+    EstimateLB->setTextFormat(Qt::PlainText);
+    EstimateLB->setGeometry(192, 88 + 21 + 4, 160, 16);
+    EstimateLB->setAccessibleName(QStringLiteral("Estimated syllable count"));
+
     AddMemBT = MakeButton(this, "Continue using given count", 144);
     IgnoreBT = MakeButton(this, "Ignore word  (0 syllables)", 208);
     AddFileBT = MakeButton(this, "Continue and add word to dictionary", 176);
@@ -101,6 +108,12 @@ std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& d
     WordLB->setAccessibleName(shown);
     WordLB->resize(std::min(WordLB->sizeHint().width(), room),
                    std::max(WordLB->height(), WordLB->sizeHint().height()));
+    const std::int32_t estimate = EstimateSyllables(word, dictionary);
+    EstimateLB->setText(
+        QStringLiteral("Estimated: %1 %2")
+            .arg(estimate)
+            .arg(estimate == 1 ? QStringLiteral("syllable") : QStringLiteral("syllables")));
+    EstimateLB->move(SyllableEdit->x(), EstimateLB->y());
     count_ = 0;
     stopRequested_ = false;
     return exec() == QDialog::Accepted ? count_ : 0;

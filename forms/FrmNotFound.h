@@ -38,6 +38,7 @@ public:
     QLabel* NotFoundST = nullptr;
     QLabel* SyllableEditLabel = nullptr;
     QLineEdit* SyllableEdit = nullptr;
+    QLabel* EstimateLB = nullptr; // "Estimated: 3 syllables", below the edit
     QPushButton* AddMemBT = nullptr;
     QPushButton* IgnoreBT = nullptr;
     QPushButton* AddFileBT = nullptr;

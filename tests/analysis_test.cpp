@@ -68,6 +68,28 @@ TEST(TextPreparation, WorkingTexts) {
     }
 }
 
+// Runs of letters and spaces are copied eight bytes at a time: any other byte
+// must still be mapped, wherever it stands in such a run.
+TEST(PrepareTexts, EveryByteIsMappedWhereverItStands) {
+    const std::string letters = "Ab cdEF ghIJ kLmZ nop"; // holds 'A', 'Z', 'a' and 'z' too
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        const bool stop = c == '.' || c == '?' || c == '!';
+        const bool blank = IsPunctuation(static_cast<unsigned char>(c));
+        for (std::size_t at = 0; at < 16; ++at) {
+            std::string passage = letters;
+            passage[at] = c;
+            std::string sentence = passage;
+            std::string word = passage;
+            sentence[at] = stop ? '.' : blank ? ' ' : c;
+            word[at] = stop || blank ? ' ' : c;
+            const WorkingTexts texts = PrepareTexts(passage);
+            EXPECT_EQ(texts.sentenceText, sentence) << byte << " at " << at;
+            EXPECT_EQ(texts.wordText, word) << byte << " at " << at;
+        }
+    }
+}
+
 struct Counted {
     AnalysisCounts counts;
     RecordingProgress progress;
@@ -209,6 +231,40 @@ TEST(CountingPasses, UnknownWordsAndDifficultWords) {
     EXPECT_EQ(huge.counts.syllables, INT32_MAX);
 }
 
+// The syllable pass remembers the counts of recent words by their spelling:
+// words that differ only in their last byte, their length or their case, and
+// more words than it remembers, must each still get their own count.
+TEST(CountingPasses, EveryWordGetsItsOwnCountTheSecondTimeToo) {
+    TDictionary dictionary;
+    std::string text;
+    std::int64_t expected = 0;
+    const std::string stem = "abcdefghijklmnopq";
+    for (std::size_t n = 1; n <= stem.size(); ++n) {
+        for (const char last : {'x', 'y'}) {
+            const std::string word = stem.substr(0, n - 1) + last;
+            const auto count = static_cast<std::int32_t>(2 * n + (last == 'y'));
+            dictionary.AddWord(word, count);
+            std::string upper = word;
+            for (char& c : upper)
+                c = static_cast<char>(c - 'a' + 'A');
+            text += word + " " + upper + " ";
+            expected += 2 * count;
+        }
+    }
+    for (int i = 0; i < 6000; ++i) {
+        std::string word = "w"; // digits would vanish from the word text
+        for (int v = i * 7919 + 1; v > 0; v /= 26)
+            word += static_cast<char>('a' + v % 26);
+        dictionary.AddWord(word, i % 5);
+        text += word + " ";
+        expected += i % 5;
+    }
+    const WorkingTexts texts = PrepareTexts(text + text);
+    NoProgress progress;
+    std::int32_t difficult = 0;
+    EXPECT_EQ(CountSyllables(texts.wordText, dictionary, {}, progress, difficult), 2 * expected);
+}
+
 TEST(Dictionary, FirstInsertionWinsAndCaseFolds) {
     TDictionary d;
     EXPECT_FALSE(d.Loaded);
@@ -284,10 +340,16 @@ TEST(TextFile, LinesAndEncodingBack) {
 } // namespace
 
 TEST(PassageOfText, IsThePassageOfTheTextAreasLines) {
-    for (const char* text : {"", "\n", "\r\n", "\r", "one", "one\n", "one\r\ntwo", "one\r\rtwo\n",
-                             "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r",
-                             "Hello\u2028world. The cat\u2029sat.", "a\uFDD0b\uFDD1", "\xE2\x80"}) {
+    for (const char* text :
+         {"", "\n", "\r\n", "\r", "one", "one\n", "one\r\ntwo", "one\r\rtwo\n",
+          "one\n\r two\r\n\r\n", "\n\nend", "tab\there\r", "Why? No. 1-2\r\n",
+          "Hello\u2028world. The cat\u2029sat.", "a\uFDD0b\uFDD1", "\xE2\x80", "end\u2028"}) {
         EXPECT_EQ(PassageOfText(text), BuildPassage(SplitLines(text))) << text;
+        // The file path makes the passage in place and the word text out of it.
+        const WorkingTexts fromLines = PrepareLines(SplitLines(text));
+        const WorkingTexts inPlace = PrepareText(std::string(text));
+        EXPECT_EQ(inPlace.wordText, fromLines.wordText) << text;
+        EXPECT_EQ(inPlace.sentenceText, fromLines.sentenceText) << text;
     }
 }
 
@@ -343,6 +405,39 @@ TEST(AnalysisPipeline, UnicodeSeparatorsBreakLines) {
     EXPECT_EQ(PassageOfText("Hello\u2028world. The cat\u2029sat."), "Hello world. The cat sat. ");
     EXPECT_EQ(SplitLines("a\uFDD0b"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(SplitLines("a\uFDD2b").size(), 1u) << "other noncharacters are text";
+}
+
+// The passes look for the separator in the next eight bytes before they call
+// memchr: words and sentences of every length around eight must come out whole.
+TEST(CountingPasses, TokensOfEveryLengthComeOutWhole) {
+    std::string wordText;
+    std::string sentenceText;
+    std::vector<std::string> words;
+    for (int n = 1; n <= 20; ++n) {
+        words.emplace_back(static_cast<std::size_t>(n), static_cast<char>('a' + n));
+        wordText += words.back() + std::string(static_cast<std::size_t>(1 + n % 3), ' ');
+        sentenceText += std::string(static_cast<std::size_t>(n), 'x') + (n % 2 ? "." : ". ");
+    }
+    NoProgress progress;
+    EXPECT_EQ(WordsMet(wordText), words);
+    EXPECT_EQ(CountWords(wordText, progress), 20);
+    EXPECT_EQ(CountSentences(sentenceText, progress), 20);
+}
+
+// The two threads take their word count from the syllable pass.
+TEST(CountSyllables, CountsTheWordsOfTheWordPass) {
+    TDictionary empty;
+    NoProgress progress;
+    std::string mixed;
+    for (int i = 0; i < 200; ++i)
+        mixed += (i % 7 == 0 ? "tab\t " : i % 5 == 0 ? "  \x01 " : i % 3 == 0 ? "x\t\t y " : "w ");
+    for (const std::string& text : {std::string(""), std::string("  \t "), std::string("one"),
+                                    std::string("\x01 a  b\t c "), mixed}) {
+        std::int32_t difficult = 0;
+        std::int32_t words = -1;
+        CountSyllables(text, empty, {}, progress, difficult, &words);
+        EXPECT_EQ(words, CountWords(text, progress)) << text;
+    }
 }
 
 TEST(AnalysisPipeline, TwoThreadsCountAsOne) {

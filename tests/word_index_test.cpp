@@ -65,6 +65,38 @@ TEST_F(WordIndexTest, IndexGivesTheSameDictionaryAsTheText) {
     EXPECT_EQ(fromIndex.Lookup("antidisestablishmentarianism"), 12);
 }
 
+// Short words stand in their slots and are read and lower-cased a few bytes at
+// a time: every length on both sides of 4, 8 and 11 bytes must keep each byte,
+// at the front and at the back.
+TEST_F(WordIndexTest, EveryWordLengthIsFoundExactly) {
+    const std::string alphabet = "abcdefghijklmnopqrstuvwxyz";
+    std::string list;
+    for (std::size_t n = 1; n <= 20; ++n)
+        list += alphabet.substr(0, n) + "|X|" + std::to_string(n) + "\n";
+    const std::string path = Write("lengths.dat", list);
+    ASSERT_TRUE(TDictionary::WriteIndex(path, nullptr));
+    TDictionary dictionary;
+    ASSERT_TRUE(dictionary.LoadDictionary(path));
+    ASSERT_TRUE(dictionary.UsesIndex());
+
+    for (std::size_t n = 1; n <= 20; ++n) {
+        const std::string word = alphabet.substr(0, n);
+        std::string upper = word;
+        for (char& c : upper)
+            c = static_cast<char>(c - 'a' + 'A');
+        EXPECT_EQ(dictionary.Lookup(word), static_cast<std::int32_t>(n)) << word;
+        EXPECT_EQ(dictionary.Lookup(upper), static_cast<std::int32_t>(n)) << upper;
+        std::string lastChanged = word;
+        lastChanged.back() = '@'; // below 'A': neither a letter nor its case
+        EXPECT_EQ(dictionary.Lookup(lastChanged), -1) << lastChanged;
+        std::string firstChanged = word;
+        firstChanged.front() = '[';
+        EXPECT_EQ(dictionary.Lookup(firstChanged), -1) << firstChanged;
+        EXPECT_EQ(dictionary.Lookup(word + '\0'), -1) << n;
+        EXPECT_EQ(dictionary.Lookup(word.substr(0, n - 1) + "\xC3\x89"), -1) << n; // É
+    }
+}
+
 TEST_F(WordIndexTest, StaleOrDamagedIndexIsRefusedForTheText) {
     const std::string path = Write("list.dat", "cat|K AE T|1\n");
     SetModified(path, 1'000'000);

@@ -9,10 +9,12 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -121,7 +123,11 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-DecodedText DecodeText(std::string_view bytes) {
+namespace {
+
+// DecodeText; when owned holds the bytes, the usual text (UTF-8 without a
+// mark) is moved out of it rather than copied.
+DecodedText Decode(std::string_view bytes, std::string* owned) {
     DecodedText decoded;
     if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
@@ -142,7 +148,7 @@ DecodedText DecodeText(std::string_view bytes) {
             decoded.text = std::string(bytes.substr(3));
             decoded.encoding = TextEncoding::Utf8WithBom;
         } else {
-            decoded.text = std::string(bytes);
+            decoded.text = owned ? std::move(*owned) : std::string(bytes);
             decoded.encoding = TextEncoding::Utf8;
         }
         return decoded;
@@ -150,6 +156,12 @@ DecodedText DecodeText(std::string_view bytes) {
     decoded.text = Windows1252ToUtf8(bytes);
     decoded.encoding = TextEncoding::Windows1252;
     return decoded;
+}
+
+} // namespace
+
+DecodedText DecodeText(std::string_view bytes) {
+    return Decode(bytes, nullptr);
 }
 
 namespace {
@@ -167,18 +179,23 @@ bool HasUtf16Mark(std::string_view bytes) {
     return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
 }
 
-} // namespace
-
-DecodedText DecodeBoundedText(std::string_view bytes) {
+// DecodeBoundedText; owned as for Decode.
+DecodedText DecodeBounded(std::string_view bytes, std::string* owned) {
     // Measured before decoding where the bytes tell, so that a file of zeros
     // is refused for its size rather than for its first NUL.
     if (bytes.size() > kMaxTextFileBytes && !HasUtf16Mark(bytes) &&
         HeldSize(bytes) > kMaxTextFileBytes)
         throw ScrivoluxError("Text exceeds memo capacity");
-    DecodedText decoded = DecodeText(bytes);
+    DecodedText decoded = Decode(bytes, owned);
     if (decoded.text.size() > kMaxTextFileBytes && HeldSize(decoded.text) > kMaxTextFileBytes)
         throw ScrivoluxError("Text exceeds memo capacity");
     return decoded;
+}
+
+} // namespace
+
+DecodedText DecodeBoundedText(std::string_view bytes) {
+    return DecodeBounded(bytes, nullptr);
 }
 
 void RequireRegularFile(const std::string& path) {
@@ -204,6 +221,8 @@ DecodedText ReadTextFile(const std::string& path) {
         throw ScrivoluxError("Text exceeds memo capacity");
     // Read to the end rather than trusting the size: pipes and /proc files have none.
     std::string bytes;
+    // One byte more: the analysis adds a space after the last line in place.
+    bytes.reserve(static_cast<std::size_t>(file.size()) + 1);
     char buffer[1 << 16];
     for (;;) {
         const qint64 n = file.read(buffer, sizeof buffer);
@@ -215,7 +234,7 @@ DecodedText ReadTextFile(const std::string& path) {
         if (bytes.size() > kMaxTextFileBytesOnDisk)
             throw ScrivoluxError("Text exceeds memo capacity");
     }
-    return DecodeBoundedText(bytes);
+    return DecodeBounded(bytes, &bytes);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -245,15 +264,30 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
 
 std::string ConvertLineBreaks(std::string_view text, std::string_view lineBreak) {
     std::string result;
+    if (text.empty())
+        return result;
     result.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            result += lineBreak;
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            result += text[i];
-        }
+    // The lines are copied whole; the next break of each kind is found with
+    // memchr and kept until the copy passes it.
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const auto next = [end](const char* from, char c) {
+        const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+        return found ? static_cast<const char*>(found) : end;
+    };
+    const char* cr = next(at, '\r');
+    const char* lf = next(at, '\n');
+    while (at < end) {
+        if (cr < at)
+            cr = next(at, '\r');
+        if (lf < at)
+            lf = next(at, '\n');
+        const char* lineEnd = std::min(cr, lf);
+        result.append(at, lineEnd);
+        if (lineEnd == end)
+            break;
+        result += lineBreak;
+        at = lineEnd + (lineEnd == cr && lineEnd + 1 < end && lineEnd[1] == '\n' ? 2 : 1);
     }
     return result;
 }

@@ -194,6 +194,8 @@ TEST(HelpWindow, CloseEndsWithResultTwoAndKeepsTheWindow) {
         // Enter in the text is not a request to close.
         QTest::keyClick(help->HelpMemo, Qt::Key_Return);
         EXPECT_TRUE(help->isVisible());
+        QTest::keyClick(help, Qt::Key_Escape);
+        EXPECT_TRUE(help->isVisible()) << "Escape is not a way out either";
         help->CloseBT->click();
     });
     EXPECT_EQ(form.exec(), THelpPageForm::kCloseResult);
@@ -222,7 +224,11 @@ TEST(AboutBox, TextsAsWritten) {
 
 TEST_F(DesktopTest, EnterClosesTheAboutBoxWithResultOne) {
     TAboutBox box;
-    WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+    WhenModal([](QWidget* modal) {
+        QTest::keyClick(modal, Qt::Key_Escape);
+        EXPECT_TRUE(modal->isVisible()) << "the box has no cancel button";
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
     EXPECT_EQ(box.exec(), QDialog::Accepted);
     EXPECT_FALSE(box.isVisible());
     EXPECT_TRUE(desktop.urls.isEmpty());

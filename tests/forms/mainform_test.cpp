@@ -113,7 +113,7 @@ TEST_F(MainFormTest, MenusInTheirOrderWithoutShortcuts) {
     }
     EXPECT_EQ(captions,
               (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit",
-                           "&Options", "  Font...", "&Analysis", "  &Start Analysis...",
+                           "&Options", "  Font...", "  &Estimate Unknown Words", "&Analysis", "  &Start Analysis...",
                            "  Show &Details", "&Graph", "  &Show Fry's Graph", "&Help",
                            "  How to &use the Scrivolux...", "  &About..."}));
 }
@@ -221,6 +221,25 @@ TEST_F(MainFormTest, EscapeInTheDialogCanStopTheWholeRun) {
     EXPECT_TRUE(ReportForm->isVisible()) << "the earlier report is back";
     EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("9"));
     EXPECT_EQ(MainForm->Dictionary()->Lookup("zorp"), -1);
+}
+
+TEST_F(MainFormTest, EstimatingUnknownWordsAsksNothingAndIsRemembered) {
+    EXPECT_FALSE(MainForm->mnuEstimateUnknown->isChecked()) << "off until chosen";
+    MainForm->mnuEstimateUnknown->trigger();
+    SetText(QStringLiteral("Zorpification zorpification."));
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); });
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 0);
+    EXPECT_GT(ReportForm->SyllLB->text().toInt(), 4);
+    EXPECT_EQ(MainForm->Dictionary()->Lookup("zorpification"), -1);
+    EXPECT_FALSE(QFile::exists(Path("custom.dat")));
+
+    Start();
+    EXPECT_TRUE(MainForm->mnuEstimateUnknown->isChecked());
+    MainForm->mnuEstimateUnknown->trigger();
+    Start();
+    EXPECT_FALSE(MainForm->mnuEstimateUnknown->isChecked());
 }
 
 TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {

@@ -175,6 +175,16 @@ TEST_F(NotFoundTest, ALongWordStaysInsideTheDialog) {
     });
 }
 
+TEST_F(NotFoundTest, TheEstimateIsShownButNotTyped) {
+    Ask("Zorpification", [](TNotFoundForm* f) {
+        EXPECT_TRUE(f->EstimateLB->isVisible());
+        EXPECT_EQ(f->EstimateLB->text(), QStringLiteral("Estimated: 5 syllables"));
+        EXPECT_TRUE(f->SyllableEdit->text().isEmpty());
+        EXPECT_LE(f->EstimateLB->geometry().bottom(), f->AddMemBT->y());
+        f->IgnoreBT->click();
+    });
+}
+
 TEST_F(NotFoundTest, LayoutFocusAndTabOrder) {
     Ask("Quixotic", [](TNotFoundForm* f) {
         EXPECT_EQ(f->windowTitle(), QStringLiteral("Word Not Found"));

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "settings/SettingsStore.h"
+
+#include <QString>
+
+// Where the program's options are remembered, beside the editor font.
+inline const QString kOptionsKeyPath = QStringLiteral("SOFTWARE\\Scrivolux\\Options");
+inline const QString kEstimateUnknownWordsName = QStringLiteral("EstimateUnknownWords");
+
+// Whether unknown words are estimated instead of asked about: false when the
+// key or the value is missing (the option starts off). Throws SettingsError
+// when the value cannot be read.
+bool ReadEstimateUnknownWords(SettingsStore& store);
+
+// Stores the option, creating the key when needed; throws SettingsError when
+// it cannot be stored.
+void WriteEstimateUnknownWords(SettingsStore& store, bool estimate);
