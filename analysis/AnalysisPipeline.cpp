@@ -27,7 +27,9 @@ bool EndsWithLineBreak(std::string_view text) {
 // Whether a text may hold a line break other than CR or LF: those start with
 // one of these two bytes.
 bool MayHoldUnicodeBreak(std::string_view text) {
-    return text.find_first_of("\xE2\xEF") != std::string_view::npos;
+    // Two memchr scans: find_first_of would test each byte against the set.
+    return std::memchr(text.data(), '\xE2', text.size()) != nullptr ||
+           std::memchr(text.data(), '\xEF', text.size()) != nullptr;
 }
 
 void MakePassage(std::string& text) {
