@@ -74,6 +74,8 @@ for file in usr/bin/scrivolux usr/bin/scrivolux-cli \
 done
 grep -q "Carnegie Mellon University" "$root/usr/share/doc/scrivolux/copyright" ||
     fail "the copyright file lacks the word list's licence"
+grep -q "Kevin Atkinson" "$root/usr/share/doc/scrivolux/copyright" ||
+    fail "the copyright file lacks the spelling lists' licence"
 
 # The links in bin/ must stay inside the package: an absolute link would run
 # whatever is installed on this machine instead.
