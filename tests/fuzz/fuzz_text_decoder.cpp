@@ -23,12 +23,18 @@ void CheckLines(const std::string& text) {
     const std::vector<std::string> lines = SplitLines(text);
     std::size_t characters = 0;
     for (const auto& line : lines) {
-        FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
+        for (std::size_t i = 0; i < line.size(); ++i)
+            FUZZ_CHECK(LineBreakAt(line, i) == 0);
         characters += line.size();
     }
+    // Every byte is in a line or in a line break (CR LF, CR, LF, U+2028,
+    // U+2029, U+FDD0, U+FDD1).
     std::size_t breaks = 0;
-    for (const char c : text)
-        breaks += c == '\r' || c == '\n';
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = LineBreakAt(text, i);
+        breaks += length;
+        i += length == 0 ? 1 : length;
+    }
     FUZZ_CHECK(characters + breaks == text.size());
     // Joining and splitting again changes nothing.
     const std::string joined = JoinLinesCrLf(lines);
