@@ -1,14 +1,18 @@
 #pragma once
 
 // What the benchmarks of the desktop program share: a desktop that answers at
-// once and only counts its pauses, and the median of timings.
+// once and only counts its pauses, the median of timings, and the plain words
+// of a word list to make prose from.
 #include "forms/Desktop.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -23,6 +27,23 @@ inline double Median(std::vector<double> values) {
 
 inline double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The words of a word list of 1 to maxLength lower-case ASCII letters, in the
+// list's order; none when the list cannot be read.
+inline std::vector<std::string> PlainWords(const QString& wordListPath, int maxLength) {
+    std::vector<std::string> words;
+    QFile file(wordListPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return words;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        const QByteArray word = line.left(line.indexOf('|'));
+        if (word.size() >= 1 && word.size() <= maxLength &&
+            std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+            words.push_back(word.toStdString());
+    }
+    return words;
 }
 
 // The real desktop, but the pauses are only counted and no dialog is shown.

@@ -45,17 +45,9 @@ using bench::NoPauseDesktop;
 // About `bytes` of prose from the word list: sentences of 6 to 40 words, many
 // of them long, five sentences to a paragraph.
 std::string Prose(const QString& wordListPath, std::size_t bytes) {
-    QFile file(wordListPath);
-    if (!file.open(QIODevice::ReadOnly))
+    std::vector<std::string> words = bench::PlainWords(wordListPath, 9);
+    if (words.empty())
         return {};
-    std::vector<std::string> words;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
-        const QByteArray word = line.left(line.indexOf('|'));
-        if (word.size() >= 1 && word.size() <= 9 &&
-            std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
-            words.push_back(word.toStdString());
-    }
     std::mt19937 random(20261208);
     std::shuffle(words.begin(), words.end(), random);
     std::vector<double> weights(words.size());

@@ -38,19 +38,9 @@ using bench::NoPauseDesktop;
 // About `bytes` of prose: sentences of 6 to 20 short words from the word list,
 // five sentences to a paragraph, one paragraph per line.
 QString Prose(const QString& wordListPath, std::size_t bytes) {
-    QFile file(wordListPath);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::vector<std::string> words = bench::PlainWords(wordListPath, 6);
+    if (words.empty())
         return {};
-    std::vector<std::string> words;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
-        const QByteArray word = line.left(line.indexOf('|'));
-        const bool plain =
-            word.size() >= 1 && word.size() <= 6 &&
-            std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-        if (plain)
-            words.push_back(word.toStdString());
-    }
     std::mt19937 random(20261207);
     std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
     std::uniform_int_distribution<int> length(6, 20);
