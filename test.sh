@@ -31,7 +31,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 if ! $sanitize; then
     scrivolux_setup build
-    scrivolux_install_packages "${SCRIVOLUX_PACKAGING_PACKAGES[@]}"
+    scrivolux_install_packages "${SCRIVOLUX_PACKAGING_PACKAGES[@]}" "${SCRIVOLUX_PYTHON_PACKAGES[@]}"
     cd build
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
     exit 0

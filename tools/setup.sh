@@ -11,6 +11,13 @@ SCRIVOLUX_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     pocketsphinx-en-us wamerican-insane wbritish-insane libespeak-ng-dev
     xvfb xauth
+    python3-dev pybind11-dev
+)
+
+# Used only by the Python module's tests (test.sh): dask.distributed for the
+# cluster test, pyphen for the pure-Python comparison.
+SCRIVOLUX_PYTHON_PACKAGES=(
+    python3-distributed python3-pyphen
 )
 
 # Used only by the packaging test (packaging/package_test.sh), which test.sh runs.
