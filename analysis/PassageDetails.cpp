@@ -1,5 +1,6 @@
 #include "analysis/PassageDetails.h"
 
+#include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
 
@@ -165,6 +166,25 @@ void CountFromRows(PassageDetails& details) {
     }
 }
 
+void CountWordForIndices(IndexCounts& counts, std::int32_t letters, bool daleChallFamiliar,
+                         bool spacheFamiliar) {
+    counts.letters += letters;
+    if (letters > 6)
+        ++counts.longWords;
+    if (letters <= 3)
+        ++counts.miniWords;
+    if (!daleChallFamiliar)
+        ++counts.daleChallUnfamiliar;
+    if (!spacheFamiliar)
+        ++counts.spacheUnfamiliar;
+}
+
+std::int32_t DictionaryCount(const TDictionary& dictionary, const std::string& lower) {
+    std::int32_t count = -1;
+    dictionary.Origin(lower, &count);
+    return std::max(count, 0);
+}
+
 std::vector<std::size_t> TopSentences(const PassageDetails& details, std::size_t limit,
                                       std::int32_t SentenceDetails::*measure) {
     std::vector<std::size_t> order;
@@ -210,7 +230,9 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
             if (matches(r))
                 return r;
         }
-        details.words.push_back({lower, count, 0, CountLetters(token), source});
+        details.words.push_back({lower, count, 0, CountLetters(token), source,
+                                 IsFamiliarWord(lower, FamiliarList::DaleChall),
+                                 IsFamiliarWord(lower, FamiliarList::Spache)});
         const auto row = static_cast<std::uint32_t>(details.words.size() - 1);
         if (state.firstRow == kNoRow)
             state.firstRow = row;
@@ -257,9 +279,8 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
             WordRow& word = details.words[row];
             ++word.occurrences;
             ++details.counts.words;
-            details.indexCounts.letters += word.letters;
-            if (word.letters > 6)
-                ++details.indexCounts.longWords;
+            CountWordForIndices(details.indexCounts, word.letters, word.daleChallFamiliar,
+                                word.spacheFamiliar);
             details.occurrences.push_back({wordCursor.SpanOf(token), row});
         },
         [](int) {});
@@ -289,6 +310,49 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
 
     CountFromRows(details);
     return details;
+}
+
+IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
+                            const UnknownWordLog& log) {
+    struct Word {
+        const std::vector<UnknownWordLog::Answer>* answers = nullptr;
+        std::size_t used = 0;
+        std::int32_t syllables = -1; // the dictionary's, looked up when first needed
+        std::int32_t letters = 0;
+        bool daleChallFamiliar = false;
+        bool spacheFamiliar = false;
+    };
+    IndexCounts counts;
+    std::unordered_map<std::string, Word> words;
+    std::string lower;
+    tokens::ForEachToken(
+        texts.wordText, ' ',
+        [&](std::string_view token) {
+            LowerInto(token, lower);
+            auto [slot, inserted] = words.try_emplace(lower);
+            Word& word = slot->second;
+            if (inserted) {
+                word.answers = log.AnswersFor(lower);
+                word.letters = CountLetters(token);
+                word.daleChallFamiliar = IsFamiliarWord(lower, FamiliarList::DaleChall);
+                word.spacheFamiliar = IsFamiliarWord(lower, FamiliarList::Spache);
+            }
+            std::int32_t syllables = 0;
+            if (word.answers && word.used < word.answers->size()) {
+                syllables = (*word.answers)[word.used++].count;
+            } else {
+                if (word.syllables < 0)
+                    word.syllables = DictionaryCount(dictionary, lower);
+                syllables = word.syllables;
+            }
+            if (syllables > 2)
+                ++counts.polysyllables;
+            if (syllables == 1)
+                ++counts.monosyllables;
+            CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
+        },
+        [](int) {});
+    return counts;
 }
 
 void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables) {

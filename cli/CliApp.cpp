@@ -1,10 +1,10 @@
 #include "cli/CliApp.h"
 
 #include "analysis/AnalysisPipeline.h"
-#include "cli/FileReport.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
+#include "report/ResultJson.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 
@@ -80,7 +80,8 @@ struct InputFailure {
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
     WorkingTexts texts;
-    std::string passage; // kept only when sentences are listed
+    std::string passage;                 // kept only when sentences are listed
+    std::vector<std::size_t> lineStarts; // likewise
     std::optional<InputFailure> failure;
 };
 
@@ -88,7 +89,9 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
     PreparedInput prepared;
     try {
         if (options.sentences > 0) {
-            prepared.passage = PassageOfText(ReadInput(input, options, stdinDescriptor));
+            const std::string text = ReadInput(input, options, stdinDescriptor);
+            prepared.lineStarts = LineStartsOfText(text);
+            prepared.passage = PassageOfText(text);
             prepared.texts = PrepareTexts(prepared.passage);
         } else {
             prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor));
@@ -231,8 +234,10 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 
     const bool several = options.inputs.size() > 1;
-    const bool needsDetails =
-        options.format != OutputFormat::Text || options.words || options.sentences > 0;
+    ReportExtras extras;
+    extras.indices = options.format != OutputFormat::Text;
+    extras.words = options.words;
+    extras.sentences = options.sentences;
     int status = kExitOk;
     QJsonArray documents;
     if (options.format == OutputFormat::Csv)
@@ -258,21 +263,20 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             continue;
         }
         CountedText counted = Count(prepared.texts, dictionary, resolver, options.unknown, err);
-        FileReport report = MakeFileReport(input, counted.counts, std::move(counted.unknownWords));
-        if (needsDetails)
-            AddDetails(report, BuildPassageDetails(prepared.texts, dictionary, counted.log),
-                       prepared.passage, options.words, options.sentences);
+        const TextReport report = MakeTextReport(
+            input, prepared.texts, prepared.passage, prepared.lineStarts, counted.counts,
+            dictionary, counted.log, std::move(counted.unknownWords), extras);
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
         if (options.format == OutputFormat::Json) {
-            documents.append(ReportJson(report));
+            documents.append(ResultJson(report));
         } else if (options.format == OutputFormat::JsonLines) {
             streams.out
-                << QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact).toStdString()
+                << QJsonDocument(ResultJson(report)).toJson(QJsonDocument::Compact).toStdString()
                 << '\n';
             streams.out.flush();
         } else if (options.format == OutputFormat::Csv) {
-            streams.out << ReportCsvRow(report);
+            streams.out << ResultCsvRow(report);
             streams.out.flush();
         } else {
             if (several)

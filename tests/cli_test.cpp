@@ -3,9 +3,9 @@
 
 #include "analysis/TextPreparation.h"
 #include "cli/CliOptions.h"
-#include "cli/FileReport.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
+#include "report/ResultJson.h"
 #include "text/FileName.h"
 #include "text/TextFile.h"
 
@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -143,7 +144,7 @@ TEST(FileNames, KeepTheirBytesThroughText) {
 TEST_F(CliTest, ReadsStandardInputWhenNoFileIsGiven) {
     QFile passage(Path("passage.txt"));
     ASSERT_TRUE(passage.open(QIODevice::ReadOnly));
-    const CliRun run = Cli({}, passage.readAll());
+    const CliRun run = Cli({QStringLiteral("--unknown=zero")}, passage.readAll());
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, kPassageReport);
 }
@@ -161,14 +162,15 @@ TEST_F(CliTest, JsonHoldsCountsFiguresValuesUnknownWordsAndTheFryReading) {
     EXPECT_EQ(counts["sentences"].toInt(), 1);
     EXPECT_EQ(counts["difficultWords"].toInt(), 0);
 
+    const QJsonObject texts = report["reportTexts"].toObject();
     const QJsonObject figures = report["figures"].toObject();
-    const QJsonObject values = report["values"].toObject();
+    EXPECT_EQ(texts.size(), 12);
     EXPECT_EQ(figures.size(), 12);
-    EXPECT_EQ(values.size(), 12);
-    EXPECT_EQ(figures["FleschEaseLB"].toString(), "76.5550003051758");
-    EXPECT_DOUBLE_EQ(values["FleschEaseLB"].toDouble(), 76.5550003051758);
-    EXPECT_EQ(figures["SyllPWordLB"].toString(), "1.3");
-    EXPECT_DOUBLE_EQ(values["SyllPHLB"].toDouble(), 130);
+    EXPECT_EQ(texts["fleschReadingEase"].toString(), "76.5550003051758");
+    EXPECT_DOUBLE_EQ(figures["fleschReadingEase"].toDouble(), 76.555);
+    EXPECT_EQ(texts["syllablesPerWord"].toString(), "1.3");
+    EXPECT_DOUBLE_EQ(figures["syllablesPer100Words"].toDouble(), 130);
+    EXPECT_EQ(report["rules"].toString(), "classic");
 
     const QJsonArray unknown = report["unknownWords"].toArray();
     ASSERT_EQ(unknown.size(), 1);
@@ -182,13 +184,62 @@ TEST_F(CliTest, JsonHoldsCountsFiguresValuesUnknownWordsAndTheFryReading) {
     EXPECT_FALSE(fry["nearBoundary"].toBool());
 }
 
+// Every key, at every depth, so that a script can rely on one naming rule.
+void ExpectLowerCamelCaseKeys(const QJsonValue& value, const QString& path) {
+    static const QRegularExpression camel(QStringLiteral("^[a-z][a-zA-Z0-9]*$"));
+    if (value.isArray()) {
+        for (const QJsonValue& item : value.toArray())
+            ExpectLowerCamelCaseKeys(item, path + "[]");
+    } else if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            EXPECT_TRUE(camel.match(it.key()).hasMatch()) << (path + "." + it.key()).toStdString();
+            ExpectLowerCamelCaseKeys(it.value(), path + "." + it.key());
+        }
+    }
+}
+
+TEST_F(CliTest, JsonKeysAreLowerCamelCaseAndSingleFiguresInTheirShortestForm) {
+    QFile words(Path("cat.dat"));
+    ASSERT_TRUE(words.open(QIODevice::WriteOnly));
+    words.write("the|1\ncat|1\nsat|1\non|1\nmat|1\nit|1\nwas|1\nhappy|2\n");
+    words.close();
+    QFile text(Path("cat.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("The cat sat on the mat. It was happy.\n");
+    text.close();
+
+    for (const char* format : {"--format=json", "--format=jsonl"}) {
+        SCOPED_TRACE(format);
+        const CliRun run =
+            Cli({QStringLiteral("--dictionary"), Path("cat.dat"), QString::fromLatin1(format),
+                 QStringLiteral("--words"), QStringLiteral("--sentences=2"),
+                 QStringLiteral("cat.txt"), QStringLiteral("missing.txt")});
+        EXPECT_EQ(run.exitCode, 2);
+        // 9 words, 2 sentences, 10 syllables: 0.39 * 4.5 + 11.8 * 10 / 9 - 15.59 in
+        // single precision is -0.723888874053955, and is written as the float it is.
+        const bool shortest =
+            run.out.find("\"fleschKincaidGradeLevel\":-0.7238889,") != std::string::npos ||
+            run.out.find("\"fleschKincaidGradeLevel\": -0.7238889,") != std::string::npos;
+        EXPECT_TRUE(shortest) << run.out;
+        EXPECT_NE(run.out.find("\"-0.723888874053955\""), std::string::npos)
+            << "the report's own text is kept";
+        for (const QString& line : QString::fromStdString(run.out).split('\n'))
+            if (line.startsWith('{'))
+                ExpectLowerCamelCaseKeys(QJsonDocument::fromJson(line.toUtf8()).object(), "");
+        if (QString::fromLatin1(format) == "--format=json")
+            ExpectLowerCamelCaseKeys(
+                QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array(), "");
+    }
+}
+
 TEST_F(CliTest, EmptyTextGivesPlaceholdersAndNullsInJson) {
     const CliRun run = Cli({QStringLiteral("--json"), QStringLiteral("empty.txt")});
     ASSERT_EQ(run.exitCode, 0);
     const QJsonObject report = JsonOf(run);
-    EXPECT_EQ(report["figures"].toObject()["GunningFogLB"].toString(), "----");
-    EXPECT_TRUE(report["values"].toObject()["GunningFogLB"].isNull());
-    EXPECT_EQ(report["values"].toObject()["WordsLB"].toInt(-1), 0);
+    EXPECT_EQ(report["reportTexts"].toObject()["gunningFogIndex"].toString(), "----");
+    EXPECT_TRUE(report["figures"].toObject()["gunningFogIndex"].isNull());
+    EXPECT_EQ(report["figures"].toObject()["words"].toInt(-1), 0);
     EXPECT_TRUE(report["fry"].isNull());
 }
 
@@ -406,13 +457,16 @@ TEST_F(CliTest, CsvHasAHeaderAndOneQuotedRowPerFile) {
     EXPECT_EQ(run.exitCode, 2);
     const QStringList rows = QString::fromStdString(run.out).split(QStringLiteral("\r\n"));
     ASSERT_EQ(rows.size(), 4); // header, two files, and nothing after the last CR LF
-    EXPECT_TRUE(rows[0].startsWith("name,syllables,words,sentences,difficultWords,letters,"));
+    EXPECT_TRUE(rows[0].startsWith("name,rules,syllables,words,sentences,difficultWords,letters,"));
     EXPECT_TRUE(rows[0].endsWith(",smogGrade,colemanLiauIndex,automatedReadabilityIndex,lix,"
-                                 "forcast,fryZone,fryReading,error"));
-    EXPECT_TRUE(rows[1].startsWith("\"a, \"\"b\"\".txt\",26,20,1,0,")) << rows[1].toStdString();
+                                 "forcast,newDaleChall,spache,mcalpineEflaw,linsearWrite,"
+                                 "consensusGrade,daleChallGrades,consensusLow,consensusHigh,"
+                                 "fryZone,fryReading,error"));
+    EXPECT_TRUE(rows[1].startsWith("\"a, \"\"b\"\".txt\",classic,26,20,1,0,"))
+        << rows[1].toStdString();
     EXPECT_TRUE(rows[1].contains(",130,5,8,76.5550003051758,7.55000019073486,"));
     EXPECT_TRUE(rows[1].endsWith(",7,grade 7,")) << rows[1].toStdString();
-    EXPECT_TRUE(rows[2].startsWith("missing.txt,,,"));
+    EXPECT_TRUE(rows[2].startsWith("missing.txt,classic,,,"));
     EXPECT_EQ(rows[0].count(','), rows[1].count(',') - 1); // the name's quoted comma
     EXPECT_EQ(rows[3], "");
 }
