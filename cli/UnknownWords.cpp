@@ -91,10 +91,7 @@ UnknownWordResolver::UnknownWordResolver(UnknownMode mode, TerminalDialog* dialo
 std::int32_t UnknownWordResolver::operator()(const std::string& word, TDictionary& dictionary) {
     std::string key = LowerCaseWord(word);
     const std::int32_t count = resolve(key, word, dictionary);
-    const auto [slot, inserted] = tallyIndex_.try_emplace(std::move(key), tally_.size());
-    if (inserted)
-        tally_.push_back({slot->first, 0, count});
-    ++tally_[slot->second].occurrences;
+    tally_.Add(std::move(key), count);
     return count;
 }
 
@@ -133,21 +130,7 @@ std::int32_t UnknownWordResolver::resolve(const std::string& key, const std::str
 }
 
 std::vector<UnknownWord> UnknownWordResolver::TakeFileTally() {
-    tallyIndex_.clear();
-    return std::exchange(tally_, {});
-}
-
-void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>& later) {
-    std::unordered_map<std::string, std::size_t> index;
-    for (std::size_t i = 0; i < tally.size(); ++i)
-        index.emplace(tally[i].word, i);
-    for (const UnknownWord& word : later) {
-        const auto [slot, inserted] = index.try_emplace(word.word, tally.size());
-        if (inserted)
-            tally.push_back(word);
-        else
-            tally[slot->second].occurrences += word.occurrences;
-    }
+    return tally_.Take();
 }
 
 std::string UnknownWordsSummary(const std::vector<UnknownWord>& words) {

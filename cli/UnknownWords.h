@@ -2,6 +2,7 @@
 
 #include "analysis/CountingPasses.h"
 #include "cli/CliOptions.h"
+#include "report/TextAnalysis.h"
 #include "report/TextReport.h"
 
 #include <cstdint>
@@ -74,13 +75,9 @@ private:
     AddToUserFile addToUserFile_;
     std::ostream& diagnostics_;
     std::unordered_map<std::string, std::int32_t> answers_; // lower-cased word -> count
-    std::vector<UnknownWord> tally_;
-    std::unordered_map<std::string, std::size_t> tallyIndex_;
+    UnknownWordTally tally_;
     bool addFailed_ = false;
 };
-
-// Adds the words of a later part of the same file to a tally.
-void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>& later);
 
 // One line for standard error: how many words were unknown and the first few,
 // e.g. "3 words not in the dictionary counted as 0 syllables: zyxt (2), qux".

@@ -18,6 +18,7 @@ declare -A allowed=(
     [documents]="text documents"
     [forms]="text dictionary analysis report image settings resources documents forms"
     [cli]="text dictionary analysis report documents cli"
+    [python]="text dictionary analysis report python"
 )
 
 status=0
@@ -32,5 +33,5 @@ for folder in "${!allowed[@]}"; do
         fi
     done < <(grep -rn --include='*.h' --include='*.cpp' -E '^#include "[a-z]+/' "$folder" || true)
 done
-[ $status -eq 0 ] && echo "includes run one way: text <- dictionary <- analysis <- report <- {forms, cli}"
+[ $status -eq 0 ] && echo "includes run one way: text <- dictionary <- analysis <- report <- {forms, cli, python}"
 exit $status

@@ -1,0 +1,405 @@
+// The Python module: turns Python arguments into the core's and the core's
+// report object into a dict. The counting and the object itself come from the
+// core, exactly as scrivolux-cli gets them.
+
+#include "python/WordListPlace.h"
+
+#include "dictionary/Dictionary.h"
+#include "dictionary/UserDictionary.h"
+#include "report/ResultJson.h"
+#include "report/TextAnalysis.h"
+#include "text/Error.h"
+#include "text/TextFile.h"
+
+#include <pybind11/pybind11.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QVariant>
+
+#include <sched.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace {
+
+// A word list that cannot be used; raised in Python as scrivolux.WordListError
+// (an OSError) with the path as its filename.
+class WordListFailure : public std::exception {
+public:
+    WordListFailure(std::string message, std::string path)
+        : message_(std::move(message)), path_(std::move(path)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string message_;
+    std::string path_;
+};
+
+// Owned by the module for the life of the process, like the module itself.
+PyObject* wordListErrorType = nullptr;
+
+// Each word list is loaded once per process and then only read, by any number
+// of threads at once. A failed load is not remembered: the file may be put
+// right and asked for again.
+std::shared_ptr<TDictionary> LoadedWordList(const std::string& path) {
+    static std::mutex mutex;
+    static std::map<std::string, std::shared_ptr<TDictionary>> loaded;
+    const std::lock_guard lock(mutex);
+    if (const auto found = loaded.find(path); found != loaded.end())
+        return found->second;
+
+    auto dictionary = std::make_shared<TDictionary>();
+    std::string failure;
+    try {
+        // No user dictionary: a batch job gives the same counts on every machine.
+        if (!LoadStartupDictionaries(*dictionary, {path, std::string()}, &failure))
+            throw WordListFailure("cannot read the word list " + path + ": " + failure, path);
+    } catch (const FileError& error) {
+        throw WordListFailure(error.what(), path);
+    }
+    // Every word would be unknown: an empty list is a damaged one.
+    if (dictionary->Size() == 0)
+        throw WordListFailure("the word list " + path + " holds no words", path);
+    loaded.emplace(path, dictionary);
+    return dictionary;
+}
+
+const std::string& DefaultWordListPath() {
+    static const std::string path = DefaultWordList(ModuleDirectory());
+    return path;
+}
+
+// Python's name for the type of an object, for messages.
+std::string TypeName(py::handle object) {
+    return Py_TYPE(object.ptr())->tp_name;
+}
+
+// The UTF-8 of a str that holds lone surrogates (from bytes decoded with
+// surrogateescape, say), each replaced by U+FFFD: they stand for no character.
+std::string Utf8WithoutSurrogates(PyObject* text) {
+    const Py_ssize_t length = PyUnicode_GetLength(text);
+    const int kind = PyUnicode_KIND(text);
+    const void* data = PyUnicode_DATA(text);
+    std::string utf8;
+    utf8.reserve(static_cast<std::size_t>(length));
+    for (Py_ssize_t i = 0; i < length; ++i) {
+        Py_UCS4 c = PyUnicode_READ(kind, data, i);
+        if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | c >> 12);
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | c >> 18);
+            utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::string TextOf(py::handle object, const std::string& what) {
+    if (!PyUnicode_Check(object.ptr()))
+        throw py::type_error(what + " must be str, not " + TypeName(object));
+    Py_ssize_t size = 0;
+    const char* utf8 = PyUnicode_AsUTF8AndSize(object.ptr(), &size);
+    std::string text;
+    if (utf8 != nullptr) {
+        text.assign(utf8, static_cast<std::size_t>(size));
+    } else {
+        PyErr_Clear();
+        text = Utf8WithoutSurrogates(object.ptr());
+    }
+    // The programs refuse larger texts too; the counts would not fit their type.
+    if (text.size() > kMaxTextFileBytes)
+        throw py::value_error(what + " is larger than " +
+                              std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
+                              " MB of UTF-8; split it into smaller texts");
+    return text;
+}
+
+std::string StringOption(py::handle value, const char* name,
+                         std::initializer_list<const char*> allowed) {
+    std::string list;
+    for (const char* choice : allowed)
+        list += std::string(list.empty() ? "" : " or ") + "'" + choice + "'";
+    if (!PyUnicode_Check(value.ptr()))
+        throw py::type_error(std::string(name) + " must be " + list + ", not " + TypeName(value));
+    const std::string text = value.cast<std::string>();
+    for (const char* choice : allowed) {
+        if (text == choice)
+            return text;
+    }
+    throw py::value_error(std::string(name) + " must be " + list + ", not '" + text + "'");
+}
+
+// An int argument (bool refused: threads=True is a mistake, not one thread).
+long long IntOption(py::handle value, const char* name, long long minimum) {
+    if (!PyLong_Check(value.ptr()) || PyBool_Check(value.ptr()))
+        throw py::type_error(std::string(name) + " must be an int, not " + TypeName(value));
+    int overflow = 0;
+    const long long number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+    if (overflow != 0 || number < minimum || number > INT32_MAX)
+        throw py::value_error(std::string(name) + " must be between " + std::to_string(minimum) +
+                              " and " + std::to_string(INT32_MAX) + ", not " +
+                              py::str(value).cast<std::string>());
+    return number;
+}
+
+bool BoolOption(py::handle value, const char* name) {
+    if (!PyBool_Check(value.ptr()))
+        throw py::type_error(std::string(name) + " must be a bool, not " + TypeName(value));
+    return value.ptr() == Py_True;
+}
+
+// What every call is asked to do, from its keyword arguments.
+struct Request {
+    TextAnalysisOptions options;
+    std::string rules;
+    std::shared_ptr<TDictionary> dictionary;
+};
+
+Request RequestOf(py::handle rules, py::handle unknown, py::handle dictionary, py::handle words,
+                  py::handle sentences) {
+    Request request;
+    request.rules = StringOption(rules, "rules", {"classic", "careful"});
+    request.options.unknown = StringOption(unknown, "unknown", {"estimate", "zero"}) == "zero"
+                                  ? UnknownWordCount::Zero
+                                  : UnknownWordCount::Estimate;
+    request.options.extras.words = BoolOption(words, "words");
+    request.options.extras.sentences = static_cast<int>(IntOption(sentences, "sentences", 0));
+    // The JSON objects of scrivolux-cli always carry the further indices.
+    request.options.extras.indices = true;
+    std::string path;
+    if (dictionary.is_none()) {
+        path = DefaultWordListPath();
+    } else {
+        // A str, bytes or os.PathLike, as open() takes them.
+        py::bytes encoded;
+        try {
+            encoded = py::module_::import("os").attr("fsencode")(dictionary);
+        } catch (const py::error_already_set& error) {
+            if (!error.matches(PyExc_TypeError))
+                throw;
+            throw py::type_error("dictionary must be a path (str, bytes or os.PathLike), not " +
+                                 TypeName(dictionary));
+        }
+        path = std::string(encoded);
+        if (path.empty())
+            throw py::value_error("dictionary must name a file, not ''");
+    }
+    {
+        const py::gil_scoped_release release;
+        request.dictionary = LoadedWordList(path);
+    }
+    return request;
+}
+
+QJsonObject Analyse(std::string name, std::string text, const Request& request,
+                    std::size_t parallelFrom) {
+    TextAnalysisOptions options = request.options;
+    options.parallelFrom = parallelFrom;
+    TextReport report = AnalyseText(std::move(name), std::move(text), *request.dictionary, options);
+    report.rules = request.rules;
+    return ResultJson(report);
+}
+
+py::object ToPython(const QJsonValue& value);
+
+py::dict ToPython(const QJsonObject& object) {
+    py::dict dict;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        dict[py::str(it.key().toStdString())] = ToPython(it.value());
+    return dict;
+}
+
+// As json.loads reads the command line's JSON: a number written without a
+// fraction is an int.
+py::object Number(double number) {
+    constexpr double kExactIntegers = 9007199254740992.0; // 2^53
+    if (std::trunc(number) == number && std::fabs(number) < kExactIntegers)
+        return py::int_(static_cast<long long>(number));
+    return py::float_(number);
+}
+
+py::object ToPython(const QJsonValue& value) {
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        return py::bool_(value.toBool());
+    case QJsonValue::Double:
+        return Number(value.toDouble());
+    case QJsonValue::String:
+        return py::str(value.toString().toStdString());
+    case QJsonValue::Array: {
+        const QJsonArray array = value.toArray();
+        py::list list(array.size());
+        for (qsizetype i = 0; i < array.size(); ++i)
+            list[static_cast<std::size_t>(i)] = ToPython(array.at(i));
+        return list;
+    }
+    case QJsonValue::Object:
+        return ToPython(value.toObject());
+    case QJsonValue::Null:
+    case QJsonValue::Undefined:
+        break;
+    }
+    return py::none();
+}
+
+// The processors this process may run on (a container or taskset may allow
+// fewer than the machine has).
+std::size_t AvailableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<std::size_t>(CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+const char* const kStandardInputName = "-";
+
+py::dict AnalysePy(py::object text, py::object name, py::object rules, py::object unknown,
+                   py::object dictionary, py::object words, py::object sentences) {
+    std::string utf8 = TextOf(text, "text");
+    std::string nameText = name.is_none() ? kStandardInputName : TextOf(name, "name");
+    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
+    QJsonObject object;
+    {
+        const py::gil_scoped_release release;
+        object = Analyse(std::move(nameText), std::move(utf8), request, kParallelFromBytes);
+    }
+    return ToPython(object);
+}
+
+py::list AnalyseManyPy(py::object texts, py::object names, py::object threads, py::object rules,
+                       py::object unknown, py::object dictionary, py::object words,
+                       py::object sentences) {
+    if (PyUnicode_Check(texts.ptr()) || PyBytes_Check(texts.ptr()))
+        throw py::type_error("texts must be an iterable of str, not a single " + TypeName(texts) +
+                             "; use analyse() for one text");
+    if (!py::isinstance<py::iterable>(texts))
+        throw py::type_error("texts must be an iterable of str, not " + TypeName(texts));
+    std::vector<std::string> utf8;
+    for (const py::handle text : texts)
+        utf8.push_back(TextOf(text, "texts[" + std::to_string(utf8.size()) + "]"));
+
+    std::vector<std::string> nameTexts(utf8.size(), kStandardInputName);
+    if (!names.is_none()) {
+        if (PyUnicode_Check(names.ptr()) || !py::isinstance<py::iterable>(names))
+            throw py::type_error("names must be an iterable of str, not " + TypeName(names));
+        std::size_t count = 0;
+        for (const py::handle name : names) {
+            if (count < nameTexts.size())
+                nameTexts[count] = TextOf(name, "names[" + std::to_string(count) + "]");
+            ++count;
+        }
+        if (count != nameTexts.size())
+            throw py::value_error("names holds " + std::to_string(count) + " names for " +
+                                  std::to_string(utf8.size()) + " texts");
+    }
+    const auto wanted = static_cast<std::size_t>(IntOption(threads, "threads", 0));
+    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
+
+    std::vector<QJsonObject> objects(utf8.size());
+    {
+        const py::gil_scoped_release release;
+        const std::size_t workers =
+            std::min(wanted == 0 ? AvailableProcessors() : wanted, utf8.size());
+        std::atomic<std::size_t> next{0};
+        std::atomic<bool> failed{false};
+        std::exception_ptr failure;
+        std::mutex failureMutex;
+        // The threads take the texts one by one, so a long text holds up one
+        // thread only; each text is counted on the thread that took it.
+        const auto work = [&] {
+            try {
+                for (std::size_t i = next++; i < utf8.size() && !failed; i = next++)
+                    objects[i] =
+                        Analyse(std::move(nameTexts[i]), std::move(utf8[i]), request, SIZE_MAX);
+            } catch (...) {
+                const std::lock_guard lock(failureMutex);
+                if (!failure)
+                    failure = std::current_exception();
+                failed = true;
+            }
+        };
+        std::vector<std::thread> pool;
+        for (std::size_t t = 1; t < workers; ++t)
+            pool.emplace_back(work);
+        work();
+        for (std::thread& thread : pool)
+            thread.join();
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+    py::list results(objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        results[i] = ToPython(objects[i]);
+    return results;
+}
+
+void RaiseWordListError(const WordListFailure& failure) {
+    py::object error =
+        py::reinterpret_borrow<py::object>(wordListErrorType)(py::str(failure.what()));
+    error.attr("filename") = py::str(failure.Path());
+    PyErr_SetObject(wordListErrorType, error.ptr());
+}
+
+} // namespace
+
+PYBIND11_MODULE(_scrivolux, m) {
+    m.doc() = "Readability statistics of English text, counted by the Scrivolux core.";
+    m.attr("__version__") = SCRIVOLUX_VERSION;
+
+    wordListErrorType = PyErr_NewExceptionWithDoc(
+        "scrivolux.WordListError",
+        "The word list is missing, unreadable or damaged; filename names it.", PyExc_OSError,
+        nullptr);
+    if (wordListErrorType == nullptr)
+        throw py::error_already_set();
+    m.attr("WordListError") = py::handle(wordListErrorType);
+    py::register_exception_translator([](std::exception_ptr thrown) {
+        try {
+            if (thrown)
+                std::rethrow_exception(thrown);
+        } catch (const WordListFailure& failure) {
+            RaiseWordListError(failure);
+        }
+    });
+
+    using namespace pybind11::literals;
+    m.def("analyse", &AnalysePy, "text"_a, py::kw_only(), "name"_a = py::none(),
+          "rules"_a = "classic", "unknown"_a = "estimate", "dictionary"_a = py::none(),
+          "words"_a = false, "sentences"_a = 0,
+          "The report of one text as a dict: the object scrivolux-cli --format=jsonl writes.");
+    m.def("analyse_many", &AnalyseManyPy, "texts"_a, py::kw_only(), "names"_a = py::none(),
+          "threads"_a = 0, "rules"_a = "classic", "unknown"_a = "estimate",
+          "dictionary"_a = py::none(), "words"_a = false, "sentences"_a = 0,
+          "The reports of the texts, in their order, counted on several threads (0: one per "
+          "processor).");
+    m.def(
+        "default_word_list", [] { return DefaultWordListPath(); },
+        "The word list read when no dictionary is given.");
+}

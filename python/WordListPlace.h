@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// The folder that holds this module's shared object, found through the loader.
+std::string ModuleDirectory();
+
+// The word list a module in moduleDirectory reads when none is named: the one
+// generated in the build tree when the module is the build tree's, else the one
+// installed with the programs. When neither exists, the installed one's path,
+// so that the error names where the word list was expected.
+std::string DefaultWordList(const std::string& moduleDirectory);

@@ -1,0 +1,86 @@
+#include "report/TextAnalysis.h"
+
+#include "analysis/SyllableEstimate.h"
+#include "dictionary/Dictionary.h"
+
+#include <utility>
+
+const std::int32_t* UnknownWordTally::Find(const std::string& key) const {
+    const auto found = index_.find(key);
+    return found == index_.end() ? nullptr : &words_[found->second].syllables;
+}
+
+void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
+    const auto [slot, inserted] = index_.try_emplace(std::move(key), words_.size());
+    if (inserted)
+        words_.push_back({slot->first, 0, syllables});
+    ++words_[slot->second].occurrences;
+}
+
+std::vector<UnknownWord> UnknownWordTally::Take() {
+    index_.clear();
+    return std::exchange(words_, {});
+}
+
+void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>& later) {
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < tally.size(); ++i)
+        index.emplace(tally[i].word, i);
+    for (const UnknownWord& word : later) {
+        const auto [slot, inserted] = index.try_emplace(word.word, tally.size());
+        if (inserted)
+            tally.push_back(word);
+        else
+            tally[slot->second].occurrences += word.occurrences;
+    }
+}
+
+namespace {
+
+// Counts each word the dictionary lacks and tallies it; a word met again keeps
+// its first count, so the estimate runs once per word.
+UnknownWordHandler TallyingHandler(UnknownWordTally& tally, UnknownWordCount unknown) {
+    return [&tally, unknown](const std::string& word, TDictionary& dictionary) {
+        std::string key = LowerCaseWord(word);
+        std::int32_t count = 0;
+        if (const std::int32_t* known = tally.Find(key))
+            count = *known;
+        else if (unknown == UnknownWordCount::Estimate)
+            count = EstimateSyllables(word, dictionary);
+        tally.Add(std::move(key), count);
+        return count;
+    };
+}
+
+} // namespace
+
+TextReport AnalyseText(std::string name, std::string text, TDictionary& dictionary,
+                       const TextAnalysisOptions& options) {
+    WorkingTexts texts;
+    std::string passage;
+    std::vector<std::size_t> lineStarts;
+    if (options.extras.sentences > 0) {
+        // The sentences are quoted from the passage and placed by its lines.
+        lineStarts = LineStartsOfText(text);
+        passage = PassageOfText(text);
+        texts = PrepareTexts(passage);
+    } else {
+        texts = PrepareText(std::move(text));
+    }
+
+    const WordSource source =
+        options.unknown == UnknownWordCount::Estimate ? WordSource::Estimated : WordSource::Ignored;
+    UnknownWordTally headTally;
+    UnknownWordTally tailTally;
+    UnknownWordLog log;
+    UnknownWordLog tailLog;
+    const AnalysisCounts counts = CountTextsInParallel(
+        texts, dictionary, log.Recording(TallyingHandler(headTally, options.unknown), source),
+        tailLog.Recording(TallyingHandler(tailTally, options.unknown), source),
+        options.parallelFrom);
+    log.Append(tailLog);
+    std::vector<UnknownWord> unknownWords = headTally.Take();
+    MergeTally(unknownWords, tailTally.Take());
+    return MakeTextReport(std::move(name), texts, passage, lineStarts, counts, dictionary, log,
+                          std::move(unknownWords), options.extras);
+}
