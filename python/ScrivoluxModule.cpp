@@ -379,7 +379,12 @@ PYBIND11_MODULE(_scrivolux, m) {
         nullptr);
     if (wordListErrorType == nullptr)
         throw py::error_already_set();
-    m.attr("WordListError") = py::handle(wordListErrorType);
+    py::object errorType = py::reinterpret_borrow<py::object>(wordListErrorType);
+    // The message names the file already; OSError's own would show only errno.
+    errorType.attr("__str__") =
+        py::cpp_function([](py::object self) { return py::str(self.attr("args")[py::int_(0)]); },
+                         py::is_method(errorType));
+    m.attr("WordListError") = errorType;
     py::register_exception_translator([](std::exception_ptr thrown) {
         try {
             if (thrown)

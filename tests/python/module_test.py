@@ -1,0 +1,290 @@
+"""The Python module against scrivolux-cli, its arguments, its threads and odd
+strings. Run by ctest with the build tree's python/ folder on PYTHONPATH and
+SCRIVOLUX_CLI naming the command-line program."""
+
+import glob
+import hashlib
+import json
+import os
+import random
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+import scrivolux
+
+CLI = os.environ["SCRIVOLUX_CLI"]
+GPL = "/usr/share/common-licenses/GPL-3"
+
+
+def read(path):
+    with open(path, encoding="utf-8") as file:
+        return file.read()
+
+
+def held_out_corpus():
+    """Real English prose nothing was tuned on: the licences and the distinct
+    copyright files of the installed packages, as UTF-8 text."""
+    texts = {}
+    seen = set()
+    paths = sorted(glob.glob("/usr/share/common-licenses/*"))
+    paths += sorted(glob.glob("/usr/share/doc/*/copyright"))
+    for path in paths:
+        if not os.path.isfile(path) or os.path.islink(path):
+            continue
+        with open(path, "rb") as file:
+            data = file.read()
+        digest = hashlib.sha1(data).digest()
+        # The command line reads other encodings and refuses NUL bytes.
+        if digest in seen or b"\0" in data or data.startswith(b"\xef\xbb\xbf"):
+            continue
+        try:
+            texts[path] = data.decode("utf-8")
+        except UnicodeDecodeError:
+            continue
+        seen.add(digest)
+    return texts
+
+
+def cli_objects(paths, *options):
+    with tempfile.TemporaryDirectory() as home:
+        result = subprocess.run(
+            [CLI, "--format=jsonl", "--unknown=estimate",
+             "--custom", os.path.join(home, "none.dat"), *options, *paths],
+            capture_output=True, check=True, env={**os.environ, "HOME": home})
+    return [json.loads(line) for line in result.stdout.decode().splitlines()]
+
+
+def cli_object_of_text(text, *options):
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "text.txt")
+        with open(path, "w", encoding="utf-8", newline="") as file:
+            file.write(text)
+        [found] = cli_objects([path], *options)
+    found["name"] = "-"
+    return found
+
+
+class SameAsTheCommandLine(unittest.TestCase):
+    def test_every_text_of_a_held_out_corpus(self):
+        corpus = held_out_corpus()
+        self.assertGreater(len(corpus), 100)
+        paths = list(corpus)
+        expected = cli_objects(paths)
+        got = scrivolux.analyse_many(corpus.values(), names=paths)
+        self.assertEqual(len(got), len(expected))
+        for path, mine, theirs in zip(paths, got, expected):
+            self.assertEqual(mine, theirs, path)
+
+    def test_the_options_the_command_line_shares(self):
+        text = read(GPL)[:20000] + " Zorbleflax qwxyzzk qwxyzzk."
+        for keywords, options in [
+            ({}, []),
+            ({"unknown": "zero"}, ["--unknown=zero"]),
+            ({"words": True, "sentences": 3}, ["--words", "--sentences=3"]),
+        ]:
+            with self.subTest(options=options):
+                self.assertEqual(scrivolux.analyse(text, **keywords),
+                                 cli_object_of_text(text, *options))
+
+    def test_a_text_counted_on_two_threads_and_on_one(self):
+        # Over 256 KB analyse() splits the syllable pass; analyse_many() does
+        # not. The unknown words must come out in the same order either way.
+        # Words the list lacks, met first in the head and first in the tail.
+        def invented(first, count):
+            return [f"zorb{chr(97 + i // 26)}{chr(97 + i % 26)}" for i in range(first, count)]
+        head, tail = invented(0, 100), invented(100, 200)
+        text = (read(GPL) + " ".join(head) + ".\n") * 10 + " ".join(tail) + ".\n"
+        self.assertGreater(len(text), 300_000)
+        single = scrivolux.analyse(text)
+        [batched] = scrivolux.analyse_many([text], threads=1)
+        self.assertEqual(single, batched)
+        self.assertEqual(single, cli_object_of_text(text))
+        found = [w["word"] for w in single["unknownWords"] if w["word"].startswith("zorb")]
+        self.assertEqual(found, head + tail)
+
+    def test_figures_are_the_numbers_json_gives(self):
+        r = scrivolux.analyse("The cat sat on the mat. It was happy.")
+        self.assertEqual(r["figures"]["fleschKincaidGradeLevel"], -0.7238889)
+        self.assertIsInstance(r["counts"]["words"], int)
+        self.assertIsNone(scrivolux.analyse("")["figures"]["fleschReadingEase"])
+
+
+class TextstatStyle(unittest.TestCase):
+    def test_each_function_reads_its_figure(self):
+        text = read(GPL)[:30000]
+        report = scrivolux.analyse(text)
+        for function, section, key in [
+            (scrivolux.flesch_reading_ease, "figures", "fleschReadingEase"),
+            (scrivolux.flesch_kincaid_grade, "figures", "fleschKincaidGradeLevel"),
+            (scrivolux.gunning_fog, "figures", "gunningFogIndex"),
+            (scrivolux.smog_index, "indices", "smogGrade"),
+            (scrivolux.coleman_liau_index, "indices", "colemanLiauIndex"),
+            (scrivolux.automated_readability_index, "indices", "automatedReadabilityIndex"),
+            (scrivolux.dale_chall_readability_score, "indices", "newDaleChall"),
+            (scrivolux.linsear_write_formula, "indices", "linsearWrite"),
+            (scrivolux.mcalpine_eflaw, "indices", "mcalpineEflaw"),
+            (scrivolux.text_standard, "indices", "consensusGrade"),
+            (scrivolux.syllable_count, "counts", "syllables"),
+            (scrivolux.lexicon_count, "counts", "words"),
+            (scrivolux.sentence_count, "counts", "sentences"),
+        ]:
+            with self.subTest(function=function.__name__):
+                self.assertEqual(function(text), report[section][key])
+                self.assertIsInstance(function(text), int if section == "counts" else float)
+
+    def test_a_whole_grade_is_a_float_and_no_words_is_none(self):
+        self.assertIsInstance(scrivolux.flesch_reading_ease("Go. Go. Go."), float)
+        self.assertIsNone(scrivolux.flesch_kincaid_grade(""))
+        self.assertEqual(scrivolux.lexicon_count(""), 0)
+        self.assertEqual(scrivolux.syllable_count("Zorbleflax.", unknown="zero"), 0)
+
+
+class BadArguments(unittest.TestCase):
+    def check(self, error, message, call):
+        with self.assertRaises(error) as caught:
+            call()
+        self.assertEqual(str(caught.exception), message)
+
+    def test_messages(self):
+        a, many = scrivolux.analyse, scrivolux.analyse_many
+        for error, message, call in [
+            (TypeError, "text must be str, not bytes", lambda: a(b"text")),
+            (TypeError, "text must be str, not NoneType", lambda: a(None)),
+            (ValueError, "rules must be 'classic' or 'careful', not 'strict'",
+             lambda: a("x", rules="strict")),
+            (TypeError, "rules must be 'classic' or 'careful', not int", lambda: a("x", rules=1)),
+            (ValueError, "unknown must be 'estimate' or 'zero', not 'ask'",
+             lambda: a("x", unknown="ask")),
+            (ValueError, "sentences must be between 0 and 2147483647, not -1",
+             lambda: a("x", sentences=-1)),
+            (TypeError, "words must be a bool, not int", lambda: a("x", words=1)),
+            (TypeError, "dictionary must be a path (str, bytes or os.PathLike), not int",
+             lambda: a("x", dictionary=3)),
+            (ValueError, "dictionary must name a file, not ''", lambda: a("x", dictionary="")),
+            (ValueError, "threads must be between 0 and 2147483647, not -1",
+             lambda: many(["x"], threads=-1)),
+            (TypeError, "threads must be an int, not bool", lambda: many(["x"], threads=True)),
+            (TypeError, "texts must be an iterable of str, not a single str; use analyse() "
+             "for one text", lambda: many("text")),
+            (TypeError, "texts must be an iterable of str, not int", lambda: many(5)),
+            (TypeError, "texts[1] must be str, not float", lambda: many(["x", 2.5])),
+            (ValueError, "names holds 1 names for 2 texts", lambda: many(["a", "b"], names=["a"])),
+            (TypeError, "names[0] must be str, not int", lambda: many(["a"], names=[7])),
+        ]:
+            with self.subTest(message=message):
+                self.check(error, message, call)
+
+    def test_missing_and_damaged_word_lists_name_the_file(self):
+        with tempfile.TemporaryDirectory() as folder:
+            missing = os.path.join(folder, "missing.dat")
+            bad = os.path.join(folder, "bad.dat")
+            with open(bad, "w") as file:
+                file.write("cat|1\ndog|x\n")
+            empty = os.path.join(folder, "empty.dat")
+            open(empty, "w").close()
+            for path, message in [
+                (missing, f"cannot read the word list {missing}: No such file or directory"),
+                (bad, f"{bad}, line 2: 'x' is not a valid integer value"),
+                (empty, f"the word list {empty} holds no words"),
+                (folder, f"cannot read the word list {folder}: Is a directory"),
+            ]:
+                with self.subTest(path=path):
+                    with self.assertRaises(scrivolux.WordListError) as caught:
+                        scrivolux.analyse("The cat.", dictionary=path)
+                    self.assertIsInstance(caught.exception, OSError)
+                    self.assertEqual(str(caught.exception), message)
+                    self.assertEqual(caught.exception.filename, path)
+
+    def test_a_named_word_list_is_used(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "words.dat")
+            with open(path, "w") as file:
+                file.write("cat|7\n")
+            report = scrivolux.analyse("Cat cat dog.", dictionary=path, unknown="zero")
+        self.assertEqual(report["counts"]["syllables"], 14)
+        self.assertEqual(report["unknownWords"], [{"word": "dog", "occurrences": 1, "syllables": 0}])
+
+
+class OddStrings(unittest.TestCase):
+    def test_nothing_odd_brings_the_interpreter_down(self):
+        base = scrivolux.analyse("one two")["counts"]
+        for text in ["", "\0", "a\0b. c", "\ud800", "x\udfffy. \ud83d", "\u2028\u2029\ufdd0",
+                     "\U0001F600 emoji.", "\r\n" * 1000, "." * 100000, "a" * 1_000_000]:
+            with self.subTest(text=text[:20]):
+                report = scrivolux.analyse(text)
+                self.assertGreaterEqual(report["counts"]["words"], 0)
+        # A lone surrogate stands for no character: it counts as U+FFFD does.
+        self.assertEqual(scrivolux.analyse("one \ud800 two"), scrivolux.analyse("one \ufffd two"))
+        self.assertEqual(base["words"], 2)
+        generator = random.Random(21)
+        alphabet = "aeiou xyz.\n\r\t\0\u00e9\u2028\ud800\U0001F600'-"
+        texts = ["".join(generator.choice(alphabet) for _ in range(generator.randrange(200)))
+                 for _ in range(500)]
+        self.assertEqual(len(scrivolux.analyse_many(texts)), 500)
+
+    def test_ten_megabytes_and_over_the_bound(self):
+        text = read(GPL)
+        big = text * (10_000_000 // len(text))
+        report = scrivolux.analyse(big)
+        self.assertEqual(report["counts"]["words"],
+                         scrivolux.analyse(text)["counts"]["words"] * (10_000_000 // len(text)))
+        with self.assertRaises(ValueError) as caught:
+            scrivolux.analyse("a" * (64 * 1024 * 1024 + 1))
+        self.assertEqual(str(caught.exception),
+                         "text is larger than 64 MB of UTF-8; split it into smaller texts")
+
+
+class Threads(unittest.TestCase):
+    def test_order_and_thread_counts_agree(self):
+        corpus = list(held_out_corpus().values())[:60]
+        one = scrivolux.analyse_many(corpus, threads=1)
+        self.assertEqual(one, [scrivolux.analyse(text) for text in corpus])
+        self.assertEqual(scrivolux.analyse_many(corpus, threads=0), one)
+        self.assertEqual(scrivolux.analyse_many(iter(corpus), threads=7), one)
+        self.assertEqual(scrivolux.analyse_many([]), [])
+
+    def test_several_python_threads_at_once(self):
+        corpus = list(held_out_corpus().values())[:40]
+        expected = scrivolux.analyse_many(corpus, threads=1)
+        results = [None] * 6
+
+        def run(slot):
+            results[slot] = scrivolux.analyse_many(corpus, threads=2)
+
+        workers = [threading.Thread(target=run, args=(i,)) for i in range(len(results))]
+        for worker in workers:
+            worker.start()
+        for worker in workers:
+            worker.join()
+        for result in results:
+            self.assertEqual(result, expected)
+
+    def test_the_gil_is_free_while_the_core_counts(self):
+        text = read(GPL) * 300
+        span = {}
+        started = threading.Event()
+
+        def run():
+            started.set()
+            span["start"] = time.monotonic()
+            scrivolux.analyse_many([text], threads=1)
+            span["end"] = time.monotonic()
+
+        worker = threading.Thread(target=run)
+        worker.start()
+        started.wait()
+        ticks = []
+        while worker.is_alive():
+            ticks.append(time.monotonic())
+        worker.join()
+        middle = (span["start"] + span["end"]) / 2
+        quarter = (span["end"] - span["start"]) / 4
+        self.assertTrue(any(abs(tick - middle) < quarter for tick in ticks),
+                        "this thread did not run while the text was counted")
+
+
+if __name__ == "__main__":
+    unittest.main()
