@@ -235,10 +235,11 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
 
     const bool several = options.inputs.size() > 1;
     ReportExtras extras;
-    extras.indices = options.format != OutputFormat::Text;
+    extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
     extras.words = options.words;
     extras.sentences = options.sentences;
     int status = kExitOk;
+    bool aboveMaxGrade = false;
     QJsonArray documents;
     if (options.format == OutputFormat::Csv)
         streams.out << CsvHeader();
@@ -268,6 +269,15 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             dictionary, counted.log, std::move(counted.unknownWords), extras);
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
+        if (options.maxGrade) {
+            const std::optional<double> grade = GradeOf(report, options.gradeIndex);
+            if (grade && *grade > *options.maxGrade) {
+                aboveMaxGrade = true;
+                err << kProgram << name << ": grade " << IndexText(grade) << " ("
+                    << GradeIndexName(options.gradeIndex) << ") is above "
+                    << FormatFigure(*options.maxGrade) << '\n';
+            }
+        }
         if (options.format == OutputFormat::Json) {
             documents.append(ResultJson(report));
         } else if (options.format == OutputFormat::JsonLines) {
@@ -302,5 +312,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     // The answer's count was used, but the file the user asked for was not written.
     if (resolver.AddFailed())
         return kExitUnreadableInput;
+    if (status == kExitOk && aboveMaxGrade)
+        return kExitAboveMaxGrade;
     return status;
 }

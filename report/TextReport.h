@@ -63,6 +63,28 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                           const TDictionary& dictionary, const UnknownWordLog& log,
                           std::vector<UnknownWord> unknownWords, const ReportExtras& extras);
 
+// The grades a script can hold a text to.
+enum class GradeIndex {
+    Consensus,
+    FleschKincaid,
+    GunningFog,
+    Smog,
+    ColemanLiau,
+    AutomatedReadability,
+    LinsearWrite,
+    DaleChall,
+};
+
+// "consensus", "fk", "fog", "smog", "cl", "ari", "linsear", "dalechall"; empty
+// for any other name.
+std::optional<GradeIndex> GradeIndexNamed(std::string_view name);
+std::string_view GradeIndexName(GradeIndex index);
+
+// The text's grade by that index: Flesch-Kincaid and Gunning-Fog as the report
+// shows them, Dale-Chall as the highest grade of its score's band. Empty where
+// the index has no value (no words or no sentences) or was not computed.
+std::optional<double> GradeOf(const TextReport& report, GradeIndex index);
+
 // The report as the twelve lines of the clipboard text, then the words and the
 // sentences (each as "NAME:LINE: ...") when they were added.
 std::string ReportText(const TextReport& report);
