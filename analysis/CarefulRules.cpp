@@ -13,7 +13,8 @@ namespace {
 
 enum class Kind : std::uint8_t {
     Space,      // separates pieces of text: the ASCII blanks and the wider spaces
-    Letter,     // letters and combining marks of any script
+    Letter,     // letters of any script
+    Combining,  // combining marks and variation selectors: part of a word, no letter
     Digit,      // digits of any script
     Apostrophe, // ' and ’: inside a word part of it, at its ends a quote
     Stop,       // .
@@ -114,8 +115,10 @@ Kind KindOf(char32_t c) {
     }
     if (c >= 0x2000 && c <= 0x200A)
         return Kind::Space;
-    if (QChar::isLetter(c) || QChar::isMark(c))
+    if (QChar::isLetter(c))
         return Kind::Letter;
+    if (QChar::isMark(c))
+        return Kind::Combining;
     if (QChar::isDigit(c))
         return Kind::Digit;
     return Kind::Other;
@@ -207,6 +210,7 @@ public:
             case Kind::Letter:
                 hasLetter_ = true;
                 [[fallthrough]];
+            case Kind::Combining:
             case Kind::Apostrophe:
                 if (runStart_ == kNone)
                     runStart_ = i;
