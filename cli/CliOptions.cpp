@@ -84,6 +84,13 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         QStringLiteral("Read every input as this format instead of telling it from the file's "
                        "content and extension (standard input is otherwise text)."),
         QStringLiteral("txt|docx|odt|html|md|pdf"));
+    const QCommandLineOption rules(
+        QStringLiteral("rules"),
+        QStringLiteral("Count words and sentences by the classic rules (every full stop ends a "
+                       "sentence, words split at spaces; the default) or the careful ones "
+                       "(abbreviations, numbers and addresses end no sentence, headings and list "
+                       "items end one, quotes and dashes are no part of words)."),
+        QStringLiteral("classic|careful"));
     const QCommandLineOption maxGrade(
         QStringLiteral("max-grade"),
         QStringLiteral("Exit with status 4 when a file's grade (see --grade-index) is above <n>, "
@@ -95,7 +102,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
                        "default), Flesch-Kincaid, Gunning-Fog, SMOG, Coleman-Liau, ARI, Linsear "
                        "Write, or the highest grade of the New Dale-Chall score's band."),
         QStringLiteral("consensus|fk|fog|smog|cl|ari|linsear|dalechall"));
-    parser.addOptions({json, format, words, sentences, dictionary, custom, unknown, formatIn,
+    parser.addOptions({json, format, words, sentences, dictionary, custom, unknown, formatIn, rules,
                        maxGrade, gradeIndex});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -185,6 +192,15 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
                                              "dalechall).")
                                   .arg(name));
         options.gradeIndex = *index;
+    }
+    if (parser.isSet(rules)) {
+        const QString name = parser.values(rules).constLast();
+        if (name == QLatin1String("careful"))
+            options.rules = CountingRules::Careful;
+        else if (name != QLatin1String("classic"))
+            return UsageError(
+                QStringLiteral("Invalid value for --rules: '%1' (use classic or careful).")
+                    .arg(name));
     }
     for (const QString& file : parser.positionalArguments())
         options.inputs.push_back(FileNameBytes(file));

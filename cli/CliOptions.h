@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/AnalysisPipeline.h"
 #include "documents/DocumentReader.h"
 #include "report/TextReport.h"
 
@@ -33,7 +34,8 @@ struct CliOptions {
     UnknownMode unknown = UnknownMode::Estimate;
     std::vector<std::string> inputs;        // "-" is standard input; never empty after parsing
     std::optional<DocumentFormat> formatIn; // --format-in; otherwise each file's own, stdin text
-    std::optional<double> maxGrade;         // a text above it fails the run (exit 4)
+    CountingRules rules = CountingRules::Classic;
+    std::optional<double> maxGrade; // a text above it fails the run (exit 4)
     GradeIndex gradeIndex = GradeIndex::Consensus;
 
     bool Json() const { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }

@@ -28,6 +28,7 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                           std::vector<UnknownWord> unknownWords, const ReportExtras& extras) {
     TextReport report;
     report.name = std::move(name);
+    report.rules = extras.rules;
     report.counts = counts;
     report.figures = ComputeReportFigures(counts, ".");
     report.values = ComputeReportValues(counts);

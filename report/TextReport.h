@@ -48,9 +48,10 @@ struct TextReport {
 
 // What to add to a report beyond the figures and indices.
 struct ReportExtras {
-    bool indices = true; // the further indices and their counts
-    bool words = false;  // every distinct word
-    int sentences = 0;   // this many of the longest and of the hardest sentences
+    bool indices = true;           // the further indices and their counts
+    bool words = false;            // every distinct word
+    int sentences = 0;             // this many of the longest and of the hardest sentences
+    std::string rules = "classic"; // the name of the counting rules, for the record
 };
 
 // The report of one counted text: the figures, the Fry reading, the further

@@ -571,6 +571,23 @@ TEST_F(CliTest, StandardErrorIsEmptyOnANormalRunWhateverTheEnvironment) {
     }
 }
 
+TEST_F(CliTest, TheCountingRulesAreNamedInEveryFormat) {
+    const QStringList files = {QStringLiteral("second.txt"), QStringLiteral("missing.txt")};
+    const QJsonArray reports =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(
+                Cli(QStringList{QStringLiteral("--rules=careful"), QStringLiteral("--json")} +
+                    files)
+                    .out))
+            .array();
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[0].toObject()["rules"].toString(), "careful");
+    EXPECT_EQ(reports[1].toObject()["rules"].toString(), "careful");
+    const std::string csv = Cli(QStringList{QStringLiteral("--format=csv")} + files).out;
+    EXPECT_NE(csv.find("\r\nsecond.txt,classic,4,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\nmissing.txt,classic,,"), std::string::npos) << csv;
+}
+
 TEST_F(CliTest, WithoutATerminalUnknownWordsAreEstimated) {
     Write("home.dat", "went|1\nhome|1\n");
     Write("zorbleflax.txt", "Zorbleflax went home.\n");
