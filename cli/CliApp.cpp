@@ -88,13 +88,18 @@ struct PreparedInput {
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        if (options.sentences > 0) {
-            const std::string text = ReadInput(input, options, stdinDescriptor);
+        std::string text = ReadInput(input, options, stdinDescriptor);
+        if (options.sentences > 0)
             prepared.lineStarts = LineStartsOfText(text);
+        if (options.rules == CountingRules::Careful) {
+            prepared.texts = PrepareText(std::move(text), options.rules);
+            if (options.sentences > 0)
+                prepared.passage = prepared.texts.passage;
+        } else if (options.sentences > 0) {
             prepared.passage = PassageOfText(text);
             prepared.texts = PrepareTexts(prepared.passage);
         } else {
-            prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor));
+            prepared.texts = PrepareText(std::move(text));
         }
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
@@ -235,10 +240,12 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
 
     const bool several = options.inputs.size() > 1;
     ReportExtras extras;
-    extras.indices = options.format != OutputFormat::Text;
+    extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
     extras.words = options.words;
     extras.sentences = options.sentences;
+    extras.rules = std::string(CountingRulesName(options.rules));
     int status = kExitOk;
+    bool aboveMaxGrade = false;
     QJsonArray documents;
     if (options.format == OutputFormat::Csv)
         streams.out << CsvHeader();
@@ -252,14 +259,14 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             err << kProgram << (failure.namesFile ? "" : name + ": ") << failure.message << '\n';
             status = kExitUnreadableInput;
             if (options.format == OutputFormat::Json)
-                documents.append(FailureJson(input, failure.message));
+                documents.append(FailureJson(input, failure.message, extras.rules));
             else if (options.format == OutputFormat::JsonLines)
-                streams.out << QJsonDocument(FailureJson(input, failure.message))
+                streams.out << QJsonDocument(FailureJson(input, failure.message, extras.rules))
                                    .toJson(QJsonDocument::Compact)
                                    .toStdString()
                             << '\n';
             else if (options.format == OutputFormat::Csv)
-                streams.out << FailureCsvRow(input, failure.message);
+                streams.out << FailureCsvRow(input, failure.message, extras.rules);
             continue;
         }
         CountedText counted = Count(prepared.texts, dictionary, resolver, options.unknown, err);
@@ -268,6 +275,15 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             dictionary, counted.log, std::move(counted.unknownWords), extras);
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
+        if (options.maxGrade) {
+            const std::optional<double> grade = GradeOf(report, options.gradeIndex);
+            if (grade && *grade > *options.maxGrade) {
+                aboveMaxGrade = true;
+                err << kProgram << name << ": grade " << IndexText(grade) << " ("
+                    << GradeIndexName(options.gradeIndex) << ") is above "
+                    << FormatFigure(*options.maxGrade) << '\n';
+            }
+        }
         if (options.format == OutputFormat::Json) {
             documents.append(ResultJson(report));
         } else if (options.format == OutputFormat::JsonLines) {
@@ -302,5 +318,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     // The answer's count was used, but the file the user asked for was not written.
     if (resolver.AddFailed())
         return kExitUnreadableInput;
+    if (status == kExitOk && aboveMaxGrade)
+        return kExitAboveMaxGrade;
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisPipeline.h"
 
+#include <array>
 #include <utility>
 
 namespace {
@@ -27,6 +28,7 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                           std::vector<UnknownWord> unknownWords, const ReportExtras& extras) {
     TextReport report;
     report.name = std::move(name);
+    report.rules = extras.rules;
     report.counts = counts;
     report.figures = ComputeReportFigures(counts, ".");
     report.values = ComputeReportValues(counts);
@@ -60,6 +62,52 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
         report.consensusRange = ConsensusRange(counts, report.indexCounts);
     }
     return report;
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 8> kGradeIndexNames = {
+    "consensus", "fk", "fog", "smog", "cl", "ari", "linsear", "dalechall"};
+
+} // namespace
+
+std::optional<GradeIndex> GradeIndexNamed(std::string_view name) {
+    for (std::size_t i = 0; i < kGradeIndexNames.size(); ++i) {
+        if (kGradeIndexNames[i] == name)
+            return static_cast<GradeIndex>(i);
+    }
+    return std::nullopt;
+}
+
+std::string_view GradeIndexName(GradeIndex index) {
+    return kGradeIndexNames[static_cast<std::size_t>(index)];
+}
+
+std::optional<double> GradeOf(const TextReport& report, GradeIndex index) {
+    const auto extra = [&report](ExtraIndex which) {
+        return report.hasIndices ? report.indices[static_cast<std::size_t>(which)]
+                                 : std::optional<double>();
+    };
+    switch (index) {
+    case GradeIndex::Consensus:
+        return extra(ExtraIndex::Consensus);
+    case GradeIndex::FleschKincaid:
+        return report.values[static_cast<std::size_t>(FigureRow::KincaidGrade)];
+    case GradeIndex::GunningFog:
+        return report.values[static_cast<std::size_t>(FigureRow::GunningFog)];
+    case GradeIndex::Smog:
+        return extra(ExtraIndex::Smog);
+    case GradeIndex::ColemanLiau:
+        return extra(ExtraIndex::ColemanLiau);
+    case GradeIndex::AutomatedReadability:
+        return extra(ExtraIndex::AutomatedReadability);
+    case GradeIndex::LinsearWrite:
+        return extra(ExtraIndex::LinsearWrite);
+    case GradeIndex::DaleChall:
+        break;
+    }
+    const auto score = extra(ExtraIndex::NewDaleChall);
+    return score ? std::optional<double>(DaleChallTopGrade(*score)) : std::nullopt;
 }
 
 std::string ReportText(const TextReport& report) {

@@ -48,9 +48,10 @@ struct TextReport {
 
 // What to add to a report beyond the figures and indices.
 struct ReportExtras {
-    bool indices = true; // the further indices and their counts
-    bool words = false;  // every distinct word
-    int sentences = 0;   // this many of the longest and of the hardest sentences
+    bool indices = true;           // the further indices and their counts
+    bool words = false;            // every distinct word
+    int sentences = 0;             // this many of the longest and of the hardest sentences
+    std::string rules = "classic"; // the name of the counting rules, for the record
 };
 
 // The report of one counted text: the figures, the Fry reading, the further
@@ -62,6 +63,28 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                           const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
                           const TDictionary& dictionary, const UnknownWordLog& log,
                           std::vector<UnknownWord> unknownWords, const ReportExtras& extras);
+
+// The grades a script can hold a text to.
+enum class GradeIndex {
+    Consensus,
+    FleschKincaid,
+    GunningFog,
+    Smog,
+    ColemanLiau,
+    AutomatedReadability,
+    LinsearWrite,
+    DaleChall,
+};
+
+// "consensus", "fk", "fog", "smog", "cl", "ari", "linsear", "dalechall"; empty
+// for any other name.
+std::optional<GradeIndex> GradeIndexNamed(std::string_view name);
+std::string_view GradeIndexName(GradeIndex index);
+
+// The text's grade by that index: Flesch-Kincaid and Gunning-Fog as the report
+// shows them, Dale-Chall as the highest grade of its score's band. Empty where
+// the index has no value (no words or no sentences) or was not computed.
+std::optional<double> GradeOf(const TextReport& report, GradeIndex index);
 
 // The report as the twelve lines of the clipboard text, then the words and the
 // sentences (each as "NAME:LINE: ...") when they were added.

@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -66,15 +68,24 @@ protected:
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
+    void Write(const QString& name, const QByteArray& bytes) {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
     // Runs the program with the test word list and a user dictionary in the
     // temporary folder (never the real user's), from that folder.
-    CliRun Cli(QStringList arguments, const QByteArray& input = {}, bool withDictionaries = true) {
+    CliRun Cli(QStringList arguments, const QByteArray& input = {}, bool withDictionaries = true,
+               const std::optional<QProcessEnvironment>& environment = std::nullopt) {
         if (withDictionaries)
             arguments = QStringList{QStringLiteral("--dictionary"), Path("words.dat"),
                                     QStringLiteral("--custom"), Path("custom.dat")} +
                         arguments;
         QProcess process;
         process.setWorkingDirectory(dir_.path());
+        if (environment)
+            process.setProcessEnvironment(*environment);
         process.start(kProgram, arguments);
         EXPECT_TRUE(process.waitForStarted());
         process.write(input);
@@ -388,8 +399,9 @@ TEST_F(CliTest, UsageErrorsExitWith1AndPointToHelp) {
 TEST_F(CliTest, HelpNamesEveryOptionAndVersionNamesTheProgram) {
     const CliRun help = Cli({QStringLiteral("--help")}, {}, false);
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--json", "--format", "--words", "--sentences", "--dictionary",
-                               "--custom", "--unknown", "--help", "--version", "ask|zero|estimate"})
+    for (const char* option :
+         {"--json", "--format", "--words", "--sentences", "--dictionary", "--max-grade",
+          "--grade-index", "--custom", "--unknown", "--help", "--version", "ask|zero|estimate"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const CliRun version = Cli({QStringLiteral("--version")}, {}, false);
     EXPECT_EQ(version.exitCode, 0);
@@ -478,6 +490,112 @@ TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
     EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
     EXPECT_EQ(CsvField("cr\r"), "\"cr\r\"");
     EXPECT_EQ(CsvField(""), "");
+}
+
+// ---- Scripts and CI: a grade limit, sentences by line, a quiet standard error ---
+
+TEST_F(CliTest, MaxGradeExitsWith4AndNamesOnlyTheFilesAboveIt) {
+    // 60 words of two syllables in one sentence: every grade is far above 8.
+    Write("hard.txt", QByteArray("happy rabbit garden water ").repeated(15) + ".\n");
+    const QStringList files = {QStringLiteral("second.txt"), QStringLiteral("hard.txt")};
+    const struct {
+        const char* name;
+        QStringList arguments;
+        int exitCode;
+        bool namesHard;
+    } cases[] = {
+        {"above 8", {QStringLiteral("--max-grade"), QStringLiteral("8")}, 4, true},
+        {"below 40", {QStringLiteral("--max-grade=40")}, 0, false},
+        {"by Flesch-Kincaid, 31.41",
+         {QStringLiteral("--max-grade=31.4"), QStringLiteral("--grade-index=fk")},
+         4,
+         true},
+        {"by Flesch-Kincaid, at the grade",
+         {QStringLiteral("--max-grade=31.42"), QStringLiteral("--grade-index=fk")},
+         0,
+         false},
+        {"a missing file still gives 2",
+         {QStringLiteral("--max-grade=8"), QStringLiteral("missing.txt")},
+         2,
+         true},
+        {"json too", {QStringLiteral("--max-grade=8"), QStringLiteral("--json")}, 4, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = Cli(c.arguments + files);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_EQ(run.err.find("second.txt"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("scrivolux-cli: hard.txt: grade ") != std::string::npos, c.namesHard)
+            << run.err;
+        EXPECT_NE(run.out, "");
+    }
+    const CliRun badIndex =
+        Cli({QStringLiteral("--max-grade=8"), QStringLiteral("--grade-index=kincaid"),
+             QStringLiteral("second.txt")});
+    EXPECT_EQ(badIndex.exitCode, 1);
+    EXPECT_EQ(Cli({QStringLiteral("--max-grade=eight"), QStringLiteral("second.txt")}).exitCode, 1);
+}
+
+TEST_F(CliTest, SentencesNameTheirFileAndLine) {
+    Write("lines.txt", "Short one.\nThe quick brown fox jumps over the lazy dog\r\nand then a "
+                       "happy rabbit.\n\nA dog.\n");
+    const CliRun text = Cli({QStringLiteral("--sentences=2"), QStringLiteral("lines.txt")});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("\nLongest sentences:\nlines.txt:2: 14 words, 0 difficult: The quick"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("\nlines.txt:1: 2 words, 0 difficult: Short one\n"), std::string::npos)
+        << text.out;
+
+    const CliRun json = Cli(
+        {QStringLiteral("--json"), QStringLiteral("--sentences=3"), QStringLiteral("lines.txt")});
+    const QJsonArray longest = JsonOf(json)["longestSentences"].toArray();
+    ASSERT_EQ(longest.size(), 3);
+    EXPECT_EQ(longest[0].toObject()["line"].toInt(), 2);
+    EXPECT_EQ(longest[2].toObject()["line"].toInt(), 5);
+}
+
+TEST_F(CliTest, StandardErrorIsEmptyOnANormalRunWhateverTheEnvironment) {
+    Write("notes.md", "# The garden\n\nThe *quick* brown fox jumps over the lazy dog.\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char* file : {"passage.txt", "notes.md"}) {
+        for (const char* format : {"--format=text", "--format=json"}) {
+            SCOPED_TRACE(std::string(file) + " " + format);
+            const CliRun run = Cli({QString::fromLatin1(format), QString::fromLatin1(file)}, {},
+                                   true, environment);
+            EXPECT_EQ(run.exitCode, 0);
+            EXPECT_EQ(run.err, "");
+        }
+    }
+}
+
+TEST_F(CliTest, TheCountingRulesAreNamedInEveryFormat) {
+    const QStringList files = {QStringLiteral("second.txt"), QStringLiteral("missing.txt")};
+    const QJsonArray reports =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(
+                Cli(QStringList{QStringLiteral("--rules=careful"), QStringLiteral("--json")} +
+                    files)
+                    .out))
+            .array();
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[0].toObject()["rules"].toString(), "careful");
+    EXPECT_EQ(reports[1].toObject()["rules"].toString(), "careful");
+    const std::string csv = Cli(QStringList{QStringLiteral("--format=csv")} + files).out;
+    EXPECT_NE(csv.find("\r\nsecond.txt,classic,4,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\nmissing.txt,classic,,"), std::string::npos) << csv;
+}
+
+TEST_F(CliTest, WithoutATerminalUnknownWordsAreEstimated) {
+    Write("home.dat", "went|1\nhome|1\n");
+    Write("zorbleflax.txt", "Zorbleflax went home.\n");
+    const CliRun run = Cli({QStringLiteral("--dictionary"), Path("home.dat"),
+                            QStringLiteral("--json"), QStringLiteral("zorbleflax.txt")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(JsonOf(run)["counts"].toObject()["syllables"].toInt(), 5);
 }
 
 // ---- The three unknown-word modes ---------------------------------------------
@@ -591,13 +709,20 @@ TEST(CommandLine, UnknownWordDefaultFollowsTheTerminalsAndTheInput) {
         UnknownMode expected;
     } cases[] = {
         {"files on a terminal", {program, QStringLiteral("a.txt")}, {true, true}, UnknownMode::Ask},
-        {"text on standard input", {program}, {true, true}, UnknownMode::Zero},
+        {"text on standard input", {program}, {true, true}, UnknownMode::Estimate},
         {"a dash among files",
          {program, QStringLiteral("a.txt"), QStringLiteral("-")},
          {true, true},
+         UnknownMode::Estimate},
+        {"input piped", {program, QStringLiteral("a.txt")}, {false, true}, UnknownMode::Estimate},
+        {"errors redirected",
+         {program, QStringLiteral("a.txt")},
+         {true, false},
+         UnknownMode::Estimate},
+        {"explicit zero",
+         {program, QStringLiteral("--unknown=zero"), QStringLiteral("a.txt")},
+         {false, false},
          UnknownMode::Zero},
-        {"input piped", {program, QStringLiteral("a.txt")}, {false, true}, UnknownMode::Zero},
-        {"errors redirected", {program, QStringLiteral("a.txt")}, {true, false}, UnknownMode::Zero},
         {"explicit estimate",
          {program, QStringLiteral("--unknown=estimate"), QStringLiteral("a.txt")},
          {true, true},
