@@ -177,14 +177,15 @@ bool BoolOption(py::handle value, const char* name) {
 // What every call is asked to do, from its keyword arguments.
 struct Request {
     TextAnalysisOptions options;
-    std::string rules;
     std::shared_ptr<TDictionary> dictionary;
 };
 
 Request RequestOf(py::handle rules, py::handle unknown, py::handle dictionary, py::handle words,
                   py::handle sentences) {
     Request request;
-    request.rules = StringOption(rules, "rules", {"classic", "careful"});
+    request.options.rules = StringOption(rules, "rules", {"classic", "careful"}) == "careful"
+                                ? CountingRules::Careful
+                                : CountingRules::Classic;
     request.options.unknown = StringOption(unknown, "unknown", {"estimate", "zero"}) == "zero"
                                   ? UnknownWordCount::Zero
                                   : UnknownWordCount::Estimate;
@@ -221,9 +222,7 @@ QJsonObject Analyse(std::string name, std::string text, const Request& request,
                     std::size_t parallelFrom) {
     TextAnalysisOptions options = request.options;
     options.parallelFrom = parallelFrom;
-    TextReport report = AnalyseText(std::move(name), std::move(text), *request.dictionary, options);
-    report.rules = request.rules;
-    return ResultJson(report);
+    return ResultJson(AnalyseText(std::move(name), std::move(text), *request.dictionary, options));
 }
 
 py::object ToPython(const QJsonValue& value);

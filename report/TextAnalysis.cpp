@@ -54,19 +54,28 @@ UnknownWordHandler TallyingHandler(UnknownWordTally& tally, UnknownWordCount unk
 
 } // namespace
 
+PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences) {
+    PreparedText prepared;
+    if (quoteSentences)
+        prepared.lineStarts = LineStartsOfText(text);
+    if (rules == CountingRules::Careful) {
+        prepared.texts = PrepareText(std::move(text), rules);
+        if (quoteSentences)
+            prepared.passage = prepared.texts.passage;
+    } else if (quoteSentences) {
+        prepared.passage = PassageOfText(text);
+        prepared.texts = PrepareTexts(prepared.passage);
+    } else {
+        prepared.texts = PrepareText(std::move(text));
+    }
+    return prepared;
+}
+
 TextReport AnalyseText(std::string name, std::string text, TDictionary& dictionary,
                        const TextAnalysisOptions& options) {
-    WorkingTexts texts;
-    std::string passage;
-    std::vector<std::size_t> lineStarts;
-    if (options.extras.sentences > 0) {
-        // The sentences are quoted from the passage and placed by its lines.
-        lineStarts = LineStartsOfText(text);
-        passage = PassageOfText(text);
-        texts = PrepareTexts(passage);
-    } else {
-        texts = PrepareText(std::move(text));
-    }
+    const PreparedText prepared =
+        PrepareForReport(std::move(text), options.rules, options.extras.sentences > 0);
+    const WorkingTexts& texts = prepared.texts;
 
     const WordSource source =
         options.unknown == UnknownWordCount::Estimate ? WordSource::Estimated : WordSource::Ignored;
@@ -81,6 +90,8 @@ TextReport AnalyseText(std::string name, std::string text, TDictionary& dictiona
     log.Append(tailLog);
     std::vector<UnknownWord> unknownWords = headTally.Take();
     MergeTally(unknownWords, tailTally.Take());
-    return MakeTextReport(std::move(name), texts, passage, lineStarts, counts, dictionary, log,
-                          std::move(unknownWords), options.extras);
+    ReportExtras extras = options.extras;
+    extras.rules = std::string(CountingRulesName(options.rules));
+    return MakeTextReport(std::move(name), texts, prepared.passage, prepared.lineStarts, counts,
+                          dictionary, log, std::move(unknownWords), extras);
 }

@@ -37,9 +37,22 @@ private:
 // Adds the words of a later part of the same text to a tally.
 void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>& later);
 
+// A decoded text made ready for counting and for its report.
+struct PreparedText {
+    WorkingTexts texts;
+    std::string passage;                 // kept only when sentences are quoted
+    std::vector<std::size_t> lineStarts; // likewise
+};
+
+// The working texts of a decoded text under the rules, with the passage and
+// its line starts when quoteSentences. The text is consumed. "" gives empty
+// texts.
+PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences);
+
 struct TextAnalysisOptions {
+    CountingRules rules = CountingRules::Classic;
     UnknownWordCount unknown = UnknownWordCount::Estimate;
-    ReportExtras extras;
+    ReportExtras extras; // its rules are set from rules
     // A word text at least this long is counted on two threads; SIZE_MAX keeps
     // every text on the caller's thread (when the caller spreads texts itself).
     std::size_t parallelFrom = kParallelFromBytes;

@@ -72,18 +72,22 @@ class SameAsTheCommandLine(unittest.TestCase):
         corpus = held_out_corpus()
         self.assertGreater(len(corpus), 100)
         paths = list(corpus)
-        expected = cli_objects(paths)
-        got = scrivolux.analyse_many(corpus.values(), names=paths)
-        self.assertEqual(len(got), len(expected))
-        for path, mine, theirs in zip(paths, got, expected):
-            self.assertEqual(mine, theirs, path)
+        for rules in "classic", "careful":
+            expected = cli_objects(paths, f"--rules={rules}")
+            got = scrivolux.analyse_many(corpus.values(), names=paths, rules=rules)
+            self.assertEqual(len(got), len(expected))
+            for path, mine, theirs in zip(paths, got, expected):
+                self.assertEqual(mine, theirs, f"{path} ({rules})")
 
     def test_the_options_the_command_line_shares(self):
-        text = read(GPL)[:20000] + " Zorbleflax qwxyzzk qwxyzzk."
+        text = (read(GPL)[:20000] + " Zorbleflax qwxyzzk qwxyzzk. Mr. J. R. Smith paid $3.50 "
+                "at e.g. www.example.com on 1.5.2024.\n")
         for keywords, options in [
             ({}, []),
             ({"unknown": "zero"}, ["--unknown=zero"]),
             ({"words": True, "sentences": 3}, ["--words", "--sentences=3"]),
+            ({"rules": "careful"}, ["--rules=careful"]),
+            ({"rules": "careful", "sentences": 2}, ["--rules=careful", "--sentences=2"]),
         ]:
             with self.subTest(options=options):
                 self.assertEqual(scrivolux.analyse(text, **keywords),
