@@ -5,6 +5,7 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "report/ResultJson.h"
+#include "report/TextAnalysis.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 
@@ -88,19 +89,11 @@ struct PreparedInput {
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        std::string text = ReadInput(input, options, stdinDescriptor);
-        if (options.sentences > 0)
-            prepared.lineStarts = LineStartsOfText(text);
-        if (options.rules == CountingRules::Careful) {
-            prepared.texts = PrepareText(std::move(text), options.rules);
-            if (options.sentences > 0)
-                prepared.passage = prepared.texts.passage;
-        } else if (options.sentences > 0) {
-            prepared.passage = PassageOfText(text);
-            prepared.texts = PrepareTexts(prepared.passage);
-        } else {
-            prepared.texts = PrepareText(std::move(text));
-        }
+        PreparedText ready = PrepareForReport(ReadInput(input, options, stdinDescriptor),
+                                              options.rules, options.sentences > 0);
+        prepared.texts = std::move(ready.texts);
+        prepared.passage = std::move(ready.passage);
+        prepared.lineStarts = std::move(ready.lineStarts);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
