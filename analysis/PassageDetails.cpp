@@ -3,13 +3,16 @@
 #include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
+#include "dictionary/WordIndex.h"
 
 #include <QChar>
 #include <QList>
 #include <QString>
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 std::string_view WordSourceName(WordSource source) {
     switch (source) {
@@ -328,13 +331,41 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
     };
     IndexCounts counts;
     std::unordered_map<std::string, Word> words;
+    // The words met lately, by their spelling in the text: most tokens are
+    // settled without being lower-cased and hashed. The map's nodes stay put.
+    struct Recent {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0; // never 0 in use: it holds the length
+        Word* word = nullptr;
+    };
+    constexpr int kRecentBits = 12;
+    constexpr std::size_t kRecentLongest = 15;
+    std::vector<Recent> recent(std::size_t{1} << kRecentBits);
     std::string lower;
     tokens::ForEachToken(
         texts.wordText, ' ',
         [&](std::string_view token) {
-            LowerInto(token, lower);
-            auto [slot, inserted] = words.try_emplace(lower);
-            Word& word = slot->second;
+            Recent* entry = nullptr;
+            std::uint64_t low = 0;
+            std::uint64_t high = 0;
+            if (token.size() <= kRecentLongest) {
+                LoadWordBytes(token, low, high);
+                high |= std::uint64_t{token.size()} << 56;
+                constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+                const std::uint64_t hash = ((low * kMultiplier) ^ high) * kMultiplier;
+                entry = &recent[hash >> (64 - kRecentBits)];
+            }
+            Word* found = entry && entry->low == low && entry->high == high ? entry->word : nullptr;
+            bool inserted = false;
+            if (!found) {
+                LowerInto(token, lower);
+                const auto slot = words.try_emplace(lower);
+                found = &slot.first->second;
+                inserted = slot.second;
+                if (entry)
+                    *entry = {low, high, found};
+            }
+            Word& word = *found;
             if (inserted) {
                 word.answers = log.AnswersFor(lower);
                 word.letters = CountLetters(token);
