@@ -218,11 +218,11 @@ Request RequestOf(py::handle rules, py::handle unknown, py::handle dictionary, p
     return request;
 }
 
-QJsonObject Analyse(std::string name, std::string text, const Request& request,
-                    std::size_t parallelFrom) {
+TextReport Analyse(std::string name, std::string text, const Request& request,
+                   std::size_t parallelFrom) {
     TextAnalysisOptions options = request.options;
     options.parallelFrom = parallelFrom;
-    return ResultJson(AnalyseText(std::move(name), std::move(text), *request.dictionary, options));
+    return AnalyseText(std::move(name), std::move(text), *request.dictionary, options);
 }
 
 py::object ToPython(const QJsonValue& value);
@@ -287,75 +287,112 @@ py::dict AnalysePy(py::object text, py::object name, py::object rules, py::objec
     QJsonObject object;
     {
         const py::gil_scoped_release release;
-        object = Analyse(std::move(nameText), std::move(utf8), request, kParallelFromBytes);
+        object =
+            ResultJson(Analyse(std::move(nameText), std::move(utf8), request, kParallelFromBytes));
     }
     return ToPython(object);
 }
 
-py::list AnalyseManyPy(py::object texts, py::object names, py::object threads, py::object rules,
-                       py::object unknown, py::object dictionary, py::object words,
-                       py::object sentences) {
+// The texts and names of a batch, and the request, from the arguments.
+struct Batch {
+    std::vector<std::string> texts;
+    std::vector<std::string> names;
+    std::size_t threads = 0;
+};
+
+Batch BatchOf(py::handle texts, py::handle names, py::handle threads) {
     if (PyUnicode_Check(texts.ptr()) || PyBytes_Check(texts.ptr()))
         throw py::type_error("texts must be an iterable of str, not a single " + TypeName(texts) +
                              "; use analyse() for one text");
     if (!py::isinstance<py::iterable>(texts))
         throw py::type_error("texts must be an iterable of str, not " + TypeName(texts));
-    std::vector<std::string> utf8;
+    Batch batch;
     for (const py::handle text : texts)
-        utf8.push_back(TextOf(text, "texts[" + std::to_string(utf8.size()) + "]"));
+        batch.texts.push_back(TextOf(text, "texts[" + std::to_string(batch.texts.size()) + "]"));
 
-    std::vector<std::string> nameTexts(utf8.size(), kStandardInputName);
+    batch.names.assign(batch.texts.size(), kStandardInputName);
     if (!names.is_none()) {
         if (PyUnicode_Check(names.ptr()) || !py::isinstance<py::iterable>(names))
             throw py::type_error("names must be an iterable of str, not " + TypeName(names));
         std::size_t count = 0;
         for (const py::handle name : names) {
-            if (count < nameTexts.size())
-                nameTexts[count] = TextOf(name, "names[" + std::to_string(count) + "]");
+            if (count < batch.names.size())
+                batch.names[count] = TextOf(name, "names[" + std::to_string(count) + "]");
             ++count;
         }
-        if (count != nameTexts.size())
+        if (count != batch.names.size())
             throw py::value_error("names holds " + std::to_string(count) + " names for " +
-                                  std::to_string(utf8.size()) + " texts");
+                                  std::to_string(batch.texts.size()) + " texts");
     }
-    const auto wanted = static_cast<std::size_t>(IntOption(threads, "threads", 0));
-    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
+    batch.threads = static_cast<std::size_t>(IntOption(threads, "threads", 0));
+    return batch;
+}
 
-    std::vector<QJsonObject> objects(utf8.size());
+// The texts' results in their order, each made from its report by output, on
+// batch.threads threads (0: one per processor). Called without the GIL.
+template <typename Result, typename Output>
+std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output output) {
+    const std::size_t count = batch.texts.size();
+    std::vector<Result> results(count);
+    const std::size_t workers =
+        std::min(batch.threads == 0 ? AvailableProcessors() : batch.threads, count);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+    // The threads take the texts one by one, so a long text holds up one
+    // thread only; each text is counted on the thread that took it.
+    const auto work = [&] {
+        try {
+            for (std::size_t i = next++; i < count && !failed; i = next++)
+                results[i] = output(Analyse(std::move(batch.names[i]), std::move(batch.texts[i]),
+                                            request, SIZE_MAX));
+        } catch (...) {
+            const std::lock_guard lock(failureMutex);
+            if (!failure)
+                failure = std::current_exception();
+            failed = true;
+        }
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < workers; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& thread : pool)
+        thread.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return results;
+}
+
+py::list AnalyseManyPy(py::object texts, py::object names, py::object threads, py::object rules,
+                       py::object unknown, py::object dictionary, py::object words,
+                       py::object sentences) {
+    Batch batch = BatchOf(texts, names, threads);
+    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
+    std::vector<QJsonObject> objects;
     {
         const py::gil_scoped_release release;
-        const std::size_t workers =
-            std::min(wanted == 0 ? AvailableProcessors() : wanted, utf8.size());
-        std::atomic<std::size_t> next{0};
-        std::atomic<bool> failed{false};
-        std::exception_ptr failure;
-        std::mutex failureMutex;
-        // The threads take the texts one by one, so a long text holds up one
-        // thread only; each text is counted on the thread that took it.
-        const auto work = [&] {
-            try {
-                for (std::size_t i = next++; i < utf8.size() && !failed; i = next++)
-                    objects[i] =
-                        Analyse(std::move(nameTexts[i]), std::move(utf8[i]), request, SIZE_MAX);
-            } catch (...) {
-                const std::lock_guard lock(failureMutex);
-                if (!failure)
-                    failure = std::current_exception();
-                failed = true;
-            }
-        };
-        std::vector<std::thread> pool;
-        for (std::size_t t = 1; t < workers; ++t)
-            pool.emplace_back(work);
-        work();
-        for (std::thread& thread : pool)
-            thread.join();
-        if (failure)
-            std::rethrow_exception(failure);
+        objects = AnalyseBatch<QJsonObject>(batch, request, &ResultJson);
     }
     py::list results(objects.size());
     for (std::size_t i = 0; i < objects.size(); ++i)
         results[i] = ToPython(objects[i]);
+    return results;
+}
+
+py::list CsvRowsPy(py::object texts, py::object names, py::object threads, py::object rules,
+                   py::object unknown, py::object dictionary) {
+    Batch batch = BatchOf(texts, names, threads);
+    const Request request = RequestOf(rules, unknown, dictionary, py::bool_(false), py::int_(0));
+    std::vector<std::string> rows;
+    {
+        const py::gil_scoped_release release;
+        rows = AnalyseBatch<std::string>(batch, request, &ResultCsvRow);
+    }
+    py::list results(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        results[i] = py::str(rows[i]);
     return results;
 }
 
@@ -403,6 +440,12 @@ PYBIND11_MODULE(_scrivolux, m) {
           "dictionary"_a = py::none(), "words"_a = false, "sentences"_a = 0,
           "The reports of the texts, in their order, counted on several threads (0: one per "
           "processor).");
+    m.def("csv_header", &CsvHeader,
+          "The header row of scrivolux-cli --format=csv, ended by CR LF.");
+    m.def("csv_rows", &CsvRowsPy, "texts"_a, py::kw_only(), "names"_a = py::none(), "threads"_a = 0,
+          "rules"_a = "classic", "unknown"_a = "estimate", "dictionary"_a = py::none(),
+          "The rows of scrivolux-cli --format=csv for the texts, in their order, each ended by "
+          "CR LF.");
     m.def(
         "default_word_list", [] { return DefaultWordListPath(); },
         "The word list read when no dictionary is given.");

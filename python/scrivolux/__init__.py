@@ -16,6 +16,8 @@ from ._scrivolux import (
     __version__,
     analyse,
     analyse_many,
+    csv_header,
+    csv_rows,
     default_word_list,
 )
 
@@ -24,6 +26,8 @@ __all__ = [
     "__version__",
     "analyse",
     "analyse_many",
+    "csv_header",
+    "csv_rows",
     "default_word_list",
     "automated_readability_index",
     "coleman_liau_index",
@@ -75,7 +79,7 @@ syllable_count = _reader("counts", "syllables", "Syllables in the text.")
 lexicon_count = _reader("counts", "words", "Words in the text.")
 sentence_count = _reader("counts", "sentences", "Sentences in the text.")
 
-for _function in __all__[5:]:
+for _function in __all__[7:]:
     globals()[_function].__name__ = _function
     globals()[_function].__qualname__ = _function
 del _function

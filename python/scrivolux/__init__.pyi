@@ -31,6 +31,16 @@ def analyse_many(
     words: bool = ...,
     sentences: int = ...,
 ) -> list[dict[str, Any]]: ...
+def csv_header() -> str: ...
+def csv_rows(
+    texts: Iterable[str],
+    *,
+    names: Optional[Iterable[str]] = ...,
+    threads: int = ...,
+    rules: _Rules = ...,
+    unknown: _Unknown = ...,
+    dictionary: Optional[_Path] = ...,
+) -> list[str]: ...
 def default_word_list() -> str: ...
 
 def flesch_reading_ease(text: str, **options: Any) -> Optional[float]: ...

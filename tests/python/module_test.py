@@ -79,6 +79,18 @@ class SameAsTheCommandLine(unittest.TestCase):
             for path, mine, theirs in zip(paths, got, expected):
                 self.assertEqual(mine, theirs, f"{path} ({rules})")
 
+    def test_csv_rows(self):
+        corpus = held_out_corpus()
+        paths = list(corpus)[:80]
+        with tempfile.TemporaryDirectory() as home:
+            expected = subprocess.run(
+                [CLI, "--format=csv", "--unknown=estimate", "--custom",
+                 os.path.join(home, "none.dat"), *paths],
+                capture_output=True, check=True, env={**os.environ, "HOME": home}).stdout
+        got = scrivolux.csv_header() + "".join(
+            scrivolux.csv_rows([corpus[p] for p in paths], names=paths, threads=3))
+        self.assertEqual(got.encode(), expected)
+
     def test_the_options_the_command_line_shares(self):
         text = (read(GPL)[:20000] + " Zorbleflax qwxyzzk qwxyzzk. Mr. J. R. Smith paid $3.50 "
                 "at e.g. www.example.com on 1.5.2024.\n")
