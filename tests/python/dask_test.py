@@ -1,0 +1,107 @@
+"""examples/dask_corpus.py on a local cluster of two worker processes: its
+results equal one process's, document for document. Skipped (exit 77) only
+when dask.distributed is not installed."""
+
+import glob
+import importlib.util
+import json
+import os
+import random
+import sys
+import tempfile
+import unittest
+
+try:
+    from distributed import Client, LocalCluster
+except ImportError:
+    print("SKIP: dask.distributed is not installed (Debian package python3-distributed)")
+    sys.exit(77)
+
+import scrivolux
+
+EXAMPLE = os.environ["SCRIVOLUX_DASK_EXAMPLE"]
+spec = importlib.util.spec_from_file_location("dask_corpus", EXAMPLE)
+dask_corpus = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(dask_corpus)
+
+WORDS = ("the a reader teacher understand readability of sentence long short "
+         "zorblefax quixotic photosynthesis it was and is in on Mr. 1.5 e.g. "
+         "extraordinary happy cat sat mat went home jump\u00e9d na\u00efve").split()
+
+
+def generated_documents(count):
+    generator = random.Random(428)
+    documents = []
+    for i in range(count):
+        sentences = []
+        for _ in range(generator.randrange(1, 30)):
+            words = generator.choices(WORDS, k=generator.randrange(1, 25))
+            sentences.append(" ".join(words).capitalize() + generator.choice([".", ".", "!", "?"]))
+        documents.append((f"doc{i:04d}", "\n".join(sentences)))
+    return documents
+
+
+def read_parts(folder, suffix):
+    text = ""
+    for path in sorted(glob.glob(os.path.join(folder, "*." + suffix))):
+        with open(path, encoding="utf-8", newline="") as file:
+            text += file.read()
+    return text
+
+
+class OnATwoWorkerCluster(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.cluster = LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                   dashboard_address=None)
+        cls.client = Client(cls.cluster)
+        cls.documents = generated_documents(428)
+        cls.names = [name for name, _ in cls.documents]
+        cls.texts = [text for _, text in cls.documents]
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.client.close()
+        cls.cluster.close()
+
+    def test_json_lines_in_json_lines_out(self):
+        with tempfile.TemporaryDirectory() as folder:
+            source = os.path.join(folder, "corpus.jsonl")
+            with open(source, "w", encoding="utf-8") as file:
+                for name, text in self.documents:
+                    file.write(json.dumps({"id": name, "text": text}) + "\n")
+            output = os.path.join(folder, "out")
+            # Small blocks, so that the documents are spread over many tasks.
+            written = dask_corpus.analyse_corpus(source, output, "jsonl", blocksize=50_000,
+                                                 rules="careful")
+            got = [json.loads(line) for line in read_parts(output, "jsonl").splitlines()]
+        self.assertGreater(len(written), 4)
+        expected = scrivolux.analyse_many(self.texts, names=self.names, rules="careful")
+        self.assertEqual(len(got), len(expected))
+        for mine, theirs in zip(got, expected):
+            self.assertEqual(mine, theirs, theirs["name"])
+
+    def test_a_folder_in_csv_out(self):
+        with tempfile.TemporaryDirectory() as folder:
+            source = os.path.join(folder, "texts")
+            os.mkdir(source)
+            paths = []
+            for name, text in self.documents:
+                paths.append(os.path.join(source, name + ".txt"))
+                with open(paths[-1], "w", encoding="utf-8") as file:
+                    file.write(text)
+            output = os.path.join(folder, "out")
+            written = dask_corpus.analyse_corpus(source, output, "csv", partition_size=50)
+            got = read_parts(output, "csv")
+        self.assertEqual(len(written), 9)
+        header = scrivolux.csv_header()
+        rows = scrivolux.csv_rows(self.texts, names=paths)
+        self.assertEqual(got.replace(header, ""), "".join(rows))
+        self.assertEqual(got.count(header), 9)
+        # Both worker processes did part of the work.
+        loaded = self.client.run(lambda: "scrivolux" in sys.modules)
+        self.assertEqual(list(loaded.values()), [True, True])
+
+
+if __name__ == "__main__":
+    unittest.main()
