@@ -5,7 +5,11 @@
 # pages, the desktop entry, the AppStream metadata and the bash completion; then
 # lintian must find no error.
 #
-#   package_test.sh BUILD_DIR VERSION [CPACK]
+#   package_test.sh BUILD_DIR VERSION [CPACK [PYTHON]]
+#
+# With PYTHON (the interpreter the Python module was built for), the second
+# package python3-scrivolux is checked too: the module is imported from the
+# unpacked package and finds the unpacked word list.
 #
 # Exits 77 (skipped) when a packaging tool is not installed; tools/setup.sh
 # installs them.
@@ -14,6 +18,7 @@ set -uo pipefail
 build_dir=$1
 version=$2
 cpack=${3:-cpack}
+python=${4:-}
 
 missing=()
 for tool in "$cpack" dpkg-deb dpkg-shlibdeps file gzip man lintian appstreamcli \
@@ -41,9 +46,13 @@ if ! "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$w
     echo "FAIL: cpack could not build the package"
     exit 1
 fi
-debs=("$work"/out/*.deb)
-if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-    echo "FAIL: expected one .deb, found: ${debs[*]}"
+debs=("$work"/out/scrivolux_*.deb)
+python_debs=("$work"/out/python3-scrivolux_*.deb)
+all_debs=("$work"/out/*.deb)
+expected_debs=1
+[ -n "$python" ] && expected_debs=2
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ] || [ ${#all_debs[@]} -ne $expected_debs ]; then
+    echo "FAIL: expected $expected_debs .deb files, found: ${all_debs[*]}"
     exit 1
 fi
 deb=${debs[0]}
@@ -59,6 +68,16 @@ done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root" || exit 1
+if [ -n "$python" ]; then
+    python_deb=${python_debs[0]}
+    [ "$(basename "$python_deb")" = "python3-scrivolux_${version}_$(dpkg --print-architecture).deb" ] ||
+        fail "the Python package file is named $(basename "$python_deb")"
+    python_depends=$(dpkg-deb -f "$python_deb" Depends)
+    for dependency in "scrivolux (= $version)" "python3 (>= " "python3 (<< " "libqt6core6 ("; do
+        [[ $python_depends == *"$dependency"* ]] || fail "python3-scrivolux Depends lacks $dependency: $python_depends"
+    done
+    dpkg-deb -x "$python_deb" "$root" || exit 1
+fi
 for file in usr/bin/scrivolux usr/bin/scrivolux-cli \
     usr/libexec/scrivolux/scrivolux usr/libexec/scrivolux/scrivolux-cli \
     usr/libexec/scrivolux/cuvplus.dat \
@@ -96,11 +115,43 @@ if HOME=$work/home XDG_DATA_HOME=$work/home/data "$cli" --unknown=zero "$work/te
 else
     fail "scrivolux-cli exited with $?: $(cat "$work/report.txt" "$work/errors.txt")"
 fi
+# The unpacked module where Debian's python3 looks for it, with the unpacked
+# word list found without being named; without the list it names the file.
+python_module() {
+    PYTHONPATH=$root/usr/lib/python3/dist-packages HOME=$work/home "$python" -c '
+import sys, scrivolux
+assert scrivolux.__file__.startswith(sys.argv[1] + "/usr/lib/python3/dist-packages/"), scrivolux.__file__
+try:
+    report = scrivolux.analyse(open(sys.argv[2]).read(), unknown="zero")
+except scrivolux.WordListError as error:
+    print("WordListError", error.filename)
+    sys.exit(0)
+print(report["counts"]["words"], report["counts"]["syllables"], report["unknownWords"])
+' "$root" "$work/text.txt" 2>&1
+}
+if [ -n "$python" ]; then
+    for file in usr/lib/python3/dist-packages/scrivolux/__init__.py \
+        usr/lib/python3/dist-packages/scrivolux/__init__.pyi \
+        usr/lib/python3/dist-packages/scrivolux/py.typed \
+        usr/share/doc/python3-scrivolux/copyright usr/share/doc/python3-scrivolux/changelog.Debian.gz; do
+        [ -e "$root/$file" ] || fail "python3-scrivolux lacks /$file"
+    done
+    ls "$root"/usr/lib/python3/dist-packages/scrivolux/_scrivolux.cpython-*.so >/dev/null 2>&1 ||
+        fail "python3-scrivolux lacks the extension module"
+    module_report=$(python_module)
+    [ "$module_report" = "11 19 []" ] || fail "the unpacked Python module gives: $module_report"
+fi
+
 # Without the word list it must say so, not count everything as unknown.
 mv "$root/usr/libexec/scrivolux/cuvplus.dat" "$work/cuvplus.dat"
 HOME=$work/home XDG_DATA_HOME=$work/home/data "$cli" --unknown=zero "$work/text.txt" >/dev/null 2>&1
 status=$?
 [ $status -eq 3 ] || fail "without the word list scrivolux-cli exited with $status, not 3"
+if [ -n "$python" ]; then
+    module_report=$(python_module)
+    [ "$module_report" = "WordListError $root/usr/libexec/scrivolux/cuvplus.dat" ] ||
+        fail "the unpacked Python module without the word list: $module_report"
+fi
 mv "$work/cuvplus.dat" "$root/usr/libexec/scrivolux/cuvplus.dat"
 
 # The manual pages render without a groff warning and hold the usual sections.
@@ -158,7 +209,7 @@ for expected in "complete -F _scrivolux_cli scrivolux-cli" "--u => --unknown=" \
     grep -qxF -- "$expected" <<<"$completions" || fail "completion: expected '$expected'"
 done
 
-lintian_output=$(lintian --fail-on error "$deb" 2>&1)
+lintian_output=$(lintian --fail-on error "${all_debs[@]}" 2>&1)
 lintian_status=$?
 echo "$lintian_output" | grep -v "running with root privileges"
 [ $lintian_status -eq 0 ] || fail "lintian reports errors"
