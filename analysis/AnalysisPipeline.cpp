@@ -1,6 +1,7 @@
 #include "analysis/AnalysisPipeline.h"
 
 #include "analysis/CarefulRules.h"
+#include "analysis/PassageDetails.h"
 #include "text/TextFile.h"
 
 #include <algorithm>
@@ -167,28 +168,40 @@ std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize) {
 AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
                                     const UnknownWordHandler& headUnknownWord,
                                     const UnknownWordHandler& tailUnknownWord,
-                                    std::size_t minimumSize) {
+                                    std::size_t minimumSize, IndexCounts* indexCounts) {
     NoProgress progress;
     const std::string_view wordText = texts.wordText;
     const std::size_t cut = HalfwaySpace(wordText, minimumSize);
-    if (cut == std::string_view::npos)
+    if (cut == std::string_view::npos && !indexCounts)
         return CountTexts(texts, dictionary, headUnknownWord, progress);
+    if (cut == std::string_view::npos) {
+        AnalysisCounts counts;
+        counts.syllables = CountSyllables(wordText, dictionary, headUnknownWord, progress,
+                                          counts.difficultWords, &counts.words, indexCounts);
+        counts.sentences = CountSentences(texts.sentenceText, progress);
+        return counts;
+    }
 
     // The syllable pass counts the words as it goes, so that no pass runs over
     // the whole word text: each thread takes half of it.
+    IndexCounts tailIndex;
     auto tail = std::async(std::launch::async, [&] {
         NoProgress tailProgress;
         AnalysisCounts counts;
         counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord,
-                                          tailProgress, counts.difficultWords, &counts.words);
+                                          tailProgress, counts.difficultWords, &counts.words,
+                                          indexCounts ? &tailIndex : nullptr);
         return counts;
     });
     std::int32_t headDifficult = 0;
     std::int32_t headWords = 0;
-    const std::int32_t headSyllables = CountSyllables(
-        wordText.substr(0, cut), dictionary, headUnknownWord, progress, headDifficult, &headWords);
+    const std::int32_t headSyllables =
+        CountSyllables(wordText.substr(0, cut), dictionary, headUnknownWord, progress,
+                       headDifficult, &headWords, indexCounts);
     const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
     AnalysisCounts counts = tail.get();
+    if (indexCounts)
+        AddIndexCounts(*indexCounts, tailIndex);
     // The sum saturates as one pass over the whole does.
     counts.syllables = static_cast<std::int32_t>(
         std::min<std::int64_t>(std::int64_t{counts.syllables} + headSyllables, INT32_MAX));

@@ -71,8 +71,10 @@ std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize);
 // second thread. The head's unknown words go to headUnknownWord in the order
 // of the text, the tail's to tailUnknownWord; neither may change the dictionary,
 // which both threads read. Texts under minimumSize are counted on this thread
-// alone, through headUnknownWord.
+// alone, through headUnknownWord. indexCounts (when given) receives the counts
+// of the further indices from the same pass (CountSyllables).
 AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
                                     const UnknownWordHandler& headUnknownWord,
                                     const UnknownWordHandler& tailUnknownWord,
-                                    std::size_t minimumSize = kParallelFromBytes);
+                                    std::size_t minimumSize = kParallelFromBytes,
+                                    IndexCounts* indexCounts = nullptr);

@@ -1,5 +1,6 @@
 #include "analysis/CountingPasses.h"
 
+#include "analysis/PassageDetails.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
 
@@ -15,20 +16,33 @@ namespace {
 // repeats its common words, and a count once found never changes (the
 // dictionary only grows, and the first insertion of a word wins), so most
 // words are settled here without being lower-cased and searched for.
+constexpr int kRecentBits = 12;
+constexpr std::size_t kRecentLongest = 15; // the length takes the last byte
+
+// Where a word of 1 to kRecentLongest bytes lives in a table of the words met
+// lately, and the two integers that identify it there.
+std::size_t RecentSlot(std::string_view word, std::uint64_t& low, std::uint64_t& high) {
+    LoadWordBytes(word, low, high);
+    high |= std::uint64_t{word.size()} << 56; // never 0, unlike an unused entry
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+    const std::uint64_t hash = ((low * kMultiplier) ^ high) * kMultiplier;
+    return static_cast<std::size_t>(hash >> (64 - kRecentBits));
+}
+
+// The counts of the words met lately, by their spelling in the text. Prose
+// repeats its common words, and a count once found never changes (the
+// dictionary only grows, and the first insertion of a word wins), so most
+// words are settled here without being lower-cased and searched for.
 class RecentWords {
 public:
-    RecentWords() : entries_(kSize) {}
+    RecentWords() : entries_(std::size_t{1} << kRecentBits) {}
 
     std::int32_t Lookup(std::string_view word, const TDictionary& dictionary) {
-        if (word.empty() || word.size() > kLongest)
+        if (word.empty() || word.size() > kRecentLongest)
             return dictionary.Lookup(word);
         std::uint64_t low;
         std::uint64_t high;
-        LoadWordBytes(word, low, high);
-        high |= std::uint64_t{word.size()} << 56; // never 0, unlike an unused entry
-        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
-        const std::uint64_t hash = ((low * kMultiplier) ^ high) * kMultiplier;
-        Entry& entry = entries_[hash >> (64 - kSizeBits)];
+        Entry& entry = entries_[RecentSlot(word, low, high)];
         if (entry.low == low && entry.high == high)
             return entry.count;
         const std::int32_t count = dictionary.Lookup(word);
@@ -38,10 +52,6 @@ public:
     }
 
 private:
-    static constexpr int kSizeBits = 12;
-    static constexpr std::size_t kSize = std::size_t{1} << kSizeBits;
-    static constexpr std::size_t kLongest = 15; // the length takes the last byte
-
     struct Entry {
         std::uint64_t low = 0;
         std::uint64_t high = 0;
@@ -50,11 +60,38 @@ private:
     std::vector<Entry> entries_;
 };
 
+// The same for what the further indices need of a word, which depends on its
+// spelling alone, so words the dictionary lacks are remembered too.
+class RecentIndexWords {
+public:
+    RecentIndexWords() : entries_(std::size_t{1} << kRecentBits) {}
+
+    IndexWord Of(std::string_view word) {
+        if (word.empty() || word.size() > kRecentLongest)
+            return IndexWordOf(word, LowerCaseWord(word));
+        std::uint64_t low;
+        std::uint64_t high;
+        Entry& entry = entries_[RecentSlot(word, low, high)];
+        if (entry.low != low || entry.high != high)
+            entry = {low, high, IndexWordOf(word, LowerCaseWord(word))};
+        return entry.word;
+    }
+
+private:
+    struct Entry {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        IndexWord word;
+    };
+    std::vector<Entry> entries_;
+};
+
 } // namespace
 
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
-                            std::int32_t& difficultWords, std::int32_t* words) {
+                            std::int32_t& difficultWords, std::int32_t* words,
+                            IndexCounts* indexCounts) {
     difficultWords = 0;
     std::int32_t tokens = 0;
     // A typed count can be as large as the type allows; the total saturates
@@ -62,6 +99,9 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
     std::int64_t syllables = 0;
     std::string word;
     RecentWords recent;
+    RecentIndexWords recentIndex;
+    if (indexCounts)
+        *indexCounts = {};
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
@@ -74,6 +114,8 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
             syllables = std::min<std::int64_t>(syllables + count, INT32_MAX);
             if (count > 2)
                 ++difficultWords;
+            if (indexCounts)
+                AddIndexWord(*indexCounts, recentIndex.Of(token), count);
         },
         [&](int percent) { progress.SetSyllableProgress(percent); });
     if (words)

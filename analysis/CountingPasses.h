@@ -6,6 +6,7 @@
 #include <string_view>
 
 class TDictionary;
+struct IndexCounts;
 
 // The four counts of one analysis; none is ever negative.
 struct AnalysisCounts {
@@ -39,11 +40,14 @@ public:
 };
 
 // Sum of the syllables of the words of the word text; difficultWords is set to
-// the number of words with more than two, and words (when given) to the number
-// of words as CountWords counts them. A blank text gives 0 and no progress.
+// the number of words with more than two, words (when given) to the number
+// of words as CountWords counts them, and indexCounts (when given) to the
+// counts the further indices need (PassageDetails.h), the same as
+// CountIndexWords gives afterwards. A blank text gives 0 and no progress.
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
-                            std::int32_t& difficultWords, std::int32_t* words = nullptr);
+                            std::int32_t& difficultWords, std::int32_t* words = nullptr,
+                            IndexCounts* indexCounts = nullptr);
 
 // Number of space-separated pieces that hold a character above code 32.
 std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress);

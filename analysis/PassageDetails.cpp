@@ -380,14 +380,34 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
                     word.syllables = DictionaryCount(dictionary, lower);
                 syllables = word.syllables;
             }
-            if (syllables > 2)
-                ++counts.polysyllables;
-            if (syllables == 1)
-                ++counts.monosyllables;
-            CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
+            AddIndexWord(counts, {word.letters, word.daleChallFamiliar, word.spacheFamiliar},
+                         syllables);
         },
         [](int) {});
     return counts;
+}
+
+IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord) {
+    return {CountLetters(word), IsFamiliarWord(lowerWord, FamiliarList::DaleChall),
+            IsFamiliarWord(lowerWord, FamiliarList::Spache)};
+}
+
+void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables) {
+    if (syllables > 2)
+        ++counts.polysyllables;
+    if (syllables == 1)
+        ++counts.monosyllables;
+    CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
+}
+
+void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
+    counts.letters += later.letters;
+    counts.longWords += later.longWords;
+    counts.polysyllables += later.polysyllables;
+    counts.monosyllables += later.monosyllables;
+    counts.miniWords += later.miniWords;
+    counts.daleChallUnfamiliar += later.daleChallUnfamiliar;
+    counts.spacheUnfamiliar += later.spacheUnfamiliar;
 }
 
 void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables) {

@@ -118,6 +118,22 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
 IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
                             const UnknownWordLog& log);
 
+// What the further indices need of one word besides its syllables.
+struct IndexWord {
+    std::int32_t letters = 0;
+    bool daleChallFamiliar = false;
+    bool spacheFamiliar = false;
+};
+
+// The word as spelt in the text, and lower-cased.
+IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord);
+
+// Adds one occurrence of the word, which counted syllables.
+void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables);
+
+// Adds the counts of a later part of the same text.
+void AddIndexCounts(IndexCounts& counts, const IndexCounts& later);
+
 // Gives every occurrence of a row a new count and counts the figures again
 // (syllables, difficult words, monosyllables, the sentences' difficult words).
 void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables);

@@ -83,15 +83,21 @@ TextReport AnalyseText(std::string name, std::string text, TDictionary& dictiona
     UnknownWordTally tailTally;
     UnknownWordLog log;
     UnknownWordLog tailLog;
+    // The index counts come from the counting pass unless the details are
+    // built anyway.
+    const ReportExtras& wanted = options.extras;
+    IndexCounts indexCounts;
+    const bool countIndex = wanted.indices && !wanted.words && wanted.sentences <= 0;
     const AnalysisCounts counts = CountTextsInParallel(
         texts, dictionary, log.Recording(TallyingHandler(headTally, options.unknown), source),
         tailLog.Recording(TallyingHandler(tailTally, options.unknown), source),
-        options.parallelFrom);
+        options.parallelFrom, countIndex ? &indexCounts : nullptr);
     log.Append(tailLog);
     std::vector<UnknownWord> unknownWords = headTally.Take();
     MergeTally(unknownWords, tailTally.Take());
     ReportExtras extras = options.extras;
     extras.rules = std::string(CountingRulesName(options.rules));
     return MakeTextReport(std::move(name), texts, prepared.passage, prepared.lineStarts, counts,
-                          dictionary, log, std::move(unknownWords), extras);
+                          dictionary, log, std::move(unknownWords), extras,
+                          countIndex ? &indexCounts : nullptr);
 }

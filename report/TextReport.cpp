@@ -25,7 +25,8 @@ TextReport::Sentence SentenceOf(const PassageDetails& details, std::size_t index
 TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::string_view passage,
                           const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
                           const TDictionary& dictionary, const UnknownWordLog& log,
-                          std::vector<UnknownWord> unknownWords, const ReportExtras& extras) {
+                          std::vector<UnknownWord> unknownWords, const ReportExtras& extras,
+                          const IndexCounts* countedIndex) {
     TextReport report;
     report.name = std::move(name);
     report.rules = extras.rules;
@@ -54,7 +55,7 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                     SentenceOf(details, i, passage, lineStarts));
         }
     } else if (extras.indices) {
-        report.indexCounts = CountIndexWords(texts, dictionary, log);
+        report.indexCounts = countedIndex ? *countedIndex : CountIndexWords(texts, dictionary, log);
     }
     report.hasIndices = extras.indices || extras.words || extras.sentences > 0;
     if (report.hasIndices) {

@@ -57,12 +57,14 @@ struct ReportExtras {
 // The report of one counted text: the figures, the Fry reading, the further
 // indices when asked for (from a pass of their own over the word text), and
 // the words and sentences when asked for. passage and lineStarts (LineStartsOfText) are read
-// only for sentences. Empty texts give zero counts, placeholders and no
+// only for sentences. countedIndex, when the counting pass gave them, spares
+// the pass of their own. Empty texts give zero counts, placeholders and no
 // indices.
 TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::string_view passage,
                           const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
                           const TDictionary& dictionary, const UnknownWordLog& log,
-                          std::vector<UnknownWord> unknownWords, const ReportExtras& extras);
+                          std::vector<UnknownWord> unknownWords, const ReportExtras& extras,
+                          const IndexCounts* countedIndex = nullptr);
 
 // The grades a script can hold a text to.
 enum class GradeIndex {

@@ -79,6 +79,22 @@ class SameAsTheCommandLine(unittest.TestCase):
             for path, mine, theirs in zip(paths, got, expected):
                 self.assertEqual(mine, theirs, f"{path} ({rules})")
 
+    def test_index_counts_from_the_counting_pass_match_the_details(self):
+        # Without words or sentences the index counts come from the syllable
+        # pass; with them, from the details of every word.
+        corpus = held_out_corpus()
+        texts = list(corpus.values())[:150] + [read(GPL) * 10]
+        for rules in "classic", "careful":
+            plain = scrivolux.analyse_many(texts, rules=rules)
+            detailed = scrivolux.analyse_many(texts, rules=rules, words=True)
+            for text, mine, theirs in zip(texts, plain, detailed):
+                del theirs["words"]
+                self.assertEqual(mine, theirs, text[:60])
+        # A text counted on two threads, its halves' index counts added.
+        quoted = scrivolux.analyse(texts[-1], sentences=1)
+        del quoted["longestSentences"], quoted["mostDifficultSentences"]
+        self.assertEqual(scrivolux.analyse(texts[-1]), quoted)
+
     def test_csv_rows(self):
         corpus = held_out_corpus()
         paths = list(corpus)[:80]
