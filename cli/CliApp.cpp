@@ -130,7 +130,8 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
 struct CountedText {
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
-    UnknownWordLog log; // the answers, for the details
+    UnknownWordLog log;                     // the answers, for the details
+    std::optional<IndexCounts> indexCounts; // when the counting pass gave them
 };
 
 WordSource SourceOfAnswers(UnknownMode mode) {
@@ -149,7 +150,7 @@ WordSource SourceOfAnswers(UnknownMode mode) {
 // the order of the text, a large text is counted on two threads, the tail's
 // unknown words resolved without the terminal and tallied apart.
 CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWordResolver& resolver,
-                  UnknownMode mode, std::ostream& err) {
+                  UnknownMode mode, bool countIndex, std::ostream& err) {
     CountedText counted;
     const WordSource source = SourceOfAnswers(mode);
     if (mode == UnknownMode::Ask) {
@@ -161,9 +162,12 @@ CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWor
     }
     UnknownWordResolver tailResolver(mode, nullptr, {}, err);
     UnknownWordLog tailLog;
+    if (countIndex)
+        counted.indexCounts.emplace();
     counted.counts =
         CountTextsInParallel(texts, dictionary, counted.log.Recording(resolver.Handler(), source),
-                             tailLog.Recording(tailResolver.Handler(), source));
+                             tailLog.Recording(tailResolver.Handler(), source), kParallelFromBytes,
+                             counted.indexCounts ? &*counted.indexCounts : nullptr);
     // The head's words come first in the text, so their answers are asked first.
     counted.log.Append(tailLog);
     counted.unknownWords = resolver.TakeFileTally();
@@ -262,10 +266,14 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
                 streams.out << FailureCsvRow(input, failure.message, extras.rules);
             continue;
         }
-        CountedText counted = Count(prepared.texts, dictionary, resolver, options.unknown, err);
-        const TextReport report = MakeTextReport(
-            input, prepared.texts, prepared.passage, prepared.lineStarts, counted.counts,
-            dictionary, counted.log, std::move(counted.unknownWords), extras);
+        // The details, when asked for, give the index counts themselves.
+        const bool countIndex = extras.indices && !extras.words && extras.sentences <= 0;
+        CountedText counted =
+            Count(prepared.texts, dictionary, resolver, options.unknown, countIndex, err);
+        const TextReport report =
+            MakeTextReport(input, prepared.texts, prepared.passage, prepared.lineStarts,
+                           counted.counts, dictionary, counted.log, std::move(counted.unknownWords),
+                           extras, counted.indexCounts ? &*counted.indexCounts : nullptr);
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
         if (options.maxGrade) {
