@@ -12,14 +12,10 @@
 
 namespace {
 
-// The counts of the words met lately, by their spelling in the text. Prose
-// repeats its common words, and a count once found never changes (the
-// dictionary only grows, and the first insertion of a word wins), so most
-// words are settled here without being lower-cased and searched for.
 constexpr int kRecentBits = 12;
 constexpr std::size_t kRecentLongest = 15; // the length takes the last byte
 
-// Where a word of 1 to kRecentLongest bytes lives in a table of the words met
+// Where a word of 1 to kRecentLongest bytes lives in the table of the words met
 // lately, and the two integers that identify it there.
 std::size_t RecentSlot(std::string_view word, std::uint64_t& low, std::uint64_t& high) {
     LoadWordBytes(word, low, high);
@@ -32,58 +28,54 @@ std::size_t RecentSlot(std::string_view word, std::uint64_t& low, std::uint64_t&
 // The counts of the words met lately, by their spelling in the text. Prose
 // repeats its common words, and a count once found never changes (the
 // dictionary only grows, and the first insertion of a word wins), so most
-// words are settled here without being lower-cased and searched for.
+// words are settled here without being lower-cased and searched for. When the
+// further indices are counted too, what they need of a word depends on its
+// spelling alone and is kept here as well, for words the dictionary lacks too.
 class RecentWords {
 public:
     RecentWords() : entries_(std::size_t{1} << kRecentBits) {}
 
-    std::int32_t Lookup(std::string_view word, const TDictionary& dictionary) {
-        if (word.empty() || word.size() > kRecentLongest)
+    // The word's count, or -1 when the dictionary lacks it; index (when given)
+    // receives the word's index facts.
+    std::int32_t Lookup(std::string_view word, const TDictionary& dictionary, IndexWord* index) {
+        if (word.empty() || word.size() > kRecentLongest) {
+            if (index)
+                *index = Compute(word);
             return dictionary.Lookup(word);
+        }
         std::uint64_t low;
         std::uint64_t high;
         Entry& entry = entries_[RecentSlot(word, low, high)];
-        if (entry.low == low && entry.high == high)
+        if (entry.low == low && entry.high == high) {
+            // A word that was absent may have been added since.
+            if (entry.count < 0)
+                entry.count = dictionary.Lookup(word);
+            if (index)
+                *index = entry.index;
             return entry.count;
+        }
         const std::int32_t count = dictionary.Lookup(word);
-        if (count >= 0)
-            entry = {low, high, count};
+        if (count >= 0 || index)
+            entry = {low, high, count, index ? Compute(word) : IndexWord{}};
+        if (index)
+            *index = entry.index;
         return count;
     }
 
 private:
-    struct Entry {
-        std::uint64_t low = 0;
-        std::uint64_t high = 0;
-        std::int32_t count = 0;
-    };
-    std::vector<Entry> entries_;
-};
-
-// The same for what the further indices need of a word, which depends on its
-// spelling alone, so words the dictionary lacks are remembered too.
-class RecentIndexWords {
-public:
-    RecentIndexWords() : entries_(std::size_t{1} << kRecentBits) {}
-
-    IndexWord Of(std::string_view word) {
-        if (word.empty() || word.size() > kRecentLongest)
-            return IndexWordOf(word, LowerCaseWord(word));
-        std::uint64_t low;
-        std::uint64_t high;
-        Entry& entry = entries_[RecentSlot(word, low, high)];
-        if (entry.low != low || entry.high != high)
-            entry = {low, high, IndexWordOf(word, LowerCaseWord(word))};
-        return entry.word;
+    IndexWord Compute(std::string_view word) {
+        LowerCaseInto(word, lower_);
+        return IndexWordOf(word, lower_);
     }
 
-private:
     struct Entry {
         std::uint64_t low = 0;
         std::uint64_t high = 0;
-        IndexWord word;
+        std::int32_t count = 0; // -1: absent when last looked up
+        IndexWord index;
     };
     std::vector<Entry> entries_;
+    std::string lower_;
 };
 
 } // namespace
@@ -99,14 +91,15 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
     std::int64_t syllables = 0;
     std::string word;
     RecentWords recent;
-    RecentIndexWords recentIndex;
+    IndexWord indexWord;
+    IndexWord* const wantedIndex = indexCounts ? &indexWord : nullptr;
     if (indexCounts)
         *indexCounts = {};
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
             ++tokens;
-            std::int32_t count = recent.Lookup(token, dictionary);
+            std::int32_t count = recent.Lookup(token, dictionary, wantedIndex);
             if (count == -1) {
                 word.assign(token);
                 count = unknownWord ? unknownWord(word, dictionary) : 0;
@@ -115,7 +108,7 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
             if (count > 2)
                 ++difficultWords;
             if (indexCounts)
-                AddIndexWord(*indexCounts, recentIndex.Of(token), count);
+                AddIndexWord(*indexCounts, indexWord, count);
         },
         [&](int percent) { progress.SetSyllableProgress(percent); });
     if (words)

@@ -2,33 +2,57 @@
 
 #include <array>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
 extern const char kDaleChallWordList[];
 extern const char kSpacheWordList[];
 
 namespace {
 
-using WordSet = std::unordered_set<std::string_view>;
-
-WordSet SetOf(std::string_view lines) {
-    WordSet words;
-    std::size_t start = 0;
-    while (start < lines.size()) {
-        std::size_t end = lines.find('\n', start);
-        if (end == std::string_view::npos)
-            end = lines.size();
-        if (end > start)
-            words.insert(lines.substr(start, end - start));
-        start = end + 1;
-    }
-    return words;
+constexpr unsigned Bit(FamiliarList list) {
+    return list == FamiliarList::DaleChall ? 1u : 2u;
 }
 
-const WordSet& ListOf(FamiliarList list) {
-    static const WordSet daleChall = SetOf(kDaleChallWordList);
-    static const WordSet spache = SetOf(kSpacheWordList);
-    return list == FamiliarList::DaleChall ? daleChall : spache;
+// Both lists in one table, each word with the lists that hold it, so that a
+// stem is looked up once for both.
+class FamiliarTable {
+public:
+    FamiliarTable() {
+        Add(kDaleChallWordList, FamiliarList::DaleChall);
+        Add(kSpacheWordList, FamiliarList::Spache);
+    }
+
+    unsigned ListsOf(std::string_view word) const {
+        const auto found = words_.find(word);
+        return found == words_.end() ? 0u : found->second;
+    }
+
+    std::size_t Size(FamiliarList list) const {
+        std::size_t size = 0;
+        for (const auto& [word, lists] : words_)
+            size += (lists & Bit(list)) != 0;
+        return size;
+    }
+
+private:
+    void Add(std::string_view lines, FamiliarList list) {
+        std::size_t start = 0;
+        while (start < lines.size()) {
+            std::size_t end = lines.find('\n', start);
+            if (end == std::string_view::npos)
+                end = lines.size();
+            if (end > start)
+                words_[lines.substr(start, end - start)] |= Bit(list);
+            start = end + 1;
+        }
+    }
+
+    std::unordered_map<std::string_view, unsigned> words_;
+};
+
+const FamiliarTable& Table() {
+    static const FamiliarTable table;
+    return table;
 }
 
 bool EndsWith(std::string_view word, std::string_view ending) {
@@ -37,9 +61,9 @@ bool EndsWith(std::string_view word, std::string_view ending) {
 
 } // namespace
 
-bool IsFamiliarWord(std::string_view lowerWord, FamiliarList list) {
+unsigned FamiliarListsOf(std::string_view lowerWord) {
     if (lowerWord.empty())
-        return false;
+        return 0;
     std::string apostrophes;
     if (lowerWord.find("\u2019") != std::string_view::npos) {
         apostrophes.assign(lowerWord);
@@ -47,23 +71,28 @@ bool IsFamiliarWord(std::string_view lowerWord, FamiliarList list) {
             apostrophes.replace(at, 3, "'");
         lowerWord = apostrophes;
     }
-    const WordSet& words = ListOf(list);
-    if (words.count(lowerWord) != 0)
-        return true;
+    constexpr unsigned kBoth = 3;
+    const FamiliarTable& table = Table();
+    unsigned lists = table.ListsOf(lowerWord);
     static constexpr std::array<std::string_view, 8> kEndings = {"'s", "s",   "es", "ed",
                                                                  "d",  "ing", "er", "est"};
     for (const std::string_view ending : kEndings) {
-        if (EndsWith(lowerWord, ending) &&
-            words.count(lowerWord.substr(0, lowerWord.size() - ending.size())) != 0)
-            return true;
+        if (lists == kBoth)
+            return lists;
+        if (EndsWith(lowerWord, ending))
+            lists |= table.ListsOf(lowerWord.substr(0, lowerWord.size() - ending.size()));
     }
-    if (EndsWith(lowerWord, "ies") || EndsWith(lowerWord, "ied")) {
+    if (lists != kBoth && (EndsWith(lowerWord, "ies") || EndsWith(lowerWord, "ied"))) {
         const std::string stem = std::string(lowerWord.substr(0, lowerWord.size() - 3)) + 'y';
-        return words.count(stem) != 0;
+        lists |= table.ListsOf(stem);
     }
-    return false;
+    return lists;
+}
+
+bool IsFamiliarWord(std::string_view lowerWord, FamiliarList list) {
+    return (FamiliarListsOf(lowerWord) & Bit(list)) != 0;
 }
 
 std::size_t FamiliarListSize(FamiliarList list) {
-    return ListOf(list).size();
+    return Table().Size(list);
 }

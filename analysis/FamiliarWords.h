@@ -13,5 +13,9 @@ enum class FamiliarList { DaleChall, Spache };
 // The empty word is not familiar.
 bool IsFamiliarWord(std::string_view lowerWord, FamiliarList list);
 
+// The lists on which the lower-cased word is familiar, as IsFamiliarWord
+// decides: bit 1 for Dale-Chall, bit 2 for Spache; 0 for none.
+unsigned FamiliarListsOf(std::string_view lowerWord);
+
 // How many words the list holds (2942 and 1063).
 std::size_t FamiliarListSize(FamiliarList list);

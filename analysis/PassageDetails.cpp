@@ -114,20 +114,6 @@ private:
     std::size_t units_ = 0;
 };
 
-void LowerInto(std::string_view word, std::string& lower) {
-    const bool ascii = std::all_of(word.begin(), word.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 128; });
-    if (!ascii) {
-        lower = LowerCaseWord(word);
-        return;
-    }
-    lower.assign(word);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-}
-
 constexpr std::uint32_t kNoRow = std::numeric_limits<std::uint32_t>::max();
 
 // Per distinct lower-cased word: how many logged answers the walk has used, and
@@ -251,7 +237,7 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
-            LowerInto(token, lower);
+            LowerCaseInto(token, lower);
             auto [slot, inserted] = states.try_emplace(lower);
             WordState& state = slot->second;
             if (inserted)
@@ -358,7 +344,7 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
             Word* found = entry && entry->low == low && entry->high == high ? entry->word : nullptr;
             bool inserted = false;
             if (!found) {
-                LowerInto(token, lower);
+                LowerCaseInto(token, lower);
                 const auto slot = words.try_emplace(lower);
                 found = &slot.first->second;
                 inserted = slot.second;
@@ -369,8 +355,9 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
             if (inserted) {
                 word.answers = log.AnswersFor(lower);
                 word.letters = CountLetters(token);
-                word.daleChallFamiliar = IsFamiliarWord(lower, FamiliarList::DaleChall);
-                word.spacheFamiliar = IsFamiliarWord(lower, FamiliarList::Spache);
+                const unsigned lists = FamiliarListsOf(lower);
+                word.daleChallFamiliar = (lists & 1u) != 0;
+                word.spacheFamiliar = (lists & 2u) != 0;
             }
             std::int32_t syllables = 0;
             if (word.answers && word.used < word.answers->size()) {
@@ -387,9 +374,23 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
     return counts;
 }
 
+void LowerCaseInto(std::string_view word, std::string& lower) {
+    const bool ascii = std::all_of(word.begin(), word.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 128; });
+    if (!ascii) {
+        lower = LowerCaseWord(word);
+        return;
+    }
+    lower.assign(word);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+}
+
 IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord) {
-    return {CountLetters(word), IsFamiliarWord(lowerWord, FamiliarList::DaleChall),
-            IsFamiliarWord(lowerWord, FamiliarList::Spache)};
+    const unsigned lists = FamiliarListsOf(lowerWord);
+    return {CountLetters(word), (lists & 1u) != 0, (lists & 2u) != 0};
 }
 
 void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables) {

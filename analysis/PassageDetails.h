@@ -118,6 +118,9 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
 IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
                             const UnknownWordLog& log);
 
+// Lower-cases a word as LowerCaseWord does, into lower, whose memory is reused.
+void LowerCaseInto(std::string_view word, std::string& lower);
+
 // What the further indices need of one word besides its syllables.
 struct IndexWord {
     std::int32_t letters = 0;
