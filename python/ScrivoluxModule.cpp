@@ -227,10 +227,18 @@ TextReport Analyse(std::string name, std::string text, const Request& request,
 
 py::object ToPython(const QJsonValue& value);
 
+// Straight from Qt's UTF-16: no detour through UTF-8.
+py::str ToPython(const QString& text) {
+    PyObject* str = PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.utf16(), text.size());
+    if (str == nullptr)
+        throw py::error_already_set();
+    return py::reinterpret_steal<py::str>(str);
+}
+
 py::dict ToPython(const QJsonObject& object) {
     py::dict dict;
     for (auto it = object.begin(); it != object.end(); ++it)
-        dict[py::str(it.key().toStdString())] = ToPython(it.value());
+        dict[ToPython(it.key())] = ToPython(it.value());
     return dict;
 }
 
@@ -250,7 +258,7 @@ py::object ToPython(const QJsonValue& value) {
     case QJsonValue::Double:
         return Number(value.toDouble());
     case QJsonValue::String:
-        return py::str(value.toString().toStdString());
+        return ToPython(value.toString());
     case QJsonValue::Array: {
         const QJsonArray array = value.toArray();
         py::list list(array.size());
