@@ -13,16 +13,12 @@
 
 #include <pybind11/pybind11.h>
 
-#include <QJsonArray>
-#include <QJsonObject>
-#include <QJsonValue>
-#include <QVariant>
+#include <QJsonDocument>
 
 #include <sched.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <map>
@@ -225,54 +221,23 @@ TextReport Analyse(std::string name, std::string text, const Request& request,
     return AnalyseText(std::move(name), std::move(text), *request.dictionary, options);
 }
 
-py::object ToPython(const QJsonValue& value);
-
-// Straight from Qt's UTF-16: no detour through UTF-8.
-py::str ToPython(const QString& text) {
-    PyObject* str = PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.utf16(), text.size());
-    if (str == nullptr)
-        throw py::error_already_set();
-    return py::reinterpret_steal<py::str>(str);
+// The report's object as scrivolux-cli --format=jsonl writes it, on one line.
+std::string JsonLine(const TextReport& report) {
+    return QJsonDocument(ResultJson(report)).toJson(QJsonDocument::Compact).toStdString();
 }
 
-py::dict ToPython(const QJsonObject& object) {
-    py::dict dict;
-    for (auto it = object.begin(); it != object.end(); ++it)
-        dict[ToPython(it.key())] = ToPython(it.value());
-    return dict;
-}
-
-// As json.loads reads the command line's JSON: a number written without a
-// fraction is an int.
-py::object Number(double number) {
-    constexpr double kExactIntegers = 9007199254740992.0; // 2^53
-    if (std::trunc(number) == number && std::fabs(number) < kExactIntegers)
-        return py::int_(static_cast<long long>(number));
-    return py::float_(number);
-}
-
-py::object ToPython(const QJsonValue& value) {
-    switch (value.type()) {
-    case QJsonValue::Bool:
-        return py::bool_(value.toBool());
-    case QJsonValue::Double:
-        return Number(value.toDouble());
-    case QJsonValue::String:
-        return ToPython(value.toString());
-    case QJsonValue::Array: {
-        const QJsonArray array = value.toArray();
-        py::list list(array.size());
-        for (qsizetype i = 0; i < array.size(); ++i)
-            list[static_cast<std::size_t>(i)] = ToPython(array.at(i));
-        return list;
+// The dicts are what json.loads makes of the command line's JSON, so that
+// they hold the same keys, values and types; its C parser is also quicker
+// than building the objects one by one here.
+py::list FromJsonLines(const std::vector<std::string>& lines) {
+    std::string array = "[";
+    for (const std::string& line : lines) {
+        if (array.size() > 1)
+            array += ',';
+        array += line;
     }
-    case QJsonValue::Object:
-        return ToPython(value.toObject());
-    case QJsonValue::Null:
-    case QJsonValue::Undefined:
-        break;
-    }
-    return py::none();
+    array += ']';
+    return py::module_::import("json").attr("loads")(py::bytes(array));
 }
 
 // The processors this process may run on (a container or taskset may allow
@@ -287,18 +252,18 @@ std::size_t AvailableProcessors() {
 
 const char* const kStandardInputName = "-";
 
-py::dict AnalysePy(py::object text, py::object name, py::object rules, py::object unknown,
-                   py::object dictionary, py::object words, py::object sentences) {
+py::object AnalysePy(py::object text, py::object name, py::object rules, py::object unknown,
+                     py::object dictionary, py::object words, py::object sentences) {
     std::string utf8 = TextOf(text, "text");
     std::string nameText = name.is_none() ? kStandardInputName : TextOf(name, "name");
     const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
-    QJsonObject object;
+    std::vector<std::string> line(1);
     {
         const py::gil_scoped_release release;
-        object =
-            ResultJson(Analyse(std::move(nameText), std::move(utf8), request, kParallelFromBytes));
+        line[0] =
+            JsonLine(Analyse(std::move(nameText), std::move(utf8), request, kParallelFromBytes));
     }
-    return ToPython(object);
+    return FromJsonLines(line)[0];
 }
 
 // The texts and names of a batch, and the request, from the arguments.
@@ -378,15 +343,12 @@ py::list AnalyseManyPy(py::object texts, py::object names, py::object threads, p
                        py::object sentences) {
     Batch batch = BatchOf(texts, names, threads);
     const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
-    std::vector<QJsonObject> objects;
+    std::vector<std::string> lines;
     {
         const py::gil_scoped_release release;
-        objects = AnalyseBatch<QJsonObject>(batch, request, &ResultJson);
+        lines = AnalyseBatch<std::string>(batch, request, &JsonLine);
     }
-    py::list results(objects.size());
-    for (std::size_t i = 0; i < objects.size(); ++i)
-        results[i] = ToPython(objects[i]);
-    return results;
+    return FromJsonLines(lines);
 }
 
 py::list CsvRowsPy(py::object texts, py::object names, py::object threads, py::object rules,
