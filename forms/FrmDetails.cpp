@@ -197,6 +197,12 @@ void TDetailsForm::createControls() {
     StaleST->setAccessibleName(QStringLiteral("The text has changed"));
     layout->addWidget(StaleST);
 
+    RulesST = new QLabel(this);
+    RulesST->setWordWrap(true);
+    RulesST->setAccessibleName(QStringLiteral("Counting rules"));
+    RulesST->hide();
+    layout->addWidget(RulesST);
+
     Tabs = new QTabWidget(this);
     Tabs->setAccessibleName(QStringLiteral("Details"));
     Tabs->addTab(createIndicesPage(), QStringLiteral("&Indices"));
@@ -327,6 +333,21 @@ QWidget* TDetailsForm::createSentencesPage() {
     connect(SentencesView, &QTableWidget::activated, this,
             [this](const QModelIndex& index) { SentencesViewActivate(index.row()); });
     return page;
+}
+
+void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument) {
+    QString note =
+        rules == CountingRules::Careful
+            ? QStringLiteral("Counted by the careful rules: abbreviations, numbers and addresses "
+                             "end no sentence; headings, list items and table cells end one.")
+            : QStringLiteral("Counted by the classic rules: every full stop, question mark and "
+                             "exclamation mark ends a sentence.");
+    if (rules == CountingRules::Classic && fromDocument)
+        note += QStringLiteral(" Under these rules the document's headings and list items are "
+                               "joined to the sentences around them; choose Options > Careful "
+                               "Counting and start the analysis again to count them apart.");
+    RulesST->setText(note);
+    RulesST->setVisible(details_ != nullptr);
 }
 
 void TDetailsForm::SetAnalysis(std::shared_ptr<PassageDetails> details, QPlainTextEdit* textArea,

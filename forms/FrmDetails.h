@@ -41,6 +41,10 @@ public:
                      TDictionary* dictionary);
     const PassageDetails* Details() const { return details_.get(); }
 
+    // Says which rules produced the figures, and for a text loaded from a
+    // document under the classic rules, what those rules do to its headings.
+    void SetRulesNote(CountingRules rules, bool fromDocument);
+
     // Shows the window and brings it to the front.
     void ShowDetails();
 
@@ -68,6 +72,7 @@ public:
 
     QLabel* EmptyST = nullptr;
     QLabel* StaleST = nullptr;
+    QLabel* RulesST = nullptr;
     QTabWidget* Tabs = nullptr;
     QTableWidget* IndicesView = nullptr;
     QLabel* CountsST = nullptr;

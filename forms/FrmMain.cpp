@@ -186,6 +186,9 @@ void TMainForm::createMenus() {
     mnuEstimateUnknown =
         addItem(mnuOptions, "&Estimate Unknown Words", &TMainForm::mnuEstimateUnknownClick);
     mnuEstimateUnknown->setCheckable(true);
+    mnuCarefulCounting =
+        addItem(mnuOptions, "&Careful Counting", &TMainForm::mnuCarefulCountingClick);
+    mnuCarefulCounting->setCheckable(true);
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
@@ -218,6 +221,7 @@ void TMainForm::FormCreate() {
     try {
         const std::unique_ptr<SettingsStore> store = OpenUserSettings();
         mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
+        mnuCarefulCounting->setChecked(ReadOption(*store, kCarefulCountingName));
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -440,6 +444,11 @@ void TMainForm::mnuEstimateUnknownClick() {
     WriteEstimateUnknownWords(*store, mnuEstimateUnknown->isChecked());
 }
 
+void TMainForm::mnuCarefulCountingClick() {
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteOption(*store, kCarefulCountingName, mnuCarefulCounting->isChecked());
+}
+
 void TMainForm::mnuStartAnalysisClick() {
     RunAnalysis();
 }
@@ -496,7 +505,9 @@ void TMainForm::RunAnalysis() {
     const bool reportWasShown = ReportForm && ReportForm->isVisible();
     if (reportWasShown)
         ReportForm->hide();
-    const WorkingTexts texts = PrepareLines(MemoLines());
+    const WorkingTexts texts =
+        PrepareLines(MemoLines(), mnuCarefulCounting->isChecked() ? CountingRules::Careful
+                                                                  : CountingRules::Classic);
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -548,8 +559,10 @@ void TMainForm::RunAnalysis() {
         for (WordOccurrence& occurrence : lastDetails_->occurrences)
             ShowSpanInPieces(occurrence.span, cuts);
     }
-    if (DetailsForm)
+    if (DetailsForm) {
         DetailsForm->SetAnalysis(lastDetails_, InputMemo, dictionary_.get());
+        DetailsForm->SetRulesNote(texts.rules, !documentPath_.isEmpty());
+    }
     if (FryGraphForm)
         FryGraphForm->ShowPassage(counts);
     if (ReportForm)
