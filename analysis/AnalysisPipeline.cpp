@@ -1,5 +1,6 @@
 #include "analysis/AnalysisPipeline.h"
 
+#include "analysis/CarefulRules.h"
 #include "text/TextFile.h"
 
 #include <algorithm>
@@ -7,8 +8,14 @@
 #include <cstring>
 #include <future>
 
-WorkingTexts PrepareLines(const std::vector<std::string>& lines) {
-    return PrepareTexts(BuildPassage(lines));
+std::string_view CountingRulesName(CountingRules rules) {
+    return rules == CountingRules::Careful ? "careful" : "classic";
+}
+
+WorkingTexts PrepareLines(const std::vector<std::string>& lines, CountingRules rules) {
+    if (rules == CountingRules::Classic)
+        return PrepareTexts(BuildPassage(lines));
+    return CarefulWorkingTexts(std::vector<std::string_view>(lines.begin(), lines.end()));
 }
 
 namespace {
@@ -76,7 +83,28 @@ std::string PassageOfText(std::string_view text) {
     return passage;
 }
 
-WorkingTexts PrepareText(std::string&& text) {
+// The lines of a text, as views, broken where MakePassage breaks them.
+std::vector<std::string_view> LinesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = LineBreakAt(text, i);
+        if (length == 0) {
+            ++i;
+            continue;
+        }
+        lines.push_back(text.substr(start, i - start));
+        i += length;
+        start = i;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+WorkingTexts PrepareText(std::string&& text, CountingRules rules) {
+    if (rules == CountingRules::Careful)
+        return CarefulWorkingTexts(LinesOf(text));
     // The passage takes the text's place and then becomes the word text, so
     // that a large file is copied once, into the sentence text.
     MakePassage(text);

@@ -12,18 +12,28 @@
 // From text to the four counts, for the desktop program and the command line
 // alike: lines -> passage -> working texts -> the three passes.
 
+// Which rules turn a text into words and sentences: the classic ones (every
+// full stop ends a sentence, words split at spaces only) or the careful ones
+// (analysis/CarefulRules.h).
+enum class CountingRules { Classic, Careful };
+
+// "classic" or "careful".
+std::string_view CountingRulesName(CountingRules rules);
+
 // The working texts of the text area's logical lines. No lines give two empty
 // texts.
-WorkingTexts PrepareLines(const std::vector<std::string>& lines);
+WorkingTexts PrepareLines(const std::vector<std::string>& lines,
+                          CountingRules rules = CountingRules::Classic);
 
 // The passage of a decoded text: the same as BuildPassage(SplitLines(text)),
 // without a string per line. "" gives "".
 std::string PassageOfText(std::string_view text);
 
 // The working texts of a decoded text exactly as PrepareLines makes them from
-// the same text's lines. The text is consumed and becomes the word text, so that
-// a large file never needs more than two copies of itself at once.
-WorkingTexts PrepareText(std::string&& text);
+// the same text's lines. The text is consumed and, under the classic rules,
+// becomes the word text, so that a large file never needs more than two copies
+// of itself at once.
+WorkingTexts PrepareText(std::string&& text, CountingRules rules = CountingRules::Classic);
 
 enum class CountingPass { Syllables, Words, Sentences };
 

@@ -94,9 +94,10 @@ public:
         return units_;
     }
 
-    TextSpan SpanOf(std::string_view token) {
+    // The span of a token of `of`, a text as long as the cursor's.
+    TextSpan SpanOf(std::string_view token, std::string_view of) {
         TextSpan span;
-        span.offset = static_cast<std::size_t>(token.data() - text_.data());
+        span.offset = static_cast<std::size_t>(token.data() - of.data());
         span.length = token.size();
         span.position = PositionOf(span.offset);
         span.size = PositionOf(span.offset + span.length) - span.position;
@@ -196,7 +197,10 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     states.reserve(wordText.size() / 6);
     details.occurrences.reserve(wordText.size() / 6);
     std::string lower;
-    Utf16Cursor wordCursor(wordText);
+    // The careful rules blank characters of several bytes, so the positions in
+    // UTF-16 are counted on the passage, which has the same length.
+    const std::string_view unitText = texts.passage.empty() ? wordText : texts.passage;
+    Utf16Cursor wordCursor(unitText);
 
     // The word's row for this count and source, made when it is new.
     const auto rowFor = [&](WordState& state, std::string_view token, std::int32_t count,
@@ -260,18 +264,18 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
             details.indexCounts.letters += word.letters;
             if (word.letters > 6)
                 ++details.indexCounts.longWords;
-            details.occurrences.push_back({wordCursor.SpanOf(token), row});
+            details.occurrences.push_back({wordCursor.SpanOf(token, wordText), row});
         },
         [](int) {});
 
     const std::string_view sentenceText = texts.sentenceText;
-    Utf16Cursor sentenceCursor(sentenceText);
+    Utf16Cursor sentenceCursor(texts.passage.empty() ? sentenceText : unitText);
     std::size_t nextWord = 0;
     tokens::ForEachToken(
         sentenceText, '.',
         [&](std::string_view token) {
             SentenceDetails sentence;
-            sentence.span = sentenceCursor.SpanOf(token);
+            sentence.span = sentenceCursor.SpanOf(token, sentenceText);
             sentence.firstWord = nextWord;
             const std::size_t end = sentence.span.offset + sentence.span.length;
             while (nextWord < details.occurrences.size() &&

@@ -12,6 +12,10 @@ std::string BuildPassage(const std::vector<std::string>& lines);
 struct WorkingTexts {
     std::string sentenceText; // every sentence end is a full stop
     std::string wordText;     // everything that is not part of a word is a space
+    // The passage itself where the working texts blank characters of several
+    // bytes (the careful rules), so that positions in UTF-16 are counted on
+    // it; empty otherwise, the word text then having the passage's characters.
+    std::string passage;
 };
 
 // Both texts have the passage's length, byte for byte; the empty passage gives

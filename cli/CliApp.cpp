@@ -87,7 +87,11 @@ struct PreparedInput {
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        if (options.sentences > 0) {
+        if (options.rules == CountingRules::Careful) {
+            prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor), options.rules);
+            if (options.sentences > 0)
+                prepared.passage = prepared.texts.passage;
+        } else if (options.sentences > 0) {
             prepared.passage = PassageOfText(ReadInput(input, options, stdinDescriptor));
             prepared.texts = PrepareTexts(prepared.passage);
         } else {

@@ -83,7 +83,15 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         QStringLiteral("Read every input as this format instead of telling it from the file's "
                        "content and extension (standard input is otherwise text)."),
         QStringLiteral("txt|docx|odt|html|md|pdf"));
-    parser.addOptions({json, format, words, sentences, dictionary, custom, unknown, formatIn});
+    const QCommandLineOption rules(
+        QStringLiteral("rules"),
+        QStringLiteral("Count words and sentences by the classic rules (every full stop ends a "
+                       "sentence, words split at spaces; the default) or the careful ones "
+                       "(abbreviations, numbers and addresses end no sentence, headings and list "
+                       "items end one, quotes and dashes are no part of words)."),
+        QStringLiteral("classic|careful"));
+    parser.addOptions(
+        {json, format, words, sentences, dictionary, custom, unknown, formatIn, rules});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -153,6 +161,15 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
             return UsageError(QStringLiteral("Invalid value for --format-in: '%1' (use txt, docx, "
                                              "odt, html, md or pdf).")
                                   .arg(name));
+    }
+    if (parser.isSet(rules)) {
+        const QString name = parser.values(rules).constLast();
+        if (name == QLatin1String("careful"))
+            options.rules = CountingRules::Careful;
+        else if (name != QLatin1String("classic"))
+            return UsageError(
+                QStringLiteral("Invalid value for --rules: '%1' (use classic or careful).")
+                    .arg(name));
     }
     for (const QString& file : parser.positionalArguments())
         options.inputs.push_back(FileNameBytes(file));

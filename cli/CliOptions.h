@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/AnalysisPipeline.h"
 #include "documents/DocumentReader.h"
 
 #include <QStringList>
@@ -32,6 +33,7 @@ struct CliOptions {
     UnknownMode unknown = UnknownMode::Zero;
     std::vector<std::string> inputs;        // "-" is standard input; never empty after parsing
     std::optional<DocumentFormat> formatIn; // --format-in; otherwise each file's own, stdin text
+    CountingRules rules = CountingRules::Classic;
 
     bool Json() const { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }
 };

@@ -1,9 +1,12 @@
 #include "documents/MarkupText.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,15 +29,16 @@ bool IsCode(const QTextBlock& block) {
     return anyText;
 }
 
+// Each block (heading, paragraph, list item, table cell) on lines of its own,
+// with a blank line between blocks, so that no rule joins a heading to the
+// sentence after it; empty blocks leave no line.
 std::string ProseOf(const QTextDocument& document) {
     QString text;
-    bool first = true;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (IsCode(block))
+        if (IsCode(block) || block.text().trimmed().isEmpty())
             continue;
-        if (!first)
-            text += u'\n';
-        first = false;
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
         for (const QChar c : block.text()) {
             switch (c.unicode()) {
             case 0x2028: // a <br> or a hard line break
@@ -85,14 +89,68 @@ QString WithoutNonProse(const QString& html) {
 
 } // namespace
 
+// Footnote references and the notes themselves, as pandoc and most tools mark
+// them, are left out as a word processor's notes are: a reference glued to its
+// word ("cent1") would otherwise change the word.
+static QString WithoutNotes(QString html) {
+    static const QRegularExpression kNotes(
+        QStringLiteral("<(section|aside|div|ol)\\b[^>]*(footnotes|doc-endnotes)[^>]*>.*?</\\1>"),
+        QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression kReferences(
+        QStringLiteral("<(a|sup)\\b[^>]*(footnote-ref|doc-noteref)[^>]*>.*?</\\1>"),
+        QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption);
+    if (!html.contains(QStringLiteral("foot"), Qt::CaseInsensitive) &&
+        !html.contains(QStringLiteral("doc-"), Qt::CaseInsensitive))
+        return html;
+    html.remove(kNotes);
+    html.remove(kReferences);
+    return html;
+}
+
 std::string HtmlText(const QString& html) {
     QTextDocument document;
-    document.setHtml(WithoutNonProse(html));
+    document.setHtml(WithoutNonProse(WithoutNotes(html)));
     return ProseOf(document);
 }
 
+namespace {
+
+// The text without its front matter: a first line "---" up to the next line
+// "---" or "...", which holds data for the publishing tool, not prose.
+QStringView WithoutFrontMatter(QStringView markdown) {
+    if (markdown.startsWith(u'\uFEFF'))
+        markdown = markdown.mid(1);
+    const qsizetype firstEnd = markdown.indexOf(u'\n');
+    if (firstEnd < 0 || markdown.first(firstEnd).trimmed() != u"---")
+        return markdown;
+    for (qsizetype start = firstEnd + 1; start < markdown.size();) {
+        qsizetype end = markdown.indexOf(u'\n', start);
+        if (end < 0)
+            end = markdown.size();
+        const QStringView line = markdown.mid(start, end - start).trimmed();
+        if (line == u"---" || line == u"...")
+            return markdown.mid(std::min(end + 1, markdown.size()));
+        start = end + 1;
+    }
+    return markdown;
+}
+
+// Footnote references ("[^1]") and the notes themselves are left out, as the
+// word processors' notes are.
+QString WithoutFootnotes(QString markdown) {
+    static const QRegularExpression kNote(QStringLiteral("^\\[\\^[^\\]\\s]+\\]:.*$"),
+                                          QRegularExpression::MultilineOption);
+    static const QRegularExpression kReference(QStringLiteral("\\[\\^[^\\]\\s]+\\]"));
+    markdown.remove(kNote);
+    markdown.remove(kReference);
+    return markdown;
+}
+
+} // namespace
+
 std::string MarkdownText(const QString& markdown) {
     QTextDocument document;
-    document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
+    document.setMarkdown(WithoutFootnotes(WithoutFrontMatter(markdown).toString()),
+                         QTextDocument::MarkdownDialectGitHub);
     return ProseOf(document);
 }

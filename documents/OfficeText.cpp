@@ -51,15 +51,18 @@ private:
     QXmlStreamReader reader_;
 };
 
-// Collects lines and joins them with line feeds.
+// Collects the paragraphs, each on lines of its own with a blank line between
+// them, so that a heading or a table cell never runs into the next paragraph;
+// empty paragraphs leave no line.
 class LineCollector {
 public:
     QString& Line() { return line_; }
     void EndLine() {
-        if (!first_)
-            text_ += u'\n';
-        first_ = false;
-        text_ += line_;
+        if (!line_.trimmed().isEmpty()) {
+            if (!text_.isEmpty())
+                text_ += QStringLiteral("\n\n");
+            text_ += line_;
+        }
         line_.clear();
     }
     std::string Text() const { return text_.toStdString(); }
@@ -67,7 +70,6 @@ public:
 private:
     QString text_;
     QString line_;
-    bool first_ = true;
 };
 
 // Spaces in place of the line breaks and tabs of the XML's own layout.

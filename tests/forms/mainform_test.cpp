@@ -117,11 +117,12 @@ TEST_F(MainFormTest, MenusInTheirOrderWithTheUsualShortcuts) {
                                  item->shortcut().toString(QKeySequence::PortableText);
         }
     }
-    EXPECT_EQ(captions,
-              (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit",
-                           "&Options", "  Font...", "  &Estimate Unknown Words", "&Analysis", "  &Start Analysis...",
-                           "  Show &Details", "&Graph", "  &Show Fry's Graph", "  &Mark the Passage", "&Help",
-                           "  How to &use the Scrivolux...", "  &About..."}));
+    EXPECT_EQ(
+        captions,
+        (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit", "&Options",
+                     "  Font...", "  &Estimate Unknown Words", "&Analysis", "  &Start Analysis...",
+                     "  Show &Details", "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
+                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
     EXPECT_EQ(shortcuts, (QStringList{"&Load Text File... Ctrl+O", "&Save Text File... Ctrl+S",
                                       "&Start Analysis... F5", "Show &Details Ctrl+D",
                                       "How to &use the Scrivolux... F1"}));
@@ -436,7 +437,7 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     desktop.openNames = {Path("essay.docx")};
     desktop.saveNames = {Path("essay.docx"), Path("essay.txt")};
     MainForm->mnuTxtLoad->trigger();
-    EXPECT_TRUE(Text().startsWith(QStringLiteral("Reading Matters\nReadable cats sleep")))
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("Reading Matters\n\nReadable cats sleep")))
         << Text().toStdString();
     MainForm->mnuTxtSave->trigger();
     MainForm->mnuTxtSave->trigger();
@@ -444,7 +445,8 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     EXPECT_EQ(desktop.errors, QStringList{"The text is not saved over the document it came from; "
                                           "choose another name."});
     EXPECT_EQ(ReadBytes(Path("essay.docx")), document);
-    EXPECT_TRUE(ReadBytes(Path("essay.txt")).startsWith("Reading Matters\r\nReadable cats sleep"));
+    EXPECT_TRUE(
+        ReadBytes(Path("essay.txt")).startsWith("Reading Matters\r\n\r\nReadable cats sleep"));
 
     // A text file loaded afterwards proposes nothing again.
     ASSERT_TRUE(WriteBytes(Path("plain.txt"), "Plain."));
@@ -601,8 +603,8 @@ TEST_F(MainFormTest, ATypedNameOpensAsTypedWhenItExistsElseWithTxt) {
     MainForm->mnuTxtLoad->trigger();
     EXPECT_EQ(Text(), QStringLiteral("Notes."));
     MainForm->mnuTxtLoad->trigger();
-    EXPECT_EQ(desktop.errors, QStringList{QStringLiteral("Cannot open file ") + Path("gone.txt") +
-                                          u'.'});
+    EXPECT_EQ(desktop.errors,
+              QStringList{QStringLiteral("Cannot open file ") + Path("gone.txt") + u'.'});
     EXPECT_EQ(Text(), QStringLiteral("Notes."));
 }
 
@@ -651,8 +653,7 @@ TEST_F(MainFormTest, TheDetailsStandBesideTheMainWindowWhereTheScreenHasRoom) {
     // No room on the right: the left; the top kept on the screen.
     EXPECT_EQ(BesideOnScreen(QRect(1000, 700, 646, 459), details, screen), QPoint(310, 520));
     EXPECT_EQ(BesideOnScreen(QRect(600, 300, 800, 459), details, screen), std::nullopt);
-    EXPECT_EQ(BesideOnScreen(QRect(0, 0, 600, 400), details, QRect(0, 0, 1920, 500)),
-              std::nullopt);
+    EXPECT_EQ(BesideOnScreen(QRect(0, 0, 600, 400), details, QRect(0, 0, 1920, 500)), std::nullopt);
 }
 
 } // namespace

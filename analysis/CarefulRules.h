@@ -1,0 +1,29 @@
+#pragma once
+
+#include "analysis/TextPreparation.h"
+
+#include <string_view>
+#include <vector>
+
+// The careful counting rules, beside the classic ones. They make working texts
+// of the same shape, so the counting passes, the details and the highlighting
+// read them unchanged:
+// - a sentence ends at ".", "!", "?" (or a run of them, or an ellipsis and a
+//   full stop) followed by what can open a sentence, and not inside "4.5",
+//   "U.S.A.", "sources.list" or an address, nor after "Dr." or "e.g.", nor
+//   before a lower-case word;
+// - a block (the lines between blank lines, a heading, a list item, a table
+//   cell) always ends its sentence, and list markers and bullets belong to no
+//   sentence and no word;
+// - a word is a run of letters of any script with inner apostrophes (' or ’);
+//   quotes, dashes, brackets, symbols and tabs separate words, and a run that
+//   holds a digit (2023, 4.5, MP3) or no letter is no word, nor is an e-mail
+//   or web address.
+// The texts have the passage's length, byte for byte, and texts.passage holds
+// the passage (positions in UTF-16 are counted on it, since characters of
+// several bytes may be blanked). No lines give empty texts.
+WorkingTexts CarefulWorkingTexts(const std::vector<std::string_view>& lines);
+
+// Whether a piece of text between spaces is a list marker: "1.", "12)",
+// "3.)", "(4)", "a." or "iv)". False for "".
+bool IsListMarker(std::string_view chunk);
