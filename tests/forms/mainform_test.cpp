@@ -624,7 +624,7 @@ TEST_F(MainFormTest, TheFileNamedAtStartLoadsOrIsReported) {
 }
 
 TEST_F(MainFormTest, ADroppedFileLoadsAndDroppedTextIsInserted) {
-    ASSERT_TRUE(WriteBytes(Path("dropped.md"), "# Title\n\nDropped *here*."));
+    ASSERT_TRUE(WriteBytes(Path("dropped.txt"), "Title\r\nDropped here."));
     QWidget* area = MainForm->InputMemo->viewport();
     const auto drop = [area](QMimeData& data) {
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -634,8 +634,8 @@ TEST_F(MainFormTest, ADroppedFileLoadsAndDroppedTextIsInserted) {
         return enter.isAccepted() && dropped.isAccepted();
     };
     QMimeData file;
-    file.setUrls({QUrl::fromLocalFile(Path("dropped.md"))});
-    file.setText(Path("dropped.md")); // file managers send the path as text too
+    file.setUrls({QUrl::fromLocalFile(Path("dropped.txt"))});
+    file.setText(Path("dropped.txt")); // file managers send the path as text too
     EXPECT_TRUE(drop(file));
     EXPECT_EQ(Text(), QStringLiteral("Title\nDropped here."));
 
