@@ -648,6 +648,10 @@ private:
             coreStart += c.length;
         }
         const std::string_view core = chunk.substr(coreStart, trail - coreStart);
+        // "U.S." and "p.m." are words with their full stops, as the word list
+        // has them, not two words of one letter.
+        if (chunk[trail] == '.' && IsInitialism(core))
+            std::memcpy(word_ + at + coreStart, passage_.data() + at + coreStart, core.size() + 1);
         // "[...]" stands for words left out, never for an end.
         if (core.empty() && chunk.find('[') != std::string_view::npos)
             return end;
