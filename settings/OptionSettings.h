@@ -7,6 +7,16 @@
 // Where the program's options are remembered, beside the editor font.
 inline const QString kOptionsKeyPath = QStringLiteral("SOFTWARE\\Scrivolux\\Options");
 inline const QString kEstimateUnknownWordsName = QStringLiteral("EstimateUnknownWords");
+inline const QString kCarefulCountingName = QStringLiteral("CarefulCounting");
+
+// Whether the option of that name is on: false when the key or the value is
+// missing (every option starts off). Throws SettingsError when the value
+// cannot be read.
+bool ReadOption(SettingsStore& store, const QString& name);
+
+// Stores the option, creating the key when needed; throws SettingsError when
+// it cannot be stored.
+void WriteOption(SettingsStore& store, const QString& name, bool on);
 
 // Whether unknown words are estimated instead of asked about: false when the
 // key or the value is missing (the option starts off). Throws SettingsError
@@ -16,3 +26,9 @@ bool ReadEstimateUnknownWords(SettingsStore& store);
 // Stores the option, creating the key when needed; throws SettingsError when
 // it cannot be stored.
 void WriteEstimateUnknownWords(SettingsStore& store, bool estimate);
+
+// Whether Fry's graph marks the analysed passage: false when missing (the
+// graph starts as the plain picture). Read and stored as the option above.
+inline const QString kMarkPassageName = QStringLiteral("MarkPassage");
+bool ReadMarkPassage(SettingsStore& store);
+void WriteMarkPassage(SettingsStore& store, bool mark);

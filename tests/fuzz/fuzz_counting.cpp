@@ -5,6 +5,7 @@
 
 #include "FuzzCheck.h"
 
+#include "analysis/AnalysisPipeline.h"
 #include "analysis/CountingPasses.h"
 #include "analysis/TextPreparation.h"
 #include "dictionary/Dictionary.h"
@@ -194,6 +195,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     CheckPasses(texts.wordText, texts.sentenceText);
+
+    // The careful rules keep the passage's shape; every byte of theirs is the
+    // passage's or blank, and a full stop only in the sentence text.
+    const WorkingTexts careful = PrepareText(std::string(input), CountingRules::Careful);
+    FUZZ_CHECK(careful.passage == passage);
+    FUZZ_CHECK(careful.sentenceText.size() == passage.size());
+    FUZZ_CHECK(careful.wordText.size() == passage.size());
+    for (std::size_t i = 0; i < passage.size(); ++i) {
+        FUZZ_CHECK(careful.wordText[i] == ' ' || careful.wordText[i] == passage[i]);
+        FUZZ_CHECK(careful.sentenceText[i] == ' ' || careful.sentenceText[i] == '.' ||
+                   careful.sentenceText[i] == passage[i]);
+    }
+    CheckPasses(careful.wordText, careful.sentenceText);
     // The passes take any text, not only prepared ones.
     CheckPasses(input, input);
     return 0;
