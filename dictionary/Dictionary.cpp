@@ -1,7 +1,7 @@
 #include "dictionary/Dictionary.h"
 
+#include "dictionary/DictionaryAppend.h"
 #include "dictionary/DictionaryLine.h"
-#include "dictionary/UserDictionary.h"
 #include "text/FileName.h"
 #include "text/TextFile.h"
 

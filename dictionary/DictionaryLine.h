@@ -1,8 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+// Lines beyond this length are outside the dictionary file format: the reader
+// skips them whole and nothing longer is ever appended.
+inline constexpr std::size_t kMaxDictionaryLineLength = 511;
 
 struct DictionaryLine {
     std::string word; // as it stands in the line, not yet lower-cased

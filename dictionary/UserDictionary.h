@@ -1,15 +1,14 @@
 #pragma once
 
+#include "dictionary/DictionaryAppend.h"
+#include "dictionary/DictionaryLine.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 class TDictionary;
-
-// Lines beyond this length are outside the dictionary file format: the reader
-// skips them whole and nothing longer is ever appended.
-inline constexpr std::size_t kMaxDictionaryLineLength = 511;
 
 // Where the user dictionary lives: custom.dat in the executable's directory
 // (given with or without its trailing separator) when that file can be
@@ -18,16 +17,6 @@ inline constexpr std::size_t kMaxDictionaryLineLength = 511;
 // program and the command-line tool and made only when the first word is added
 // there. Empty only when the system names no per-user data folder.
 std::string CustomDictionaryPath(const std::string& executableDirectory);
-
-// Appends "word|count" and CR LF to the user dictionary file at path, after a
-// line end when its last line lacks one; the file is made when missing. False
-// when the file could not be written, or when the line would not read back as
-// written (a negative count, a word holding "|" or a line break, a line over
-// kMaxDictionaryLineLength bytes); error (when given) then receives the path and
-// the reason, and the file is as it was. Of missing folders only the per-user
-// data folder is made.
-bool AppendToUserDictionary(const std::string& path, std::string_view word, std::int32_t count,
-                            std::string* error = nullptr);
 
 // The two dictionary files that the programs read at start-up.
 struct DictionaryFiles {

@@ -63,7 +63,20 @@ StartupWindows::StartupWindows() {
     Create(aboutBox_, AboutBox, [] { return std::make_unique<TAboutBox>(MainForm); });
     Create(helpPageForm_, HelpPageForm, [] { return std::make_unique<THelpPageForm>(MainForm); });
     Create(progressForm_, ProgressForm, [] { return std::make_unique<TProgressForm>(MainForm); });
-    Create(detailsForm_, DetailsForm, [] { return std::make_unique<TDetailsForm>(); });
+    if (MainForm) {
+        Create(detailsForm_, DetailsForm,
+               [] { return std::make_unique<TDetailsForm>(MainForm->Analysis(), MainForm); });
+        // The views follow the one current analysis instead of each other.
+        if (ReportForm)
+            ReportForm->Follow(MainForm->Analysis());
+        if (FryGraphForm) {
+            FryGraphForm->Follow(MainForm->Analysis());
+            FryGraphForm->SetMarkPassage(MainForm->mnuMarkPassage->isChecked());
+        }
+        if (ReportForm && DetailsForm)
+            QObject::connect(ReportForm, &TReportForm::detailsRequested, DetailsForm,
+                             &TDetailsForm::ShowDetails);
+    }
 
     // Only the main window ends the program; the report and the graph window
     // are top-level windows of their own that may still be open then.
@@ -86,11 +99,30 @@ StartupWindows::~StartupWindows() {
     Destroy(mainForm_, MainForm);
 }
 
+QString StartupFileArgument(const QStringList& arguments) {
+    bool optionsEnd = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!optionsEnd && argument == QStringLiteral("--")) {
+            optionsEnd = true;
+            continue;
+        }
+        // Options the toolkit did not take are not file names.
+        if (!optionsEnd && argument.startsWith(u'-') && argument.size() > 1)
+            continue;
+        return argument;
+    }
+    return QString();
+}
+
 int RunDesktopProgram(TApplication& application) {
     try {
         StartupWindows windows;
         if (!MainForm)
             return 0;
+        const QString file = StartupFileArgument(application.arguments());
+        if (!file.isEmpty())
+            MainForm->LoadStartupFile(file);
         MainForm->show();
         application.exec();
     } catch (...) {

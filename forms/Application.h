@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QStringList>
 
 #include <memory>
 
@@ -44,6 +45,10 @@ private:
     std::unique_ptr<TProgressForm> progressForm_;
     std::unique_ptr<TDetailsForm> detailsForm_; // refers to the main window's text area
 };
+
+// The file named on the command line (the first argument that is not an
+// option, or the first after "--"), or the empty text for none.
+QString StartupFileArgument(const QStringList& arguments);
 
 // The whole desktop program after the application object exists: creates the
 // windows, shows the main window and runs the event loop until it closes.

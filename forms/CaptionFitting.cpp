@@ -2,13 +2,15 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QString>
 
 void FitLabel(QLabel* label) {
     label->resize(label->size().expandedTo(label->sizeHint()));
 }
 
-void FitButton(QPushButton* button, Qt::Alignment anchor) {
-    const int needed = button->sizeHint().width();
+namespace {
+
+void Widen(QPushButton* button, int needed, Qt::Alignment anchor) {
     const QRect designed = button->geometry();
     if (needed <= designed.width())
         return;
@@ -19,4 +21,17 @@ void FitButton(QPushButton* button, Qt::Alignment anchor) {
     else if (anchor & Qt::AlignHCenter)
         left -= growth / 2;
     button->setGeometry(left, designed.top(), needed, designed.height());
+}
+
+} // namespace
+
+void FitButton(QPushButton* button, Qt::Alignment anchor) {
+    Widen(button, button->sizeHint().width(), anchor);
+}
+
+void FitButtonText(QPushButton* button, Qt::Alignment anchor) {
+    constexpr int kTextMargin = 4; // on each side, so the text does not touch the frame
+    QString caption = button->text();
+    caption.remove(u'&');
+    Widen(button, button->fontMetrics().horizontalAdvance(caption) + 2 * kTextMargin, anchor);
 }

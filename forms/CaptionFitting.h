@@ -15,3 +15,8 @@ void FitLabel(QLabel* label);
 // Widens a button whose caption does not fit, growing it away from the side it
 // is anchored to (Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter).
 void FitButton(QPushButton* button, Qt::Alignment anchor);
+
+// Keeps a button at its designed size unless its caption's text itself would
+// be cut: the style's minimum width and padding do not count, so a short
+// caption never widens a button the design gives a size.
+void FitButtonText(QPushButton* button, Qt::Alignment anchor);

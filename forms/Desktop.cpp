@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -163,9 +164,12 @@ private:
         dialog.setAcceptMode(mode);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setNameFilter(filter);
-        dialog.setDefaultSuffix(defaultSuffix);
-        if (mode == QFileDialog::AcceptSave)
+        // A name typed in the open dialog keeps its form: a file without an
+        // extension (README, GPL-3) exists as typed, and NamedFile decides.
+        if (mode == QFileDialog::AcceptSave) {
+            dialog.setDefaultSuffix(defaultSuffix);
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        }
         if (!lastChosen.isEmpty())
             dialog.selectFile(lastChosen);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -189,4 +193,11 @@ Desktop& TheDesktop() {
 
 void SetDesktop(Desktop* desktop) {
     installedDesktop = desktop;
+}
+
+QString NamedFile(const QString& typed, const QString& defaultSuffix) {
+    const QFileInfo file(typed);
+    if (file.exists() || !file.suffix().isEmpty() || defaultSuffix.isEmpty())
+        return typed;
+    return typed + u'.' + defaultSuffix;
 }

@@ -23,7 +23,8 @@ public:
     // The error display: the stop icon, one OK button, the application title.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
 
-    // File dialogs; an empty result means the user cancelled.
+    // File dialogs; an empty result means the user cancelled. The open dialog
+    // gives the name as the user typed it, which NamedFile completes.
     virtual QString GetOpenFileName(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix) = 0;
     // proposedPath, when given, is offered instead of the name last chosen.
@@ -47,3 +48,7 @@ public:
 Desktop& TheDesktop();
 // Installs a desktop (not owned); nullptr goes back to the real one.
 void SetDesktop(Desktop* desktop);
+
+// The file the user named in the open dialog: the name as typed when such a
+// file exists, else with the default suffix when the name has none.
+QString NamedFile(const QString& typed, const QString& defaultSuffix);

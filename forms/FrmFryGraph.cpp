@@ -1,5 +1,6 @@
 #include "forms/FrmFryGraph.h"
 
+#include "analysis/PassageDetails.h"
 #include "forms/ScreenPlacement.h"
 #include "image/JpegImage.h"
 #include "report/FryGraph.h"
@@ -46,7 +47,27 @@ void TFryGraphForm::createControls() {
     FryImage->setAccessibleDescription(QStringLiteral("No passage analysed yet"));
 }
 
+void TFryGraphForm::Follow(CurrentAnalysis* analysis) {
+    connect(analysis, &CurrentAnalysis::analysisChanged, this,
+            [this, analysis](CurrentAnalysis::Change change) {
+                if (change != CurrentAnalysis::Change::TextEdited && analysis->Details())
+                    ShowPassage(analysis->Details()->counts);
+            });
+}
+
+void TFryGraphForm::SetMarkPassage(bool mark) {
+    markPassage_ = mark;
+    if (passage_)
+        ShowPassage(*passage_);
+}
+
 void TFryGraphForm::ShowPassage(const AnalysisCounts& counts) {
+    passage_ = counts;
+    if (!markPassage_) {
+        FryImage->setPixmap(QPixmap::fromImage(picture_));
+        FryImage->setAccessibleDescription(QStringLiteral("Fry's graph, without the passage"));
+        return;
+    }
     const ReportValues values = ComputeReportValues(counts);
     const auto& s = values[static_cast<std::size_t>(FigureRow::SyllPH)];
     const auto& y = values[static_cast<std::size_t>(FigureRow::SentPH)];
@@ -63,6 +84,7 @@ void TFryGraphForm::ShowPassage(const AnalysisCounts& counts) {
 }
 
 void TFryGraphForm::ClearPassage() {
+    passage_.reset();
     FryImage->setPixmap(QPixmap::fromImage(picture_));
     FryImage->setAccessibleDescription(QStringLiteral("No passage analysed yet"));
 }

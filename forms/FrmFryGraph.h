@@ -1,10 +1,13 @@
 #pragma once
 
 #include "analysis/CountingPasses.h"
+#include "forms/CurrentAnalysis.h"
 
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 
@@ -21,11 +24,18 @@ public:
     static constexpr int kPictureWidth = 800;
     static constexpr int kPictureHeight = 581;
 
-    // Draws the passage's point on a copy of the picture, with the grade it
-    // reads as; counts without words or sentences show the plain picture.
+    // Remembers the passage; while the passage is marked, draws its point on a
+    // copy of the picture with the grade it reads as. Counts without words or
+    // sentences, and an unmarked passage, show the plain picture.
     void ShowPassage(const AnalysisCounts& counts);
     // The plain picture, as before any analysis.
     void ClearPassage();
+    // Whether the passage is marked on the picture; off, as designed, unless
+    // the user asks for it.
+    void SetMarkPassage(bool mark);
+    bool MarkPassage() const { return markPassage_; }
+    // Shows each analysis of the owner as it comes and as its counts change.
+    void Follow(CurrentAnalysis* analysis);
 
     QLabel* FryImage = nullptr;
 
@@ -33,6 +43,8 @@ private:
     void createControls();
 
     QImage picture_;
+    std::optional<AnalysisCounts> passage_;
+    bool markPassage_ = false;
 };
 
 // Where a point (syllables and sentences per 100 words) lies on the picture:

@@ -6,6 +6,7 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
+#include "forms/CurrentAnalysis.h"
 #include "forms/DesignedFont.h"
 #include "forms/Desktop.h"
 #include "forms/ErrorDisplay.h"
@@ -26,9 +27,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QSaveFile>
@@ -36,6 +39,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <memory>
@@ -156,7 +160,8 @@ std::string ExecutableDirectory(const QString& executablePath) {
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), dictionary_(std::make_unique<TDictionary>()) {
+    : QMainWindow(parent), dictionary_(std::make_unique<TDictionary>()),
+      analysis_(new CurrentAnalysis(this)) {
     setWindowTitle(QStringLiteral("The Scrivolux"));
     setFont(DesignedFont());
     resize(kDesignedSize);
@@ -179,7 +184,9 @@ void TMainForm::createMenus() {
     MainMenu = menuBar();
     mnuFile = MainMenu->addMenu(QStringLiteral("&File"));
     mnuTxtLoad = addItem(mnuFile, "&Load Text File...", &TMainForm::mnuTxtLoadClick);
+    mnuTxtLoad->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuTxtSave = addItem(mnuFile, "&Save Text File...", &TMainForm::mnuTxtSaveClick);
+    mnuTxtSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuExit = addItem(mnuFile, "E&xit", &TMainForm::mnuExitClick);
     mnuOptions = MainMenu->addMenu(QStringLiteral("&Options"));
     mnuChangeFont = addItem(mnuOptions, "Font...", &TMainForm::mnuChangeFontClick);
@@ -189,11 +196,16 @@ void TMainForm::createMenus() {
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
+    mnuStartAnalysis->setShortcut(QKeySequence(Qt::Key_F5));
     mnuShowDetails = addItem(mnuAnalysis, "Show &Details", &TMainForm::mnuShowDetailsClick);
+    mnuShowDetails->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     mnuGraph = MainMenu->addMenu(QStringLiteral("&Graph"));
     mnuShowGraph = addItem(mnuGraph, "&Show Fry's Graph", &TMainForm::mnuShowGraphClick);
+    mnuMarkPassage = addItem(mnuGraph, "&Mark the Passage", &TMainForm::mnuMarkPassageClick);
+    mnuMarkPassage->setCheckable(true);
     mnuHelp = MainMenu->addMenu(QStringLiteral("&Help"));
     mnuHowToUse = addItem(mnuHelp, "How to &use the Scrivolux...", &TMainForm::mnuHowToUseClick);
+    mnuHowToUse->setShortcut(QKeySequence(Qt::Key_F1));
     mnuAbout = addItem(mnuHelp, "&About...", &TMainForm::mnuAboutClick);
 }
 
@@ -205,6 +217,8 @@ void TMainForm::createControls() {
     InputMemo->setFont(DesignedFont());
     InputMemo->setPlainText(QStringLiteral("Enter text to be analyzed.\n"));
     setCentralWidget(InputMemo);
+    // A file dropped on the text area is loaded; dropped text is still inserted.
+    InputMemo->viewport()->installEventFilter(this);
     connect(InputMemo, &QPlainTextEdit::textChanged, this, [this] { unchangedText_.reset(); });
 }
 
@@ -218,6 +232,12 @@ void TMainForm::FormCreate() {
     try {
         const std::unique_ptr<SettingsStore> store = OpenUserSettings();
         mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+    try {
+        const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+        mnuMarkPassage->setChecked(ReadMarkPassage(*store));
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -403,7 +423,53 @@ void TMainForm::SaveTextFile(const QString& path) {
 void TMainForm::mnuTxtLoadClick() {
     const QString path = TheDesktop().GetOpenFileName(this, kLoadFilter, kTextSuffix);
     if (!path.isEmpty())
-        LoadTextFile(path);
+        LoadTextFile(NamedFile(path, kTextSuffix));
+}
+
+void TMainForm::LoadStartupFile(const QString& path) {
+    try {
+        LoadTextFile(QFileInfo(path).absoluteFilePath());
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    const auto droppedFile = [](const QMimeData* data) {
+        if (!data || !data->hasUrls() || data->urls().size() != 1)
+            return QString();
+        return data->urls().constFirst().toLocalFile();
+    };
+    if (watched == InputMemo->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (droppedFile(drag->mimeData()).isEmpty())
+                break;
+            drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QString path = droppedFile(drop->mimeData());
+            if (path.isEmpty())
+                break;
+            drop->acceptProposedAction();
+            if (!running_) {
+                try {
+                    LoadTextFile(path);
+                } catch (...) {
+                    ShowCurrentException(this);
+                }
+            }
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::mnuTxtSaveClick() {
@@ -458,6 +524,14 @@ void TMainForm::mnuShowGraphClick() {
         FryGraphForm->show();
     FryGraphForm->raise();
     FryGraphForm->activateWindow();
+}
+
+void TMainForm::mnuMarkPassageClick() {
+    if (FryGraphForm)
+        FryGraphForm->SetMarkPassage(mnuMarkPassage->isChecked());
+    // Remembered at once, as the other options are.
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteMarkPassage(*store, mnuMarkPassage->isChecked());
 }
 
 void TMainForm::mnuHowToUseClick() {
@@ -538,20 +612,18 @@ void TMainForm::RunAnalysis() {
 
     progress.reset();
     ProgressForm = startupProgressForm;
-    lastDetails_ =
+    auto details =
         std::make_shared<PassageDetails>(BuildPassageDetails(texts, *dictionary_, answers));
     // The details point into the text area, which shows a long line in pieces.
     if (shownInPieces_) {
         const std::vector<std::size_t> cuts = PieceCuts(*InputMemo->document());
-        for (SentenceDetails& sentence : lastDetails_->sentences)
+        for (SentenceDetails& sentence : details->sentences)
             ShowSpanInPieces(sentence.span, cuts);
-        for (WordOccurrence& occurrence : lastDetails_->occurrences)
+        for (WordOccurrence& occurrence : details->occurrences)
             ShowSpanInPieces(occurrence.span, cuts);
     }
-    if (DetailsForm)
-        DetailsForm->SetAnalysis(lastDetails_, InputMemo, dictionary_.get());
-    if (FryGraphForm)
-        FryGraphForm->ShowPassage(counts);
+    // The report, the graph, the details and the highlighting follow this.
+    analysis_->Set(std::move(details), InputMemo, dictionary_.get());
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

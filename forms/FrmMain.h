@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+class CurrentAnalysis;
 class QAction;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class TDictionary;
-struct PassageDetails;
 
 // The main window: a plain text editor with a menu bar. It owns the syllable
 // dictionary of the run and opens every other window; closing it ends the program.
@@ -53,7 +53,13 @@ public:
     // an empty line after a final line break is not a line.
     std::vector<std::string> MemoLines() const;
 
+    // Loads the file named on the command line as Load Text File does; a file
+    // that cannot be used is reported and the text area keeps its text.
+    void LoadStartupFile(const QString& path);
+
     TDictionary* Dictionary() const { return dictionary_.get(); }
+    // The current analysis, which the report, the graph and the details follow.
+    CurrentAnalysis* Analysis() const { return analysis_; }
     TextEncoding Encoding() const { return encoding_; }
     bool Running() const { return running_; }
 
@@ -67,6 +73,7 @@ public:
     void mnuStartAnalysisClick();
     void mnuShowDetailsClick();
     void mnuShowGraphClick();
+    void mnuMarkPassageClick();
     void mnuHowToUseClick();
     void mnuAboutClick();
 
@@ -84,12 +91,14 @@ public:
     QAction* mnuShowDetails = nullptr;
     QMenu* mnuGraph = nullptr;
     QAction* mnuShowGraph = nullptr;
+    QAction* mnuMarkPassage = nullptr; // checkable; off unless remembered on
     QMenu* mnuHelp = nullptr;
     QAction* mnuHowToUse = nullptr;
     QAction* mnuAbout = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -105,7 +114,7 @@ private:
     std::unique_ptr<TDictionary> dictionary_;
     // The text as last loaded or saved, while the text area is unedited since.
     std::optional<std::string> unchangedText_;
-    std::shared_ptr<PassageDetails> lastDetails_; // of the last analysis, for the details window
+    CurrentAnalysis* analysis_ = nullptr;
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     QColor editorColor_;

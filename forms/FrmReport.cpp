@@ -1,8 +1,9 @@
 #include "forms/FrmReport.h"
 
+#include "analysis/PassageDetails.h"
 #include "forms/CaptionFitting.h"
+#include "forms/CurrentAnalysis.h"
 #include "forms/DesignedFont.h"
-#include "forms/FrmDetails.h"
 #include "forms/ScreenPlacement.h"
 #include "report/ReportFigures.h"
 
@@ -92,8 +93,8 @@ void TReportForm::createControls() {
     KincaidGradeLB = MakeValue(this, 224);
 
     FitLabel(TitleST);
-    FitButton(ClipCopyBT, Qt::AlignLeft);
-    FitButton(CloseBT, Qt::AlignRight);
+    FitButtonText(ClipCopyBT, Qt::AlignLeft);
+    FitButtonText(CloseBT, Qt::AlignRight);
     // The values keep their designed column unless a caption reaches into it.
     int valueLeft = kValueLeft;
     for (const QLabel* caption :
@@ -147,9 +148,20 @@ void TReportForm::SetStatistics(std::int32_t syllables, std::int32_t words, std:
     }
 }
 
+void TReportForm::Follow(CurrentAnalysis* analysis) {
+    connect(analysis, &CurrentAnalysis::analysisChanged, this,
+            [this, analysis](CurrentAnalysis::Change change) {
+                const PassageDetails* details = analysis->Details();
+                if (change == CurrentAnalysis::Change::TextEdited || !details)
+                    return;
+                const AnalysisCounts& counts = details->counts;
+                SetStatistics(counts.syllables, counts.words, counts.sentences,
+                              counts.difficultWords);
+            });
+}
+
 void TReportForm::DetailsBTClick() {
-    if (DetailsForm)
-        DetailsForm->ShowDetails();
+    emit detailsRequested();
 }
 
 void TReportForm::CloseBTClick() {

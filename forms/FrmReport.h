@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+class CurrentAnalysis;
 class QLabel;
 class QPushButton;
 
@@ -25,6 +26,10 @@ public:
     // corrected in the details window).
     void SetStatistics(std::int32_t syllables, std::int32_t words, std::int32_t sentences,
                        std::int32_t difficultWords);
+
+    // Shows each analysis of the owner as it comes and as its counts change,
+    // without showing the window.
+    void Follow(CurrentAnalysis* analysis);
 
     void CloseBTClick();
     void ClipCopyBTClick();
@@ -60,6 +65,10 @@ public:
     QLabel* KincaidGradeLB = nullptr;
     // Beside the designed controls: opens the analysis details.
     QPushButton* DetailsBT = nullptr;
+
+signals:
+    // The "Details..." button was pressed.
+    void detailsRequested();
 
 private:
     void createControls();

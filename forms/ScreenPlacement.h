@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include <optional>
+
 class QWidget;
 
 // Where a window whose outer frame is `frame` goes so that it lies fully inside
@@ -14,3 +16,13 @@ QPoint KeptOnScreen(const QRect& frame, const QRect& available);
 // in screen pixels), shifted only as far as needed to lie on the available area
 // of the screen that holds that corner, or of the primary screen.
 void PlaceOnScreen(QWidget* window, const QPoint& designed);
+
+// Where a window of outer size `outer` stands beside the main window's frame,
+// inside `available`: to its right, else to its left, its top level with the
+// main window's as far as the area allows. Nothing when neither side has room.
+std::optional<QPoint> BesideOnScreen(const QRect& mainFrame, const QSize& outer,
+                                     const QRect& available);
+
+// The outer size a top-level window will have: before it is first shown the
+// window manager has not told us its frame, so a usual one is allowed for.
+QSize OuterSize(const QWidget* window);

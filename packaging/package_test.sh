@@ -76,6 +76,13 @@ grep -q "Carnegie Mellon University" "$root/usr/share/doc/scrivolux/copyright" |
     fail "the copyright file lacks the word list's licence"
 grep -q "Kevin Atkinson" "$root/usr/share/doc/scrivolux/copyright" ||
     fail "the copyright file lacks the spelling lists' licence"
+grep -q "^License: GPL-3+" "$root/usr/share/doc/scrivolux/copyright" ||
+    fail "the copyright file lacks the program's own licence"
+grep -q "^Exec=scrivolux %f" "$root/usr/share/applications/scrivolux.desktop" ||
+    fail "the desktop entry does not hand over the file it is opened with"
+grep -q "<project_license>GPL-3.0-or-later</project_license>" \
+    "$root/usr/share/metainfo/org.scrivolux.Scrivolux.metainfo.xml" ||
+    fail "the AppStream metadata lacks the project's licence"
 
 # The links in bin/ must stay inside the package: an absolute link would run
 # whatever is installed on this machine instead.

@@ -16,3 +16,9 @@ bool ReadEstimateUnknownWords(SettingsStore& store);
 // Stores the option, creating the key when needed; throws SettingsError when
 // it cannot be stored.
 void WriteEstimateUnknownWords(SettingsStore& store, bool estimate);
+
+// Whether Fry's graph marks the analysed passage: false when missing (the
+// graph starts as the plain picture). Read and stored as the option above.
+inline const QString kMarkPassageName = QStringLiteral("MarkPassage");
+bool ReadMarkPassage(SettingsStore& store);
+void WriteMarkPassage(SettingsStore& store, bool mark);

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -71,6 +73,9 @@ protected:
         return 0;
     }
     QString Selected() const { return MainForm->InputMemo->textCursor().selectedText(); }
+    static QImage Graph() {
+        return FryGraphForm->FryImage->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    }
 
     FakeDesktop desktop;
     DesktopGuard guard{desktop};
@@ -267,6 +272,87 @@ TEST_F(DetailsFormTest, EveryControlHasAnAccessibleNameAndTheReportKeepsItsDesig
     EXPECT_LT(ReportForm->DetailsBT->geometry().right(), ReportForm->CloseBT->x());
     EXPECT_EQ(ReportForm->DetailsBT->y(), ReportForm->CloseBT->y());
     EXPECT_EQ(ReportForm->size(), QSize(405, 303));
+}
+
+// By design the program draws nothing on the graph; the mark is the user's choice.
+TEST_F(DetailsFormTest, TheGraphIsThePlainPictureUnlessThePassageIsMarked) {
+    const QImage plain = LoadFryGraphPicture().convertToFormat(QImage::Format_RGB32);
+    Analyse(QStringLiteral("The cat sat on the mat. Zorp the beautiful cat, zorp!"));
+    EXPECT_FALSE(MainForm->mnuMarkPassage->isChecked());
+    EXPECT_EQ(Graph(), plain);
+
+    MainForm->mnuMarkPassage->trigger();
+    const QImage marked = Graph();
+    int differing = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            differing += marked.pixel(x, y) != plain.pixel(x, y);
+    EXPECT_GT(differing, 20);
+    EXPECT_LT(differing, plain.width() * plain.height() / 50) << "a small area";
+
+    // Remembered for the next start, and off again when unchecked.
+    MainForm->close();
+    windows.reset();
+    windows = std::make_unique<StartupWindows>();
+    EXPECT_TRUE(MainForm->mnuMarkPassage->isChecked());
+    MainForm->show();
+    Analyse(QStringLiteral("The cat sat on the mat. Zorp the beautiful cat, zorp!"));
+    EXPECT_EQ(Graph(), marked);
+    MainForm->mnuMarkPassage->trigger();
+    EXPECT_EQ(Graph(), plain);
+    ReportForm->close();
+}
+
+TEST_F(DetailsFormTest, ACorrectedCountReachesEveryView) {
+    MainForm->mnuMarkPassage->trigger();
+    Analyse(QStringLiteral("Zorp sat. Zorp zorp sat."), QStringLiteral("1"));
+    QPlainTextEdit* memo = MainForm->InputMemo;
+    DetailsForm->HighlightCheck->click();
+    EXPECT_TRUE(memo->extraSelections().isEmpty()) << "nothing difficult yet";
+    const QImage graph = Graph();
+    EXPECT_TRUE(DetailsForm->CountsST->text().contains(QStringLiteral(" 5 syllables")));
+    const QString fog = DetailsForm->IndicesView->item(0, 1)->text();
+
+    DetailsForm->ChangeWordCount(Row("zorp"), 3);
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("11"));
+    EXPECT_EQ(ReportForm->DiffWordsLB->text(), QStringLiteral("3"));
+    EXPECT_NE(Graph(), graph);
+    EXPECT_TRUE(DetailsForm->CountsST->text().contains(QStringLiteral(" 11 syllables")));
+    EXPECT_NE(DetailsForm->IndicesView->item(0, 1)->text(), fog);
+    const auto selections = memo->extraSelections();
+    ASSERT_EQ(selections.size(), 3);
+    for (const QTextEdit::ExtraSelection& selection : selections)
+        EXPECT_EQ(selection.cursor.selectedText().toLower(), QStringLiteral("zorp"));
+    MainForm->mnuMarkPassage->trigger();
+    ReportForm->close();
+}
+
+TEST_F(DetailsFormTest, F2AnywhereOnARowEditsItsCountOrSaysWhyNot) {
+    Analyse(QStringLiteral("Zorp sat."), QStringLiteral("1"));
+    DetailsForm->ShowDetails();
+    DetailsForm->Tabs->setCurrentIndex(1);
+    DetailsForm->FilterCB->setCurrentIndex(1); // all words
+    QTableView* view = DetailsForm->WordsView;
+    const auto rowOf = [view](const QString& word) {
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            if (view->model()->index(row, 0).data().toString() == word)
+                return row;
+        return -1;
+    };
+    view->setCurrentIndex(view->model()->index(rowOf(QStringLiteral("sat")), 0));
+    QTest::keyClick(view, Qt::Key_F2);
+    EXPECT_EQ(view->viewport()->findChild<QSpinBox*>(), nullptr) << "no editor";
+    EXPECT_TRUE(DetailsForm->StatusLine->currentMessage().contains(QStringLiteral("word list")))
+        << DetailsForm->StatusLine->currentMessage().toStdString();
+
+    view->setCurrentIndex(view->model()->index(rowOf(QStringLiteral("zorp")), 3));
+    QTest::keyClick(view, Qt::Key_F2);
+    ASSERT_NE(view->viewport()->findChild<QSpinBox*>(), nullptr) << "the count's editor";
+    EXPECT_EQ(view->currentIndex().column(), 1) << "the count, whichever cell was current";
+    EXPECT_TRUE(DetailsForm->StatusLine->currentMessage().isEmpty());
+    DetailsForm->close();
+    ReportForm->close();
+    FryGraphForm->close();
 }
 
 } // namespace

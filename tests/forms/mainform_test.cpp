@@ -17,17 +17,20 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -102,21 +105,27 @@ TEST_F(MainFormTest, StartsWithTheDesignedWindowAndTheWordListBesideTheExecutabl
         EXPECT_EQ(window, MainForm) << "only the main window is shown";
 }
 
-TEST_F(MainFormTest, MenusInTheirOrderWithoutShortcuts) {
+TEST_F(MainFormTest, MenusInTheirOrderWithTheUsualShortcuts) {
     QStringList captions;
+    QStringList shortcuts;
     for (QAction* menu : MainForm->MainMenu->actions()) {
         captions << menu->text();
         for (QAction* item : menu->menu()->actions()) {
             captions << QStringLiteral("  ") + item->text();
-            EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
+            if (!item->shortcut().isEmpty())
+                shortcuts << item->text() + QStringLiteral(" ") +
+                                 item->shortcut().toString(QKeySequence::PortableText);
         }
     }
     EXPECT_EQ(
         captions,
         (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit", "&Options",
                      "  Font...", "  &Estimate Unknown Words", "&Analysis", "  &Start Analysis...",
-                     "  Show &Details", "&Graph", "  &Show Fry's Graph", "&Help",
-                     "  How to &use the Scrivolux...", "  &About..."}));
+                     "  Show &Details", "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
+                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
+    EXPECT_EQ(shortcuts, (QStringList{"&Load Text File... Ctrl+O", "&Save Text File... Ctrl+S",
+                                      "&Start Analysis... F5", "Show &Details Ctrl+D",
+                                      "How to &use the Scrivolux... F1"}));
 }
 
 // ---- The analysis run -----------------------------------------------------
@@ -576,6 +585,75 @@ TEST(ErrorDisplay, ApplicationTitleFromTheExecutableName) {
     };
     for (const auto& [path, title] : rows)
         EXPECT_EQ(ApplicationTitle(path), title) << path.toStdString();
+}
+
+} // namespace
+
+// ---- Ways in from outside ------------------------------------------------
+
+namespace {
+
+// A name typed in the open dialog, as the dialog hands it over.
+TEST_F(MainFormTest, ATypedNameOpensAsTypedWhenItExistsElseWithTxt) {
+    ASSERT_TRUE(WriteBytes(Path("README"), "No extension."));
+    ASSERT_TRUE(WriteBytes(Path("notes.txt"), "Notes."));
+    desktop.openNames = {Path("README"), Path("notes"), Path("gone")};
+    MainForm->mnuTxtLoad->trigger();
+    EXPECT_EQ(Text(), QStringLiteral("No extension."));
+    MainForm->mnuTxtLoad->trigger();
+    EXPECT_EQ(Text(), QStringLiteral("Notes."));
+    MainForm->mnuTxtLoad->trigger();
+    EXPECT_EQ(desktop.errors,
+              QStringList{QStringLiteral("Cannot open file ") + Path("gone.txt") + u'.'});
+    EXPECT_EQ(Text(), QStringLiteral("Notes."));
+}
+
+TEST_F(MainFormTest, TheFileNamedAtStartLoadsOrIsReported) {
+    EXPECT_EQ(StartupFileArgument({"scrivolux"}), QString());
+    EXPECT_EQ(StartupFileArgument({"scrivolux", "a.txt", "b.txt"}), QStringLiteral("a.txt"));
+    EXPECT_EQ(StartupFileArgument({"scrivolux", "--unknown", "a.txt"}), QStringLiteral("a.txt"));
+    EXPECT_EQ(StartupFileArgument({"scrivolux", "--", "-a.txt"}), QStringLiteral("-a.txt"));
+
+    ASSERT_TRUE(WriteBytes(Path("README"), "From the command line."));
+    MainForm->LoadStartupFile(Path("README"));
+    EXPECT_EQ(Text(), QStringLiteral("From the command line."));
+    MainForm->LoadStartupFile(Path("missing.txt"));
+    EXPECT_EQ(desktop.errors,
+              QStringList{QStringLiteral("Cannot open file ") + Path("missing.txt") + u'.'});
+    EXPECT_EQ(Text(), QStringLiteral("From the command line."));
+}
+
+TEST_F(MainFormTest, ADroppedFileLoadsAndDroppedTextIsInserted) {
+    ASSERT_TRUE(WriteBytes(Path("dropped.md"), "# Title\n\nDropped *here*."));
+    QWidget* area = MainForm->InputMemo->viewport();
+    const auto drop = [area](QMimeData& data) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &dropped);
+        return enter.isAccepted() && dropped.isAccepted();
+    };
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(Path("dropped.md"))});
+    file.setText(Path("dropped.md")); // file managers send the path as text too
+    EXPECT_TRUE(drop(file));
+    EXPECT_EQ(Text(), QStringLiteral("Title\nDropped here."));
+
+    QMimeData text;
+    text.setText(QStringLiteral("Inserted "));
+    drop(text);
+    EXPECT_TRUE(Text().contains(QStringLiteral("Inserted "))) << Text().toStdString();
+    EXPECT_TRUE(Text().contains(QStringLiteral("Dropped here.")));
+}
+
+TEST_F(MainFormTest, TheDetailsStandBesideTheMainWindowWhereTheScreenHasRoom) {
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize details(690, 560);
+    EXPECT_EQ(BesideOnScreen(QRect(100, 300, 646, 459), details, screen), QPoint(746, 300));
+    // No room on the right: the left; the top kept on the screen.
+    EXPECT_EQ(BesideOnScreen(QRect(1000, 700, 646, 459), details, screen), QPoint(310, 520));
+    EXPECT_EQ(BesideOnScreen(QRect(600, 300, 800, 459), details, screen), std::nullopt);
+    EXPECT_EQ(BesideOnScreen(QRect(0, 0, 600, 400), details, QRect(0, 0, 1920, 500)), std::nullopt);
 }
 
 } // namespace

@@ -1,0 +1,42 @@
+#include "forms/CurrentAnalysis.h"
+
+#include "analysis/PassageDetails.h"
+
+#include <QPlainTextEdit>
+
+CurrentAnalysis::CurrentAnalysis(QObject* parent) : QObject(parent) {}
+
+CurrentAnalysis::~CurrentAnalysis() = default;
+
+void CurrentAnalysis::Set(std::shared_ptr<PassageDetails> details, QPlainTextEdit* textArea,
+                          TDictionary* dictionary) {
+    disconnect(textConnection_);
+    details_ = std::move(details);
+    textArea_ = textArea;
+    dictionary_ = dictionary;
+    stale_ = false;
+    text_ = textArea ? textArea->toPlainText() : QString();
+    if (textArea)
+        textConnection_ =
+            connect(textArea, &QPlainTextEdit::textChanged, this, &CurrentAnalysis::textChanged);
+    emit analysisChanged(Change::NewAnalysis, 0);
+}
+
+QPlainTextEdit* CurrentAnalysis::TextArea() const {
+    return textArea_;
+}
+
+bool CurrentAnalysis::SetWordCount(std::size_t row, std::int32_t syllables) {
+    if (!details_ || row >= details_->words.size() || details_->words[row].syllables == syllables)
+        return false;
+    SetWordSyllables(*details_, row, syllables);
+    emit analysisChanged(Change::WordCount, row);
+    return true;
+}
+
+void CurrentAnalysis::textChanged() {
+    if (stale_)
+        return;
+    stale_ = true;
+    emit analysisChanged(Change::TextEdited, 0);
+}

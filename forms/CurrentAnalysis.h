@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class QPlainTextEdit;
+class TDictionary;
+struct PassageDetails;
+
+// The analysis the windows show, held in one place. The report, the graph, the
+// details and the highlighting each follow analysisChanged and redraw
+// themselves, so a count corrected in one of them reaches all of them without
+// any window knowing the others.
+class CurrentAnalysis : public QObject {
+    Q_OBJECT
+public:
+    enum class Change {
+        NewAnalysis, // a run finished: everything is new
+        WordCount,   // the count of one word (the row) was corrected
+        TextEdited,  // the text no longer matches the analysis
+    };
+
+    explicit CurrentAnalysis(QObject* parent = nullptr);
+    ~CurrentAnalysis() override;
+
+    // The details of a new analysis of the text in textArea, whose words were
+    // counted with dictionary (the one a corrected count may be added to).
+    void Set(std::shared_ptr<PassageDetails> details, QPlainTextEdit* textArea,
+             TDictionary* dictionary);
+
+    // Gives the word of the row a new count and counts the figures again.
+    // False, and no change announced, when the count is the same or the row
+    // does not exist.
+    bool SetWordCount(std::size_t row, std::int32_t syllables);
+
+    // nullptr before the first analysis.
+    const PassageDetails* Details() const { return details_.get(); }
+    QPlainTextEdit* TextArea() const;
+    TDictionary* Dictionary() const { return dictionary_; }
+    // The text as it was analysed, for the wording of the sentences.
+    const QString& Text() const { return text_; }
+    // Whether the text was edited since the analysis, so that the positions of
+    // its words and sentences no longer hold.
+    bool Stale() const { return stale_; }
+
+signals:
+    // row is the corrected word's for Change::WordCount, else 0.
+    void analysisChanged(CurrentAnalysis::Change change, std::size_t row);
+
+private:
+    void textChanged();
+
+    std::shared_ptr<PassageDetails> details_;
+    QPointer<QPlainTextEdit> textArea_;
+    QMetaObject::Connection textConnection_;
+    TDictionary* dictionary_ = nullptr;
+    QString text_;
+    bool stale_ = false;
+};
