@@ -9,6 +9,7 @@
 #include <cstdint>
 
 class CurrentAnalysis;
+class DetailsHeadline;
 class DetailsIndicesPage;
 class DetailsSentencesPage;
 class DetailsWordsPage;
@@ -62,6 +63,7 @@ public:
 
     QLabel* EmptyST = nullptr;
     QLabel* StaleST = nullptr;
+    DetailsHeadline* Headline = nullptr;
     QTabWidget* Tabs = nullptr;
     DetailsIndicesPage* IndicesPage = nullptr;
     DetailsWordsPage* WordsPage = nullptr;

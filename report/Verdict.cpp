@@ -83,10 +83,10 @@ Verdict MakeVerdict(const AnalysisCounts& counts, const IndexCounts& more,
         return verdict;
     }
     const std::string grade = GradeWords(*consensus);
-    std::string text = "About " + grade + " (" + Short(range->low, decimalSeparator) + " to " +
-                       Short(range->high, decimalSeparator) + " by six grade formulas), " +
-                       std::string(FleschEaseBand(*ease)) + " (Flesch Reading Ease " +
-                       Short(*ease, decimalSeparator) + ")";
+    std::string text =
+        "About " + grade + " (six formulas give " + Short(range->low, decimalSeparator) + " to " +
+        Short(range->high, decimalSeparator) + "), " + std::string(FleschEaseBand(*ease)) +
+        " (Flesch Reading Ease " + Short(*ease, decimalSeparator) + ")";
     const std::string fry = FryGradeText(FryReadingOf(counts));
     if (!fry.empty())
         text += "; Fry's graph: " + fry;
@@ -111,21 +111,25 @@ std::vector<std::size_t> SentencesToShortenFirst(const PassageDetails& details, 
     const double words = details.counts.words;
     const double syllables = details.counts.syllables;
     const double count = static_cast<double>(sentences.size());
-    std::vector<std::pair<double, std::size_t>> falls;
     if (sentences.size() == 1 && sentences.front().words > 0 && limit > 0)
         return {0};
     if (sentences.size() < 2 || words <= 0)
         return {};
+    const double average = words / count;
     const double grade = Kincaid(syllables, words, count);
+    std::vector<std::pair<double, std::size_t>> falls;
     for (std::size_t i = 0; i < sentences.size(); ++i) {
         const SentenceDetails& sentence = sentences[i];
-        if (sentence.words <= 0 || sentence.words >= details.counts.words)
+        const double cut = sentence.words - average;
+        if (cut <= 0)
             continue;
         double own = 0;
         for (std::size_t w = sentence.firstWord;
              w < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++w)
             own += details.words[details.occurrences[w].row].syllables;
-        const double fall = grade - Kincaid(syllables - own, words - sentence.words, count - 1);
+        // Cut to the average length, its words as long as they were.
+        const double fall =
+            grade - Kincaid(syllables - own * cut / sentence.words, words - cut, count);
         if (fall > 0)
             falls.emplace_back(fall, i);
     }

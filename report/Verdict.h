@@ -37,7 +37,7 @@ struct Verdict {
     std::optional<int> gradesTooHard; // with a target grade, when the text is above it
 };
 
-// The headline: "About grade 7 (the six grades range from 5.9 to 8.3), fairly
+// The headline: "About grade 7 (six formulas give 5.9 to 8.3), fairly
 // easy (Flesch Reading Ease 76.6); Fry's graph reads grade 7." With a target
 // grade, "3 grades too hard for grade 4." or "Suits grade 8." follows. Text
 // that is not prose gets a warning instead of a grade; a text without
@@ -46,8 +46,9 @@ Verdict MakeVerdict(const AnalysisCounts& counts, const IndexCounts& more,
                     std::optional<int> targetGrade, std::string_view decimalSeparator = ".");
 
 // The sentences whose shortening would lower the grade most, first: each
-// sentence ranked by how far the Flesch-Kincaid grade of the whole text falls
-// without it (a long sentence of long words falls furthest). At most limit of
-// them; sentences without which the grade does not fall are left out; ties in
+// sentence longer than the average ranked by how far the Flesch-Kincaid grade
+// of the whole text falls when it is cut to the average length, its words as
+// long as they were (a long sentence of long words falls furthest). At most
+// limit of them; sentences no longer than the average are left out; ties in
 // the order of the text. The only sentence of a text is listed alone.
 std::vector<std::size_t> SentencesToShortenFirst(const PassageDetails& details, std::size_t limit);
