@@ -1,5 +1,6 @@
 #include "analysis/PassageDetails.h"
 
+#include "analysis/AnalysisPipeline.h"
 #include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <future>
 #include <limits>
 
 std::string_view WordSourceName(WordSource source) {
@@ -316,37 +318,69 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     return details;
 }
 
-IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
-                            const UnknownWordLog& log) {
+bool UnknownWordLog::OneCountPerWord(const TDictionary& dictionary) const {
+    for (const auto& [word, answers] : answers_) {
+        for (const Answer& answer : answers) {
+            if (answer.count != answers.front().count)
+                return false;
+        }
+        if (dictionary.Lookup(word) >= 0)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The index counts of a piece of the word text. With oneCountPerWord a logged
+// word counts its first answer at every occurrence, so that the pieces can be
+// counted apart; otherwise the answers are used in the order of the text.
+IndexCounts CountIndexWordsOf(std::string_view wordText, const TDictionary& dictionary,
+                              const UnknownWordLog& log, bool oneCountPerWord) {
     struct Word {
         const std::vector<UnknownWordLog::Answer>* answers = nullptr;
         std::size_t used = 0;
         std::int32_t syllables = -1; // the dictionary's, looked up when first needed
+        std::string lower;
         std::int32_t letters = 0;
         bool daleChallFamiliar = false;
         bool spacheFamiliar = false;
     };
     IndexCounts counts;
     std::unordered_map<std::string, Word> words;
+    // Prose repeats its words in the same spelling: a word met before is found
+    // by its bytes in the text, without lower-casing it again.
+    std::unordered_map<std::string_view, Word*> bySpelling;
+    bySpelling.reserve(4096);
     std::string lower;
     tokens::ForEachToken(
-        texts.wordText, ' ',
+        wordText, ' ',
         [&](std::string_view token) {
-            LowerInto(token, lower);
-            auto [slot, inserted] = words.try_emplace(lower);
-            Word& word = slot->second;
-            if (inserted) {
-                word.answers = log.AnswersFor(lower);
-                word.letters = CountLetters(token);
-                word.daleChallFamiliar = IsFamiliarWord(lower, FamiliarList::DaleChall);
-                word.spacheFamiliar = IsFamiliarWord(lower, FamiliarList::Spache);
+            Word*& known = bySpelling[token];
+            if (!known) {
+                LowerInto(token, lower);
+                auto [slot, inserted] = words.try_emplace(lower);
+                Word& word = slot->second;
+                if (inserted) {
+                    word.lower = lower;
+                    word.answers = log.AnswersFor(lower);
+                    word.letters = CountLetters(token);
+                    word.daleChallFamiliar = IsFamiliarWord(lower, FamiliarList::DaleChall);
+                    word.spacheFamiliar = IsFamiliarWord(lower, FamiliarList::Spache);
+                    if (oneCountPerWord && word.answers)
+                        word.syllables = word.answers->front().count;
+                    else if (!word.answers)
+                        word.syllables = DictionaryCount(dictionary, lower);
+                }
+                known = &word;
             }
+            Word& word = *known;
             std::int32_t syllables = 0;
-            if (word.answers && word.used < word.answers->size()) {
+            if (!oneCountPerWord && word.answers && word.used < word.answers->size()) {
                 syllables = (*word.answers)[word.used++].count;
             } else {
                 if (word.syllables < 0)
-                    word.syllables = DictionaryCount(dictionary, lower);
+                    word.syllables = DictionaryCount(dictionary, word.lower);
                 syllables = word.syllables;
             }
             if (syllables > 2)
@@ -356,6 +390,29 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
             CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
         },
         [](int) {});
+    return counts;
+}
+
+} // namespace
+
+IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
+                            const UnknownWordLog& log, std::size_t parallelFromBytes) {
+    const std::string_view wordText = texts.wordText;
+    const std::size_t cut = HalfwaySpace(wordText, parallelFromBytes);
+    if (cut == std::string_view::npos || !log.OneCountPerWord(dictionary))
+        return CountIndexWordsOf(wordText, dictionary, log, false);
+    auto tail = std::async(std::launch::async, [&] {
+        return CountIndexWordsOf(wordText.substr(cut), dictionary, log, true);
+    });
+    IndexCounts counts = CountIndexWordsOf(wordText.substr(0, cut), dictionary, log, true);
+    const IndexCounts more = tail.get();
+    counts.letters += more.letters;
+    counts.longWords += more.longWords;
+    counts.polysyllables += more.polysyllables;
+    counts.monosyllables += more.monosyllables;
+    counts.miniWords += more.miniWords;
+    counts.daleChallUnfamiliar += more.daleChallUnfamiliar;
+    counts.spacheUnfamiliar += more.spacheUnfamiliar;
     return counts;
 }
 

@@ -209,16 +209,20 @@ protected:
         for (const SentenceDetails& s : details.sentences)
             sentenceWords += s.words;
         EXPECT_EQ(sentenceWords, counts.words);
-        // The cheap pass that JSON uses must count exactly what the details count.
-        const IndexCounts cheap = CountIndexWords(texts, dictionary_, log);
-        const IndexCounts& full = details.indexCounts;
-        EXPECT_EQ(cheap.letters, full.letters);
-        EXPECT_EQ(cheap.longWords, full.longWords);
-        EXPECT_EQ(cheap.polysyllables, full.polysyllables);
-        EXPECT_EQ(cheap.monosyllables, full.monosyllables);
-        EXPECT_EQ(cheap.miniWords, full.miniWords);
-        EXPECT_EQ(cheap.daleChallUnfamiliar, full.daleChallUnfamiliar);
-        EXPECT_EQ(cheap.spacheUnfamiliar, full.spacheUnfamiliar);
+        // The cheap pass that JSON uses must count exactly what the details count,
+        // on one thread and cut in two at the middle.
+        for (const std::size_t parallelFrom : {std::size_t{1} << 20, std::size_t{1}}) {
+            SCOPED_TRACE(parallelFrom);
+            const IndexCounts cheap = CountIndexWords(texts, dictionary_, log, parallelFrom);
+            const IndexCounts& full = details.indexCounts;
+            EXPECT_EQ(cheap.letters, full.letters);
+            EXPECT_EQ(cheap.longWords, full.longWords);
+            EXPECT_EQ(cheap.polysyllables, full.polysyllables);
+            EXPECT_EQ(cheap.monosyllables, full.monosyllables);
+            EXPECT_EQ(cheap.miniWords, full.miniWords);
+            EXPECT_EQ(cheap.daleChallUnfamiliar, full.daleChallUnfamiliar);
+            EXPECT_EQ(cheap.spacheUnfamiliar, full.spacheUnfamiliar);
+        }
         return details;
     }
     const WordRow* Row(const PassageDetails& details, const std::string& word,
@@ -257,6 +261,21 @@ TEST_F(PassageDetailsTest, SourcesOfCounts) {
     // No handler: the word is counted as 0 and shown as ignored.
     const PassageDetails plain = Analyse("qwzzle cat", {}, WordSource::Typed);
     ASSERT_NE(Row(plain, "qwzzle", WordSource::Ignored), nullptr);
+}
+
+TEST_F(PassageDetailsTest, IndexCountsFollowAnAnswerThenTheDictionaryOnBothThreads) {
+    // Asked once (4 syllables), then found in the dictionary (1): the halves
+    // cannot be counted apart, and the one-thread order must hold.
+    UnknownWordLog log;
+    log.Record("Blorft", 4, WordSource::Typed);
+    dictionary_.AddWord("blorft", 1);
+    EXPECT_FALSE(log.OneCountPerWord(dictionary_));
+    const WorkingTexts texts = PrepareText("Blorft the cat blorft.");
+    for (const std::size_t parallelFrom : {std::size_t{1} << 20, std::size_t{1}}) {
+        const IndexCounts counts = CountIndexWords(texts, dictionary_, log, parallelFrom);
+        EXPECT_EQ(counts.polysyllables, 1) << parallelFrom;
+        EXPECT_EQ(counts.monosyllables, 3) << parallelFrom;
+    }
 }
 
 TEST_F(PassageDetailsTest, IgnoredFirstThenTypedGivesTwoRowsThatAddUp) {
