@@ -637,7 +637,7 @@ TEST_F(MainFormTest, ADroppedFileLoadsAndDroppedTextIsInserted) {
     file.setUrls({QUrl::fromLocalFile(Path("dropped.md"))});
     file.setText(Path("dropped.md")); // file managers send the path as text too
     EXPECT_TRUE(drop(file));
-    EXPECT_EQ(Text(), QStringLiteral("Title\nDropped here."));
+    EXPECT_EQ(Text(), QStringLiteral("Title\n\nDropped here.")); // a blank line between blocks
 
     QMimeData text;
     text.setText(QStringLiteral("Inserted "));
