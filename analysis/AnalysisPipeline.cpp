@@ -8,10 +8,6 @@
 #include <cstring>
 #include <future>
 
-std::string_view CountingRulesName(CountingRules rules) {
-    return rules == CountingRules::Careful ? "careful" : "classic";
-}
-
 WorkingTexts PrepareLines(const std::vector<std::string>& lines, CountingRules rules) {
     if (rules == CountingRules::Classic)
         return PrepareTexts(BuildPassage(lines));

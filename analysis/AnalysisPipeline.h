@@ -13,14 +13,6 @@
 // From text to the four counts, for the desktop program and the command line
 // alike: lines -> passage -> working texts -> the three passes.
 
-// Which rules turn a text into words and sentences: the classic ones (every
-// full stop ends a sentence, words split at spaces only) or the careful ones
-// (analysis/CarefulRules.h).
-enum class CountingRules { Classic, Careful };
-
-// "classic" or "careful".
-std::string_view CountingRulesName(CountingRules rules);
-
 // The working texts of the text area's logical lines. No lines give two empty
 // texts.
 WorkingTexts PrepareLines(const std::vector<std::string>& lines,

@@ -748,6 +748,7 @@ bool IsListMarker(std::string_view chunk) {
 
 WorkingTexts CarefulWorkingTexts(const std::vector<std::string_view>& lines) {
     WorkingTexts texts;
+    texts.rules = CountingRules::Careful;
     std::size_t size = 0;
     for (const std::string_view line : lines)
         size += line.size() + 1;

@@ -212,6 +212,7 @@ std::vector<std::size_t> TopSentences(const PassageDetails& details, std::size_t
 PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
                                    const UnknownWordLog& log) {
     PassageDetails details;
+    details.rules = texts.rules;
     const std::string_view wordText = texts.wordText;
     std::unordered_map<std::string, WordState> states;
     // Room for as many distinct words as a text of this size can hold, and for

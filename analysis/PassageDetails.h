@@ -110,6 +110,7 @@ struct PassageDetails {
     std::vector<SentenceDetails> sentences;
     AnalysisCounts counts;
     IndexCounts indexCounts;
+    CountingRules rules = CountingRules::Classic; // the rules that made the working texts
 };
 
 // The details of the working texts: each word's count is the logged answer

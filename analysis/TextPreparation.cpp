@@ -41,6 +41,10 @@ constexpr auto kWordMap = MakeMap(false);
 
 } // namespace
 
+std::string_view CountingRulesName(CountingRules rules) {
+    return rules == CountingRules::Careful ? "careful" : "classic";
+}
+
 bool IsPunctuation(unsigned char c) {
     return kTable[c] == Blank;
 }

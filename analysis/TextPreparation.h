@@ -9,6 +9,14 @@
 // depend on how wide the window is.
 std::string BuildPassage(const std::vector<std::string>& lines);
 
+// Which rules turn a text into words and sentences: the classic ones (every
+// full stop ends a sentence, words split at spaces only) or the careful ones
+// (analysis/CarefulRules.h).
+enum class CountingRules { Classic, Careful };
+
+// "classic" or "careful".
+std::string_view CountingRulesName(CountingRules rules);
+
 struct WorkingTexts {
     std::string sentenceText; // every sentence end is a full stop
     std::string wordText;     // everything that is not part of a word is a space
@@ -16,6 +24,7 @@ struct WorkingTexts {
     // bytes (the careful rules), so that positions in UTF-16 are counted on
     // it; empty otherwise, the word text then having the passage's characters.
     std::string passage;
+    CountingRules rules = CountingRules::Classic;
 };
 
 // Both texts have the passage's length, byte for byte; the empty passage gives

@@ -66,6 +66,12 @@ void TDetailsForm::createControls() {
     StaleST->setAccessibleName(QStringLiteral("The text has changed"));
     layout->addWidget(StaleST);
 
+    RulesST = new QLabel(this);
+    RulesST->setWordWrap(true);
+    RulesST->setAccessibleName(QStringLiteral("Counting rules"));
+    RulesST->hide();
+    layout->addWidget(RulesST);
+
     Headline = new DetailsHeadline(analysis_, this);
     layout->addWidget(Headline);
 
@@ -128,6 +134,21 @@ void TDetailsForm::createControls() {
 
 const PassageDetails* TDetailsForm::Details() const {
     return analysis_->Details();
+}
+
+void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument) {
+    QString note =
+        rules == CountingRules::Careful
+            ? QStringLiteral("Counted by the careful rules: abbreviations, numbers and addresses "
+                             "end no sentence; headings, list items and table cells end one.")
+            : QStringLiteral("Counted by the classic rules: every full stop, question mark and "
+                             "exclamation mark ends a sentence.");
+    if (rules == CountingRules::Classic && fromDocument)
+        note += QStringLiteral(" Under these rules the document's headings and list items are "
+                               "joined to the sentences around them; choose Options > Careful "
+                               "Counting and start the analysis again to count them apart.");
+    RulesST->setText(note);
+    RulesST->setVisible(Details() != nullptr);
 }
 
 void TDetailsForm::ShowDetails() {

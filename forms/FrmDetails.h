@@ -41,6 +41,10 @@ public:
     // nullptr before the first analysis.
     const PassageDetails* Details() const;
 
+    // Says which rules produced the figures, and for a text loaded from a
+    // document under the classic rules, what those rules do to its headings.
+    void SetRulesNote(CountingRules rules, bool fromDocument);
+
     // Shows the window and brings it to the front.
     void ShowDetails();
 
@@ -63,6 +67,7 @@ public:
 
     QLabel* EmptyST = nullptr;
     QLabel* StaleST = nullptr;
+    QLabel* RulesST = nullptr;
     DetailsHeadline* Headline = nullptr;
     QTabWidget* Tabs = nullptr;
     DetailsIndicesPage* IndicesPage = nullptr;

@@ -193,6 +193,9 @@ void TMainForm::createMenus() {
     mnuEstimateUnknown =
         addItem(mnuOptions, "&Estimate Unknown Words", &TMainForm::mnuEstimateUnknownClick);
     mnuEstimateUnknown->setCheckable(true);
+    mnuCarefulCounting =
+        addItem(mnuOptions, "&Careful Counting", &TMainForm::mnuCarefulCountingClick);
+    mnuCarefulCounting->setCheckable(true);
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
@@ -232,6 +235,7 @@ void TMainForm::FormCreate() {
     try {
         const std::unique_ptr<SettingsStore> store = OpenUserSettings();
         mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
+        mnuCarefulCounting->setChecked(ReadOption(*store, kCarefulCountingName));
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -506,6 +510,11 @@ void TMainForm::mnuEstimateUnknownClick() {
     WriteEstimateUnknownWords(*store, mnuEstimateUnknown->isChecked());
 }
 
+void TMainForm::mnuCarefulCountingClick() {
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteOption(*store, kCarefulCountingName, mnuCarefulCounting->isChecked());
+}
+
 void TMainForm::mnuStartAnalysisClick() {
     RunAnalysis();
 }
@@ -570,7 +579,9 @@ void TMainForm::RunAnalysis() {
     const bool reportWasShown = ReportForm && ReportForm->isVisible();
     if (reportWasShown)
         ReportForm->hide();
-    const WorkingTexts texts = PrepareLines(MemoLines());
+    const WorkingTexts texts =
+        PrepareLines(MemoLines(), mnuCarefulCounting->isChecked() ? CountingRules::Careful
+                                                                  : CountingRules::Classic);
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -624,6 +635,8 @@ void TMainForm::RunAnalysis() {
     }
     // The report, the graph, the details and the highlighting follow this.
     analysis_->Set(std::move(details), InputMemo, dictionary_.get());
+    if (DetailsForm)
+        DetailsForm->SetRulesNote(texts.rules, !documentPath_.isEmpty());
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

@@ -70,6 +70,7 @@ public:
     void mnuExitClick();
     void mnuChangeFontClick();
     void mnuEstimateUnknownClick();
+    void mnuCarefulCountingClick();
     void mnuStartAnalysisClick();
     void mnuShowDetailsClick();
     void mnuShowGraphClick();
@@ -86,6 +87,7 @@ public:
     QMenu* mnuOptions = nullptr;
     QAction* mnuChangeFont = nullptr;
     QAction* mnuEstimateUnknown = nullptr; // checkable; off unless remembered on
+    QAction* mnuCarefulCounting = nullptr; // checkable; off unless remembered on
     QMenu* mnuAnalysis = nullptr;
     QAction* mnuStartAnalysis = nullptr;
     QAction* mnuShowDetails = nullptr;

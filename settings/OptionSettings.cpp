@@ -1,21 +1,26 @@
 #include "settings/OptionSettings.h"
 
-bool ReadEstimateUnknownWords(SettingsStore& store) {
+bool ReadOption(SettingsStore& store, const QString& name) {
     if (!store.KeyExists(kOptionsKeyPath) || !store.OpenKey(kOptionsKeyPath))
         return false;
-    const bool estimate = store.ValueExists(kEstimateUnknownWordsName) &&
-                          store.ReadInteger(kEstimateUnknownWordsName) != 0;
+    const bool on = store.ValueExists(name) && store.ReadInteger(name) != 0;
     store.CloseKey();
-    return estimate;
+    return on;
+}
+
+void WriteOption(SettingsStore& store, const QString& name, bool on) {
+    if (!store.OpenKey(kOptionsKeyPath))
+        throw SettingsError(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
+    store.WriteInteger(name, on ? 1 : 0);
+    store.CloseKey();
+}
+
+bool ReadEstimateUnknownWords(SettingsStore& store) {
+    return ReadOption(store, kEstimateUnknownWordsName);
 }
 
 void WriteEstimateUnknownWords(SettingsStore& store, bool estimate) {
-    if (!store.OpenKey(kOptionsKeyPath))
-        throw SettingsError(QStringLiteral("Failed to set data for '%1'")
-                                .arg(kEstimateUnknownWordsName)
-                                .toStdString());
-    store.WriteInteger(kEstimateUnknownWordsName, estimate ? 1 : 0);
-    store.CloseKey();
+    WriteOption(store, kEstimateUnknownWordsName, estimate);
 }
 
 namespace {

@@ -9,6 +9,16 @@
 // Where the program's options are remembered, beside the editor font.
 inline const QString kOptionsKeyPath = QStringLiteral("SOFTWARE\\Scrivolux\\Options");
 inline const QString kEstimateUnknownWordsName = QStringLiteral("EstimateUnknownWords");
+inline const QString kCarefulCountingName = QStringLiteral("CarefulCounting");
+
+// Whether the option of that name is on: false when the key or the value is
+// missing (every option starts off). Throws SettingsError when the value
+// cannot be read.
+bool ReadOption(SettingsStore& store, const QString& name);
+
+// Stores the option, creating the key when needed; throws SettingsError when
+// it cannot be stored.
+void WriteOption(SettingsStore& store, const QString& name, bool on);
 
 // Whether unknown words are estimated instead of asked about: false when the
 // key or the value is missing (the option starts off). Throws SettingsError

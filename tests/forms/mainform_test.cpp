@@ -4,6 +4,7 @@
 #include "forms/Application.h"
 #include "forms/ErrorDisplay.h"
 #include "forms/FrmAbout.h"
+#include "forms/FrmDetails.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmHelpPage.h"
 #include "forms/FrmMain.h"
@@ -117,12 +118,12 @@ TEST_F(MainFormTest, MenusInTheirOrderWithTheUsualShortcuts) {
                                  item->shortcut().toString(QKeySequence::PortableText);
         }
     }
-    EXPECT_EQ(
-        captions,
-        (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit", "&Options",
-                     "  Font...", "  &Estimate Unknown Words", "&Analysis", "  &Start Analysis...",
-                     "  Show &Details", "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
-                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
+    EXPECT_EQ(captions, (QStringList{"&File", "  &Load Text File...", "  &Save Text File...",
+                                     "  E&xit", "&Options", "  Font...",
+                                     "  &Estimate Unknown Words", "  &Careful Counting",
+                                     "&Analysis", "  &Start Analysis...", "  Show &Details",
+                                     "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
+                                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
     EXPECT_EQ(shortcuts, (QStringList{"&Load Text File... Ctrl+O", "&Save Text File... Ctrl+S",
                                       "&Start Analysis... F5", "Show &Details Ctrl+D",
                                       "How to &use the Scrivolux... F1"}));
@@ -250,6 +251,31 @@ TEST_F(MainFormTest, EstimatingUnknownWordsAsksNothingAndIsRemembered) {
     MainForm->mnuEstimateUnknown->trigger();
     Start();
     EXPECT_FALSE(MainForm->mnuEstimateUnknown->isChecked());
+}
+
+// The careful rules reach the report, the details and their note, and the
+// choice outlives the program.
+TEST_F(MainFormTest, CarefulCountingIsUsedByTheRunAndRemembered) {
+    EXPECT_FALSE(MainForm->mnuCarefulCounting->isChecked()) << "off until chosen";
+    MainForm->mnuEstimateUnknown->trigger(); // no question about the names
+    SetText(QStringLiteral("Dr. Smith met Mr. Jones at 5 p.m. today. They talked."));
+    Analyse();
+    EXPECT_EQ(ReportForm->SentLB->text(), QStringLiteral("6"));
+    MainForm->mnuCarefulCounting->trigger();
+    Analyse();
+    EXPECT_EQ(ReportForm->SentLB->text(), QStringLiteral("2"));
+    ASSERT_TRUE(DetailsForm->Details());
+    EXPECT_EQ(DetailsForm->Details()->sentences.size(), 2u);
+    EXPECT_TRUE(DetailsForm->RulesST->text().contains(QStringLiteral("careful rules")));
+
+    Start();
+    EXPECT_TRUE(MainForm->mnuCarefulCounting->isChecked());
+    MainForm->mnuCarefulCounting->trigger();
+    Start();
+    EXPECT_FALSE(MainForm->mnuCarefulCounting->isChecked());
+    // The settings outlive the test: the tests after it expect to be asked.
+    ASSERT_TRUE(MainForm->mnuEstimateUnknown->isChecked());
+    MainForm->mnuEstimateUnknown->trigger();
 }
 
 TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {

@@ -1,0 +1,178 @@
+#include "analysis/AnalysisPipeline.h"
+#include "analysis/CarefulRules.h"
+#include "analysis/PassageDetails.h"
+#include "dictionary/Dictionary.h"
+#include "documents/DocumentReader.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+WorkingTexts Careful(const std::string& text) {
+    return PrepareText(std::string(text), CountingRules::Careful);
+}
+
+std::int32_t Sentences(const WorkingTexts& texts) {
+    NoProgress progress;
+    return CountSentences(texts.sentenceText, progress);
+}
+
+std::vector<std::string> Words(const WorkingTexts& texts) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : texts.wordText + ' ') {
+        if (c != ' ') {
+            word += c;
+        } else if (!word.empty()) {
+            words.push_back(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+struct SentenceRow {
+    const char* name;
+    const char* text;
+    int sentences;
+};
+
+} // namespace
+
+TEST(CarefulRules, SentenceEnds) {
+    const SentenceRow rows[] = {
+        {"titles and times", "Dr. Smith met Mr. Jones at 5 p.m. today. They talked.", 2},
+        {"initial", "The letter came from Anna K. Lee in May.", 1},
+        {"pronoun I ends", "It was just you and I. Then he left.", 2},
+        {"abbreviation before a number", "Turn to p. 12 and fig. 3 now.", 1},
+        {"abbreviation then an opener", "They sell tea, cups, etc. The shop is small.", 2},
+        {"abbreviation then a name", "It belongs to Acme Co. Ltd in town.", 1},
+        {"initialism then a noun", "She joined the U.N. Council in spring.", 1},
+        {"initialism then an opener", "She moved to the U.K. How odd.", 2},
+        {"decimals and versions", "Version 1.2.3 costs $4.50 and weighs 0.5 kg.", 1},
+        {"number at the end", "The price rose to 4.5. Nobody minded.", 2},
+        {"file name", "Edit sources.list and run it. Then reboot.", 2},
+        {"address", "Write to ann.lee@example.org. She answers.", 2},
+        {"web address", "See https://example.org/a.b/c.html for more.", 1},
+        {"quote with lower-case continuation", "\"Stop it.\" he said.", 1},
+        {"quote then a capital", "\u201cStop it.\u201d He left.", 2},
+        {"bracket with lower-case continuation", "It grew (by a lot.) over years.", 1},
+        {"run of marks", "Really?! Yes!! Fine.", 3},
+        {"exclamation inside a name", "He works at Yahoo! in sales.", 1},
+        {"ellipsis inside", "Well... maybe . . . I think so.", 1},
+        {"ellipsis and a full stop", "It ended.... The next day came.", 2},
+        {"spaced ellipsis at the end", "It faded . . . . Then silence.", 2},
+        {"omission mark", "They [...] left at dawn.", 1},
+        {"inline numbered list", "1) Mix the flour 2) Add the eggs", 2},
+        {"inline lettered list", "a. Mix the flour b. Add the eggs c. Bake it", 3},
+        {"inline bullets", "\u2022 Mix the flour \u2022 Add the eggs", 2},
+        {"no end mark", "A heading without a full stop", 1},
+        {"no words", "... !!! 2023. 4.5", 0},
+    };
+    for (const SentenceRow& row : rows)
+        EXPECT_EQ(Sentences(Careful(row.text)), row.sentences) << row.name << ": " << row.text;
+}
+
+TEST(CarefulRules, BlocksEndSentencesAndMarkersAreNoWords) {
+    const WorkingTexts texts = Careful("# Annual Review\n"
+                                       "Summary of the year\n"
+                                       "\n"
+                                       "The team grew and the\n"
+                                       "work went well\n"
+                                       "- Faster replies\n"
+                                       "2. Shared answers\n"
+                                       "| Quarter | Tickets closed |\n"
+                                       "|---|---|\n"
+                                       "Title\n"
+                                       "=====\n");
+    // The heading, the line after it, the hard-wrapped paragraph (one sentence),
+    // two list items, two table cells and an underlined heading.
+    EXPECT_EQ(Sentences(texts), 8);
+    EXPECT_EQ(Words(texts),
+              (std::vector<std::string>{
+                  "Annual", "Review",  "Summary", "of",      "the",    "year", "The",    "team",
+                  "grew",   "and",     "the",     "work",    "went",   "well", "Faster", "replies",
+                  "Shared", "answers", "Quarter", "Tickets", "closed", "Title"}));
+}
+
+TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
+    const WorkingTexts texts =
+        Careful("\u201cThe hacker\u2019s \u2018best\u2019 friend\u201d \u2014 don't `show` "
+                "\u2502 \u00a7 \u00a9 ~tilde well-known\tTAB 'quoted' students' x86 2023 4.5 "
+                "caf\u00e9 www.example.org ann@example.org");
+    EXPECT_EQ(Words(texts), (std::vector<std::string>{"The", "hacker\u2019s", "best", "friend",
+                                                      "don't", "show", "tilde", "well", "known",
+                                                      "TAB", "quoted", "students", "caf\u00e9"}));
+    // The working texts keep the passage's shape, byte for byte.
+    EXPECT_EQ(texts.wordText.size(), texts.passage.size());
+    EXPECT_EQ(texts.sentenceText.size(), texts.passage.size());
+}
+
+TEST(CarefulRules, ClassicRulesAreUntouched) {
+    const std::string text = "Dr. Smith met Mr. Jones at 5 p.m. today. They talked.\n\n- a list";
+    const WorkingTexts classic = PrepareText(std::string(text));
+    EXPECT_EQ(classic.wordText, PrepareTexts(PassageOfText(text)).wordText);
+    EXPECT_TRUE(classic.passage.empty());
+    EXPECT_EQ(Sentences(classic), 7);
+}
+
+// The details count UTF-16 positions on the passage, since the careful word
+// text blanks the bytes of quotes and dashes.
+TEST(CarefulRules, DetailsPointAtTheWordsInTheText) {
+    TDictionary dictionary;
+    dictionary.AddWord("there", 1);
+    const std::string text = "\u201cHi\u201d \U0001F600 there \u2014 now.";
+    const PassageDetails details = BuildPassageDetails(Careful(text), dictionary, UnknownWordLog());
+    EXPECT_EQ(details.rules, CountingRules::Careful);
+    ASSERT_EQ(details.occurrences.size(), 3u);
+    const TextSpan there = details.occurrences[1].span;
+    EXPECT_EQ(text.substr(there.offset, there.length), "there");
+    EXPECT_EQ(there.position, 8u); // “ H i ” space, the emoji's two units, space
+    ASSERT_EQ(details.sentences.size(), 1u);
+    EXPECT_EQ(details.sentences[0].words, 3);
+}
+
+// The same Markdown file as .md, .docx, .odt and .html (made by pandoc): the
+// careful rules never run a sentence across two blocks, and the classic counts
+// stay what they are.
+TEST(CarefulRules, DocumentsKeepTheirBlocks) {
+    const std::string dir = SCRIVOLUX_TEST_DATA_DIR "/documents/structured.";
+    for (const char* format : {"md", "docx", "odt", "html"}) {
+        SCOPED_TRACE(format);
+        const std::string text = ReadDocument(dir + format).text;
+        EXPECT_EQ(text.find("author:"), std::string::npos) << "front matter is no text";
+        EXPECT_EQ(text.find("[^"), std::string::npos);
+        const WorkingTexts careful = Careful(text);
+        // Sentences end within their block: between two blocks lies a full stop.
+        int sum = 0;
+        std::size_t start = 0;
+        for (std::size_t end = text.find("\n\n"); start < text.size();
+             end = text.find("\n\n", start)) {
+            if (end == std::string::npos)
+                end = text.size();
+            sum += Sentences(Careful(text.substr(start, end - start)));
+            start = end + 2;
+        }
+        EXPECT_EQ(Sentences(careful), sum);
+        EXPECT_EQ(Sentences(careful), std::string(format) == "md" ? 16 : 18);
+        EXPECT_EQ(Sentences(PrepareText(std::string(text))), 9);
+    }
+}
+
+TEST(CarefulRules, ListMarkers) {
+    for (const char* marker : {"1.", "12)", "3.)", "(4)", "a.", "iv)", "(b)"})
+        EXPECT_TRUE(IsListMarker(marker)) << marker;
+    for (const char* other : {"", ".", "1234.", "ab.", "A.", "e.g.", "1", "x86.", "()"})
+        EXPECT_FALSE(IsListMarker(other)) << other;
+}
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv); // the document readers lay out rich text
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
