@@ -69,7 +69,7 @@ Verdict MakeVerdict(const AnalysisCounts& counts, const IndexCounts& more,
         verdict.headline = "This does not look like prose: " + std::to_string(counts.words) +
                            " words in " + std::to_string(counts.sentences) +
                            (counts.sentences == 1 ? " sentence" : " sentences") +
-                           ". A grade would mean nothing here (a list, a table or code?).";
+                           ". A grade would mean nothing here: is it a list, a table or code?";
         return verdict;
     }
     verdict.prose = true;

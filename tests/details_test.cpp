@@ -421,7 +421,7 @@ TEST(Verdict, HeadlineNamesTheGradeItsRangeTheEaseAndTheTarget) {
     EXPECT_FALSE(symbols.prose);
     EXPECT_FALSE(symbols.gradesTooHard);
     EXPECT_EQ(symbols.headline, "This does not look like prose: 979 words in 1 sentence. A grade "
-                                "would mean nothing here (a list, a table or code?).");
+                                "would mean nothing here: is it a list, a table or code?");
     EXPECT_EQ(GradeWords(13.4), "college");
     EXPECT_EQ(GradeWords(-2), "grade 1");
 }
