@@ -99,10 +99,23 @@ std::int32_t LineAtOffset(const std::vector<std::size_t>& lineStarts, std::size_
     return static_cast<std::int32_t>(std::max<std::ptrdiff_t>(after - lineStarts.begin(), 1));
 }
 
+namespace {
+
 // The lines of a text, as views, broken where MakePassage breaks them.
 std::vector<std::string_view> LinesOf(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
+    if (text.find('\r') == std::string_view::npos && !MayHoldUnicodeBreak(text)) {
+        for (const char* at; (at = static_cast<const char*>(
+                                  std::memchr(text.data() + start, '\n', text.size() - start)));) {
+            const auto end = static_cast<std::size_t>(at - text.data());
+            lines.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        if (start < text.size())
+            lines.push_back(text.substr(start));
+        return lines;
+    }
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = LineBreakAt(text, i);
         if (length == 0) {
@@ -117,6 +130,8 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
         lines.push_back(text.substr(start));
     return lines;
 }
+
+} // namespace
 
 WorkingTexts PrepareText(std::string&& text, CountingRules rules) {
     if (rules == CountingRules::Careful)

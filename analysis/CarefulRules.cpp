@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <future>
 
 namespace {
 
@@ -160,6 +161,15 @@ std::size_t PreviousStart(std::string_view text, std::size_t at) {
     return Decode(text, start).length == at - start ? start : at - 1;
 }
 
+constexpr std::array<bool, 256> MakeAsciiLetters() {
+    std::array<bool, 256> letters{};
+    for (std::size_t c = 0; c < 128; ++c)
+        letters[c] = kAsciiKinds[c] == Kind::Letter;
+    return letters;
+}
+
+constexpr auto kAsciiLetter = MakeAsciiLetters();
+
 bool IsBlankByte(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
@@ -195,21 +205,34 @@ public:
         std::size_t i = 0;
         while (i < n) {
             const auto b = static_cast<unsigned char>(passage_[i]);
+            if (b == ' ') { // the most common byte after a letter, already blank
+                EndRun(i);
+                EndChunk(i);
+                ++i;
+                continue;
+            }
             const Char c = b < 0x80 ? Char{b, 1, kAsciiKinds[b]} : Decode(passage_, i);
             if (c.kind == Kind::Space) {
                 EndRun(i);
                 EndChunk(i);
+                Blank(i, c.length);
                 i += c.length;
                 continue;
             }
             if (chunkStart_ == kNone) {
                 chunkStart_ = i;
-                address_ = passage_.substr(i, 4) == "www." || passage_.substr(i, 4) == "WWW.";
+                address_ = (b == 'w' || b == 'W') &&
+                           (passage_.substr(i, 4) == "www." || passage_.substr(i, 4) == "WWW.");
             }
             switch (c.kind) {
             case Kind::Letter:
                 hasLetter_ = true;
-                [[fallthrough]];
+                if (runStart_ == kNone)
+                    runStart_ = i;
+                // Most of a text is runs of ASCII letters: step over them at once.
+                for (i += c.length; i < n && kAsciiLetter[static_cast<unsigned char>(passage_[i])];)
+                    ++i;
+                continue;
             case Kind::Combining:
             case Kind::Apostrophe:
                 if (runStart_ == kNone)
@@ -226,11 +249,13 @@ public:
             case Kind::Bullet:
                 events_.push_back(i);
                 EndRun(i);
+                Blank(i, c.length);
                 break;
             default:
                 if (c.code == '@' || (c.code == ':' && passage_.substr(i + 1, 2) == "//"))
                     address_ = true;
                 EndRun(i);
+                Blank(i, c.length);
                 break;
             }
             i += c.length;
@@ -242,6 +267,14 @@ public:
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+    void Blank(std::size_t at, std::size_t length) {
+        if (length == 1)
+            word_[at] = ' ';
+        else
+            std::memset(word_ + at, ' ', length);
+    }
+
+    // The length of the apostrophe that a run starts (or ends) with, or 0.
     static std::size_t ApostropheLength(std::string_view s) {
         if (s.starts_with('\''))
             return 1;
@@ -258,22 +291,43 @@ private:
         return s.ends_with("\xCA\xBC") ? 2 : 0;
     }
 
+    // The word text holds the passage's bytes: a run that is no word is
+    // blanked, and so are the quotes at a word's ends.
     void EndRun(std::size_t end) {
         if (runStart_ == kNone)
             return;
-        std::string_view run = passage_.substr(runStart_, end - runStart_);
-        std::size_t start = runStart_;
-        while (std::size_t length = ApostropheLength(run)) {
-            run.remove_prefix(length);
-            start += length;
-        }
-        while (std::size_t length = TrailingApostropheLength(run))
-            run.remove_suffix(length);
-        if (hasLetter_ && !hasDigit_ && !run.empty())
-            std::memcpy(word_ + start, run.data(), run.size());
+        const std::size_t start = runStart_;
         runStart_ = kNone;
+        // Most runs are words of ASCII letters with nothing to blank.
+        if (hasLetter_ && !hasDigit_ && kAsciiLetter[static_cast<unsigned char>(passage_[start])] &&
+            kAsciiLetter[static_cast<unsigned char>(passage_[end - 1])]) {
+            hasLetter_ = false;
+            return;
+        }
+        EndOtherRun(start, end);
+    }
+
+    void EndOtherRun(std::size_t start, std::size_t end) {
+        if (!hasLetter_ || hasDigit_) {
+            hasLetter_ = false;
+            hasDigit_ = false;
+            std::memset(word_ + start, ' ', end - start);
+            return;
+        }
         hasLetter_ = false;
-        hasDigit_ = false;
+        const auto first = static_cast<unsigned char>(passage_[start]);
+        const auto last = static_cast<unsigned char>(passage_[end - 1]);
+        if (first != '\'' && first < 0x80 && last != '\'' && last < 0x80)
+            return;
+        std::string_view run = passage_.substr(start, end - start);
+        while (std::size_t length = ApostropheLength(run)) {
+            std::memset(word_ + (run.data() - passage_.data()), ' ', length);
+            run.remove_prefix(length);
+        }
+        while (std::size_t length = TrailingApostropheLength(run)) {
+            run.remove_suffix(length);
+            std::memset(word_ + (run.data() - passage_.data()) + run.size(), ' ', length);
+        }
     }
 
     void EndChunk(std::size_t end) {
@@ -594,6 +648,10 @@ private:
             coreStart += c.length;
         }
         const std::string_view core = chunk.substr(coreStart, trail - coreStart);
+        // "U.S." and "p.m." are words with their full stops, as the word list
+        // has them, not two words of one letter.
+        if (chunk[trail] == '.' && IsInitialism(core))
+            std::memcpy(word_ + at + coreStart, passage_.data() + at + coreStart, core.size() + 1);
         // "[...]" stands for words left out, never for an end.
         if (core.empty() && chunk.find('[') != std::string_view::npos)
             return end;
@@ -717,19 +775,6 @@ private:
     bool list_ = false;
 };
 
-// What each byte becomes in the sentence text before the ends are placed.
-constexpr std::array<char, 256> MakeSentenceMap() {
-    std::array<char, 256> map{};
-    for (std::size_t c = 0; c < map.size(); ++c)
-        map[c] = static_cast<char>(c);
-    map['.'] = ' ';
-    map['!'] = ' ';
-    map['?'] = ' ';
-    return map;
-}
-
-constexpr auto kSentenceMap = MakeSentenceMap();
-
 } // namespace
 
 bool IsListMarker(std::string_view chunk) {
@@ -746,6 +791,22 @@ bool IsListMarker(std::string_view chunk) {
     return digits || letter || IsLowerRoman(label);
 }
 
+namespace {
+
+// Below this a second thread costs more than it saves.
+constexpr std::size_t kTwoThreadsFrom = 256 * 1024;
+
+// The sentence text holds no ".", "!" or "?" but those placed at the ends.
+void BlankMarks(char* sentence, const std::vector<std::size_t>& events) {
+    for (const std::size_t at : events) {
+        char& c = sentence[at];
+        if (c == '.' || c == '!' || c == '?')
+            c = ' ';
+    }
+}
+
+} // namespace
+
 WorkingTexts CarefulWorkingTexts(const std::vector<std::string_view>& lines) {
     WorkingTexts texts;
     texts.rules = CountingRules::Careful;
@@ -761,13 +822,25 @@ WorkingTexts CarefulWorkingTexts(const std::vector<std::string_view>& lines) {
         passage += line;
         passage += ' ';
     }
-    texts.wordText.assign(size, ' ');
-    texts.sentenceText.resize(size);
-    for (std::size_t i = 0; i < size; ++i)
-        texts.sentenceText[i] = kSentenceMap[static_cast<unsigned char>(passage[i])];
-
+    texts.wordText = passage;
+    texts.sentenceText = passage;
+    // The words of a large text are found on two threads, the halves cut at a
+    // line's end, where no word or piece of text runs on.
+    const std::size_t cut = size >= kTwoThreadsFrom ? spans[spans.size() / 2].start : size;
     std::vector<std::size_t> events;
-    WordFiller(passage, texts.wordText.data(), events).Run();
+    auto tail = std::async(cut < size ? std::launch::async : std::launch::deferred, [&] {
+        std::vector<std::size_t> tailEvents;
+        WordFiller(std::string_view(passage).substr(cut), texts.wordText.data() + cut, tailEvents)
+            .Run();
+        BlankMarks(texts.sentenceText.data() + cut, tailEvents);
+        return tailEvents;
+    });
+    WordFiller(std::string_view(passage).substr(0, cut), texts.wordText.data(), events).Run();
+    BlankMarks(texts.sentenceText.data(), events);
+    const std::vector<std::size_t> tailEvents = tail.get();
+    events.reserve(events.size() + tailEvents.size());
+    for (const std::size_t at : tailEvents)
+        events.push_back(cut + at);
     SentenceMarker(passage, texts.sentenceText.data(), texts.wordText.data(), events).Run(spans);
     return texts;
 }

@@ -30,7 +30,7 @@ void FitButton(QPushButton* button, Qt::Alignment anchor) {
 }
 
 void FitButtonText(QPushButton* button, Qt::Alignment anchor) {
-    constexpr int kTextMargin = 4; // on each side, so the text does not touch the frame
+    constexpr int kTextMargin = 2; // on each side, so the text does not touch the frame
     QString caption = button->text();
     caption.remove(u'&');
     Widen(button, button->fontMetrics().horizontalAdvance(caption) + 2 * kTextMargin, anchor);

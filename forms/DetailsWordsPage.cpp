@@ -257,9 +257,8 @@ void DetailsWordsPage::EditCurrentCount() {
     const QModelIndex syllables = current.siblingAtColumn(WordsModel::Syllables);
     const WordRow& row = details->words[DetailsRow(current)];
     if (!(syllables.flags() & Qt::ItemIsEditable)) {
-        emit statusMessage(QStringLiteral("The count of \"%1\" comes from the word list and "
-                                          "cannot be corrected; only typed, estimated, ignored "
-                                          "and user dictionary counts can.")
+        emit statusMessage(QStringLiteral("The count of \"%1\" is the word list's; it cannot be "
+                                          "corrected here.")
                                .arg(Q(row.word)));
         return;
     }

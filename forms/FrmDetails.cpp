@@ -148,7 +148,7 @@ void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument) {
                                "joined to the sentences around them; choose Options > Careful "
                                "Counting and start the analysis again to count them apart.");
     RulesST->setText(note);
-    RulesST->setVisible(Details() != nullptr);
+    RulesST->setVisible(analysis_->Details() != nullptr);
 }
 
 void TDetailsForm::ShowDetails() {

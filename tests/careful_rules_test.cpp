@@ -104,10 +104,11 @@ TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
     const WorkingTexts texts =
         Careful("\u201cThe hacker\u2019s \u2018best\u2019 friend\u201d \u2014 don't `show` "
                 "\u2502 \u00a7 \u00a9 ~tilde well-known\tTAB 'quoted' students' x86 2023 4.5 "
-                "caf\u00e9 www.example.org ann@example.org");
-    EXPECT_EQ(Words(texts), (std::vector<std::string>{"The", "hacker\u2019s", "best", "friend",
-                                                      "don't", "show", "tilde", "well", "known",
-                                                      "TAB", "quoted", "students", "caf\u00e9"}));
+                "caf\u00e9 www.example.org ann@example.org U.S. e.g.");
+    EXPECT_EQ(Words(texts),
+              (std::vector<std::string>{"The", "hacker\u2019s", "best", "friend", "don't", "show",
+                                        "tilde", "well", "known", "TAB", "quoted", "students",
+                                        "caf\u00e9", "U.S.", "e.g."}));
     // The working texts keep the passage's shape, byte for byte.
     EXPECT_EQ(texts.wordText.size(), texts.passage.size());
     EXPECT_EQ(texts.sentenceText.size(), texts.passage.size());

@@ -392,4 +392,33 @@ TEST_F(DetailsFormTest, F2AnywhereOnARowEditsItsCountOrSaysWhyNot) {
     FryGraphForm->close();
 }
 
+// Where the screen has no room beside the main window, the details may cover
+// the text area: what they select is scrolled out from under them.
+TEST_F(DetailsFormTest, WhatTheDetailsSelectIsNotLeftUnderThem) {
+    QString text;
+    for (int i = 1; i <= 80; ++i)
+        text += QStringLiteral("Line %1 of the passage.\n").arg(i);
+    Analyse(text);
+    MainForm->setGeometry(0, 0, 638, 425);
+    DetailsForm->ShowDetails();
+    QPlainTextEdit* memo = MainForm->InputMemo;
+    const QRect view(memo->viewport()->mapToGlobal(QPoint(0, 0)), memo->viewport()->size());
+    DetailsForm->setGeometry(view.left(), view.top() + view.height() / 2, 500, 300);
+    QTest::qWait(1);
+    const auto selectionOnScreen = [memo] {
+        QTextCursor start = memo->textCursor();
+        start.setPosition(start.selectionStart());
+        const QRect rect = memo->cursorRect(start);
+        return QRect(memo->viewport()->mapToGlobal(rect.topLeft()), rect.size());
+    };
+    for (const std::size_t sentence : {std::size_t{50}, std::size_t{30}, std::size_t{10}}) {
+        DetailsForm->SelectSentence(sentence);
+        EXPECT_EQ(Selected(), QStringLiteral("Line %1 of the passage").arg(sentence + 1));
+        EXPECT_TRUE(view.contains(selectionOnScreen())) << sentence;
+        EXPECT_FALSE(selectionOnScreen().intersects(DetailsForm->frameGeometry())) << sentence;
+    }
+    DetailsForm->close();
+    ReportForm->close();
+}
+
 } // namespace
