@@ -1,9 +1,9 @@
 #include "analysis/PassageDetails.h"
 
+#include "analysis/AnalysisPipeline.h"
 #include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
-#include "dictionary/WordIndex.h"
 
 #include <QChar>
 #include <QList>
@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <future>
 #include <limits>
 #include <vector>
 
@@ -306,72 +307,92 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     return details;
 }
 
-IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
-                            const UnknownWordLog& log) {
+bool UnknownWordLog::OneCountPerWord(const TDictionary& dictionary) const {
+    for (const auto& [word, answers] : answers_) {
+        for (const Answer& answer : answers) {
+            if (answer.count != answers.front().count)
+                return false;
+        }
+        if (dictionary.Lookup(word) >= 0)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The index counts of a piece of the word text. With oneCountPerWord a logged
+// word counts its first answer at every occurrence, so that the pieces can be
+// counted apart; otherwise the answers are used in the order of the text.
+IndexCounts CountIndexWordsOf(std::string_view wordText, const TDictionary& dictionary,
+                              const UnknownWordLog& log, bool oneCountPerWord) {
     struct Word {
         const std::vector<UnknownWordLog::Answer>* answers = nullptr;
         std::size_t used = 0;
         std::int32_t syllables = -1; // the dictionary's, looked up when first needed
+        std::string lower;
         std::int32_t letters = 0;
         bool daleChallFamiliar = false;
         bool spacheFamiliar = false;
     };
     IndexCounts counts;
     std::unordered_map<std::string, Word> words;
-    // The words met lately, by their spelling in the text: most tokens are
-    // settled without being lower-cased and hashed. The map's nodes stay put.
-    struct Recent {
-        std::uint64_t low = 0;
-        std::uint64_t high = 0; // never 0 in use: it holds the length
-        Word* word = nullptr;
-    };
-    constexpr int kRecentBits = 12;
-    constexpr std::size_t kRecentLongest = 15;
-    std::vector<Recent> recent(std::size_t{1} << kRecentBits);
+    // Prose repeats its words in the same spelling: a word met before is found
+    // by its bytes in the text, without lower-casing it again.
+    std::unordered_map<std::string_view, Word*> bySpelling;
+    bySpelling.reserve(4096);
     std::string lower;
     tokens::ForEachToken(
-        texts.wordText, ' ',
+        wordText, ' ',
         [&](std::string_view token) {
-            Recent* entry = nullptr;
-            std::uint64_t low = 0;
-            std::uint64_t high = 0;
-            if (token.size() <= kRecentLongest) {
-                LoadWordBytes(token, low, high);
-                high |= std::uint64_t{token.size()} << 56;
-                constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
-                const std::uint64_t hash = ((low * kMultiplier) ^ high) * kMultiplier;
-                entry = &recent[hash >> (64 - kRecentBits)];
-            }
-            Word* found = entry && entry->low == low && entry->high == high ? entry->word : nullptr;
-            bool inserted = false;
-            if (!found) {
+            Word*& known = bySpelling[token];
+            if (!known) {
                 LowerCaseInto(token, lower);
-                const auto slot = words.try_emplace(lower);
-                found = &slot.first->second;
-                inserted = slot.second;
-                if (entry)
-                    *entry = {low, high, found};
+                auto [slot, inserted] = words.try_emplace(lower);
+                Word& word = slot->second;
+                if (inserted) {
+                    word.lower = lower;
+                    word.answers = log.AnswersFor(lower);
+                    word.letters = CountLetters(token);
+                    const unsigned lists = FamiliarListsOf(lower);
+                    word.daleChallFamiliar = (lists & 1u) != 0;
+                    word.spacheFamiliar = (lists & 2u) != 0;
+                    if (oneCountPerWord && word.answers)
+                        word.syllables = word.answers->front().count;
+                    else if (!word.answers)
+                        word.syllables = DictionaryCount(dictionary, lower);
+                }
+                known = &word;
             }
-            Word& word = *found;
-            if (inserted) {
-                word.answers = log.AnswersFor(lower);
-                word.letters = CountLetters(token);
-                const unsigned lists = FamiliarListsOf(lower);
-                word.daleChallFamiliar = (lists & 1u) != 0;
-                word.spacheFamiliar = (lists & 2u) != 0;
-            }
+            Word& word = *known;
             std::int32_t syllables = 0;
-            if (word.answers && word.used < word.answers->size()) {
+            if (!oneCountPerWord && word.answers && word.used < word.answers->size()) {
                 syllables = (*word.answers)[word.used++].count;
             } else {
                 if (word.syllables < 0)
-                    word.syllables = DictionaryCount(dictionary, lower);
+                    word.syllables = DictionaryCount(dictionary, word.lower);
                 syllables = word.syllables;
             }
             AddIndexWord(counts, {word.letters, word.daleChallFamiliar, word.spacheFamiliar},
                          syllables);
         },
         [](int) {});
+    return counts;
+}
+
+} // namespace
+
+IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
+                            const UnknownWordLog& log, std::size_t parallelFromBytes) {
+    const std::string_view wordText = texts.wordText;
+    const std::size_t cut = HalfwaySpace(wordText, parallelFromBytes);
+    if (cut == std::string_view::npos || !log.OneCountPerWord(dictionary))
+        return CountIndexWordsOf(wordText, dictionary, log, false);
+    auto tail = std::async(std::launch::async, [&] {
+        return CountIndexWordsOf(wordText.substr(cut), dictionary, log, true);
+    });
+    IndexCounts counts = CountIndexWordsOf(wordText.substr(0, cut), dictionary, log, true);
+    AddIndexCounts(counts, tail.get());
     return counts;
 }
 

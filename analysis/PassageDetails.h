@@ -43,6 +43,11 @@ public:
 
     bool Empty() const { return answers_.empty(); }
 
+    // Whether every occurrence of every logged word counts alike: each word was
+    // given one count throughout and the dictionary still lacks it, so the run
+    // asked for every occurrence (the command line's answers are remembered so).
+    bool OneCountPerWord(const TDictionary& dictionary) const;
+
     struct Answer {
         std::int32_t count = 0;
         WordSource source = WordSource::Ignored;
@@ -115,9 +120,11 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
                                    const UnknownWordLog& log);
 
 // The same counts as BuildPassageDetails(...).indexCounts, without keeping
-// every word, occurrence and sentence. Empty texts give zeros.
+// every word, occurrence and sentence. Empty texts give zeros. A word text of
+// parallelFromBytes or more is counted in two halves on two threads when the
+// log's answers allow it (OneCountPerWord).
 IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
-                            const UnknownWordLog& log);
+                            const UnknownWordLog& log, std::size_t parallelFromBytes = 256 * 1024);
 
 // Lower-cases a word as LowerCaseWord does, into lower, whose memory is reused.
 void LowerCaseInto(std::string_view word, std::string& lower);

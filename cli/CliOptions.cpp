@@ -98,10 +98,11 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         QStringLiteral("n"));
     const QCommandLineOption gradeIndex(
         QStringLiteral("grade-index"),
-        QStringLiteral("The grade that --max-grade holds the files to: the consensus grade (the "
-                       "default), Flesch-Kincaid, Gunning-Fog, SMOG, Coleman-Liau, ARI, Linsear "
-                       "Write, or the highest grade of the New Dale-Chall score's band."),
-        QStringLiteral("consensus|fk|fog|smog|cl|ari|linsear|dalechall"));
+        QStringLiteral("The grade that --max-grade holds the files to: consensus (the median of "
+                       "six grades, the default), fk (Flesch-Kincaid), fog (Gunning-Fog), smog, "
+                       "cl (Coleman-Liau), ari, linsear (Linsear Write) or dalechall (the highest "
+                       "grade of the New Dale-Chall score's band)."),
+        QStringLiteral("index"));
     parser.addOptions({json, format, words, sentences, dictionary, custom, unknown, formatIn, rules,
                        maxGrade, gradeIndex});
     const QCommandLineOption help = parser.addHelpOption();

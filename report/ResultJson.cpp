@@ -1,5 +1,7 @@
 #include "report/ResultJson.h"
 
+#include "report/Verdict.h"
+
 #include <QJsonArray>
 #include <QString>
 
@@ -138,6 +140,7 @@ QJsonObject ResultJson(const TextReport& report) {
     QJsonObject object;
     object.insert(QStringLiteral("name"), Q(report.name));
     object.insert(QStringLiteral("rules"), Q(report.rules));
+    object.insert(QStringLiteral("looksLikeProse"), LooksLikeProse(report.counts));
     object.insert(QStringLiteral("figures"), figures);
     object.insert(QStringLiteral("reportTexts"), texts);
     object.insert(QStringLiteral("unknownWords"), unknown);

@@ -5,7 +5,7 @@
 // and any other front end that promises "the same object as the command line"
 // must build it here too, so that the schema cannot drift apart.
 //
-// The object's keys are lowerCamelCase: name, rules, counts, figures (the
+// The object's keys are lowerCamelCase: name, rules, looksLikeProse, counts, figures (the
 // twelve report figures as numbers, null where the report shows "----"),
 // reportTexts (the same twelve as the report's exact texts), indices,
 // daleChallGrades, consensusRange, fry, unknownWords, and with the words and

@@ -539,20 +539,26 @@ TEST_F(CliTest, MaxGradeExitsWith4AndNamesOnlyTheFilesAboveIt) {
 TEST_F(CliTest, SentencesNameTheirFileAndLine) {
     Write("lines.txt", "Short one.\nThe quick brown fox jumps over the lazy dog\r\nand then a "
                        "happy rabbit.\n\nA dog.\n");
-    const CliRun text = Cli({QStringLiteral("--sentences=2"), QStringLiteral("lines.txt")});
-    EXPECT_EQ(text.exitCode, 0);
-    EXPECT_NE(text.out.find("\nLongest sentences:\nlines.txt:2: 14 words, 0 difficult: The quick"),
-              std::string::npos)
-        << text.out;
-    EXPECT_NE(text.out.find("\nlines.txt:1: 2 words, 0 difficult: Short one\n"), std::string::npos)
-        << text.out;
+    for (const char* rules : {"--rules=classic", "--rules=careful"}) {
+        SCOPED_TRACE(rules);
+        const CliRun text = Cli({QString::fromLatin1(rules), QStringLiteral("--sentences=2"),
+                                 QStringLiteral("lines.txt")});
+        EXPECT_EQ(text.exitCode, 0);
+        EXPECT_NE(
+            text.out.find("\nLongest sentences:\nlines.txt:2: 14 words, 0 difficult: The quick"),
+            std::string::npos)
+            << text.out;
+        EXPECT_NE(text.out.find("\nlines.txt:1: 2 words, 0 difficult: Short one\n"),
+                  std::string::npos)
+            << text.out;
 
-    const CliRun json = Cli(
-        {QStringLiteral("--json"), QStringLiteral("--sentences=3"), QStringLiteral("lines.txt")});
-    const QJsonArray longest = JsonOf(json)["longestSentences"].toArray();
-    ASSERT_EQ(longest.size(), 3);
-    EXPECT_EQ(longest[0].toObject()["line"].toInt(), 2);
-    EXPECT_EQ(longest[2].toObject()["line"].toInt(), 5);
+        const CliRun json = Cli({QString::fromLatin1(rules), QStringLiteral("--json"),
+                                 QStringLiteral("--sentences=3"), QStringLiteral("lines.txt")});
+        const QJsonArray longest = JsonOf(json)["longestSentences"].toArray();
+        ASSERT_EQ(longest.size(), 3);
+        EXPECT_EQ(longest[0].toObject()["line"].toInt(), 2);
+        EXPECT_EQ(longest[2].toObject()["line"].toInt(), 5);
+    }
 }
 
 TEST_F(CliTest, StandardErrorIsEmptyOnANormalRunWhateverTheEnvironment) {

@@ -5,6 +5,7 @@
 #include "dictionary/UserDictionary.h"
 #include "report/FryGraph.h"
 #include "report/ReadabilityIndices.h"
+#include "report/Verdict.h"
 
 #include <gtest/gtest.h>
 
@@ -208,16 +209,20 @@ protected:
         for (const SentenceDetails& s : details.sentences)
             sentenceWords += s.words;
         EXPECT_EQ(sentenceWords, counts.words);
-        // The cheap pass that JSON uses must count exactly what the details count.
-        const IndexCounts cheap = CountIndexWords(texts, dictionary_, log);
-        const IndexCounts& full = details.indexCounts;
-        EXPECT_EQ(cheap.letters, full.letters);
-        EXPECT_EQ(cheap.longWords, full.longWords);
-        EXPECT_EQ(cheap.polysyllables, full.polysyllables);
-        EXPECT_EQ(cheap.monosyllables, full.monosyllables);
-        EXPECT_EQ(cheap.miniWords, full.miniWords);
-        EXPECT_EQ(cheap.daleChallUnfamiliar, full.daleChallUnfamiliar);
-        EXPECT_EQ(cheap.spacheUnfamiliar, full.spacheUnfamiliar);
+        // The cheap pass that JSON uses must count exactly what the details count,
+        // on one thread and cut in two at the middle.
+        for (const std::size_t parallelFrom : {std::size_t{1} << 20, std::size_t{1}}) {
+            SCOPED_TRACE(parallelFrom);
+            const IndexCounts cheap = CountIndexWords(texts, dictionary_, log, parallelFrom);
+            const IndexCounts& full = details.indexCounts;
+            EXPECT_EQ(cheap.letters, full.letters);
+            EXPECT_EQ(cheap.longWords, full.longWords);
+            EXPECT_EQ(cheap.polysyllables, full.polysyllables);
+            EXPECT_EQ(cheap.monosyllables, full.monosyllables);
+            EXPECT_EQ(cheap.miniWords, full.miniWords);
+            EXPECT_EQ(cheap.daleChallUnfamiliar, full.daleChallUnfamiliar);
+            EXPECT_EQ(cheap.spacheUnfamiliar, full.spacheUnfamiliar);
+        }
         return details;
     }
     const WordRow* Row(const PassageDetails& details, const std::string& word,
@@ -256,6 +261,21 @@ TEST_F(PassageDetailsTest, SourcesOfCounts) {
     // No handler: the word is counted as 0 and shown as ignored.
     const PassageDetails plain = Analyse("qwzzle cat", {}, WordSource::Typed);
     ASSERT_NE(Row(plain, "qwzzle", WordSource::Ignored), nullptr);
+}
+
+TEST_F(PassageDetailsTest, IndexCountsFollowAnAnswerThenTheDictionaryOnBothThreads) {
+    // Asked once (4 syllables), then found in the dictionary (1): the halves
+    // cannot be counted apart, and the one-thread order must hold.
+    UnknownWordLog log;
+    log.Record("Blorft", 4, WordSource::Typed);
+    dictionary_.AddWord("blorft", 1);
+    EXPECT_FALSE(log.OneCountPerWord(dictionary_));
+    const WorkingTexts texts = PrepareText("Blorft the cat blorft.");
+    for (const std::size_t parallelFrom : {std::size_t{1} << 20, std::size_t{1}}) {
+        const IndexCounts counts = CountIndexWords(texts, dictionary_, log, parallelFrom);
+        EXPECT_EQ(counts.polysyllables, 1) << parallelFrom;
+        EXPECT_EQ(counts.monosyllables, 3) << parallelFrom;
+    }
 }
 
 TEST_F(PassageDetailsTest, IgnoredFirstThenTypedGivesTwoRowsThatAddUp) {
@@ -361,3 +381,64 @@ TEST(WordOrigin, FilesAndMemory) {
 }
 
 } // namespace
+
+TEST(Verdict, FleschBandsAndTheProseCutOff) {
+    const struct {
+        double ease;
+        const char* band;
+    } bands[] = {{120, "very easy"},  {90, "very easy"},        {89.99, "easy"},
+                 {70, "fairly easy"}, {69.9, "standard"},       {50, "fairly difficult"},
+                 {30, "difficult"},   {29.9, "very confusing"}, {-5, "very confusing"}};
+    for (const auto& b : bands)
+        EXPECT_EQ(FleschEaseBand(b.ease), b.band) << b.ease;
+
+    EXPECT_TRUE(LooksLikeProse({150, 100, 0, 1}));
+    EXPECT_FALSE(LooksLikeProse({150, 101, 0, 1}));
+    EXPECT_TRUE(LooksLikeProse({80, 50, 0, 0})); // a fragment without a full stop
+    EXPECT_FALSE(LooksLikeProse({1500, 979, 300, 1}));
+    EXPECT_FALSE(LooksLikeProse({}));
+}
+
+TEST(Verdict, HeadlineNamesTheGradeItsRangeTheEaseAndTheTarget) {
+    // Consensus 10.49 (FK 7.55, CL 9.18, ARI 9.765, SMOG 11.21, Fog 12, Linsear 12).
+    const AnalysisCounts counts{130, 100, 10, 5};
+    const IndexCounts more{450, 20, 10, 70, 30, 8, 12};
+    const Verdict plain = MakeVerdict(counts, more, std::nullopt);
+    EXPECT_TRUE(plain.prose);
+    EXPECT_EQ(plain.headline, "About grade 10 (six formulas give 7.6 to 12), fairly easy "
+                              "(Flesch Reading Ease 76.6); Fry's graph: grade 7.");
+    EXPECT_FALSE(plain.gradesTooHard);
+
+    const Verdict tooHard = MakeVerdict(counts, more, 4);
+    EXPECT_EQ(tooHard.gradesTooHard, 6);
+    EXPECT_NE(tooHard.headline.find(" 6 grades too hard for grade 4"), std::string::npos);
+    EXPECT_EQ(MakeVerdict(counts, more, 9).gradesTooHard, 1);
+    EXPECT_NE(MakeVerdict(counts, more, 9).headline.find(" 1 grade too hard"), std::string::npos);
+    EXPECT_NE(MakeVerdict(counts, more, 10).headline.find("Suits grade 10."), std::string::npos);
+    EXPECT_NE(MakeVerdict(counts, more, 4, ",").headline.find("give 7,6 to 12"), std::string::npos);
+
+    const Verdict symbols = MakeVerdict({1500, 979, 300, 1}, {5000, 0, 300, 0, 0, 0, 0}, 4);
+    EXPECT_FALSE(symbols.prose);
+    EXPECT_FALSE(symbols.gradesTooHard);
+    EXPECT_EQ(symbols.headline, "This does not look like prose: 979 words in 1 sentence. A grade "
+                                "would mean nothing here: is it a list, a table or code?");
+    EXPECT_EQ(GradeWords(13.4), "college");
+    EXPECT_EQ(GradeWords(-2), "grade 1");
+}
+
+TEST_F(PassageDetailsTest, SentencesToShortenFirstAreTheLongAndHardOnes) {
+    // 3, 7, 6 and 9 words (average 6.25) of 3, 13, 6 and 13 syllables. Cut to
+    // the average, the fourth lowers Flesch-Kincaid by 0.33, the second by
+    // 0.24; the first and third are no longer than the average.
+    const PassageDetails d = Analyse("The cat sat. Beautiful elephants are enormous on the mat. "
+                                     "The cat sat on the mat. Beautiful elephants sat on the mat "
+                                     "on the mat.",
+                                     {}, WordSource::Typed);
+    ASSERT_EQ(d.sentences.size(), 4u);
+    ASSERT_EQ(d.counts.syllables, 35);
+    EXPECT_EQ(SentencesToShortenFirst(d, 10), (std::vector<std::size_t>{3, 1}));
+    EXPECT_EQ(SentencesToShortenFirst(d, 1), (std::vector<std::size_t>{3}));
+    EXPECT_EQ(SentencesToShortenFirst(d, 0), std::vector<std::size_t>{});
+    const PassageDetails one = Analyse("Beautiful elephants are enormous", {}, WordSource::Typed);
+    EXPECT_EQ(SentencesToShortenFirst(one, 5), std::vector<std::size_t>{0});
+}
