@@ -174,6 +174,26 @@ class TextstatStyle(unittest.TestCase):
         self.assertEqual(scrivolux.syllable_count("Zorbleflax.", unknown="zero"), 0)
 
 
+class Stub(unittest.TestCase):
+    def test_the_stub_names_what_the_module_offers(self):
+        import ast
+        import inspect
+        path = os.path.join(os.path.dirname(scrivolux.__file__), "__init__.pyi")
+        with open(path, encoding="utf-8") as file:
+            tree = ast.parse(file.read())
+        stubbed = {node.name: node for node in tree.body
+                   if isinstance(node, (ast.FunctionDef, ast.ClassDef))}
+        public = {name for name in scrivolux.__all__ if name != "__version__"}
+        self.assertEqual(set(stubbed), public)
+        # The keyword arguments, as the module takes them.
+        for name in "analyse", "analyse_many", "csv_rows":
+            signature = getattr(scrivolux, name).__doc__.splitlines()[0]
+            taken = [part.split(":")[0] for part in
+                     signature.split("*, ")[1].split(")")[0].split(", ")]
+            self.assertEqual([a.arg for a in stubbed[name].args.kwonlyargs], taken, name)
+        self.assertTrue(inspect.isclass(scrivolux.WordListError))
+
+
 class BadArguments(unittest.TestCase):
     def check(self, error, message, call):
         with self.assertRaises(error) as caught:
