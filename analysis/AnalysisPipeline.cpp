@@ -79,6 +79,26 @@ std::string PassageOfText(std::string_view text) {
     return passage;
 }
 
+std::vector<std::size_t> LineStartsOfText(std::string_view text) {
+    std::vector<std::size_t> starts{0};
+    std::size_t passageOffset = 0;
+    for (std::size_t i = 0; i < text.size(); ++i, ++passageOffset) {
+        const std::size_t length = LineBreakAt(text, i);
+        if (length == 0)
+            continue;
+        // A break becomes one space in the passage.
+        i += length - 1;
+        if (i + 1 < text.size())
+            starts.push_back(passageOffset + 1);
+    }
+    return starts;
+}
+
+std::int32_t LineAtOffset(const std::vector<std::size_t>& lineStarts, std::size_t offset) {
+    const auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
+    return static_cast<std::int32_t>(std::max<std::ptrdiff_t>(after - lineStarts.begin(), 1));
+}
+
 namespace {
 
 // The lines of a text, as views, broken where MakePassage breaks them.

@@ -4,6 +4,7 @@
 #include "analysis/TextPreparation.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,13 @@ WorkingTexts PrepareLines(const std::vector<std::string>& lines,
 // The passage of a decoded text: the same as BuildPassage(SplitLines(text)),
 // without a string per line. "" gives "".
 std::string PassageOfText(std::string_view text);
+
+// Where each line of a decoded text starts in its passage (PassageOfText), in
+// order: {0} for a text of one line; "" gives {0}.
+std::vector<std::size_t> LineStartsOfText(std::string_view text);
+
+// The line (from 1) of a passage offset, given the line starts.
+std::int32_t LineAtOffset(const std::vector<std::size_t>& lineStarts, std::size_t offset);
 
 // The working texts of a decoded text exactly as PrepareLines makes them from
 // the same text's lines. The text is consumed and, under the classic rules,

@@ -1,5 +1,7 @@
 #include "analysis/PassageDetails.h"
 
+#include "analysis/AnalysisPipeline.h"
+#include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
 
@@ -8,6 +10,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <future>
 #include <limits>
 
 std::string_view WordSourceName(WordSource source) {
@@ -166,6 +169,25 @@ void CountFromRows(PassageDetails& details) {
     }
 }
 
+void CountWordForIndices(IndexCounts& counts, std::int32_t letters, bool daleChallFamiliar,
+                         bool spacheFamiliar) {
+    counts.letters += letters;
+    if (letters > 6)
+        ++counts.longWords;
+    if (letters <= 3)
+        ++counts.miniWords;
+    if (!daleChallFamiliar)
+        ++counts.daleChallUnfamiliar;
+    if (!spacheFamiliar)
+        ++counts.spacheUnfamiliar;
+}
+
+std::int32_t DictionaryCount(const TDictionary& dictionary, const std::string& lower) {
+    std::int32_t count = -1;
+    dictionary.Origin(lower, &count);
+    return std::max(count, 0);
+}
+
 std::vector<std::size_t> TopSentences(const PassageDetails& details, std::size_t limit,
                                       std::int32_t SentenceDetails::*measure) {
     std::vector<std::size_t> order;
@@ -215,7 +237,9 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
             if (matches(r))
                 return r;
         }
-        details.words.push_back({lower, count, 0, CountLetters(token), source});
+        details.words.push_back({lower, count, 0, CountLetters(token), source,
+                                 IsFamiliarWord(lower, FamiliarList::DaleChall),
+                                 IsFamiliarWord(lower, FamiliarList::Spache)});
         const auto row = static_cast<std::uint32_t>(details.words.size() - 1);
         if (state.firstRow == kNoRow)
             state.firstRow = row;
@@ -262,9 +286,8 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
             WordRow& word = details.words[row];
             ++word.occurrences;
             ++details.counts.words;
-            details.indexCounts.letters += word.letters;
-            if (word.letters > 6)
-                ++details.indexCounts.longWords;
+            CountWordForIndices(details.indexCounts, word.letters, word.daleChallFamiliar,
+                                word.spacheFamiliar);
             details.occurrences.push_back({wordCursor.SpanOf(token, wordText), row});
         },
         [](int) {});
@@ -294,6 +317,104 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
 
     CountFromRows(details);
     return details;
+}
+
+bool UnknownWordLog::OneCountPerWord(const TDictionary& dictionary) const {
+    for (const auto& [word, answers] : answers_) {
+        for (const Answer& answer : answers) {
+            if (answer.count != answers.front().count)
+                return false;
+        }
+        if (dictionary.Lookup(word) >= 0)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The index counts of a piece of the word text. With oneCountPerWord a logged
+// word counts its first answer at every occurrence, so that the pieces can be
+// counted apart; otherwise the answers are used in the order of the text.
+IndexCounts CountIndexWordsOf(std::string_view wordText, const TDictionary& dictionary,
+                              const UnknownWordLog& log, bool oneCountPerWord) {
+    struct Word {
+        const std::vector<UnknownWordLog::Answer>* answers = nullptr;
+        std::size_t used = 0;
+        std::int32_t syllables = -1; // the dictionary's, looked up when first needed
+        std::string lower;
+        std::int32_t letters = 0;
+        bool daleChallFamiliar = false;
+        bool spacheFamiliar = false;
+    };
+    IndexCounts counts;
+    std::unordered_map<std::string, Word> words;
+    // Prose repeats its words in the same spelling: a word met before is found
+    // by its bytes in the text, without lower-casing it again.
+    std::unordered_map<std::string_view, Word*> bySpelling;
+    bySpelling.reserve(4096);
+    std::string lower;
+    tokens::ForEachToken(
+        wordText, ' ',
+        [&](std::string_view token) {
+            Word*& known = bySpelling[token];
+            if (!known) {
+                LowerInto(token, lower);
+                auto [slot, inserted] = words.try_emplace(lower);
+                Word& word = slot->second;
+                if (inserted) {
+                    word.lower = lower;
+                    word.answers = log.AnswersFor(lower);
+                    word.letters = CountLetters(token);
+                    word.daleChallFamiliar = IsFamiliarWord(lower, FamiliarList::DaleChall);
+                    word.spacheFamiliar = IsFamiliarWord(lower, FamiliarList::Spache);
+                    if (oneCountPerWord && word.answers)
+                        word.syllables = word.answers->front().count;
+                    else if (!word.answers)
+                        word.syllables = DictionaryCount(dictionary, lower);
+                }
+                known = &word;
+            }
+            Word& word = *known;
+            std::int32_t syllables = 0;
+            if (!oneCountPerWord && word.answers && word.used < word.answers->size()) {
+                syllables = (*word.answers)[word.used++].count;
+            } else {
+                if (word.syllables < 0)
+                    word.syllables = DictionaryCount(dictionary, word.lower);
+                syllables = word.syllables;
+            }
+            if (syllables > 2)
+                ++counts.polysyllables;
+            if (syllables == 1)
+                ++counts.monosyllables;
+            CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
+        },
+        [](int) {});
+    return counts;
+}
+
+} // namespace
+
+IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
+                            const UnknownWordLog& log, std::size_t parallelFromBytes) {
+    const std::string_view wordText = texts.wordText;
+    const std::size_t cut = HalfwaySpace(wordText, parallelFromBytes);
+    if (cut == std::string_view::npos || !log.OneCountPerWord(dictionary))
+        return CountIndexWordsOf(wordText, dictionary, log, false);
+    auto tail = std::async(std::launch::async, [&] {
+        return CountIndexWordsOf(wordText.substr(cut), dictionary, log, true);
+    });
+    IndexCounts counts = CountIndexWordsOf(wordText.substr(0, cut), dictionary, log, true);
+    const IndexCounts more = tail.get();
+    counts.letters += more.letters;
+    counts.longWords += more.longWords;
+    counts.polysyllables += more.polysyllables;
+    counts.monosyllables += more.monosyllables;
+    counts.miniWords += more.miniWords;
+    counts.daleChallUnfamiliar += more.daleChallUnfamiliar;
+    counts.spacheUnfamiliar += more.spacheUnfamiliar;
+    return counts;
 }
 
 void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables) {

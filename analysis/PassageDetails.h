@@ -43,6 +43,11 @@ public:
 
     bool Empty() const { return answers_.empty(); }
 
+    // Whether every occurrence of every logged word counts alike: each word was
+    // given one count throughout and the dictionary still lacks it, so the run
+    // asked for every occurrence (the command line's answers are remembered so).
+    bool OneCountPerWord(const TDictionary& dictionary) const;
+
     struct Answer {
         std::int32_t count = 0;
         WordSource source = WordSource::Ignored;
@@ -62,6 +67,8 @@ struct WordRow {
     std::int32_t occurrences = 0;
     std::int32_t letters = 0; // of one occurrence
     WordSource source = WordSource::WordList;
+    bool daleChallFamiliar = false;
+    bool spacheFamiliar = false;
 };
 
 // Positions are in the passage: bytes, and the UTF-16 code units of a text area
@@ -89,9 +96,12 @@ struct SentenceDetails {
 // The counts behind the further indices, beside the four of the report.
 struct IndexCounts {
     std::int64_t letters = 0;
-    std::int32_t longWords = 0;     // more than six letters
-    std::int32_t polysyllables = 0; // three or more syllables (the difficult words)
-    std::int32_t monosyllables = 0; // exactly one syllable
+    std::int32_t longWords = 0;           // more than six letters
+    std::int32_t polysyllables = 0;       // three or more syllables (the difficult words)
+    std::int32_t monosyllables = 0;       // exactly one syllable
+    std::int32_t miniWords = 0;           // at most three letters
+    std::int32_t daleChallUnfamiliar = 0; // occurrences of words off the Dale-Chall list
+    std::int32_t spacheUnfamiliar = 0;    // and off the Spache list
 };
 
 struct PassageDetails {
@@ -108,6 +118,13 @@ struct PassageDetails {
 // A word with neither counts 0 as Ignored. Empty texts give empty details.
 PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
                                    const UnknownWordLog& log);
+
+// The same counts as BuildPassageDetails(...).indexCounts, without keeping
+// every word, occurrence and sentence. Empty texts give zeros. A word text of
+// parallelFromBytes or more is counted in two halves on two threads when the
+// log's answers allow it (OneCountPerWord).
+IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
+                            const UnknownWordLog& log, std::size_t parallelFromBytes = 256 * 1024);
 
 // Gives every occurrence of a row a new count and counts the figures again
 // (syllables, difficult words, monosyllables, the sentences' difficult words).

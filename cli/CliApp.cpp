@@ -1,10 +1,10 @@
 #include "cli/CliApp.h"
 
 #include "analysis/AnalysisPipeline.h"
-#include "cli/FileReport.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
+#include "report/ResultJson.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 
@@ -80,22 +80,26 @@ struct InputFailure {
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
     WorkingTexts texts;
-    std::string passage; // kept only when sentences are listed
+    std::string passage;                 // kept only when sentences are listed
+    std::vector<std::size_t> lineStarts; // likewise
     std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
+        std::string text = ReadInput(input, options, stdinDescriptor);
+        if (options.sentences > 0)
+            prepared.lineStarts = LineStartsOfText(text);
         if (options.rules == CountingRules::Careful) {
-            prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor), options.rules);
+            prepared.texts = PrepareText(std::move(text), options.rules);
             if (options.sentences > 0)
                 prepared.passage = prepared.texts.passage;
         } else if (options.sentences > 0) {
-            prepared.passage = PassageOfText(ReadInput(input, options, stdinDescriptor));
+            prepared.passage = PassageOfText(text);
             prepared.texts = PrepareTexts(prepared.passage);
         } else {
-            prepared.texts = PrepareText(ReadInput(input, options, stdinDescriptor));
+            prepared.texts = PrepareText(std::move(text));
         }
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
@@ -235,9 +239,13 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 
     const bool several = options.inputs.size() > 1;
-    const bool needsDetails =
-        options.format != OutputFormat::Text || options.words || options.sentences > 0;
+    ReportExtras extras;
+    extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
+    extras.words = options.words;
+    extras.sentences = options.sentences;
+    extras.rules = std::string(CountingRulesName(options.rules));
     int status = kExitOk;
+    bool aboveMaxGrade = false;
     QJsonArray documents;
     if (options.format == OutputFormat::Csv)
         streams.out << CsvHeader();
@@ -251,32 +259,40 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             err << kProgram << (failure.namesFile ? "" : name + ": ") << failure.message << '\n';
             status = kExitUnreadableInput;
             if (options.format == OutputFormat::Json)
-                documents.append(FailureJson(input, failure.message));
+                documents.append(FailureJson(input, failure.message, extras.rules));
             else if (options.format == OutputFormat::JsonLines)
-                streams.out << QJsonDocument(FailureJson(input, failure.message))
+                streams.out << QJsonDocument(FailureJson(input, failure.message, extras.rules))
                                    .toJson(QJsonDocument::Compact)
                                    .toStdString()
                             << '\n';
             else if (options.format == OutputFormat::Csv)
-                streams.out << FailureCsvRow(input, failure.message);
+                streams.out << FailureCsvRow(input, failure.message, extras.rules);
             continue;
         }
         CountedText counted = Count(prepared.texts, dictionary, resolver, options.unknown, err);
-        FileReport report = MakeFileReport(input, counted.counts, std::move(counted.unknownWords));
-        if (needsDetails)
-            AddDetails(report, BuildPassageDetails(prepared.texts, dictionary, counted.log),
-                       prepared.passage, options.words, options.sentences);
+        const TextReport report = MakeTextReport(
+            input, prepared.texts, prepared.passage, prepared.lineStarts, counted.counts,
+            dictionary, counted.log, std::move(counted.unknownWords), extras);
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
+        if (options.maxGrade) {
+            const std::optional<double> grade = GradeOf(report, options.gradeIndex);
+            if (grade && *grade > *options.maxGrade) {
+                aboveMaxGrade = true;
+                err << kProgram << name << ": grade " << IndexText(grade) << " ("
+                    << GradeIndexName(options.gradeIndex) << ") is above "
+                    << FormatFigure(*options.maxGrade) << '\n';
+            }
+        }
         if (options.format == OutputFormat::Json) {
-            documents.append(ReportJson(report));
+            documents.append(ResultJson(report));
         } else if (options.format == OutputFormat::JsonLines) {
             streams.out
-                << QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact).toStdString()
+                << QJsonDocument(ResultJson(report)).toJson(QJsonDocument::Compact).toStdString()
                 << '\n';
             streams.out.flush();
         } else if (options.format == OutputFormat::Csv) {
-            streams.out << ReportCsvRow(report);
+            streams.out << ResultCsvRow(report);
             streams.out.flush();
         } else {
             if (several)
@@ -302,5 +318,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     // The answer's count was used, but the file the user asked for was not written.
     if (resolver.AddFailed())
         return kExitUnreadableInput;
+    if (status == kExitOk && aboveMaxGrade)
+        return kExitAboveMaxGrade;
     return status;
 }

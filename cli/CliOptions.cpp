@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -43,7 +44,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         "\n"
         "Exit status: 0 when every file was analysed, 1 for a usage error, 2 when a\n"
         "file could not be read (the others are still reported), 3 when no dictionary\n"
-        "file could be read."));
+        "file could be read, 4 when a file is above --max-grade."));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Write one JSON document instead of the report "
                                                  "text (an array for several files); the same "
@@ -61,7 +62,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
     const QCommandLineOption sentences(
         QStringLiteral("sentences"),
         QStringLiteral("Also list the <n> longest sentences and the <n> with the most difficult "
-                       "words (not with csv)."),
+                       "words, each with the line it starts on (not with csv)."),
         QStringLiteral("n"));
     const QCommandLineOption dictionary(
         QStringLiteral("dictionary"),
@@ -76,7 +77,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         QStringLiteral("What to do with a word that the dictionary lacks: ask on the terminal, "
                        "count it as zero syllables, or estimate its syllables. Default: ask when "
                        "standard input and standard error are terminals and the text comes from "
-                       "files, zero otherwise."),
+                       "files, estimate otherwise."),
         QStringLiteral("ask|zero|estimate"));
     const QCommandLineOption formatIn(
         QStringLiteral("format-in"),
@@ -90,8 +91,20 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
                        "(abbreviations, numbers and addresses end no sentence, headings and list "
                        "items end one, quotes and dashes are no part of words)."),
         QStringLiteral("classic|careful"));
-    parser.addOptions(
-        {json, format, words, sentences, dictionary, custom, unknown, formatIn, rules});
+    const QCommandLineOption maxGrade(
+        QStringLiteral("max-grade"),
+        QStringLiteral("Exit with status 4 when a file's grade (see --grade-index) is above <n>, "
+                       "naming each such file and its grade on standard error."),
+        QStringLiteral("n"));
+    const QCommandLineOption gradeIndex(
+        QStringLiteral("grade-index"),
+        QStringLiteral("The grade that --max-grade holds the files to: consensus (the median of "
+                       "six grades, the default), fk (Flesch-Kincaid), fog (Gunning-Fog), smog, "
+                       "cl (Coleman-Liau), ari, linsear (Linsear Write) or dalechall (the highest "
+                       "grade of the New Dale-Chall score's band)."),
+        QStringLiteral("index"));
+    parser.addOptions({json, format, words, sentences, dictionary, custom, unknown, formatIn, rules,
+                       maxGrade, gradeIndex});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -162,6 +175,25 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
                                              "odt, html, md or pdf).")
                                   .arg(name));
     }
+    if (parser.isSet(maxGrade)) {
+        const QString value = parser.values(maxGrade).constLast();
+        bool ok = false;
+        const double grade = value.toDouble(&ok);
+        if (!ok || !std::isfinite(grade))
+            return UsageError(
+                QStringLiteral("Invalid value for --max-grade: '%1' (use a number).").arg(value));
+        options.maxGrade = grade;
+    }
+    if (parser.isSet(gradeIndex)) {
+        const QString name = parser.values(gradeIndex).constLast();
+        const auto index = GradeIndexNamed(name.toStdString());
+        if (!index)
+            return UsageError(QStringLiteral("Invalid value for --grade-index: '%1' (use "
+                                             "consensus, fk, fog, smog, cl, ari, linsear or "
+                                             "dalechall).")
+                                  .arg(name));
+        options.gradeIndex = *index;
+    }
     if (parser.isSet(rules)) {
         const QString name = parser.values(rules).constLast();
         if (name == QLatin1String("careful"))
@@ -189,7 +221,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
     } else {
         options.unknown = terminal.stdinIsTerminal && terminal.stderrIsTerminal && !readsStdin
                               ? UnknownMode::Ask
-                              : UnknownMode::Zero;
+                              : UnknownMode::Estimate;
     }
     if (std::count(options.inputs.begin(), options.inputs.end(), "-") > 1)
         return UsageError(QStringLiteral("Standard input (\"-\") can be read only once."));

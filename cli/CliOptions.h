@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisPipeline.h"
 #include "documents/DocumentReader.h"
+#include "report/TextReport.h"
 
 #include <QStringList>
 
@@ -30,10 +31,12 @@ struct CliOptions {
     int sentences = 0;                         // list this many of the hardest sentences
     std::optional<std::string> dictionaryPath; // replaces cuvplus.dat beside the executable
     std::optional<std::string> customPath;     // replaces the user dictionary
-    UnknownMode unknown = UnknownMode::Zero;
+    UnknownMode unknown = UnknownMode::Estimate;
     std::vector<std::string> inputs;        // "-" is standard input; never empty after parsing
     std::optional<DocumentFormat> formatIn; // --format-in; otherwise each file's own, stdin text
     CountingRules rules = CountingRules::Classic;
+    std::optional<double> maxGrade; // a text above it fails the run (exit 4)
+    GradeIndex gradeIndex = GradeIndex::Consensus;
 
     bool Json() const { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }
 };
@@ -44,6 +47,7 @@ enum ExitStatus : int {
     kExitUsage = 1,
     kExitUnreadableInput = 2, // also: the output or the user dictionary could not be written
     kExitNoDictionary = 3,
+    kExitAboveMaxGrade = 4, // a text is above --max-grade (an unreadable file still gives 2)
 };
 
 // Whether the terminal can be asked: decides the default of --unknown.
@@ -61,5 +65,6 @@ struct ParsedCommandLine {
 
 // Parses the arguments (the program's name first). Without FILE the input is
 // standard input; --unknown defaults to ask only when both standard input and
-// standard error are terminals and no input is read from standard input.
+// standard error are terminals and no input is read from standard input, and
+// to estimate otherwise.
 ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState terminal);

@@ -2,6 +2,7 @@
 
 #include "analysis/CountingPasses.h"
 #include "cli/CliOptions.h"
+#include "report/TextReport.h"
 
 #include <cstdint>
 #include <functional>
@@ -9,13 +10,6 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-// A word that the dictionary lacked in one file, in the order first met.
-struct UnknownWord {
-    std::string word; // lower-cased, as the dictionary keys it
-    std::int32_t occurrences = 0;
-    std::int32_t syllables = 0; // what each occurrence counted
-};
 
 // The word-not-found dialog on a terminal: shows the word, reads a count with
 // the strict integer conversion and the dialog's messages, and offers its three

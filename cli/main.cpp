@@ -42,9 +42,18 @@ int FlushedOutputStatus() {
     return kExitUnreadableInput;
 }
 
+// The toolkit's own warnings (a missing XDG_RUNTIME_DIR, a font it cannot find)
+// say nothing about the report, and a script reads standard error as a sign of
+// trouble: only what stops the program passes.
+void QuietToolkitMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << "scrivolux-cli: " << message.toStdString() << std::endl;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(QuietToolkitMessages);
     const bool stdinOpen = ReserveStandardStreams();
     auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("scrivolux-cli"));

@@ -1,6 +1,7 @@
 #include "forms/DetailsSentencesPage.h"
 
 #include "analysis/PassageDetails.h"
+#include "report/Verdict.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -15,8 +16,10 @@ DetailsSentencesPage::DetailsSentencesPage(CurrentAnalysis* analysis, QWidget* p
     auto* top = new QHBoxLayout;
     SentenceOrderST = new QLabel(QStringLiteral("&List:"), this);
     SentenceOrderCB = new QComboBox(this);
-    SentenceOrderCB->addItems({QStringLiteral("The longest sentences"),
-                               QStringLiteral("The sentences with the most difficult words")});
+    SentenceOrderCB->addItems(
+        {QStringLiteral("The longest sentences"),
+         QStringLiteral("The sentences with the most difficult words"),
+         QStringLiteral("The sentences to shorten first: they lower the grade most")});
     SentenceOrderCB->setAccessibleName(QStringLiteral("Which sentences to list"));
     SentenceOrderST->setBuddy(SentenceOrderCB);
     top->addWidget(SentenceOrderST);
@@ -56,9 +59,17 @@ void DetailsSentencesPage::showSentences() {
     const PassageDetails* details = analysis_->Details();
     if (!details)
         return;
-    listedSentences_ = SentenceOrderCB->currentIndex() == 0
-                           ? LongestSentences(*details, kListedSentences)
-                           : MostDifficultSentences(*details, kListedSentences);
+    switch (SentenceOrderCB->currentIndex()) {
+    case kToShortenFirst:
+        listedSentences_ = SentencesToShortenFirst(*details, kListedSentences);
+        break;
+    case kMostDifficult:
+        listedSentences_ = MostDifficultSentences(*details, kListedSentences);
+        break;
+    default:
+        listedSentences_ = LongestSentences(*details, kListedSentences);
+        break;
+    }
     SentencesView->setRowCount(static_cast<int>(listedSentences_.size()));
     for (std::size_t i = 0; i < listedSentences_.size(); ++i) {
         const SentenceDetails& sentence = details->sentences[listedSentences_[i]];

@@ -25,6 +25,11 @@ public:
     QComboBox* SentenceOrderCB = nullptr;
     QTableWidget* SentencesView = nullptr;
 
+    // The orders of SentenceOrderCB.
+    static constexpr int kLongest = 0;
+    static constexpr int kMostDifficult = 1;
+    static constexpr int kToShortenFirst = 2;
+
     // The sentences listed, at least this many of each kind.
     static constexpr std::size_t kListedSentences = 50;
 

@@ -1,6 +1,7 @@
 #include "forms/FrmDetails.h"
 
 #include "forms/CurrentAnalysis.h"
+#include "forms/DetailsHeadline.h"
 #include "forms/DetailsIndicesPage.h"
 #include "forms/DetailsSentencesPage.h"
 #include "forms/DetailsWordsPage.h"
@@ -8,6 +9,7 @@
 #include "forms/ScreenPlacement.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -70,6 +72,9 @@ void TDetailsForm::createControls() {
     RulesST->hide();
     layout->addWidget(RulesST);
 
+    Headline = new DetailsHeadline(analysis_, this);
+    layout->addWidget(Headline);
+
     IndicesPage = new DetailsIndicesPage(analysis_, this);
     WordsPage = new DetailsWordsPage(analysis_, this);
     SentencesPage = new DetailsSentencesPage(analysis_, this);
@@ -120,6 +125,11 @@ void TDetailsForm::createControls() {
     });
     connect(SentencesPage, &DetailsSentencesPage::sentenceRequested, this,
             &TDetailsForm::SelectSentence);
+    // A text above its target grade lists first what to shorten.
+    connect(Headline, &DetailsHeadline::verdictShown, this, [this](bool tooHard) {
+        if (tooHard)
+            SentenceOrderCB->setCurrentIndex(DetailsSentencesPage::kToShortenFirst);
+    });
 }
 
 const PassageDetails* TDetailsForm::Details() const {
@@ -169,6 +179,7 @@ void TDetailsForm::showState() {
     const bool stale = analysis_->Stale();
     EmptyST->setVisible(!analysed);
     Tabs->setVisible(analysed);
+    Headline->setVisible(analysed);
     StaleST->setVisible(analysed && stale);
     HighlightCheck->setEnabled(analysed && !stale && analysis_->TextArea());
 }

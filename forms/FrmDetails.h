@@ -9,6 +9,7 @@
 #include <cstdint>
 
 class CurrentAnalysis;
+class DetailsHeadline;
 class DetailsIndicesPage;
 class DetailsSentencesPage;
 class DetailsWordsPage;
@@ -67,6 +68,7 @@ public:
     QLabel* EmptyST = nullptr;
     QLabel* StaleST = nullptr;
     QLabel* RulesST = nullptr;
+    DetailsHeadline* Headline = nullptr;
     QTabWidget* Tabs = nullptr;
     DetailsIndicesPage* IndicesPage = nullptr;
     DetailsWordsPage* WordsPage = nullptr;

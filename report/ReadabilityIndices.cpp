@@ -2,8 +2,34 @@
 
 #include "report/ReportFigures.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+
+namespace {
+
+// The six grades of the consensus; empty without words or sentences.
+std::optional<std::array<double, 6>> ConsensusGrades(const AnalysisCounts& counts,
+                                                     const ExtraIndexValues& values) {
+    if (counts.words <= 0 || counts.sentences <= 0)
+        return std::nullopt;
+    const double words = counts.words;
+    const double sentences = counts.sentences;
+    const double perSentence = words / sentences;
+    const double kincaid = 0.39 * perSentence + 11.8 * counts.syllables / words - 15.59;
+    const double fog = 0.4 * (perSentence + 100.0 * counts.difficultWords / words);
+    const auto at = [&values](ExtraIndex index) {
+        return *values[static_cast<std::size_t>(index)];
+    };
+    return std::array<double, 6>{kincaid,
+                                 fog,
+                                 at(ExtraIndex::Smog),
+                                 at(ExtraIndex::ColemanLiau),
+                                 at(ExtraIndex::AutomatedReadability),
+                                 at(ExtraIndex::LinsearWrite)};
+}
+
+} // namespace
 
 ExtraIndexValues ComputeExtraIndices(const AnalysisCounts& counts, const IndexCounts& more) {
     ExtraIndexValues values;
@@ -25,8 +51,68 @@ ExtraIndexValues ComputeExtraIndices(const AnalysisCounts& counts, const IndexCo
         set(ExtraIndex::AutomatedReadability,
             4.71 * letters / words + 0.5 * words / sentences - 21.43);
         set(ExtraIndex::Lix, words / sentences + 100 * more.longWords / words);
+
+        const double perSentence = words / sentences;
+        const double daleChall = 100.0 * more.daleChallUnfamiliar / words;
+        set(ExtraIndex::NewDaleChall,
+            0.1579 * daleChall + 0.0496 * perSentence + (daleChall > 5 ? 3.6365 : 0.0));
+        const double spache = 100.0 * more.spacheUnfamiliar / words;
+        set(ExtraIndex::Spache, 0.121 * perSentence + 0.082 * spache + 0.659);
+        set(ExtraIndex::McAlpineEflaw, (words + more.miniWords) / sentences);
+        const double hard = counts.difficultWords;
+        const double r = ((words - hard) + 3 * hard) / sentences;
+        set(ExtraIndex::LinsearWrite, r > 20 ? r / 2 : (r - 2) / 2);
+
+        if (auto grades = ConsensusGrades(counts, values)) {
+            std::sort(grades->begin(), grades->end());
+            set(ExtraIndex::Consensus, ((*grades)[2] + (*grades)[3]) / 2);
+        }
     }
     return values;
+}
+
+std::optional<GradeRange> ConsensusRange(const AnalysisCounts& counts, const IndexCounts& more) {
+    const auto grades = ConsensusGrades(counts, ComputeExtraIndices(counts, more));
+    if (!grades)
+        return std::nullopt;
+    const auto [low, high] = std::minmax_element(grades->begin(), grades->end());
+    return GradeRange{*low, *high};
+}
+
+namespace {
+
+struct DaleChallBand {
+    double below; // scores under this
+    std::string_view grades;
+    int topGrade;
+};
+
+constexpr std::array<DaleChallBand, 7> kDaleChallBands = {{
+    {5.0, "4 and below", 4},
+    {6.0, "5-6", 6},
+    {7.0, "7-8", 8},
+    {8.0, "9-10", 10},
+    {9.0, "11-12", 12},
+    {10.0, "13-15", 15},
+    {INFINITY, "16 and above", 16},
+}};
+
+const DaleChallBand& BandOf(double score) {
+    for (const DaleChallBand& band : kDaleChallBands) {
+        if (score < band.below)
+            return band;
+    }
+    return kDaleChallBands.back();
+}
+
+} // namespace
+
+std::string_view DaleChallGradeBand(double score) {
+    return BandOf(score).grades;
+}
+
+int DaleChallTopGrade(double score) {
+    return BandOf(score).topGrade;
 }
 
 std::optional<FryReading> FryReadingOf(const AnalysisCounts& counts) {

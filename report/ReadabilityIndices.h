@@ -12,8 +12,19 @@
 
 // Readability indices beyond the report's three, from the counts of the same
 // words and sentences. Each is empty where a divisor is zero.
-enum class ExtraIndex { Smog, ColemanLiau, AutomatedReadability, Lix, Forcast };
-inline constexpr std::size_t kExtraIndices = 5;
+enum class ExtraIndex {
+    Smog,
+    ColemanLiau,
+    AutomatedReadability,
+    Lix,
+    Forcast,
+    NewDaleChall,
+    Spache,
+    McAlpineEflaw,
+    LinsearWrite,
+    Consensus,
+};
+inline constexpr std::size_t kExtraIndices = 10;
 
 struct ExtraIndexInfo {
     std::string_view name;    // "SMOG grade"
@@ -33,6 +44,21 @@ inline constexpr std::array<ExtraIndexInfo, kExtraIndices> kExtraIndexInfo = {{
      "60 very hard"},
     {"FORCAST", "forcast",
      "School grade from one-syllable words per 150 words; made for forms and instructions"},
+    {"New Dale\u2013Chall score", "newDaleChall",
+     "From words off the Dale\u2013Chall list of familiar words and sentence length; "
+     "4.9 and below: grade 4 and below, 5\u20135.9: grades 5\u20136, 10 and above: college"},
+    {"Spache grade", "spache",
+     "Grade for primary-school texts (grades 1\u20133), from words off the Spache list and "
+     "sentence length"},
+    {"McAlpine EFLAW", "mcalpineEflaw",
+     "Words plus mini-words (three letters or fewer) per sentence, for readers of English as a "
+     "foreign language; 20 and below is easy, over 29 confusing"},
+    {"Linsear Write", "linsearWrite",
+     "School grade from easy words (two syllables or fewer) and hard words (three or more) per "
+     "sentence"},
+    {"Consensus grade", "consensusGrade",
+     "The median of Flesch\u2013Kincaid, Gunning-Fog, SMOG, Coleman\u2013Liau, ARI and Linsear "
+     "Write"},
 }};
 
 using ExtraIndexValues = std::array<std::optional<double>, kExtraIndices>;
@@ -41,9 +67,32 @@ using ExtraIndexValues = std::array<std::optional<double>, kExtraIndices>;
 // Coleman-Liau 0.0588 * L - 0.296 * S - 15.8 (L letters, S sentences per 100 words);
 // ARI 4.71 * letters / words + 0.5 * words / sentences - 21.43;
 // LIX words / sentences + 100 * long words / words;
-// FORCAST 20 - (monosyllables * 150 / words) / 10.
-// No words give empty values throughout; no sentences empty SMOG, ARI and LIX.
+// FORCAST 20 - (monosyllables * 150 / words) / 10;
+// New Dale-Chall (1995) 0.1579 * U + 0.0496 * words / sentences, plus 3.6365
+//   when U > 5 (U the percentage of words off the Dale-Chall list);
+// revised Spache 0.121 * words / sentences + 0.082 * U + 0.659 (U off the Spache list);
+// McAlpine EFLAW (words + words of at most three letters) / sentences;
+// Linsear Write r = (easy words + 3 * hard words) / sentences, r / 2 when r > 20,
+//   else (r - 2) / 2, a hard word having three or more syllables;
+// the consensus grade, the median of Flesch-Kincaid, Gunning-Fog, SMOG,
+//   Coleman-Liau, ARI and Linsear Write.
+// No words give empty values throughout; no sentences leave only Coleman-Liau
+// and FORCAST.
 ExtraIndexValues ComputeExtraIndices(const AnalysisCounts& counts, const IndexCounts& more);
+
+// The six grades behind the consensus, lowest and highest; empty without words
+// or sentences.
+struct GradeRange {
+    double low = 0;
+    double high = 0;
+};
+std::optional<GradeRange> ConsensusRange(const AnalysisCounts& counts, const IndexCounts& more);
+
+// The grades a New Dale-Chall score stands for: "4 and below", "5-6", "7-8",
+// "9-10", "11-12", "13-15", "16 and above".
+std::string_view DaleChallGradeBand(double score);
+// The highest grade of that band (4, 6, 8, 10, 12, 15, 16).
+int DaleChallTopGrade(double score);
 
 // The Fry reading in a few words: "grade 7", "college", "grade 7, near grade 8",
 // "long words area", "long sentences area", "off the graph"; empty when there are

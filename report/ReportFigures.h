@@ -29,6 +29,27 @@ inline constexpr std::array<std::string_view, kFigureRows> kFigureLabelNames = {
     "SyllLB",      "WordsLB",  "SentLB",   "SyllPWordLB",  "SyllPSentLB",  "WordPSentLB",
     "DiffWordsLB", "SyllPHLB", "SentPHLB", "GunningFogLB", "FleschEaseLB", "KincaidGradeLB"};
 
+// Each row under its key in JSON and CSV.
+inline constexpr std::array<std::string_view, kFigureRows> kFigureKeys = {
+    "syllables",
+    "words",
+    "sentences",
+    "syllablesPerWord",
+    "syllablesPerSentence",
+    "wordsPerSentence",
+    "difficultWords",
+    "syllablesPer100Words",
+    "sentencesPer100Words",
+    "gunningFogIndex",
+    "fleschReadingEase",
+    "fleschKincaidGradeLevel",
+};
+
+// The three indices are computed in single precision.
+inline constexpr bool IsSinglePrecisionRow(std::size_t row) {
+    return row >= static_cast<std::size_t>(FigureRow::GunningFog);
+}
+
 // The text before each row's value when the report is copied as plain text.
 inline constexpr std::array<std::string_view, kFigureRows> kClipboardPrefixes = {
     "Total Number of Syllables: ",

@@ -30,3 +30,22 @@ bool ReadMarkPassage(SettingsStore& store) {
 void WriteMarkPassage(SettingsStore& store, bool mark) {
     WriteOption(store, kMarkPassageName, mark);
 }
+
+std::optional<int> ReadTargetGrade(SettingsStore& store) {
+    if (!store.KeyExists(kOptionsKeyPath) || !store.OpenKey(kOptionsKeyPath))
+        return std::nullopt;
+    const int grade = store.ValueExists(kTargetGradeName) ? store.ReadInteger(kTargetGradeName) : 0;
+    store.CloseKey();
+    // A value edited by hand out of range means no target rather than an error.
+    if (grade < 1 || grade > kMostTargetGrade)
+        return std::nullopt;
+    return grade;
+}
+
+void WriteTargetGrade(SettingsStore& store, std::optional<int> grade) {
+    if (!store.OpenKey(kOptionsKeyPath))
+        throw SettingsError(
+            QStringLiteral("Failed to set data for '%1'").arg(kTargetGradeName).toStdString());
+    store.WriteInteger(kTargetGradeName, grade.value_or(0));
+    store.CloseKey();
+}

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Where the program's options are remembered, beside the editor font.
 inline const QString kOptionsKeyPath = QStringLiteral("SOFTWARE\\Scrivolux\\Options");
 inline const QString kEstimateUnknownWordsName = QStringLiteral("EstimateUnknownWords");
@@ -32,3 +34,11 @@ void WriteEstimateUnknownWords(SettingsStore& store, bool estimate);
 inline const QString kMarkPassageName = QStringLiteral("MarkPassage");
 bool ReadMarkPassage(SettingsStore& store);
 void WriteMarkPassage(SettingsStore& store, bool mark);
+
+// The grade the details window holds a text to: empty when missing or 0 (no
+// target, as it starts), else 1 to kMostTargetGrade. Read and stored as the
+// options above.
+inline const QString kTargetGradeName = QStringLiteral("TargetGrade");
+inline constexpr int kMostTargetGrade = 16;
+std::optional<int> ReadTargetGrade(SettingsStore& store);
+void WriteTargetGrade(SettingsStore& store, std::optional<int> grade);

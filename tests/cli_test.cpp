@@ -3,9 +3,9 @@
 
 #include "analysis/TextPreparation.h"
 #include "cli/CliOptions.h"
-#include "cli/FileReport.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
+#include "report/ResultJson.h"
 #include "text/FileName.h"
 #include "text/TextFile.h"
 
@@ -16,6 +16,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -23,6 +25,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -65,15 +68,24 @@ protected:
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
+    void Write(const QString& name, const QByteArray& bytes) {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
     // Runs the program with the test word list and a user dictionary in the
     // temporary folder (never the real user's), from that folder.
-    CliRun Cli(QStringList arguments, const QByteArray& input = {}, bool withDictionaries = true) {
+    CliRun Cli(QStringList arguments, const QByteArray& input = {}, bool withDictionaries = true,
+               const std::optional<QProcessEnvironment>& environment = std::nullopt) {
         if (withDictionaries)
             arguments = QStringList{QStringLiteral("--dictionary"), Path("words.dat"),
                                     QStringLiteral("--custom"), Path("custom.dat")} +
                         arguments;
         QProcess process;
         process.setWorkingDirectory(dir_.path());
+        if (environment)
+            process.setProcessEnvironment(*environment);
         process.start(kProgram, arguments);
         EXPECT_TRUE(process.waitForStarted());
         process.write(input);
@@ -143,7 +155,7 @@ TEST(FileNames, KeepTheirBytesThroughText) {
 TEST_F(CliTest, ReadsStandardInputWhenNoFileIsGiven) {
     QFile passage(Path("passage.txt"));
     ASSERT_TRUE(passage.open(QIODevice::ReadOnly));
-    const CliRun run = Cli({}, passage.readAll());
+    const CliRun run = Cli({QStringLiteral("--unknown=zero")}, passage.readAll());
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, kPassageReport);
 }
@@ -161,14 +173,15 @@ TEST_F(CliTest, JsonHoldsCountsFiguresValuesUnknownWordsAndTheFryReading) {
     EXPECT_EQ(counts["sentences"].toInt(), 1);
     EXPECT_EQ(counts["difficultWords"].toInt(), 0);
 
+    const QJsonObject texts = report["reportTexts"].toObject();
     const QJsonObject figures = report["figures"].toObject();
-    const QJsonObject values = report["values"].toObject();
+    EXPECT_EQ(texts.size(), 12);
     EXPECT_EQ(figures.size(), 12);
-    EXPECT_EQ(values.size(), 12);
-    EXPECT_EQ(figures["FleschEaseLB"].toString(), "76.5550003051758");
-    EXPECT_DOUBLE_EQ(values["FleschEaseLB"].toDouble(), 76.5550003051758);
-    EXPECT_EQ(figures["SyllPWordLB"].toString(), "1.3");
-    EXPECT_DOUBLE_EQ(values["SyllPHLB"].toDouble(), 130);
+    EXPECT_EQ(texts["fleschReadingEase"].toString(), "76.5550003051758");
+    EXPECT_DOUBLE_EQ(figures["fleschReadingEase"].toDouble(), 76.555);
+    EXPECT_EQ(texts["syllablesPerWord"].toString(), "1.3");
+    EXPECT_DOUBLE_EQ(figures["syllablesPer100Words"].toDouble(), 130);
+    EXPECT_EQ(report["rules"].toString(), "classic");
 
     const QJsonArray unknown = report["unknownWords"].toArray();
     ASSERT_EQ(unknown.size(), 1);
@@ -182,13 +195,62 @@ TEST_F(CliTest, JsonHoldsCountsFiguresValuesUnknownWordsAndTheFryReading) {
     EXPECT_FALSE(fry["nearBoundary"].toBool());
 }
 
+// Every key, at every depth, so that a script can rely on one naming rule.
+void ExpectLowerCamelCaseKeys(const QJsonValue& value, const QString& path) {
+    static const QRegularExpression camel(QStringLiteral("^[a-z][a-zA-Z0-9]*$"));
+    if (value.isArray()) {
+        for (const QJsonValue& item : value.toArray())
+            ExpectLowerCamelCaseKeys(item, path + "[]");
+    } else if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            EXPECT_TRUE(camel.match(it.key()).hasMatch()) << (path + "." + it.key()).toStdString();
+            ExpectLowerCamelCaseKeys(it.value(), path + "." + it.key());
+        }
+    }
+}
+
+TEST_F(CliTest, JsonKeysAreLowerCamelCaseAndSingleFiguresInTheirShortestForm) {
+    QFile words(Path("cat.dat"));
+    ASSERT_TRUE(words.open(QIODevice::WriteOnly));
+    words.write("the|1\ncat|1\nsat|1\non|1\nmat|1\nit|1\nwas|1\nhappy|2\n");
+    words.close();
+    QFile text(Path("cat.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("The cat sat on the mat. It was happy.\n");
+    text.close();
+
+    for (const char* format : {"--format=json", "--format=jsonl"}) {
+        SCOPED_TRACE(format);
+        const CliRun run =
+            Cli({QStringLiteral("--dictionary"), Path("cat.dat"), QString::fromLatin1(format),
+                 QStringLiteral("--words"), QStringLiteral("--sentences=2"),
+                 QStringLiteral("cat.txt"), QStringLiteral("missing.txt")});
+        EXPECT_EQ(run.exitCode, 2);
+        // 9 words, 2 sentences, 10 syllables: 0.39 * 4.5 + 11.8 * 10 / 9 - 15.59 in
+        // single precision is -0.723888874053955, and is written as the float it is.
+        const bool shortest =
+            run.out.find("\"fleschKincaidGradeLevel\":-0.7238889,") != std::string::npos ||
+            run.out.find("\"fleschKincaidGradeLevel\": -0.7238889,") != std::string::npos;
+        EXPECT_TRUE(shortest) << run.out;
+        EXPECT_NE(run.out.find("\"-0.723888874053955\""), std::string::npos)
+            << "the report's own text is kept";
+        for (const QString& line : QString::fromStdString(run.out).split('\n'))
+            if (line.startsWith('{'))
+                ExpectLowerCamelCaseKeys(QJsonDocument::fromJson(line.toUtf8()).object(), "");
+        if (QString::fromLatin1(format) == "--format=json")
+            ExpectLowerCamelCaseKeys(
+                QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array(), "");
+    }
+}
+
 TEST_F(CliTest, EmptyTextGivesPlaceholdersAndNullsInJson) {
     const CliRun run = Cli({QStringLiteral("--json"), QStringLiteral("empty.txt")});
     ASSERT_EQ(run.exitCode, 0);
     const QJsonObject report = JsonOf(run);
-    EXPECT_EQ(report["figures"].toObject()["GunningFogLB"].toString(), "----");
-    EXPECT_TRUE(report["values"].toObject()["GunningFogLB"].isNull());
-    EXPECT_EQ(report["values"].toObject()["WordsLB"].toInt(-1), 0);
+    EXPECT_EQ(report["reportTexts"].toObject()["gunningFogIndex"].toString(), "----");
+    EXPECT_TRUE(report["figures"].toObject()["gunningFogIndex"].isNull());
+    EXPECT_EQ(report["figures"].toObject()["words"].toInt(-1), 0);
     EXPECT_TRUE(report["fry"].isNull());
 }
 
@@ -337,8 +399,9 @@ TEST_F(CliTest, UsageErrorsExitWith1AndPointToHelp) {
 TEST_F(CliTest, HelpNamesEveryOptionAndVersionNamesTheProgram) {
     const CliRun help = Cli({QStringLiteral("--help")}, {}, false);
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--json", "--format", "--words", "--sentences", "--dictionary",
-                               "--custom", "--unknown", "--help", "--version", "ask|zero|estimate"})
+    for (const char* option :
+         {"--json", "--format", "--words", "--sentences", "--dictionary", "--max-grade",
+          "--grade-index", "--custom", "--unknown", "--help", "--version", "ask|zero|estimate"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const CliRun version = Cli({QStringLiteral("--version")}, {}, false);
     EXPECT_EQ(version.exitCode, 0);
@@ -406,13 +469,16 @@ TEST_F(CliTest, CsvHasAHeaderAndOneQuotedRowPerFile) {
     EXPECT_EQ(run.exitCode, 2);
     const QStringList rows = QString::fromStdString(run.out).split(QStringLiteral("\r\n"));
     ASSERT_EQ(rows.size(), 4); // header, two files, and nothing after the last CR LF
-    EXPECT_TRUE(rows[0].startsWith("name,syllables,words,sentences,difficultWords,letters,"));
+    EXPECT_TRUE(rows[0].startsWith("name,rules,syllables,words,sentences,difficultWords,letters,"));
     EXPECT_TRUE(rows[0].endsWith(",smogGrade,colemanLiauIndex,automatedReadabilityIndex,lix,"
-                                 "forcast,fryZone,fryReading,error"));
-    EXPECT_TRUE(rows[1].startsWith("\"a, \"\"b\"\".txt\",26,20,1,0,")) << rows[1].toStdString();
+                                 "forcast,newDaleChall,spache,mcalpineEflaw,linsearWrite,"
+                                 "consensusGrade,daleChallGrades,consensusLow,consensusHigh,"
+                                 "fryZone,fryReading,error"));
+    EXPECT_TRUE(rows[1].startsWith("\"a, \"\"b\"\".txt\",classic,26,20,1,0,"))
+        << rows[1].toStdString();
     EXPECT_TRUE(rows[1].contains(",130,5,8,76.5550003051758,7.55000019073486,"));
     EXPECT_TRUE(rows[1].endsWith(",7,grade 7,")) << rows[1].toStdString();
-    EXPECT_TRUE(rows[2].startsWith("missing.txt,,,"));
+    EXPECT_TRUE(rows[2].startsWith("missing.txt,classic,,,"));
     EXPECT_EQ(rows[0].count(','), rows[1].count(',') - 1); // the name's quoted comma
     EXPECT_EQ(rows[3], "");
 }
@@ -424,6 +490,118 @@ TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
     EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
     EXPECT_EQ(CsvField("cr\r"), "\"cr\r\"");
     EXPECT_EQ(CsvField(""), "");
+}
+
+// ---- Scripts and CI: a grade limit, sentences by line, a quiet standard error ---
+
+TEST_F(CliTest, MaxGradeExitsWith4AndNamesOnlyTheFilesAboveIt) {
+    // 60 words of two syllables in one sentence: every grade is far above 8.
+    Write("hard.txt", QByteArray("happy rabbit garden water ").repeated(15) + ".\n");
+    const QStringList files = {QStringLiteral("second.txt"), QStringLiteral("hard.txt")};
+    const struct {
+        const char* name;
+        QStringList arguments;
+        int exitCode;
+        bool namesHard;
+    } cases[] = {
+        {"above 8", {QStringLiteral("--max-grade"), QStringLiteral("8")}, 4, true},
+        {"below 40", {QStringLiteral("--max-grade=40")}, 0, false},
+        {"by Flesch-Kincaid, 31.41",
+         {QStringLiteral("--max-grade=31.4"), QStringLiteral("--grade-index=fk")},
+         4,
+         true},
+        {"by Flesch-Kincaid, at the grade",
+         {QStringLiteral("--max-grade=31.42"), QStringLiteral("--grade-index=fk")},
+         0,
+         false},
+        {"a missing file still gives 2",
+         {QStringLiteral("--max-grade=8"), QStringLiteral("missing.txt")},
+         2,
+         true},
+        {"json too", {QStringLiteral("--max-grade=8"), QStringLiteral("--json")}, 4, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = Cli(c.arguments + files);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_EQ(run.err.find("second.txt"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("scrivolux-cli: hard.txt: grade ") != std::string::npos, c.namesHard)
+            << run.err;
+        EXPECT_NE(run.out, "");
+    }
+    const CliRun badIndex =
+        Cli({QStringLiteral("--max-grade=8"), QStringLiteral("--grade-index=kincaid"),
+             QStringLiteral("second.txt")});
+    EXPECT_EQ(badIndex.exitCode, 1);
+    EXPECT_EQ(Cli({QStringLiteral("--max-grade=eight"), QStringLiteral("second.txt")}).exitCode, 1);
+}
+
+TEST_F(CliTest, SentencesNameTheirFileAndLine) {
+    Write("lines.txt", "Short one.\nThe quick brown fox jumps over the lazy dog\r\nand then a "
+                       "happy rabbit.\n\nA dog.\n");
+    for (const char* rules : {"--rules=classic", "--rules=careful"}) {
+        SCOPED_TRACE(rules);
+        const CliRun text = Cli({QString::fromLatin1(rules), QStringLiteral("--sentences=2"),
+                                 QStringLiteral("lines.txt")});
+        EXPECT_EQ(text.exitCode, 0);
+        EXPECT_NE(
+            text.out.find("\nLongest sentences:\nlines.txt:2: 14 words, 0 difficult: The quick"),
+            std::string::npos)
+            << text.out;
+        EXPECT_NE(text.out.find("\nlines.txt:1: 2 words, 0 difficult: Short one\n"),
+                  std::string::npos)
+            << text.out;
+
+        const CliRun json = Cli({QString::fromLatin1(rules), QStringLiteral("--json"),
+                                 QStringLiteral("--sentences=3"), QStringLiteral("lines.txt")});
+        const QJsonArray longest = JsonOf(json)["longestSentences"].toArray();
+        ASSERT_EQ(longest.size(), 3);
+        EXPECT_EQ(longest[0].toObject()["line"].toInt(), 2);
+        EXPECT_EQ(longest[2].toObject()["line"].toInt(), 5);
+    }
+}
+
+TEST_F(CliTest, StandardErrorIsEmptyOnANormalRunWhateverTheEnvironment) {
+    Write("notes.md", "# The garden\n\nThe *quick* brown fox jumps over the lazy dog.\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char* file : {"passage.txt", "notes.md"}) {
+        for (const char* format : {"--format=text", "--format=json"}) {
+            SCOPED_TRACE(std::string(file) + " " + format);
+            const CliRun run = Cli({QString::fromLatin1(format), QString::fromLatin1(file)}, {},
+                                   true, environment);
+            EXPECT_EQ(run.exitCode, 0);
+            EXPECT_EQ(run.err, "");
+        }
+    }
+}
+
+TEST_F(CliTest, TheCountingRulesAreNamedInEveryFormat) {
+    const QStringList files = {QStringLiteral("second.txt"), QStringLiteral("missing.txt")};
+    const QJsonArray reports =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(
+                Cli(QStringList{QStringLiteral("--rules=careful"), QStringLiteral("--json")} +
+                    files)
+                    .out))
+            .array();
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[0].toObject()["rules"].toString(), "careful");
+    EXPECT_EQ(reports[1].toObject()["rules"].toString(), "careful");
+    const std::string csv = Cli(QStringList{QStringLiteral("--format=csv")} + files).out;
+    EXPECT_NE(csv.find("\r\nsecond.txt,classic,4,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\nmissing.txt,classic,,"), std::string::npos) << csv;
+}
+
+TEST_F(CliTest, WithoutATerminalUnknownWordsAreEstimated) {
+    Write("home.dat", "went|1\nhome|1\n");
+    Write("zorbleflax.txt", "Zorbleflax went home.\n");
+    const CliRun run = Cli({QStringLiteral("--dictionary"), Path("home.dat"),
+                            QStringLiteral("--json"), QStringLiteral("zorbleflax.txt")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(JsonOf(run)["counts"].toObject()["syllables"].toInt(), 5);
 }
 
 // ---- The three unknown-word modes ---------------------------------------------
@@ -537,13 +715,20 @@ TEST(CommandLine, UnknownWordDefaultFollowsTheTerminalsAndTheInput) {
         UnknownMode expected;
     } cases[] = {
         {"files on a terminal", {program, QStringLiteral("a.txt")}, {true, true}, UnknownMode::Ask},
-        {"text on standard input", {program}, {true, true}, UnknownMode::Zero},
+        {"text on standard input", {program}, {true, true}, UnknownMode::Estimate},
         {"a dash among files",
          {program, QStringLiteral("a.txt"), QStringLiteral("-")},
          {true, true},
+         UnknownMode::Estimate},
+        {"input piped", {program, QStringLiteral("a.txt")}, {false, true}, UnknownMode::Estimate},
+        {"errors redirected",
+         {program, QStringLiteral("a.txt")},
+         {true, false},
+         UnknownMode::Estimate},
+        {"explicit zero",
+         {program, QStringLiteral("--unknown=zero"), QStringLiteral("a.txt")},
+         {false, false},
          UnknownMode::Zero},
-        {"input piped", {program, QStringLiteral("a.txt")}, {false, true}, UnknownMode::Zero},
-        {"errors redirected", {program, QStringLiteral("a.txt")}, {true, false}, UnknownMode::Zero},
         {"explicit estimate",
          {program, QStringLiteral("--unknown=estimate"), QStringLiteral("a.txt")},
          {true, true},

@@ -1,9 +1,11 @@
 #include "analysis/AnalysisPipeline.h"
+#include "analysis/FamiliarWords.h"
 #include "analysis/PassageDetails.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "report/FryGraph.h"
 #include "report/ReadabilityIndices.h"
+#include "report/Verdict.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +36,112 @@ TEST(ExtraIndices, PublishedFormulasOnKnownCounts) {
     EXPECT_NEAR(Value(v, ExtraIndex::Lix), 40, 1e-9);
     EXPECT_NEAR(Value(v, ExtraIndex::Forcast), 9.5, 1e-9);
     EXPECT_EQ(IndexText(v[static_cast<std::size_t>(ExtraIndex::Smog)]), "11.21");
+}
+
+// Values worked out by hand from the published constants.
+TEST(ExtraIndices, GradeFormulasOnKnownCounts) {
+    struct Case {
+        const char* name;
+        AnalysisCounts counts; // syllables, words, difficult words, sentences
+        IndexCounts more;      // letters, long, poly, mono, mini, off Dale-Chall, off Spache
+        double daleChall, spache, eflaw, linsear;
+    };
+    const Case cases[] = {
+        // 8 % unfamiliar: 0.1579 * 8 + 0.0496 * 20 + 3.6365; r = (90 + 30) / 5 = 24 > 20.
+        {"typical", {130, 100, 10, 5}, {450, 20, 10, 70, 30, 8, 12}, 5.8917, 4.063, 26, 12},
+        // Exactly 5 % unfamiliar adds nothing; r = 20 is not above 20: (20 - 2) / 2.
+        {"at both cut-offs", {100, 100, 0, 5}, {400, 0, 0, 100, 50, 5, 0}, 1.7815, 3.079, 30, 9},
+        // Just above: 6 % adds 3.6365; r = 101 / 5 = 20.2 gives 10.1.
+        {"just above",
+         {101, 101, 0, 5},
+         {404, 0, 0, 101, 0, 6, 0},
+         0.1579 * 600.0 / 101 + 0.0496 * 20.2 + 3.6365,
+         0.121 * 20.2 + 0.659,
+         20.2,
+         10.1},
+        // The cat sat on the mat. It was happy. 9 words, 8 of three letters or fewer.
+        {"short sentences",
+         {10, 9, 0, 2},
+         {27, 0, 0, 8, 8, 0, 1},
+         0.2232,
+         0.121 * 4.5 + 0.082 * 100.0 / 9 + 0.659,
+         8.5,
+         1.25},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ExtraIndexValues v = ComputeExtraIndices(c.counts, c.more);
+        EXPECT_NEAR(Value(v, ExtraIndex::NewDaleChall), c.daleChall, 1e-9);
+        EXPECT_NEAR(Value(v, ExtraIndex::Spache), c.spache, 1e-9);
+        EXPECT_NEAR(Value(v, ExtraIndex::McAlpineEflaw), c.eflaw, 1e-9);
+        EXPECT_NEAR(Value(v, ExtraIndex::LinsearWrite), c.linsear, 1e-9);
+    }
+}
+
+TEST(ExtraIndices, ConsensusIsTheMedianOfSixGradesWithTheirRange) {
+    // FK 7.55, Fog 12, SMOG 11.2081, Coleman-Liau 9.18, ARI 9.765, Linsear 12.
+    const AnalysisCounts counts{130, 100, 10, 5};
+    const IndexCounts more{450, 20, 10, 70, 30, 8, 12};
+    const double smog = 1.0430 * std::sqrt(60.0) + 3.1291;
+    EXPECT_NEAR(Value(ComputeExtraIndices(counts, more), ExtraIndex::Consensus), (9.765 + smog) / 2,
+                1e-9);
+    const auto range = ConsensusRange(counts, more);
+    ASSERT_TRUE(range);
+    EXPECT_NEAR(range->low, 7.55, 1e-9);
+    EXPECT_NEAR(range->high, 12, 1e-9);
+    EXPECT_FALSE(ConsensusRange({3, 3, 0, 0}, {}));
+    EXPECT_FALSE(
+        ComputeExtraIndices({3, 3, 0, 0}, {})[static_cast<std::size_t>(ExtraIndex::Consensus)]);
+}
+
+TEST(ExtraIndices, DaleChallScoresReadAsGradeBands) {
+    const struct {
+        double score;
+        const char* band;
+        int top;
+    } cases[] = {{0.2, "4 and below", 4},   {4.99, "4 and below", 4}, {5.0, "5-6", 6},
+                 {5.99, "5-6", 6},          {6.0, "7-8", 8},          {7.5, "9-10", 10},
+                 {8.0, "11-12", 12},        {9.99, "13-15", 15},      {10.0, "16 and above", 16},
+                 {14.2, "16 and above", 16}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.score);
+        EXPECT_EQ(DaleChallGradeBand(c.score), c.band);
+        EXPECT_EQ(DaleChallTopGrade(c.score), c.top);
+    }
+}
+
+TEST(FamiliarWords, ListedWordsAndTheirRegularEndings) {
+    EXPECT_EQ(FamiliarListSize(FamiliarList::DaleChall), 2942u);
+    EXPECT_EQ(FamiliarListSize(FamiliarList::Spache), 1063u);
+    const struct {
+        const char* word;
+        bool daleChall;
+        bool spache;
+    } cases[] = {
+        {"cat", true, true},        {"cats", true, true},    {"cat's", true, true},
+        {"cat\u2019s", true, true}, {"boxes", true, true},   {"jumped", true, true},
+        {"named", true, true},      {"going", true, true},   {"taller", true, true},
+        {"tallest", true, true},    {"carried", true, true}, {"babies", true, true},
+        {"baby", false, true},      {"unhappy", true, true}, {"jumpeds", false, false},
+        {"quixotic", false, false}, {"s", false, true},      {"", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        EXPECT_EQ(IsFamiliarWord(c.word, FamiliarList::DaleChall), c.daleChall);
+        EXPECT_EQ(IsFamiliarWord(c.word, FamiliarList::Spache), c.spache);
+    }
+}
+
+TEST(LineStarts, EveryKindOfLineBreakStartsALineInThePassage) {
+    const std::string text = "ab\ncd\r\nef\rg\xE2\x80\xA8h\n";
+    const std::vector<std::size_t> starts = LineStartsOfText(text);
+    EXPECT_EQ(starts, (std::vector<std::size_t>{0, 3, 6, 9, 11}));
+    const std::string passage = PassageOfText(text);
+    for (std::size_t line = 0; line < starts.size(); ++line)
+        EXPECT_EQ(LineAtOffset(starts, starts[line]), static_cast<std::int32_t>(line + 1));
+    EXPECT_EQ(passage.substr(starts[4], 1), "h");
+    EXPECT_EQ(LineAtOffset(starts, 2), 1);
+    EXPECT_EQ(LineStartsOfText(""), std::vector<std::size_t>{0});
 }
 
 TEST(ExtraIndices, ZeroDivisorsGiveNoValue) {
@@ -101,6 +209,20 @@ protected:
         for (const SentenceDetails& s : details.sentences)
             sentenceWords += s.words;
         EXPECT_EQ(sentenceWords, counts.words);
+        // The cheap pass that JSON uses must count exactly what the details count,
+        // on one thread and cut in two at the middle.
+        for (const std::size_t parallelFrom : {std::size_t{1} << 20, std::size_t{1}}) {
+            SCOPED_TRACE(parallelFrom);
+            const IndexCounts cheap = CountIndexWords(texts, dictionary_, log, parallelFrom);
+            const IndexCounts& full = details.indexCounts;
+            EXPECT_EQ(cheap.letters, full.letters);
+            EXPECT_EQ(cheap.longWords, full.longWords);
+            EXPECT_EQ(cheap.polysyllables, full.polysyllables);
+            EXPECT_EQ(cheap.monosyllables, full.monosyllables);
+            EXPECT_EQ(cheap.miniWords, full.miniWords);
+            EXPECT_EQ(cheap.daleChallUnfamiliar, full.daleChallUnfamiliar);
+            EXPECT_EQ(cheap.spacheUnfamiliar, full.spacheUnfamiliar);
+        }
         return details;
     }
     const WordRow* Row(const PassageDetails& details, const std::string& word,
@@ -139,6 +261,21 @@ TEST_F(PassageDetailsTest, SourcesOfCounts) {
     // No handler: the word is counted as 0 and shown as ignored.
     const PassageDetails plain = Analyse("qwzzle cat", {}, WordSource::Typed);
     ASSERT_NE(Row(plain, "qwzzle", WordSource::Ignored), nullptr);
+}
+
+TEST_F(PassageDetailsTest, IndexCountsFollowAnAnswerThenTheDictionaryOnBothThreads) {
+    // Asked once (4 syllables), then found in the dictionary (1): the halves
+    // cannot be counted apart, and the one-thread order must hold.
+    UnknownWordLog log;
+    log.Record("Blorft", 4, WordSource::Typed);
+    dictionary_.AddWord("blorft", 1);
+    EXPECT_FALSE(log.OneCountPerWord(dictionary_));
+    const WorkingTexts texts = PrepareText("Blorft the cat blorft.");
+    for (const std::size_t parallelFrom : {std::size_t{1} << 20, std::size_t{1}}) {
+        const IndexCounts counts = CountIndexWords(texts, dictionary_, log, parallelFrom);
+        EXPECT_EQ(counts.polysyllables, 1) << parallelFrom;
+        EXPECT_EQ(counts.monosyllables, 3) << parallelFrom;
+    }
 }
 
 TEST_F(PassageDetailsTest, IgnoredFirstThenTypedGivesTwoRowsThatAddUp) {
@@ -244,3 +381,64 @@ TEST(WordOrigin, FilesAndMemory) {
 }
 
 } // namespace
+
+TEST(Verdict, FleschBandsAndTheProseCutOff) {
+    const struct {
+        double ease;
+        const char* band;
+    } bands[] = {{120, "very easy"},  {90, "very easy"},        {89.99, "easy"},
+                 {70, "fairly easy"}, {69.9, "standard"},       {50, "fairly difficult"},
+                 {30, "difficult"},   {29.9, "very confusing"}, {-5, "very confusing"}};
+    for (const auto& b : bands)
+        EXPECT_EQ(FleschEaseBand(b.ease), b.band) << b.ease;
+
+    EXPECT_TRUE(LooksLikeProse({150, 100, 0, 1}));
+    EXPECT_FALSE(LooksLikeProse({150, 101, 0, 1}));
+    EXPECT_TRUE(LooksLikeProse({80, 50, 0, 0})); // a fragment without a full stop
+    EXPECT_FALSE(LooksLikeProse({1500, 979, 300, 1}));
+    EXPECT_FALSE(LooksLikeProse({}));
+}
+
+TEST(Verdict, HeadlineNamesTheGradeItsRangeTheEaseAndTheTarget) {
+    // Consensus 10.49 (FK 7.55, CL 9.18, ARI 9.765, SMOG 11.21, Fog 12, Linsear 12).
+    const AnalysisCounts counts{130, 100, 10, 5};
+    const IndexCounts more{450, 20, 10, 70, 30, 8, 12};
+    const Verdict plain = MakeVerdict(counts, more, std::nullopt);
+    EXPECT_TRUE(plain.prose);
+    EXPECT_EQ(plain.headline, "About grade 10 (six formulas give 7.6 to 12), fairly easy "
+                              "(Flesch Reading Ease 76.6); Fry's graph: grade 7.");
+    EXPECT_FALSE(plain.gradesTooHard);
+
+    const Verdict tooHard = MakeVerdict(counts, more, 4);
+    EXPECT_EQ(tooHard.gradesTooHard, 6);
+    EXPECT_NE(tooHard.headline.find(" 6 grades too hard for grade 4"), std::string::npos);
+    EXPECT_EQ(MakeVerdict(counts, more, 9).gradesTooHard, 1);
+    EXPECT_NE(MakeVerdict(counts, more, 9).headline.find(" 1 grade too hard"), std::string::npos);
+    EXPECT_NE(MakeVerdict(counts, more, 10).headline.find("Suits grade 10."), std::string::npos);
+    EXPECT_NE(MakeVerdict(counts, more, 4, ",").headline.find("give 7,6 to 12"), std::string::npos);
+
+    const Verdict symbols = MakeVerdict({1500, 979, 300, 1}, {5000, 0, 300, 0, 0, 0, 0}, 4);
+    EXPECT_FALSE(symbols.prose);
+    EXPECT_FALSE(symbols.gradesTooHard);
+    EXPECT_EQ(symbols.headline, "This does not look like prose: 979 words in 1 sentence. A grade "
+                                "would mean nothing here: is it a list, a table or code?");
+    EXPECT_EQ(GradeWords(13.4), "college");
+    EXPECT_EQ(GradeWords(-2), "grade 1");
+}
+
+TEST_F(PassageDetailsTest, SentencesToShortenFirstAreTheLongAndHardOnes) {
+    // 3, 7, 6 and 9 words (average 6.25) of 3, 13, 6 and 13 syllables. Cut to
+    // the average, the fourth lowers Flesch-Kincaid by 0.33, the second by
+    // 0.24; the first and third are no longer than the average.
+    const PassageDetails d = Analyse("The cat sat. Beautiful elephants are enormous on the mat. "
+                                     "The cat sat on the mat. Beautiful elephants sat on the mat "
+                                     "on the mat.",
+                                     {}, WordSource::Typed);
+    ASSERT_EQ(d.sentences.size(), 4u);
+    ASSERT_EQ(d.counts.syllables, 35);
+    EXPECT_EQ(SentencesToShortenFirst(d, 10), (std::vector<std::size_t>{3, 1}));
+    EXPECT_EQ(SentencesToShortenFirst(d, 1), (std::vector<std::size_t>{3}));
+    EXPECT_EQ(SentencesToShortenFirst(d, 0), std::vector<std::size_t>{});
+    const PassageDetails one = Analyse("Beautiful elephants are enormous", {}, WordSource::Typed);
+    EXPECT_EQ(SentencesToShortenFirst(one, 5), std::vector<std::size_t>{0});
+}

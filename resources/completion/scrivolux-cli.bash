@@ -5,7 +5,11 @@ _scrivolux_cli() {
     _init_completion -s || return
 
     case $prev in
-    --sentences)
+    --sentences | --max-grade)
+        return
+        ;;
+    --grade-index)
+        COMPREPLY=($(compgen -W 'consensus fk fog smog cl ari linsear dalechall' -- "$cur"))
         return
         ;;
     --dictionary | --custom)
@@ -32,7 +36,7 @@ _scrivolux_cli() {
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--json --format= --format-in= --words --sentences --dictionary --custom --unknown=
-            --help --version' -- "$cur"))
+            --max-grade --grade-index= --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi

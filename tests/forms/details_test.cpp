@@ -2,12 +2,17 @@
 
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
+#include "forms/CurrentAnalysis.h"
+#include "forms/DetailsHeadline.h"
+#include "forms/DetailsSentencesPage.h"
 #include "forms/FrmDetails.h"
 #include "forms/FrmFryGraph.h"
 #include "forms/FrmMain.h"
 #include "forms/FrmNotFound.h"
 #include "forms/FrmReport.h"
 #include "report/FryGraph.h"
+#include "settings/OptionSettings.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -324,6 +329,38 @@ TEST_F(DetailsFormTest, ACorrectedCountReachesEveryView) {
     for (const QTextEdit::ExtraSelection& selection : selections)
         EXPECT_EQ(selection.cursor.selectedText().toLower(), QStringLiteral("zorp"));
     MainForm->mnuMarkPassage->trigger();
+    ReportForm->close();
+}
+
+TEST_F(DetailsFormTest, TheHeadlineFollowsTheAnalysisAndTheRememberedTargetGrade) {
+    DetailsHeadline* headline = DetailsForm->Headline;
+    EXPECT_FALSE(headline->isVisibleTo(DetailsForm)) << "no analysis yet";
+    Analyse(QStringLiteral("Zorp sat on the mat. The cat sat on the mat. Zorp zorp sat."),
+            QStringLiteral("1"));
+    ASSERT_TRUE(headline->isVisibleTo(DetailsForm));
+    const QString easy = headline->HeadlineST->text();
+    EXPECT_TRUE(easy.startsWith(QStringLiteral("About grade 1 ("))) << easy.toStdString();
+    EXPECT_TRUE(easy.contains(QStringLiteral("very easy"))) << easy.toStdString();
+
+    // A correction makes the text harder at once, and a target grade says by how much.
+    DetailsForm->ChangeWordCount(Row("zorp"), 6);
+    EXPECT_NE(headline->HeadlineST->text(), easy);
+    headline->TargetGradeEdit->setValue(2);
+    const QString hard = headline->HeadlineST->text();
+    EXPECT_NE(hard, easy);
+    EXPECT_TRUE(hard.contains(QStringLiteral("grades too hard for grade 2"))) << hard.toStdString();
+    EXPECT_EQ(DetailsForm->SentenceOrderCB->currentIndex(), DetailsSentencesPage::kToShortenFirst);
+    // Not the longest (the cat's), but the one of six-syllable words.
+    EXPECT_EQ(DetailsForm->SentencesView->item(0, 2)->text(),
+              QStringLiteral("Zorp sat on the mat"));
+    {
+        const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+        EXPECT_EQ(ReadTargetGrade(*store), 2);
+    }
+    CurrentAnalysis none;
+    EXPECT_EQ(DetailsHeadline(&none).TargetGrade(), 2) << "read back when the window is made";
+    headline->TargetGradeEdit->setValue(0);
+    EXPECT_FALSE(headline->HeadlineST->text().contains(QStringLiteral("too hard")));
     ReportForm->close();
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+
+// The one place where a text's report becomes JSON and CSV. scrivolux-cli's
+// json and jsonl formats write ResultJson's object as it is (jsonl on one line),
+// and any other front end that promises "the same object as the command line"
+// must build it here too, so that the schema cannot drift apart.
+//
+// The object's keys are lowerCamelCase: name, rules, looksLikeProse, counts, figures (the
+// twelve report figures as numbers, null where the report shows "----"),
+// reportTexts (the same twelve as the report's exact texts), indices,
+// daleChallGrades, consensusRange, fry, unknownWords, and with the words and
+// sentences when the report holds them. The three single-precision figures are
+// written in their shortest form (-0.7238889, not -0.723888874053955).
+
+#include "report/TextReport.h"
+
+#include <QJsonObject>
+
+#include <string>
+#include <string_view>
+
+QJsonObject ResultJson(const TextReport& report);
+
+// The object that stands for a text that could not be read: name, rules, error.
+QJsonObject FailureJson(const std::string& name, const std::string& error,
+                        std::string_view rules = "classic");
+
+// The double nearest to the shortest decimal that reads back as the float
+// value: JSON writers print it as that decimal. 0 gives 0.
+double ShortestSingle(double value);
+
+// CSV for spreadsheets, with the JSON's names as columns: one header row, one
+// row per file (a file that could not be read has its name, the rules and the
+// error, every figure empty). Numbers follow the report's rule with a full stop.
+// Fields are quoted when they hold a comma, a quote or a line break, quotes
+// doubled; each row ends in CR LF.
+std::string CsvHeader();
+std::string ResultCsvRow(const TextReport& report);
+std::string FailureCsvRow(const std::string& name, const std::string& error,
+                          std::string_view rules = "classic");
+std::string CsvField(std::string_view text);

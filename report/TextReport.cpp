@@ -1,0 +1,134 @@
+#include "report/TextReport.h"
+
+#include "analysis/AnalysisPipeline.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+TextReport::Sentence SentenceOf(const PassageDetails& details, std::size_t index,
+                                std::string_view passage,
+                                const std::vector<std::size_t>& lineStarts) {
+    const SentenceDetails& sentence = details.sentences[index];
+    TextReport::Sentence out;
+    if (sentence.span.offset < passage.size())
+        out.text = std::string(passage.substr(sentence.span.offset, sentence.span.length));
+    out.words = sentence.words;
+    out.difficultWords = sentence.difficultWords;
+    out.line = LineAtOffset(lineStarts, sentence.span.offset);
+    return out;
+}
+
+} // namespace
+
+TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::string_view passage,
+                          const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
+                          const TDictionary& dictionary, const UnknownWordLog& log,
+                          std::vector<UnknownWord> unknownWords, const ReportExtras& extras) {
+    TextReport report;
+    report.name = std::move(name);
+    report.rules = extras.rules;
+    report.counts = counts;
+    report.figures = ComputeReportFigures(counts, ".");
+    report.values = ComputeReportValues(counts);
+    report.unknownWords = std::move(unknownWords);
+    const auto& s = report.values[static_cast<std::size_t>(FigureRow::SyllPH)];
+    const auto& y = report.values[static_cast<std::size_t>(FigureRow::SentPH)];
+    if (s && y)
+        report.fry = ReadFryGraph(*s, *y);
+
+    if (extras.words || extras.sentences > 0) {
+        const PassageDetails details = BuildPassageDetails(texts, dictionary, log);
+        report.indexCounts = details.indexCounts;
+        if (extras.words)
+            report.words = details.words;
+        if (extras.sentences > 0) {
+            const auto limit = static_cast<std::size_t>(extras.sentences);
+            report.longestSentences.emplace();
+            for (const std::size_t i : LongestSentences(details, limit))
+                report.longestSentences->push_back(SentenceOf(details, i, passage, lineStarts));
+            report.mostDifficultSentences.emplace();
+            for (const std::size_t i : MostDifficultSentences(details, limit))
+                report.mostDifficultSentences->push_back(
+                    SentenceOf(details, i, passage, lineStarts));
+        }
+    } else if (extras.indices) {
+        report.indexCounts = CountIndexWords(texts, dictionary, log);
+    }
+    report.hasIndices = extras.indices || extras.words || extras.sentences > 0;
+    if (report.hasIndices) {
+        report.indices = ComputeExtraIndices(counts, report.indexCounts);
+        report.consensusRange = ConsensusRange(counts, report.indexCounts);
+    }
+    return report;
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 8> kGradeIndexNames = {
+    "consensus", "fk", "fog", "smog", "cl", "ari", "linsear", "dalechall"};
+
+} // namespace
+
+std::optional<GradeIndex> GradeIndexNamed(std::string_view name) {
+    for (std::size_t i = 0; i < kGradeIndexNames.size(); ++i) {
+        if (kGradeIndexNames[i] == name)
+            return static_cast<GradeIndex>(i);
+    }
+    return std::nullopt;
+}
+
+std::string_view GradeIndexName(GradeIndex index) {
+    return kGradeIndexNames[static_cast<std::size_t>(index)];
+}
+
+std::optional<double> GradeOf(const TextReport& report, GradeIndex index) {
+    const auto extra = [&report](ExtraIndex which) {
+        return report.hasIndices ? report.indices[static_cast<std::size_t>(which)]
+                                 : std::optional<double>();
+    };
+    switch (index) {
+    case GradeIndex::Consensus:
+        return extra(ExtraIndex::Consensus);
+    case GradeIndex::FleschKincaid:
+        return report.values[static_cast<std::size_t>(FigureRow::KincaidGrade)];
+    case GradeIndex::GunningFog:
+        return report.values[static_cast<std::size_t>(FigureRow::GunningFog)];
+    case GradeIndex::Smog:
+        return extra(ExtraIndex::Smog);
+    case GradeIndex::ColemanLiau:
+        return extra(ExtraIndex::ColemanLiau);
+    case GradeIndex::AutomatedReadability:
+        return extra(ExtraIndex::AutomatedReadability);
+    case GradeIndex::LinsearWrite:
+        return extra(ExtraIndex::LinsearWrite);
+    case GradeIndex::DaleChall:
+        break;
+    }
+    const auto score = extra(ExtraIndex::NewDaleChall);
+    return score ? std::optional<double>(DaleChallTopGrade(*score)) : std::nullopt;
+}
+
+std::string ReportText(const TextReport& report) {
+    std::string text = ReportClipboardText(report.figures.texts);
+    if (report.words) {
+        text += "\nWords (syllables, occurrences, source):\n";
+        for (const WordRow& row : *report.words)
+            text += row.word + '\t' + std::to_string(row.syllables) + '\t' +
+                    std::to_string(row.occurrences) + '\t' +
+                    std::string(WordSourceName(row.source)) + '\n';
+    }
+    // FILE:LINE first, as compilers and linters write it, so an editor can jump there.
+    const auto sentences = [&](const char* title, const std::vector<TextReport::Sentence>& list) {
+        text += title;
+        for (const TextReport::Sentence& s : list)
+            text += report.name + ':' + std::to_string(s.line) + ": " + std::to_string(s.words) +
+                    " words, " + std::to_string(s.difficultWords) + " difficult: " + s.text + '\n';
+    };
+    if (report.longestSentences)
+        sentences("\nLongest sentences:\n", *report.longestSentences);
+    if (report.mostDifficultSentences)
+        sentences("\nSentences with the most difficult words:\n", *report.mostDifficultSentences);
+    return text;
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "analysis/CountingPasses.h"
+#include "analysis/PassageDetails.h"
+#include "report/FryGraph.h"
+#include "report/ReadabilityIndices.h"
+#include "report/ReportFigures.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A word that the dictionary lacked in one text, in the order first met.
+struct UnknownWord {
+    std::string word; // lower-cased, as the dictionary keys it
+    std::int32_t occurrences = 0;
+    std::int32_t syllables = 0; // what each occurrence counted
+};
+
+// Everything reported for one analysed text.
+struct TextReport {
+    std::string name;
+    std::string rules = "classic"; // the counting rules the text was counted by
+    AnalysisCounts counts;
+    ReportFigures figures;
+    ReportValues values;
+    std::vector<UnknownWord> unknownWords;
+    std::optional<FryReading> fry; // empty when there are no words to place
+
+    bool hasIndices = false; // the three below were computed
+    IndexCounts indexCounts;
+    ExtraIndexValues indices;
+    std::optional<GradeRange> consensusRange;
+
+    // Only when asked for: they cost as much again as the counting.
+    std::optional<std::vector<WordRow>> words;
+    struct Sentence {
+        std::string text;
+        std::int32_t words = 0;
+        std::int32_t difficultWords = 0;
+        std::int32_t line = 0; // where it starts in the text, from 1
+    };
+    std::optional<std::vector<Sentence>> longestSentences;
+    std::optional<std::vector<Sentence>> mostDifficultSentences;
+};
+
+// What to add to a report beyond the figures and indices.
+struct ReportExtras {
+    bool indices = true;           // the further indices and their counts
+    bool words = false;            // every distinct word
+    int sentences = 0;             // this many of the longest and of the hardest sentences
+    std::string rules = "classic"; // the name of the counting rules, for the record
+};
+
+// The report of one counted text: the figures, the Fry reading, the further
+// indices when asked for (from a pass of their own over the word text), and
+// the words and sentences when asked for. passage and lineStarts (LineStartsOfText) are read
+// only for sentences. Empty texts give zero counts, placeholders and no
+// indices.
+TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::string_view passage,
+                          const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
+                          const TDictionary& dictionary, const UnknownWordLog& log,
+                          std::vector<UnknownWord> unknownWords, const ReportExtras& extras);
+
+// The grades a script can hold a text to.
+enum class GradeIndex {
+    Consensus,
+    FleschKincaid,
+    GunningFog,
+    Smog,
+    ColemanLiau,
+    AutomatedReadability,
+    LinsearWrite,
+    DaleChall,
+};
+
+// "consensus", "fk", "fog", "smog", "cl", "ari", "linsear", "dalechall"; empty
+// for any other name.
+std::optional<GradeIndex> GradeIndexNamed(std::string_view name);
+std::string_view GradeIndexName(GradeIndex index);
+
+// The text's grade by that index: Flesch-Kincaid and Gunning-Fog as the report
+// shows them, Dale-Chall as the highest grade of its score's band. Empty where
+// the index has no value (no words or no sentences) or was not computed.
+std::optional<double> GradeOf(const TextReport& report, GradeIndex index);
+
+// The report as the twelve lines of the clipboard text, then the words and the
+// sentences (each as "NAME:LINE: ...") when they were added.
+std::string ReportText(const TextReport& report);
