@@ -23,31 +23,12 @@ void WriteEstimateUnknownWords(SettingsStore& store, bool estimate) {
     WriteOption(store, kEstimateUnknownWordsName, estimate);
 }
 
-namespace {
-
-bool ReadSwitch(SettingsStore& store, const QString& name) {
-    if (!store.KeyExists(kOptionsKeyPath) || !store.OpenKey(kOptionsKeyPath))
-        return false;
-    const bool on = store.ValueExists(name) && store.ReadInteger(name) != 0;
-    store.CloseKey();
-    return on;
-}
-
-void WriteSwitch(SettingsStore& store, const QString& name, bool on) {
-    if (!store.OpenKey(kOptionsKeyPath))
-        throw SettingsError(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
-    store.WriteInteger(name, on ? 1 : 0);
-    store.CloseKey();
-}
-
-} // namespace
-
 bool ReadMarkPassage(SettingsStore& store) {
-    return ReadSwitch(store, kMarkPassageName);
+    return ReadOption(store, kMarkPassageName);
 }
 
 void WriteMarkPassage(SettingsStore& store, bool mark) {
-    WriteSwitch(store, kMarkPassageName, mark);
+    WriteOption(store, kMarkPassageName, mark);
 }
 
 std::optional<int> ReadTargetGrade(SettingsStore& store) {

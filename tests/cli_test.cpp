@@ -384,6 +384,7 @@ TEST_F(CliTest, UsageErrorsExitWith1AndPointToHelp) {
          {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--unknown=maybe")},
           QStringList{QStringLiteral("-"), QStringLiteral("-")},
           QStringList{QStringLiteral("--format=xml")},
+          QStringList{QStringLiteral("--rules=strict")},
           QStringList{QStringLiteral("--sentences=-1")},
           QStringList{QStringLiteral("--json"), QStringLiteral("--format=csv")},
           QStringList{QStringLiteral("--format=csv"), QStringLiteral("--words")}}) {

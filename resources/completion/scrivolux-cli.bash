@@ -28,6 +28,10 @@ _scrivolux_cli() {
         COMPREPLY=($(compgen -W 'txt docx odt html md pdf' -- "$cur"))
         return
         ;;
+    --rules)
+        COMPREPLY=($(compgen -W 'classic careful' -- "$cur"))
+        return
+        ;;
     -h | --help | -v | --version)
         return
         ;;
@@ -36,7 +40,7 @@ _scrivolux_cli() {
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--json --format= --format-in= --words --sentences --dictionary --custom --unknown=
-            --max-grade --grade-index= --help --version' -- "$cur"))
+            --max-grade --grade-index= --rules= --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi

@@ -1,0 +1,463 @@
+#include "analysis/CarefulSentences.h"
+
+#include "analysis/Abbreviations.h"
+#include "analysis/CarefulCharacters.h"
+#include "analysis/CarefulRules.h"
+
+#include <QChar>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace careful;
+
+namespace {
+
+bool IsLowerRoman(std::string_view s) {
+    return !s.empty() && s.size() <= 4 && s.find_first_not_of("ivx") == std::string_view::npos;
+}
+
+// How the text after a possible sentence end begins.
+struct Continuation {
+    enum Start { End, Upper, Lower, Digit, List } start = End;
+    std::string_view word; // its first run of letters
+};
+
+// What the text of a line is, for the blocks.
+enum class LineKind { Blank, Text, ListItem, Heading, TableRow, Rule };
+
+class SentenceMarker {
+public:
+    SentenceMarker(std::string_view passage, char* sentence, char* word,
+                   const std::vector<std::size_t>& events)
+        : passage_(passage), sentence_(sentence), word_(word), events_(events) {}
+
+    void Run(const std::vector<CarefulLine>& lines) {
+        bool open = false;
+        bool list = false;
+        std::size_t blockStart = 0;
+        std::size_t blockEnd = 0;
+        const auto close = [&] {
+            if (open)
+                Block(blockStart, blockEnd, list);
+            open = false;
+        };
+        for (const CarefulLine& line : lines) {
+            std::size_t markerEnd = line.start;
+            switch (Classify(line, markerEnd)) {
+            case LineKind::Blank:
+                close();
+                break;
+            case LineKind::Text:
+                if (!open) {
+                    open = true;
+                    list = false;
+                    blockStart = line.start;
+                }
+                blockEnd = line.end;
+                break;
+            case LineKind::ListItem:
+                close();
+                Blank(line.start, markerEnd);
+                open = true;
+                list = true;
+                blockStart = markerEnd;
+                blockEnd = line.end;
+                break;
+            case LineKind::Heading:
+            case LineKind::Rule:
+                close();
+                Blank(line.start, markerEnd);
+                Block(markerEnd, line.end, false);
+                break;
+            case LineKind::TableRow:
+                close();
+                Cells(line);
+                break;
+            }
+        }
+        close();
+    }
+
+private:
+    std::string_view Chunk(std::size_t start, std::size_t limit) const {
+        std::size_t end = start;
+        while (end < limit && !IsBlankByte(passage_[end]))
+            ++end;
+        return passage_.substr(start, end - start);
+    }
+
+    std::size_t SkipBlanks(std::size_t at, std::size_t limit) const {
+        while (at < limit && IsBlankByte(passage_[at]))
+            ++at;
+        return at;
+    }
+
+    // Blanks a range in both texts: markers belong to no word and no sentence.
+    void Blank(std::size_t start, std::size_t end) {
+        std::memset(sentence_ + start, ' ', end - start);
+        std::memset(word_ + start, ' ', end - start);
+    }
+
+    bool IsLineListMarker(std::string_view chunk, std::size_t after, std::size_t limit) const {
+        if (!IsListMarker(chunk))
+            return false;
+        // "a." opens a list item only before a capital, unlike "p. 55".
+        if (chunk.size() >= 2 && chunk[0] >= 'a' && chunk[0] <= 'z' && chunk[1] == '.' &&
+            !IsLowerRoman(chunk.substr(0, chunk.size() - 1)))
+            return Next(after, limit, false).start == Continuation::Upper;
+        return SkipBlanks(after, limit) < limit;
+    }
+
+    // "---", "===", "* * *": a rule or the underline of a heading.
+    static bool IsRule(std::string_view rest) {
+        const char mark = rest[0];
+        if (mark != '=' && mark != '-' && mark != '*' && mark != '_')
+            return false;
+        int count = 0;
+        for (const char c : rest) {
+            if (c == mark)
+                ++count;
+            else if (!IsBlankByte(c))
+                return false;
+        }
+        return count >= 3;
+    }
+
+    LineKind Classify(const CarefulLine& line, std::size_t& markerEnd) const {
+        const std::size_t start = SkipBlanks(line.start, line.end);
+        markerEnd = start;
+        if (start == line.end)
+            return LineKind::Blank;
+        const std::string_view chunk = Chunk(start, line.end);
+        const std::string_view rest = passage_.substr(start, line.end - start);
+        if (chunk.find_first_not_of('#') == std::string_view::npos && chunk.size() <= 6) {
+            markerEnd = start + chunk.size();
+            return LineKind::Heading;
+        }
+        if (chunk.front() == '|')
+            return LineKind::TableRow;
+        if (IsRule(rest)) {
+            markerEnd = line.end;
+            return LineKind::Rule;
+        }
+        const Char first = Decode(passage_, start);
+        const bool dash = chunk == "-" || chunk == "*" || chunk == "+" || chunk == "\xE2\x80\x93" ||
+                          chunk == "\xE2\x80\x94";
+        if (first.kind == Kind::Bullet || dash) {
+            std::size_t end = start + first.length;
+            if (end < start + chunk.size()) {
+                // A bullet glued to its item ("•Item") or to a number ("⁃9.").
+                if (dash)
+                    return LineKind::Text;
+                if (IsListMarker(chunk.substr(first.length)))
+                    end = start + chunk.size();
+            } else {
+                const std::size_t next = SkipBlanks(end, line.end);
+                if (next == end && end < line.end)
+                    return LineKind::Text;
+                const std::string_view marker = Chunk(next, line.end);
+                if (IsListMarker(marker))
+                    end = next + marker.size();
+            }
+            markerEnd = end;
+            return LineKind::ListItem;
+        }
+        if (IsLineListMarker(chunk, start + chunk.size(), line.end)) {
+            markerEnd = start + chunk.size();
+            return LineKind::ListItem;
+        }
+        return LineKind::Text;
+    }
+
+    void Cells(const CarefulLine& line) {
+        std::size_t cellStart = line.start;
+        for (std::size_t at = line.start; at < line.end; ++at) {
+            if (passage_[at] == '|') {
+                Block(cellStart, at, false);
+                cellStart = at + 1;
+            }
+        }
+        Block(cellStart, line.end, false);
+    }
+
+    // Ends the sentence at `at`: a full stop there when it holds a word, else
+    // nothing of it is left to count.
+    void Close(std::size_t at) {
+        const bool word =
+            std::any_of(word_ + segmentStart_, word_ + at, [](char c) { return c != ' '; });
+        if (word)
+            sentence_[at] = '.';
+        else
+            std::memset(sentence_ + segmentStart_, ' ', at + 1 - segmentStart_);
+        segmentStart_ = at + 1;
+    }
+
+    // A sentence break before a list marker or bullet at `at`.
+    void BreakBefore(std::size_t at) {
+        if (at > segmentStart_)
+            Close(at - 1);
+    }
+
+    void Block(std::size_t start, std::size_t end, bool list) {
+        segmentStart_ = start;
+        list_ = list;
+        limit_ = end;
+        std::size_t done = start;
+        if (list) {
+            for (std::size_t at = SkipBlanks(start, end); at < end; at = SkipBlanks(done, end))
+                done = std::max(ListChunk(at), at + 1);
+        } else {
+            for (; next_ < events_.size() && events_[next_] < end; ++next_) {
+                const std::size_t at = events_[next_];
+                if (at < done || at < start)
+                    continue;
+                std::size_t chunkStart = at;
+                while (chunkStart > start && !IsBlankByte(passage_[chunkStart - 1]))
+                    --chunkStart;
+                done = IsBulletAt(passage_, chunkStart) ? BulletChunk(chunkStart)
+                                                        : EndingChunk(chunkStart);
+            }
+        }
+        while (next_ < events_.size() && events_[next_] < end)
+            ++next_;
+        Close(end);
+    }
+
+    std::size_t BulletChunk(std::size_t at) {
+        BreakBefore(at);
+        const std::string_view chunk = Chunk(at, limit_);
+        std::size_t end = at + chunk.size();
+        const std::size_t bullet = Decode(passage_, at).length;
+        if (chunk.size() == bullet) {
+            const std::size_t next = SkipBlanks(end, limit_);
+            const std::string_view marker = Chunk(next, limit_);
+            if (IsListMarker(marker))
+                end = next + marker.size();
+        } else if (!IsListMarker(chunk.substr(bullet))) {
+            Blank(at, at + bullet);
+            return EndingChunk(at + bullet);
+        }
+        Blank(at, end);
+        segmentStart_ = end;
+        return end;
+    }
+
+    std::size_t ListChunk(std::size_t at) {
+        if (IsBulletAt(passage_, at))
+            return BulletChunk(at);
+        const std::string_view chunk = Chunk(at, limit_);
+        if (IsListMarker(chunk) &&
+            Next(at + chunk.size(), limit_, false).start == Continuation::Upper) {
+            BreakBefore(at);
+            Blank(at, at + chunk.size());
+            segmentStart_ = at + chunk.size();
+            return at + chunk.size();
+        }
+        const bool ending = std::any_of(chunk.begin(), chunk.end(), [](char c) {
+            return c == '.' || c == '!' || c == '?' || c == '\xE2';
+        });
+        return ending ? EndingChunk(at) : at + chunk.size();
+    }
+
+    // The number of full stops and of "!"/"?" in a trail.
+    struct Marks {
+        int dots = 0;
+        int bangs = 0;
+        void Add(Kind kind) {
+            dots += kind == Kind::Stop ? 1 : kind == Kind::Ellipsis ? 3 : 0;
+            bangs += kind == Kind::Mark ? 1 : 0;
+        }
+    };
+
+    // A piece of text made of full stops and quotes alone, as in ". . ." .
+    bool IsDots(std::string_view chunk, Marks& marks) const {
+        Marks found;
+        for (std::size_t i = 0; i < chunk.size();) {
+            const Char c = Decode(chunk, i);
+            if (c.kind != Kind::Stop && c.kind != Kind::Ellipsis && c.kind != Kind::Mark &&
+                c.kind != Kind::Closing && c.kind != Kind::Quote && c.kind != Kind::Apostrophe)
+                return false;
+            found.Add(c.kind);
+            i += c.length;
+        }
+        if (found.dots + found.bangs == 0)
+            return false;
+        marks.dots += found.dots;
+        marks.bangs += found.bangs;
+        return true;
+    }
+
+    // A piece of text that holds a possible sentence end: decides whether it is
+    // one. Returns where the text after it begins.
+    std::size_t EndingChunk(std::size_t at) {
+        const std::string_view chunk = Chunk(at, limit_);
+        std::size_t trail = chunk.size();
+        Marks marks;
+        while (trail > 0) {
+            const std::size_t previous = PreviousStart(chunk, trail);
+            const Kind kind = Decode(chunk, previous).kind;
+            if (!IsTrailKind(kind))
+                break;
+            marks.Add(kind);
+            trail = previous;
+        }
+        std::size_t end = at + chunk.size();
+        if (marks.dots + marks.bangs == 0)
+            return end;
+        std::size_t coreStart = 0;
+        while (coreStart < trail) {
+            const Char c = Decode(chunk, coreStart);
+            if (!IsLeadKind(c.kind))
+                break;
+            coreStart += c.length;
+        }
+        const std::string_view core = chunk.substr(coreStart, trail - coreStart);
+        // "U.S." and "p.m." are words with their full stops, as the word list
+        // has them, not two words of one letter.
+        if (chunk[trail] == '.' && IsInitialism(core))
+            std::memcpy(word_ + at + coreStart, passage_.data() + at + coreStart, core.size() + 1);
+        // "[...]" stands for words left out, never for an end.
+        if (core.empty() && chunk.find('[') != std::string_view::npos)
+            return end;
+        // A spaced ellipsis, ". . . .", is one ending with the word before it.
+        for (std::size_t next = SkipBlanks(end, limit_); next < limit_;
+             next = SkipBlanks(end, limit_)) {
+            const std::string_view more = Chunk(next, limit_);
+            if (!IsDots(more, marks))
+                break;
+            end = next + more.size();
+        }
+        if (!EndsSentence(core, marks, Next(end, limit_, list_)))
+            return end;
+        std::memset(sentence_ + at + trail, ' ', end - (at + trail));
+        Close(end - 1);
+        return end;
+    }
+
+    // How the text from `at` on begins: its first piece that holds a letter or
+    // digit, or a list marker or bullet, which always opens a sentence.
+    Continuation Next(std::size_t at, std::size_t limit, bool list) const {
+        for (at = SkipBlanks(at, limit); at < limit; at = SkipBlanks(at, limit)) {
+            const std::string_view chunk = Chunk(at, limit);
+            if (IsBulletAt(passage_, at) || (list && IsListMarker(chunk)))
+                return {Continuation::List, {}};
+            for (std::size_t i = 0; i < chunk.size();) {
+                const Char c = Decode(chunk, i);
+                if (c.kind == Kind::Digit)
+                    return {Continuation::Digit, {}};
+                if (c.kind == Kind::Letter) {
+                    std::size_t end = i;
+                    while (end < chunk.size()) {
+                        const Char letter = Decode(chunk, end);
+                        if (letter.kind != Kind::Letter)
+                            break;
+                        end += letter.length;
+                    }
+                    const bool lower = QChar::isLower(c.code);
+                    return {lower ? Continuation::Lower : Continuation::Upper,
+                            chunk.substr(i, end - i)};
+                }
+                i += c.length;
+            }
+            at += chunk.size();
+        }
+        return {};
+    }
+
+    static bool IsNumber(std::string_view core) {
+        bool digit = false;
+        for (const char c : core) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+                return false;
+            digit = digit || (c >= '0' && c <= '9');
+        }
+        return digit;
+    }
+
+    // "U.S", "E.U", "Ph.D": letters in groups of one or two between stops.
+    static bool IsInitialism(std::string_view core) {
+        if (core.find('.') == std::string_view::npos)
+            return false;
+        std::size_t group = 0;
+        for (const char c : core) {
+            if (c == '.') {
+                if (group == 0)
+                    return false;
+                group = 0;
+            } else if (((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && group < 2) {
+                ++group;
+            } else {
+                return false;
+            }
+        }
+        return group > 0;
+    }
+
+    static bool IsSingleLetter(std::string_view core) {
+        if (core.empty())
+            return false;
+        const Char c = Decode(core, 0);
+        return c.kind == Kind::Letter && c.length == core.size();
+    }
+
+    static bool EndsSentence(std::string_view core, const Marks& marks, const Continuation& next) {
+        if (next.start == Continuation::End || next.start == Continuation::List)
+            return true;
+        if (next.start == Continuation::Lower)
+            return false;
+        const bool upper = next.start == Continuation::Upper;
+        if (marks.bangs > 0 || marks.dots >= 4)
+            return true;
+        if (core.empty() || marks.dots >= 2)
+            // An ellipsis: "I" is a capital in mid-sentence too.
+            return upper && next.word != "I";
+        if (IsNumber(core))
+            return upper;
+        const bool opener = upper && IsSentenceOpener(next.word);
+        switch (KindOfAbbreviation(core)) {
+        case Abbreviation::Title:
+        case Abbreviation::Inner:
+            return false;
+        case Abbreviation::BeforeNumber:
+        case Abbreviation::Ending:
+            return opener;
+        case Abbreviation::None:
+            break;
+        }
+        if (IsInitialism(core) || IsSingleLetter(core))
+            return opener;
+        return true;
+    }
+
+    std::string_view passage_;
+    char* sentence_;
+    char* word_;
+    const std::vector<std::size_t>& events_;
+    std::size_t next_ = 0; // the next event to look at
+    std::size_t segmentStart_ = 0;
+    std::size_t limit_ = 0;
+    bool list_ = false;
+};
+
+} // namespace
+
+bool IsListMarker(std::string_view chunk) {
+    if (chunk.size() >= 3 && chunk.front() == '(' && chunk.back() == ')')
+        chunk = chunk.substr(1, chunk.size() - 1);
+    else if (chunk.ends_with(".)"))
+        chunk.remove_suffix(1);
+    if (chunk.size() < 2 || (chunk.back() != '.' && chunk.back() != ')'))
+        return false;
+    const std::string_view label = chunk.substr(0, chunk.size() - 1);
+    const bool digits =
+        label.size() <= 3 && label.find_first_not_of("0123456789") == std::string_view::npos;
+    const bool letter = label.size() == 1 && label[0] >= 'a' && label[0] <= 'z';
+    return digits || letter || IsLowerRoman(label);
+}
+
+void MarkCarefulSentences(std::string_view passage, char* sentence, char* word,
+                          const std::vector<std::size_t>& events,
+                          const std::vector<CarefulLine>& lines) {
+    SentenceMarker(passage, sentence, word, events).Run(lines);
+}

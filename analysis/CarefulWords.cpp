@@ -1,0 +1,169 @@
+#include "analysis/CarefulWords.h"
+
+#include "analysis/CarefulCharacters.h"
+
+#include <cstring>
+
+using namespace careful;
+
+namespace {
+
+// The word text: word runs copied, everything else left blank. Every ".", "!",
+// "?", "…" and bullet is noted, in order, for the sentence rules.
+class WordFiller {
+public:
+    WordFiller(std::string_view passage, char* word, std::vector<std::size_t>& events)
+        : passage_(passage), word_(word), events_(events) {}
+
+    void Run() {
+        const std::size_t n = passage_.size();
+        std::size_t i = 0;
+        while (i < n) {
+            const auto b = static_cast<unsigned char>(passage_[i]);
+            if (b == ' ') { // the most common byte after a letter, already blank
+                EndRun(i);
+                EndChunk(i);
+                ++i;
+                continue;
+            }
+            const Char c = b < 0x80 ? Char{b, 1, kAsciiKinds[b]} : Decode(passage_, i);
+            if (c.kind == Kind::Space) {
+                EndRun(i);
+                EndChunk(i);
+                Blank(i, c.length);
+                i += c.length;
+                continue;
+            }
+            if (chunkStart_ == kNone) {
+                chunkStart_ = i;
+                address_ = (b == 'w' || b == 'W') &&
+                           (passage_.substr(i, 4) == "www." || passage_.substr(i, 4) == "WWW.");
+            }
+            switch (c.kind) {
+            case Kind::Letter:
+                hasLetter_ = true;
+                if (runStart_ == kNone)
+                    runStart_ = i;
+                // Most of a text is runs of ASCII letters: step over them at once.
+                for (i += c.length; i < n && kAsciiLetter[static_cast<unsigned char>(passage_[i])];)
+                    ++i;
+                continue;
+            case Kind::Combining:
+            case Kind::Apostrophe:
+                if (runStart_ == kNone)
+                    runStart_ = i;
+                break;
+            case Kind::Digit:
+                hasDigit_ = true;
+                if (runStart_ == kNone)
+                    runStart_ = i;
+                break;
+            case Kind::Stop:
+            case Kind::Mark:
+            case Kind::Ellipsis:
+            case Kind::Bullet:
+                events_.push_back(i);
+                EndRun(i);
+                Blank(i, c.length);
+                break;
+            default:
+                if (c.code == '@' || (c.code == ':' && passage_.substr(i + 1, 2) == "//"))
+                    address_ = true;
+                EndRun(i);
+                Blank(i, c.length);
+                break;
+            }
+            i += c.length;
+        }
+        EndRun(n);
+        EndChunk(n);
+    }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    void Blank(std::size_t at, std::size_t length) {
+        if (length == 1)
+            word_[at] = ' ';
+        else
+            std::memset(word_ + at, ' ', length);
+    }
+
+    // The length of the apostrophe that a run starts (or ends) with, or 0.
+    static std::size_t ApostropheLength(std::string_view s) {
+        if (s.starts_with('\''))
+            return 1;
+        if (s.starts_with("\xE2\x80\x99"))
+            return 3;
+        return s.starts_with("\xCA\xBC") ? 2 : 0;
+    }
+
+    static std::size_t TrailingApostropheLength(std::string_view s) {
+        if (s.ends_with('\''))
+            return 1;
+        if (s.ends_with("\xE2\x80\x99"))
+            return 3;
+        return s.ends_with("\xCA\xBC") ? 2 : 0;
+    }
+
+    // The word text holds the passage's bytes: a run that is no word is
+    // blanked, and so are the quotes at a word's ends.
+    void EndRun(std::size_t end) {
+        if (runStart_ == kNone)
+            return;
+        const std::size_t start = runStart_;
+        runStart_ = kNone;
+        // Most runs are words of ASCII letters with nothing to blank.
+        if (hasLetter_ && !hasDigit_ && kAsciiLetter[static_cast<unsigned char>(passage_[start])] &&
+            kAsciiLetter[static_cast<unsigned char>(passage_[end - 1])]) {
+            hasLetter_ = false;
+            return;
+        }
+        EndOtherRun(start, end);
+    }
+
+    void EndOtherRun(std::size_t start, std::size_t end) {
+        if (!hasLetter_ || hasDigit_) {
+            hasLetter_ = false;
+            hasDigit_ = false;
+            std::memset(word_ + start, ' ', end - start);
+            return;
+        }
+        hasLetter_ = false;
+        const auto first = static_cast<unsigned char>(passage_[start]);
+        const auto last = static_cast<unsigned char>(passage_[end - 1]);
+        if (first != '\'' && first < 0x80 && last != '\'' && last < 0x80)
+            return;
+        std::string_view run = passage_.substr(start, end - start);
+        while (std::size_t length = ApostropheLength(run)) {
+            std::memset(word_ + (run.data() - passage_.data()), ' ', length);
+            run.remove_prefix(length);
+        }
+        while (std::size_t length = TrailingApostropheLength(run)) {
+            run.remove_suffix(length);
+            std::memset(word_ + (run.data() - passage_.data()) + run.size(), ' ', length);
+        }
+    }
+
+    void EndChunk(std::size_t end) {
+        if (chunkStart_ != kNone && address_)
+            std::memset(word_ + chunkStart_, ' ', end - chunkStart_);
+        chunkStart_ = kNone;
+        address_ = false;
+    }
+
+    std::string_view passage_;
+    char* word_;
+    std::vector<std::size_t>& events_;
+    std::size_t runStart_ = kNone;
+    bool hasLetter_ = false;
+    bool hasDigit_ = false;
+    std::size_t chunkStart_ = kNone;
+    bool address_ = false;
+};
+
+} // namespace
+
+void FillCarefulWords(std::string_view passage, char* word, std::vector<std::size_t>& events) {
+    WordFiller(passage, word, events).Run();
+}
