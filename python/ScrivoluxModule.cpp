@@ -227,8 +227,7 @@ std::string JsonLine(const TextReport& report) {
 }
 
 // The dicts are what json.loads makes of the command line's JSON, so that
-// they hold the same keys, values and types; its C parser is also quicker
-// than building the objects one by one here.
+// they hold the same keys, values and types (100.0 written as 100 is an int).
 py::list FromJsonLines(const std::vector<std::string>& lines) {
     std::string array = "[";
     for (const std::string& line : lines) {
@@ -266,7 +265,7 @@ py::object AnalysePy(py::object text, py::object name, py::object rules, py::obj
     return FromJsonLines(line)[0];
 }
 
-// The texts and names of a batch, and the request, from the arguments.
+// The texts, names and thread count of a batch, from the arguments.
 struct Batch {
     std::vector<std::string> texts;
     std::vector<std::string> names;
