@@ -127,12 +127,6 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     return true;
 }
 
-// One input's report, or why it could not be read.
-struct Analysed {
-    std::optional<InputFailure> failure;
-    TextReport report;
-};
-
 struct CountedText {
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
@@ -252,52 +246,13 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     QJsonArray documents;
     if (options.format == OutputFormat::Csv)
         streams.out << CsvHeader();
-    // The details, when asked for, give the index counts themselves.
-    const bool countIndex = extras.indices && !extras.words && extras.sentences <= 0;
-    const auto analyse = [&](const std::string& input, PreparedInput prepared,
-                             UnknownWordResolver& answering) {
-        Analysed analysed;
-        analysed.failure = std::move(prepared.failure);
-        if (analysed.failure)
-            return analysed;
-        CountedText counted =
-            Count(prepared.texts, dictionary, answering, options.unknown, countIndex, err);
-        analysed.report =
-            MakeTextReport(input, prepared.texts, prepared.passage, prepared.lineStarts,
-                           counted.counts, dictionary, counted.log, std::move(counted.unknownWords),
-                           extras, counted.indexCounts ? &*counted.indexCounts : nullptr);
-        return analysed;
-    };
-    // Without questions a file's report owes nothing to the files before it,
-    // so the files are read and counted two at a time, the second on a thread
-    // of its own. Documents that need the toolkit's GUI classes stay here.
-    const bool ahead =
-        options.unknown != UnknownMode::Ask && several && !InputsNeedGuiApplication(options);
-    const auto analyseAhead = [&](std::size_t i) {
-        return std::async(std::launch::async, [&, i] {
-            UnknownWordResolver answering(options.unknown, nullptr, {}, err);
-            return analyse(options.inputs[i],
-                           Prepare(options.inputs[i], options, streams.stdinDescriptor), answering);
-        });
-    };
-    std::future<Analysed> next;
-    for (std::size_t i = 0; i < options.inputs.size(); ++i) {
-        const std::string& input = options.inputs[i];
+    for (const std::string& input : options.inputs) {
         const std::string name = input == "-" ? kStdinName : input;
-        Analysed analysed;
-        if (next.valid()) {
-            analysed = next.get();
-        } else {
-            // This file here and the next one there: the pair is counted at once.
-            if (ahead && i + 1 < options.inputs.size())
-                next = analyseAhead(i + 1);
-            analysed = analyse(
-                input, first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor),
-                resolver);
-        }
+        const PreparedInput prepared =
+            first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor);
         first.reset();
-        if (analysed.failure) {
-            const InputFailure& failure = *analysed.failure;
+        if (prepared.failure) {
+            const InputFailure& failure = *prepared.failure;
             err << kProgram << (failure.namesFile ? "" : name + ": ") << failure.message << '\n';
             status = kExitUnreadableInput;
             if (options.format == OutputFormat::Json)
@@ -311,7 +266,14 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
                 streams.out << FailureCsvRow(input, failure.message, extras.rules);
             continue;
         }
-        const TextReport& report = analysed.report;
+        // The details, when asked for, give the index counts themselves.
+        const bool countIndex = extras.indices && !extras.words && extras.sentences <= 0;
+        CountedText counted =
+            Count(prepared.texts, dictionary, resolver, options.unknown, countIndex, err);
+        const TextReport report =
+            MakeTextReport(input, prepared.texts, prepared.passage, prepared.lineStarts,
+                           counted.counts, dictionary, counted.log, std::move(counted.unknownWords),
+                           extras, counted.indexCounts ? &*counted.indexCounts : nullptr);
         if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
         if (options.maxGrade) {
