@@ -20,11 +20,16 @@ public:
     void Run() {
         const std::size_t n = passage_.size();
         std::size_t i = 0;
+        std::size_t byteByByteUntil = 0; // where the last eight found something else
         while (i < n) {
             const auto b = static_cast<unsigned char>(passage_[i]);
-            if ((b == ' ' || kAsciiLetter[b]) && i + 8 <= n && EightLettersOrSpaces(i)) {
-                i += 8;
-                continue;
+            if (i >= byteByByteUntil && i + 8 <= n) {
+                const std::size_t other = EightLettersOrSpaces(i);
+                if (other == 8) {
+                    i += 8;
+                    continue;
+                }
+                byteByByteUntil = i + other + 1;
             }
             if (b == ' ') { // the most common byte after a letter, already blank
                 EndRun(i);
@@ -88,27 +93,28 @@ public:
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-    // Eight bytes of ASCII letters and spaces, the bulk of prose, in one step:
-    // false, with nothing done, for any other eight.
-    bool EightLettersOrSpaces(std::size_t at) {
+    // Eight bytes of ASCII letters and spaces, the bulk of prose, in one step,
+    // returning 8; for any other eight, nothing is done and the offset of the
+    // first byte that is neither is returned.
+    std::size_t EightLettersOrSpaces(std::size_t at) {
         constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
         constexpr std::uint64_t kHigh = kOnes * 0x80;
         constexpr std::uint64_t kLow7 = kOnes * 0x7F;
         std::uint64_t bytes;
         std::memcpy(&bytes, passage_.data() + at, 8);
+        static_assert(std::endian::native == std::endian::little);
         if ((bytes & kHigh) != 0)
-            return false;
+            return static_cast<std::size_t>(std::countr_zero(bytes & kHigh) / 8);
         const std::uint64_t x = bytes ^ (kOnes * ' ');
         const std::uint64_t spaces = ~(((x & kLow7) + kLow7) | x) & kHigh;
         const std::uint64_t folded = bytes | kOnes * 0x20;
         const std::uint64_t letters =
             (folded + kOnes * (0x80 - 'a')) & ~(folded + kOnes * (0x80 - 'z' - 1)) & kHigh;
         if ((spaces | letters) != kHigh)
-            return false;
-        static_assert(std::endian::native == std::endian::little);
+            return static_cast<std::size_t>(std::countr_zero(~(spaces | letters) & kHigh) / 8);
         if (spaces == 0) {
             StartRun(at);
-            return true;
+            return 8;
         }
         const auto first = static_cast<std::size_t>(std::countr_zero(spaces) / 8);
         const auto last = static_cast<std::size_t>(7 - std::countl_zero(spaces) / 8);
@@ -119,7 +125,7 @@ private:
         // Between the first and the last space lie whole words of letters alone.
         if (last < 7)
             StartRun(at + last + 1);
-        return true;
+        return 8;
     }
 
     // Letters at `at` go on with the run there is, or start one (and a piece
