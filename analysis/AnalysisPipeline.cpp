@@ -102,21 +102,11 @@ std::int32_t LineAtOffset(const std::vector<std::size_t>& lineStarts, std::size_
 
 namespace {
 
-// The lines of a text, as views, broken where MakePassage breaks them.
+// The lines of a text, as views, broken where MakePassage breaks them (CR,
+// CR LF and the Unicode separators included).
 std::vector<std::string_view> LinesOf(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    if (text.find('\r') == std::string_view::npos && !MayHoldUnicodeBreak(text)) {
-        for (const char* at; (at = static_cast<const char*>(
-                                  std::memchr(text.data() + start, '\n', text.size() - start)));) {
-            const auto end = static_cast<std::size_t>(at - text.data());
-            lines.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-        if (start < text.size())
-            lines.push_back(text.substr(start));
-        return lines;
-    }
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = LineBreakAt(text, i);
         if (length == 0) {
@@ -135,8 +125,22 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
 } // namespace
 
 WorkingTexts PrepareText(std::string&& text, CountingRules rules) {
-    if (rules == CountingRules::Careful)
-        return CarefulWorkingTexts(LinesOf(text));
+    if (rules == CountingRules::Careful) {
+        if (text.find('\r') != std::string::npos || MayHoldUnicodeBreak(text))
+            return CarefulWorkingTexts(LinesOf(text));
+        // Only LF: the text becomes the passage where it lies, line by line.
+        std::vector<CarefulLine> lines;
+        for (std::size_t start = 0; start < text.size();) {
+            const auto* found = static_cast<const char*>(
+                std::memchr(text.data() + start, '\n', text.size() - start));
+            const std::size_t end =
+                found ? static_cast<std::size_t>(found - text.data()) : text.size();
+            lines.push_back({start, end});
+            start = end + 1;
+        }
+        MakePassage(text);
+        return CarefulWorkingTexts(std::move(text), std::move(lines));
+    }
     // The passage takes the text's place and then becomes the word text, so
     // that a large file is copied once, into the sentence text.
     MakePassage(text);

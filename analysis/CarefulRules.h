@@ -2,6 +2,8 @@
 
 #include "analysis/TextPreparation.h"
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +25,16 @@
 // the passage (positions in UTF-16 are counted on it, since characters of
 // several bytes may be blanked). No lines give empty texts.
 WorkingTexts CarefulWorkingTexts(const std::vector<std::string_view>& lines);
+
+// A line of a passage: where it starts and the space that follows it.
+struct CarefulLine {
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
+// The same from a passage already made (every line followed by one space) and
+// its lines, so that a large text need not be copied into one.
+WorkingTexts CarefulWorkingTexts(std::string&& passage, std::vector<CarefulLine> lines);
 
 // Whether a piece of text between spaces is a list marker: "1.", "12)",
 // "3.)", "(4)", "a." or "iv)". False for "".

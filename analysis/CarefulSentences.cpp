@@ -32,7 +32,7 @@ public:
                    const std::vector<std::size_t>& events)
         : passage_(passage), sentence_(sentence), word_(word), events_(events) {}
 
-    void Run(const std::vector<CarefulLine>& lines) {
+    void Run(std::span<const CarefulLine> lines) {
         bool open = false;
         bool list = false;
         std::size_t blockStart = 0;
@@ -458,6 +458,6 @@ bool IsListMarker(std::string_view chunk) {
 
 void MarkCarefulSentences(std::string_view passage, char* sentence, char* word,
                           const std::vector<std::size_t>& events,
-                          const std::vector<CarefulLine>& lines) {
+                          std::span<const CarefulLine> lines) {
     SentenceMarker(passage, sentence, word, events).Run(lines);
 }

@@ -2,6 +2,8 @@
 
 #include "analysis/CarefulCharacters.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 using namespace careful;
@@ -18,8 +20,17 @@ public:
     void Run() {
         const std::size_t n = passage_.size();
         std::size_t i = 0;
+        std::size_t byteByByteUntil = 0; // where the last eight found something else
         while (i < n) {
             const auto b = static_cast<unsigned char>(passage_[i]);
+            if (i >= byteByByteUntil && i + 8 <= n) {
+                const std::size_t other = EightLettersOrSpaces(i);
+                if (other == 8) {
+                    i += 8;
+                    continue;
+                }
+                byteByByteUntil = i + other + 1;
+            }
             if (b == ' ') { // the most common byte after a letter, already blank
                 EndRun(i);
                 EndChunk(i);
@@ -81,6 +92,55 @@ public:
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    // Eight bytes of ASCII letters and spaces, the bulk of prose, in one step,
+    // returning 8; for any other eight, nothing is done and the offset of the
+    // first byte that is neither is returned.
+    std::size_t EightLettersOrSpaces(std::size_t at) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHigh = kOnes * 0x80;
+        constexpr std::uint64_t kLow7 = kOnes * 0x7F;
+        std::uint64_t bytes;
+        std::memcpy(&bytes, passage_.data() + at, 8);
+        static_assert(std::endian::native == std::endian::little);
+        if ((bytes & kHigh) != 0)
+            return static_cast<std::size_t>(std::countr_zero(bytes & kHigh) / 8);
+        const std::uint64_t x = bytes ^ (kOnes * ' ');
+        const std::uint64_t spaces = ~(((x & kLow7) + kLow7) | x) & kHigh;
+        const std::uint64_t folded = bytes | kOnes * 0x20;
+        const std::uint64_t letters =
+            (folded + kOnes * (0x80 - 'a')) & ~(folded + kOnes * (0x80 - 'z' - 1)) & kHigh;
+        if ((spaces | letters) != kHigh)
+            return static_cast<std::size_t>(std::countr_zero(~(spaces | letters) & kHigh) / 8);
+        if (spaces == 0) {
+            StartRun(at);
+            return 8;
+        }
+        const auto first = static_cast<std::size_t>(std::countr_zero(spaces) / 8);
+        const auto last = static_cast<std::size_t>(7 - std::countl_zero(spaces) / 8);
+        if (first > 0)
+            StartRun(at);
+        EndRun(at + first);
+        EndChunk(at + first);
+        // Between the first and the last space lie whole words of letters alone.
+        if (last < 7)
+            StartRun(at + last + 1);
+        return 8;
+    }
+
+    // Letters at `at` go on with the run there is, or start one (and a piece
+    // of text, unless a quote or bracket began it).
+    void StartRun(std::size_t at) {
+        hasLetter_ = true;
+        if (runStart_ != kNone)
+            return;
+        runStart_ = at;
+        if (chunkStart_ == kNone) {
+            chunkStart_ = at;
+            const std::string_view four = passage_.substr(at, 4);
+            address_ = four == "www." || four == "WWW.";
+        }
+    }
 
     void Blank(std::size_t at, std::size_t length) {
         if (length == 1)
