@@ -288,9 +288,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         if (options.format == OutputFormat::Json) {
             documents.append(ResultJson(report));
         } else if (options.format == OutputFormat::JsonLines) {
-            streams.out
-                << QJsonDocument(ResultJson(report)).toJson(QJsonDocument::Compact).toStdString()
-                << '\n';
+            streams.out << ResultJsonLine(report) << '\n';
             streams.out.flush();
         } else if (options.format == OutputFormat::Csv) {
             streams.out << ResultCsvRow(report);

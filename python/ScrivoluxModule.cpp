@@ -13,8 +13,6 @@
 
 #include <pybind11/pybind11.h>
 
-#include <QJsonDocument>
-
 #include <sched.h>
 
 #include <algorithm>
@@ -223,7 +221,7 @@ TextReport Analyse(std::string name, std::string text, const Request& request,
 
 // The report's object as scrivolux-cli --format=jsonl writes it, on one line.
 std::string JsonLine(const TextReport& report) {
-    return QJsonDocument(ResultJson(report)).toJson(QJsonDocument::Compact).toStdString();
+    return ResultJsonLine(report);
 }
 
 // The dicts are what json.loads makes of the command line's JSON, so that

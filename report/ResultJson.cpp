@@ -2,11 +2,16 @@
 
 #include "report/Verdict.h"
 
-#include <QJsonArray>
+#include "text/TextFile.h"
+
+#include <QByteArray>
+#include <QJsonDocument>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -15,38 +20,177 @@ QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QJsonValue Number(const std::optional<double>& value) {
-    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+// Compact JSON text exactly as QJsonDocument writes it (a test holds the two
+// together), built without Qt's JSON classes, which cost many times more on a
+// batch of small texts: an object's members in the order of their keys,
+// numbers in their shortest form, the same escapes in strings.
+std::string JsonString(std::string_view text) {
+    // Text that is not UTF-8 (a file name) becomes what Qt makes of it.
+    std::string valid;
+    if (!IsValidUtf8(text)) {
+        valid = Q(text).toStdString();
+        text = valid;
+    }
+    std::string out = "\"";
+    out.reserve(text.size() + 2);
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && c != '"' && c != '\\') {
+            out += c;
+            continue;
+        }
+        out += '\\';
+        switch (c) {
+        case '"':
+            out += '"';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        case '\b':
+            out += 'b';
+            break;
+        case '\f':
+            out += 'f';
+            break;
+        case '\n':
+            out += 'n';
+            break;
+        case '\r':
+            out += 'r';
+            break;
+        case '\t':
+            out += 't';
+            break;
+        default: {
+            constexpr char kHex[] = "0123456789abcdef";
+            out += "u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+        }
+        }
+    }
+    return out + '"';
 }
 
-QJsonValue FryJson(const std::optional<FryReading>& fry, const ReportValues& values) {
+// The shortest decimal that reads back as the value, in the shorter of the
+// plain and the exponent form (the plain one when they are as long).
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value))
+        return "null";
+    // A whole number that fits a 64-bit integer is written as one.
+    if (value == std::trunc(value) && std::abs(value) < 9.2e18)
+        return std::to_string(static_cast<std::int64_t>(value));
+    char buffer[40];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    std::string out;
+    if (text.front() == '-') {
+        out += '-';
+        text.remove_prefix(1);
+    }
+    const std::size_t e = text.find('e');
+    std::string digits(text.substr(0, e));
+    if (digits.size() > 1)
+        digits.erase(1, 1); // the point after the first digit
+    int exponent = 0;
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
+                    exponent);
+    const int n = static_cast<int>(digits.size());
+    const int point = exponent + 1; // digits before the decimal point
+    std::string exponential(1, digits[0]);
+    if (n > 1)
+        exponential += '.' + digits.substr(1);
+    exponential += exponent < 0 ? "e-" : "e+";
+    const int magnitude = std::abs(exponent);
+    exponential += (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
+    std::string plain;
+    if (point <= 0)
+        plain = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+    else if (point >= n)
+        plain = digits + std::string(static_cast<std::size_t>(point - n), '0');
+    else
+        plain = digits.substr(0, static_cast<std::size_t>(point)) + '.' +
+                digits.substr(static_cast<std::size_t>(point));
+    return out + (exponential.size() < plain.size() ? exponential : plain);
+}
+
+std::string JsonNumber(const std::optional<double>& value) {
+    return value ? JsonNumber(*value) : "null";
+}
+
+std::string JsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
+// An object's members, added in any order, written in the order of their keys.
+class JsonObject {
+public:
+    JsonObject& Add(std::string_view key, std::string value) {
+        members_.emplace_back(key, std::move(value));
+        return *this;
+    }
+    std::string Text() {
+        std::sort(members_.begin(), members_.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::string text = "{";
+        for (const auto& [key, value] : members_) {
+            if (text.size() > 1)
+                text += ',';
+            text += '"';
+            text += key;
+            text += "\":";
+            text += value;
+        }
+        return text + '}';
+    }
+
+private:
+    std::vector<std::pair<std::string_view, std::string>> members_;
+};
+
+template <typename Item, typename Write>
+std::string JsonArray(const std::vector<Item>& items, Write write) {
+    std::string text = "[";
+    for (const Item& item : items) {
+        if (text.size() > 1)
+            text += ',';
+        text += write(item);
+    }
+    return text + ']';
+}
+
+std::string FryJson(const std::optional<FryReading>& fry, const ReportValues& values) {
     if (!fry)
-        return QJsonValue::Null;
-    QJsonObject object;
-    object.insert(QStringLiteral("syllablesPer100Words"),
-                  *values[static_cast<std::size_t>(FigureRow::SyllPH)]);
-    object.insert(QStringLiteral("sentencesPer100Words"),
-                  *values[static_cast<std::size_t>(FigureRow::SentPH)]);
-    object.insert(QStringLiteral("region"), Q(FryRegionName(fry->region)));
-    object.insert(QStringLiteral("zone"),
-                  fry->region == FryRegion::Zone ? QJsonValue(fry->zone) : QJsonValue::Null);
-    object.insert(QStringLiteral("college"),
-                  fry->region == FryRegion::Zone && fry->zone > kFryLastGradeZone);
-    object.insert(QStringLiteral("nearBoundary"), fry->nearBoundary);
-    object.insert(QStringLiteral("reading"), Q(FryGradeText(fry)));
-    object.insert(QStringLiteral("otherZone"),
-                  fry->otherZone ? QJsonValue(*fry->otherZone) : QJsonValue::Null);
-    return object;
+        return "null";
+    const auto zoneOrNull = [](const std::optional<int>& zone) {
+        return zone ? std::to_string(*zone) : std::string("null");
+    };
+    return JsonObject()
+        .Add("syllablesPer100Words",
+             JsonNumber(*values[static_cast<std::size_t>(FigureRow::SyllPH)]))
+        .Add("sentencesPer100Words",
+             JsonNumber(*values[static_cast<std::size_t>(FigureRow::SentPH)]))
+        .Add("region", JsonString(FryRegionName(fry->region)))
+        .Add("zone", zoneOrNull(fry->region == FryRegion::Zone ? std::optional<int>(fry->zone)
+                                                               : std::nullopt))
+        .Add("college", JsonBool(fry->region == FryRegion::Zone && fry->zone > kFryLastGradeZone))
+        .Add("nearBoundary", JsonBool(fry->nearBoundary))
+        .Add("reading", JsonString(FryGradeText(fry)))
+        .Add("otherZone", zoneOrNull(fry->otherZone))
+        .Text();
 }
 
-QJsonArray SentencesJson(const std::vector<TextReport::Sentence>& sentences) {
-    QJsonArray array;
-    for (const TextReport::Sentence& sentence : sentences)
-        array.append(QJsonObject{{QStringLiteral("text"), Q(sentence.text)},
-                                 {QStringLiteral("line"), sentence.line},
-                                 {QStringLiteral("words"), sentence.words},
-                                 {QStringLiteral("difficultWords"), sentence.difficultWords}});
-    return array;
+std::string SentencesJson(const std::vector<TextReport::Sentence>& sentences) {
+    return JsonArray(sentences, [](const TextReport::Sentence& sentence) {
+        return JsonObject()
+            .Add("text", JsonString(sentence.text))
+            .Add("line", std::to_string(sentence.line))
+            .Add("words", std::to_string(sentence.words))
+            .Add("difficultWords", std::to_string(sentence.difficultWords))
+            .Text();
+    });
 }
 
 // The counts behind the further indices, under their keys in JSON and CSV.
@@ -117,67 +261,69 @@ double ShortestSingle(double value) {
     return shortest;
 }
 
-QJsonObject ResultJson(const TextReport& report) {
-    QJsonObject counts;
+std::string ResultJsonLine(const TextReport& report) {
+    JsonObject counts;
     for (const FigureRow row : kCountRows) {
         const auto i = static_cast<std::size_t>(row);
-        counts.insert(Q(kFigureKeys[i]), *report.values[i]);
+        counts.Add(kFigureKeys[i], JsonNumber(*report.values[i]));
     }
-    QJsonObject figures;
-    QJsonObject texts;
+    JsonObject figures;
+    JsonObject texts;
     for (std::size_t row = 0; row < kFigureRows; ++row) {
-        figures.insert(Q(kFigureKeys[row]), Number(FigureValue(report, row)));
-        texts.insert(Q(kFigureKeys[row]), Q(report.figures.texts[row]));
+        figures.Add(kFigureKeys[row], JsonNumber(FigureValue(report, row)));
+        texts.Add(kFigureKeys[row], JsonString(report.figures.texts[row]));
     }
 
-    QJsonArray unknown;
-    for (const UnknownWord& word : report.unknownWords) {
-        unknown.append(QJsonObject{{QStringLiteral("word"), Q(word.word)},
-                                   {QStringLiteral("occurrences"), word.occurrences},
-                                   {QStringLiteral("syllables"), word.syllables}});
-    }
-
-    QJsonObject object;
-    object.insert(QStringLiteral("name"), Q(report.name));
-    object.insert(QStringLiteral("rules"), Q(report.rules));
-    object.insert(QStringLiteral("looksLikeProse"), LooksLikeProse(report.counts));
-    object.insert(QStringLiteral("figures"), figures);
-    object.insert(QStringLiteral("reportTexts"), texts);
-    object.insert(QStringLiteral("unknownWords"), unknown);
-    object.insert(QStringLiteral("fry"), FryJson(report.fry, report.values));
+    JsonObject object;
+    object.Add("name", JsonString(report.name));
+    object.Add("rules", JsonString(report.rules));
+    object.Add("looksLikeProse", JsonBool(LooksLikeProse(report.counts)));
+    object.Add("figures", figures.Text());
+    object.Add("reportTexts", texts.Text());
+    object.Add("unknownWords", JsonArray(report.unknownWords, [](const UnknownWord& word) {
+                   return JsonObject()
+                       .Add("word", JsonString(word.word))
+                       .Add("occurrences", std::to_string(word.occurrences))
+                       .Add("syllables", std::to_string(word.syllables))
+                       .Text();
+               }));
+    object.Add("fry", FryJson(report.fry, report.values));
     if (report.hasIndices) {
         for (const IndexCountColumn& column : kIndexCountColumns)
-            counts.insert(Q(column.key), static_cast<double>(column.value(report.indexCounts)));
-        QJsonObject indices;
+            counts.Add(column.key,
+                       JsonNumber(static_cast<double>(column.value(report.indexCounts))));
+        JsonObject indices;
         for (std::size_t i = 0; i < kExtraIndices; ++i)
-            indices.insert(Q(kExtraIndexInfo[i].key), Number(report.indices[i]));
-        object.insert(QStringLiteral("indices"), indices);
+            indices.Add(kExtraIndexInfo[i].key, JsonNumber(report.indices[i]));
+        object.Add("indices", indices.Text());
         const std::string grades = DaleChallGrades(report);
-        object.insert(QStringLiteral("daleChallGrades"),
-                      grades.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(Q(grades)));
-        object.insert(
-            QStringLiteral("consensusRange"),
-            report.consensusRange
-                ? QJsonValue(QJsonObject{{QStringLiteral("low"), report.consensusRange->low},
-                                         {QStringLiteral("high"), report.consensusRange->high}})
-                : QJsonValue(QJsonValue::Null));
+        object.Add("daleChallGrades", grades.empty() ? "null" : JsonString(grades));
+        object.Add("consensusRange", report.consensusRange
+                                         ? JsonObject()
+                                               .Add("low", JsonNumber(report.consensusRange->low))
+                                               .Add("high", JsonNumber(report.consensusRange->high))
+                                               .Text()
+                                         : "null");
     }
-    object.insert(QStringLiteral("counts"), counts);
-    if (report.words) {
-        QJsonArray words;
-        for (const WordRow& row : *report.words)
-            words.append(QJsonObject{{QStringLiteral("word"), Q(row.word)},
-                                     {QStringLiteral("syllables"), row.syllables},
-                                     {QStringLiteral("occurrences"), row.occurrences},
-                                     {QStringLiteral("source"), Q(WordSourceName(row.source))}});
-        object.insert(QStringLiteral("words"), words);
-    }
+    object.Add("counts", counts.Text());
+    if (report.words)
+        object.Add("words", JsonArray(*report.words, [](const WordRow& row) {
+                       return JsonObject()
+                           .Add("word", JsonString(row.word))
+                           .Add("syllables", std::to_string(row.syllables))
+                           .Add("occurrences", std::to_string(row.occurrences))
+                           .Add("source", JsonString(WordSourceName(row.source)))
+                           .Text();
+                   }));
     if (report.longestSentences)
-        object.insert(QStringLiteral("longestSentences"), SentencesJson(*report.longestSentences));
+        object.Add("longestSentences", SentencesJson(*report.longestSentences));
     if (report.mostDifficultSentences)
-        object.insert(QStringLiteral("mostDifficultSentences"),
-                      SentencesJson(*report.mostDifficultSentences));
-    return object;
+        object.Add("mostDifficultSentences", SentencesJson(*report.mostDifficultSentences));
+    return object.Text();
+}
+
+QJsonObject ResultJson(const TextReport& report) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(ResultJsonLine(report))).object();
 }
 
 QJsonObject FailureJson(const std::string& name, const std::string& error, std::string_view rules) {

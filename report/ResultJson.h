@@ -19,6 +19,10 @@
 #include <string>
 #include <string_view>
 
+// The object as one line of compact JSON, exactly as QJsonDocument writes
+// ResultJson's object, at a fraction of the cost: for JSON Lines and batches.
+std::string ResultJsonLine(const TextReport& report);
+
 QJsonObject ResultJson(const TextReport& report);
 
 // The object that stands for a text that could not be read: name, rules, error.

@@ -6,6 +6,7 @@
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
 #include "report/ResultJson.h"
+#include "report/TextAnalysis.h"
 #include "text/FileName.h"
 #include "text/TextFile.h"
 
@@ -818,3 +819,35 @@ TEST(UnknownWordsSummary, NamesTheFirstFewWords) {
 }
 
 } // namespace
+
+// JSON Lines are written without Qt's JSON classes: what Qt makes of each line
+// must be that line again, whatever the names, words and numbers hold.
+TEST(ResultJsonLine, IsWhatQtWritesOfTheSameObject) {
+    TDictionary dictionary;
+    dictionary.AddWord("cat", 1);
+    TextAnalysisOptions options;
+    options.extras.indices = true;
+    options.extras.words = true;
+    options.extras.sentences = 3;
+    const auto same = [](const TextReport& report) {
+        const std::string line = ResultJsonLine(report);
+        QJsonParseError error;
+        const QJsonDocument document =
+            QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+        EXPECT_EQ(document.toJson(QJsonDocument::Compact).toStdString(), line);
+    };
+    TextReport report = AnalyseText("say \"hi\"\\\t\x01\xff.txt",
+                                    "The cat sat.\nZorp \u201cqu\u00e9\u201d \x7f \U0001F600!",
+                                    dictionary, options);
+    same(report);
+    same(AnalyseText("-", "", dictionary, options));
+    // Numbers at the edges of the plain and the exponent form, and -0.
+    for (const double value : {0.0001, 0.001, 1e-5, 1.5e-7, 1e15, 1e16, 1e21, 1e22, 123456.789,
+                               1.0 / 3, -2.5, -0.0, 1e300, 12345678901234567890.0}) {
+        SCOPED_TRACE(value);
+        report.values.fill(value);
+        report.indices.fill(value);
+        same(report);
+    }
+}
