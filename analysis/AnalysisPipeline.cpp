@@ -169,17 +169,6 @@ AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
     return counts;
 }
 
-std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize) {
-    if (wordText.size() < minimumSize || wordText.size() < 2)
-        return std::string_view::npos;
-    for (std::size_t at = std::max<std::size_t>(wordText.size() / 2, 1); at < wordText.size();
-         ++at) {
-        if (wordText[at] == ' ' && static_cast<unsigned char>(wordText[at - 1]) > ' ')
-            return at;
-    }
-    return std::string_view::npos;
-}
-
 AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
                                     const UnknownWordHandler& headUnknownWord,
                                     const UnknownWordHandler& tailUnknownWord,

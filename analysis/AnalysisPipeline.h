@@ -2,6 +2,7 @@
 
 #include "analysis/CountingPasses.h"
 #include "analysis/TextPreparation.h"
+#include "analysis/Tokens.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,13 +51,6 @@ AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
 
 // Below this a second thread costs more than it saves.
 inline constexpr std::size_t kParallelFromBytes = 256 * 1024;
-
-// Where the word text can be cut in two, at a space, so that the syllable pass
-// over the two halves meets exactly the words it meets in the whole: the space
-// must follow a character above code 32, which then ends the head's last word
-// as it ends that word in the whole. npos for a text under minimumSize or
-// without such a space after its middle.
-std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize);
 
 // The same counts as CountTexts, without progress or pauses, with the second
 // half of a large word text's syllable pass (which counts its words too) on a

@@ -1,6 +1,6 @@
 #include "analysis/CountingPasses.h"
 
-#include "analysis/PassageDetails.h"
+#include "analysis/IndexCounts.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
 

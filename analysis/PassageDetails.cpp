@@ -1,6 +1,5 @@
 #include "analysis/PassageDetails.h"
 
-#include "analysis/AnalysisPipeline.h"
 #include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
@@ -56,29 +55,6 @@ const std::vector<UnknownWordLog::Answer>*
 UnknownWordLog::AnswersFor(const std::string& lowerWord) const {
     const auto found = answers_.find(lowerWord);
     return found == answers_.end() ? nullptr : &found->second;
-}
-
-std::int32_t CountLetters(std::string_view word) {
-    std::int32_t letters = 0;
-    bool ascii = true;
-    for (const char c : word) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 128) {
-            ascii = false;
-            break;
-        }
-        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'))
-            ++letters;
-    }
-    if (ascii)
-        return letters;
-    letters = 0;
-    for (const char32_t c :
-         QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size())).toUcs4()) {
-        if (QChar::isLetter(c))
-            ++letters;
-    }
-    return letters;
 }
 
 namespace {
@@ -155,19 +131,6 @@ void CountFromRows(PassageDetails& details) {
                 ++sentence.difficultWords;
         }
     }
-}
-
-void CountWordForIndices(IndexCounts& counts, std::int32_t letters, bool daleChallFamiliar,
-                         bool spacheFamiliar) {
-    counts.letters += letters;
-    if (letters > 6)
-        ++counts.longWords;
-    if (letters <= 3)
-        ++counts.miniWords;
-    if (!daleChallFamiliar)
-        ++counts.daleChallUnfamiliar;
-    if (!spacheFamiliar)
-        ++counts.spacheUnfamiliar;
 }
 
 std::int32_t DictionaryCount(const TDictionary& dictionary, const std::string& lower) {
@@ -394,43 +357,6 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
     IndexCounts counts = CountIndexWordsOf(wordText.substr(0, cut), dictionary, log, true);
     AddIndexCounts(counts, tail.get());
     return counts;
-}
-
-void LowerCaseInto(std::string_view word, std::string& lower) {
-    const bool ascii = std::all_of(word.begin(), word.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 128; });
-    if (!ascii) {
-        lower = LowerCaseWord(word);
-        return;
-    }
-    lower.assign(word);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-}
-
-IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord) {
-    const unsigned lists = FamiliarListsOf(lowerWord);
-    return {CountLetters(word), (lists & 1u) != 0, (lists & 2u) != 0};
-}
-
-void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables) {
-    if (syllables > 2)
-        ++counts.polysyllables;
-    if (syllables == 1)
-        ++counts.monosyllables;
-    CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
-}
-
-void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
-    counts.letters += later.letters;
-    counts.longWords += later.longWords;
-    counts.polysyllables += later.polysyllables;
-    counts.monosyllables += later.monosyllables;
-    counts.miniWords += later.miniWords;
-    counts.daleChallUnfamiliar += later.daleChallUnfamiliar;
-    counts.spacheUnfamiliar += later.spacheUnfamiliar;
 }
 
 void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/CountingPasses.h"
+#include "analysis/IndexCounts.h"
 #include "analysis/TextPreparation.h"
 
 #include <cstddef>
@@ -93,17 +94,6 @@ struct SentenceDetails {
     std::int32_t difficultWords = 0;
 };
 
-// The counts behind the further indices, beside the four of the report.
-struct IndexCounts {
-    std::int64_t letters = 0;
-    std::int32_t longWords = 0;           // more than six letters
-    std::int32_t polysyllables = 0;       // three or more syllables (the difficult words)
-    std::int32_t monosyllables = 0;       // exactly one syllable
-    std::int32_t miniWords = 0;           // at most three letters
-    std::int32_t daleChallUnfamiliar = 0; // occurrences of words off the Dale-Chall list
-    std::int32_t spacheUnfamiliar = 0;    // and off the Spache list
-};
-
 struct PassageDetails {
     std::vector<WordRow> words; // in the order first met
     std::vector<WordOccurrence> occurrences;
@@ -126,31 +116,9 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
 IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictionary,
                             const UnknownWordLog& log, std::size_t parallelFromBytes = 256 * 1024);
 
-// Lower-cases a word as LowerCaseWord does, into lower, whose memory is reused.
-void LowerCaseInto(std::string_view word, std::string& lower);
-
-// What the further indices need of one word besides its syllables.
-struct IndexWord {
-    std::int32_t letters = 0;
-    bool daleChallFamiliar = false;
-    bool spacheFamiliar = false;
-};
-
-// The word as spelt in the text, and lower-cased.
-IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord);
-
-// Adds one occurrence of the word, which counted syllables.
-void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables);
-
-// Adds the counts of a later part of the same text.
-void AddIndexCounts(IndexCounts& counts, const IndexCounts& later);
-
 // Gives every occurrence of a row a new count and counts the figures again
 // (syllables, difficult words, monosyllables, the sentences' difficult words).
 void SetWordSyllables(PassageDetails& details, std::size_t row, std::int32_t syllables);
-
-// Letters in a word: code points that Unicode classes as letters.
-std::int32_t CountLetters(std::string_view word);
 
 // The indices of the sentences with the most words (or the most difficult
 // words), at most limit of them, ties in the order of the text. Sentences with

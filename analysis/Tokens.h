@@ -3,6 +3,7 @@
 // The one tokeniser of the counting passes, shared with everything that must meet
 // exactly the words and sentences they count.
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -81,3 +82,19 @@ void ForEachToken(std::string_view text, char separator, OnToken onToken, OnProg
 }
 
 } // namespace tokens
+
+// Where the word text can be cut in two, at a space, so that the syllable pass
+// over the two halves meets exactly the words it meets in the whole: the space
+// must follow a character above code 32, which then ends the head's last word
+// as it ends that word in the whole. npos for a text under minimumSize or
+// without such a space after its middle.
+inline std::size_t HalfwaySpace(std::string_view wordText, std::size_t minimumSize) {
+    if (wordText.size() < minimumSize || wordText.size() < 2)
+        return std::string_view::npos;
+    for (std::size_t at = std::max<std::size_t>(wordText.size() / 2, 1); at < wordText.size();
+         ++at) {
+        if (wordText[at] == ' ' && static_cast<unsigned char>(wordText[at - 1]) > ' ')
+            return at;
+    }
+    return std::string_view::npos;
+}

@@ -284,3 +284,17 @@ bool TDictionary::AddWordToFile(std::string_view word, std::int32_t count, std::
     }
     return AppendToUserDictionary(customFilePath_, word, count, error);
 }
+
+void LowerCaseInto(std::string_view word, std::string& lower) {
+    const bool ascii = std::all_of(word.begin(), word.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 128; });
+    if (!ascii) {
+        lower = LowerCaseWord(word);
+        return;
+    }
+    lower.assign(word);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+}

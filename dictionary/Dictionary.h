@@ -26,6 +26,9 @@ private:
 // Lower-cases a UTF-8 word: ASCII directly, other letters by Unicode rules.
 std::string LowerCaseWord(std::string_view word);
 
+// Lower-cases a word as LowerCaseWord does, into lower, whose memory is reused.
+void LowerCaseInto(std::string_view word, std::string& lower);
+
 // Where a word of the dictionary came from.
 enum class WordOrigin {
     Absent,         // not in the dictionary
