@@ -1,8 +1,8 @@
 #include "analysis/FamiliarWords.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
 
 extern const char kDaleChallWordList[];
 extern const char kSpacheWordList[];
@@ -14,7 +14,9 @@ constexpr unsigned Bit(FamiliarList list) {
 }
 
 // Both lists in one table, each word with the lists that hold it, so that a
-// stem is looked up once for both.
+// stem is looked up once for both. Open addressing over a power of two with a
+// multiplicative hash: a word is looked up up to six times (its stems), and
+// this costs a fraction of a general hash map's lookup.
 class FamiliarTable {
 public:
     FamiliarTable() {
@@ -23,18 +25,39 @@ public:
     }
 
     unsigned ListsOf(std::string_view word) const {
-        const auto found = words_.find(word);
-        return found == words_.end() ? 0u : found->second;
+        for (std::size_t i = Hash(word) & kMask;; i = (i + 1) & kMask) {
+            const Slot& slot = slots_[i];
+            if (slot.lists == 0)
+                return 0;
+            if (slot.word == word)
+                return slot.lists;
+        }
     }
 
     std::size_t Size(FamiliarList list) const {
         std::size_t size = 0;
-        for (const auto& [word, lists] : words_)
-            size += (lists & Bit(list)) != 0;
+        for (const Slot& slot : slots_)
+            size += (slot.lists & Bit(list)) != 0;
         return size;
     }
 
 private:
+    // Room for both lists (about 3,300 distinct words) at most half full.
+    static constexpr std::size_t kSize = 8192;
+    static constexpr std::size_t kMask = kSize - 1;
+
+    struct Slot {
+        std::string_view word;
+        unsigned lists = 0;
+    };
+
+    static std::size_t Hash(std::string_view word) {
+        std::uint64_t hash = 0xcbf29ce484222325ULL;
+        for (const char c : word)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        return static_cast<std::size_t>(hash ^ (hash >> 29));
+    }
+
     void Add(std::string_view lines, FamiliarList list) {
         std::size_t start = 0;
         while (start < lines.size()) {
@@ -42,12 +65,24 @@ private:
             if (end == std::string_view::npos)
                 end = lines.size();
             if (end > start)
-                words_[lines.substr(start, end - start)] |= Bit(list);
+                Insert(lines.substr(start, end - start), Bit(list));
             start = end + 1;
         }
     }
 
-    std::unordered_map<std::string_view, unsigned> words_;
+    void Insert(std::string_view word, unsigned bit) {
+        for (std::size_t i = Hash(word) & kMask;; i = (i + 1) & kMask) {
+            Slot& slot = slots_[i];
+            if (slot.lists == 0)
+                slot.word = word;
+            if (slot.word == word) {
+                slot.lists |= bit;
+                return;
+            }
+        }
+    }
+
+    std::array<Slot, kSize> slots_{};
 };
 
 const FamiliarTable& Table() {
@@ -65,7 +100,8 @@ unsigned FamiliarListsOf(std::string_view lowerWord) {
     if (lowerWord.empty())
         return 0;
     std::string apostrophes;
-    if (lowerWord.find("\u2019") != std::string_view::npos) {
+    if (lowerWord.find('\xE2') != std::string_view::npos &&
+        lowerWord.find("\u2019") != std::string_view::npos) {
         apostrophes.assign(lowerWord);
         for (std::size_t at; (at = apostrophes.find("\u2019")) != std::string::npos;)
             apostrophes.replace(at, 3, "'");
