@@ -149,21 +149,13 @@ private:
             std::memset(word_ + at, ' ', length);
     }
 
-    // The length of the apostrophe that a run starts (or ends) with, or 0.
-    static std::size_t ApostropheLength(std::string_view s) {
-        if (s.starts_with('\''))
-            return 1;
-        if (s.starts_with("\xE2\x80\x99"))
-            return 3;
-        return s.starts_with("\xCA\xBC") ? 2 : 0;
-    }
-
-    static std::size_t TrailingApostropheLength(std::string_view s) {
-        if (s.ends_with('\''))
-            return 1;
-        if (s.ends_with("\xE2\x80\x99"))
-            return 3;
-        return s.ends_with("\xCA\xBC") ? 2 : 0;
+    // The length of the apostrophe (' ’ ʼ) that a run starts (or ends) with, or 0.
+    static std::size_t ApostropheLength(std::string_view s, bool atEnd) {
+        for (const std::string_view apostrophe : {"'", "\xE2\x80\x99", "\xCA\xBC"}) {
+            if (atEnd ? s.ends_with(apostrophe) : s.starts_with(apostrophe))
+                return apostrophe.size();
+        }
+        return 0;
     }
 
     // The word text holds the passage's bytes: a run that is no word is
@@ -195,11 +187,11 @@ private:
         if (first != '\'' && first < 0x80 && last != '\'' && last < 0x80)
             return;
         std::string_view run = passage_.substr(start, end - start);
-        while (std::size_t length = ApostropheLength(run)) {
+        while (std::size_t length = ApostropheLength(run, false)) {
             std::memset(word_ + (run.data() - passage_.data()), ' ', length);
             run.remove_prefix(length);
         }
-        while (std::size_t length = TrailingApostropheLength(run)) {
+        while (std::size_t length = ApostropheLength(run, true)) {
             run.remove_suffix(length);
             std::memset(word_ + (run.data() - passage_.data()) + run.size(), ' ', length);
         }

@@ -3,12 +3,13 @@ results equal one process's, document for document. Skipped (exit 77) only
 when dask.distributed is not installed."""
 
 import glob
-import importlib.util
 import json
 import os
 import random
+import runpy
 import sys
 import tempfile
+import types
 import unittest
 
 try:
@@ -20,9 +21,7 @@ except ImportError:
 import scrivolux
 
 EXAMPLE = os.environ["SCRIVOLUX_DASK_EXAMPLE"]
-spec = importlib.util.spec_from_file_location("dask_corpus", EXAMPLE)
-dask_corpus = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(dask_corpus)
+dask_corpus = types.SimpleNamespace(**runpy.run_path(EXAMPLE, run_name="dask_corpus"))
 
 WORDS = ("the a reader teacher understand readability of sentence long short "
          "zorblefax quixotic photosynthesis it was and is in on Mr. 1.5 e.g. "
