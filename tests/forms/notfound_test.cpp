@@ -3,6 +3,7 @@
 #include "dictionary/Dictionary.h"
 #include "forms/FrmNotFound.h"
 #include "forms/ScreenPlacement.h"
+#include "forms/ShownText.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +176,30 @@ TEST_F(NotFoundTest, ALongWordStaysInsideTheDialog) {
     });
 }
 
+// A word of a megabyte is refused by the file: the message quotes its start
+// only, and the label and its tool tip are bounded too.
+TEST_F(NotFoundTest, AHugeWordIsQuotedShortened) {
+    const std::string word = "e\u202Evil" + std::string(1'000'000, 'w');
+    const int count = Ask(word, [](TNotFoundForm* f) {
+        EXPECT_TRUE(f->WordLB->text().startsWith(QStringLiteral("e<U+202E>vil")));
+        EXPECT_EQ(f->WordLB->toolTip().size(), 400 - 1 + 8 + 1) << "the override as a code";
+        QTest::keyClicks(f->SyllableEdit, QStringLiteral("2"));
+        Click(f->AddFileBT);
+    });
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(desktop.messages.size(), 1);
+    const QString quoted = QStringLiteral("e<U+202E>vil") + QString(35, u'w') + QChar(0x2026);
+    EXPECT_TRUE(desktop.messages[0].startsWith(QStringLiteral("The word \"") + quoted +
+                                               QStringLiteral("\" could not be added")))
+        << desktop.messages[0].left(200).toStdString();
+    EXPECT_LT(desktop.messages[0].size(), 400);
+
+    Ask("e\u202Evil", [](TNotFoundForm* f) {
+        EXPECT_EQ(f->WordLB->text(), QStringLiteral("e<U+202E>vil"));
+        f->IgnoreBT->click();
+    });
+}
+
 TEST_F(NotFoundTest, TheEstimateIsShownButNotTyped) {
     Ask("Zorpification", [](TNotFoundForm* f) {
         EXPECT_TRUE(f->EstimateLB->isVisible());
@@ -214,6 +239,28 @@ TEST_F(NotFoundTest, LayoutFocusAndTabOrder) {
         }
         f->close();
     });
+}
+
+// Direction controls and other invisible characters are shown as codes; joiners,
+// line breaks and letters beyond the first plane are kept. A quoted word is cut
+// after 40 characters, never inside a pair of surrogates.
+TEST(ShownText, ControlsAreVisibleAndQuotedWordsShort) {
+    EXPECT_EQ(VisibleText(u"evil"), QStringLiteral("evil"));
+    EXPECT_EQ(VisibleText(u"e\u202Evil\u2066x\u2069\u200F"),
+              QStringLiteral("e<U+202E>vil<U+2066>x<U+2069><U+200F>"));
+    EXPECT_EQ(VisibleText(u"a\u200Db\u200Cc\nd\te\u0007"),
+              QStringLiteral("a\u200Db\u200Cc\nd\te<U+0007>"));
+    EXPECT_EQ(VisibleText(u"\U0001F600\U000E0001\uFEFF"),
+              QStringLiteral("\U0001F600<U+E0001><U+FEFF>"));
+
+    const std::string forty(40, 'x');
+    EXPECT_EQ(QuotedWord(forty), QString::fromStdString(forty));
+    EXPECT_EQ(QuotedWord(forty + "y"), QString::fromStdString(forty) + QChar(0x2026));
+    const QString emoji = QStringLiteral("\U0001F600");
+    EXPECT_EQ(QuotedWord(std::string(39, 'x') + "\U0001F600\U0001F600"),
+              QString(39, u'x') + emoji + QChar(0x2026));
+    EXPECT_EQ(QuotedWord(QString(41, u'\u202E')).size(), 40 * 8 + 1);
+    EXPECT_EQ(QuotedWord(std::string_view()), QString());
 }
 
 TEST(ScreenPlacement, MovesOnlyAsFarAsNeeded) {
