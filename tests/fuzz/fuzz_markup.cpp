@@ -5,6 +5,7 @@
 
 #include "documents/MarkupText.h"
 #include "text/Error.h"
+#include "text/Bytes.h"
 #include "text/TextFile.h"
 
 #include <QGuiApplication>

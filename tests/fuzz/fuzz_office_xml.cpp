@@ -6,6 +6,7 @@
 
 #include "documents/OfficeText.h"
 #include "text/Error.h"
+#include "text/Bytes.h"
 #include "text/TextFile.h"
 
 #include <cstdint>
