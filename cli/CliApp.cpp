@@ -180,12 +180,9 @@ CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWor
 bool InputsNeedGuiApplication(const CliOptions& options) {
     if (options.formatIn)
         return NeedsGuiApplication(*options.formatIn);
+    // A pipe is never peeked at: what the peek took, the reader would miss.
     return std::any_of(options.inputs.begin(), options.inputs.end(), [](const std::string& input) {
-        try {
-            return input != "-" && NeedsGuiApplication(DetectFormat(input));
-        } catch (const ScrivoluxError&) {
-            return false; // reading it reports why
-        }
+        return input != "-" && MayNeedGuiApplication(input);
     });
 }
 

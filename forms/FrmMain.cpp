@@ -374,7 +374,8 @@ std::vector<std::string> TMainForm::MemoLines() const {
 }
 
 void TMainForm::LoadTextFile(const QString& path) {
-    // A long PDF shows its pages going by once the load has taken half a second.
+    // A long PDF, web page or Markdown file shows its progress once the load has
+    // taken half a second.
     std::unique_ptr<QProgressDialog> progressDialog;
     QElapsedTimer clock;
     clock.start();
