@@ -242,13 +242,11 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     TerminalDialog dialog(*answers, err, answers == &streams.in && !streams.stdinIsTerminal);
     // The word goes to the file only: the resolver remembers the answer, so that
     // later occurrences are still tallied as unknown words of their file.
-    const AddToUserFile addToUserFile = [&dictionary](const std::string& word, std::int32_t count,
-                                                      std::string& error) {
-        if (dictionary.CustomFilePath().empty()) {
-            error = "no user dictionary was loaded";
-            return false;
-        }
-        return AppendToUserDictionary(dictionary.CustomFilePath(), word, count, &error);
+    const AddToUserFile addToUserFile = [&dictionary](const std::string& word, std::int32_t count) {
+        if (dictionary.CustomFilePath().empty())
+            return std::optional<WriteFailure>(
+                WriteFailure{"no user dictionary was loaded", {}, "no user dictionary was loaded"});
+        return AppendToUserDictionary(dictionary.CustomFilePath(), word, count);
     };
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 

@@ -923,7 +923,11 @@ TEST(UnknownWordResolver, TalliesEveryOccurrenceAndAsksOncePerWord) {
     int additions = 0;
     UnknownWordResolver resolver(
         UnknownMode::Ask, &dialog,
-        [&](const std::string&, std::int32_t, std::string&) { return ++additions, true; }, out);
+        [&](const std::string&, std::int32_t) {
+            ++additions;
+            return std::optional<WriteFailure>();
+        },
+        out);
     TDictionary dictionary;
     EXPECT_EQ(resolver("Zyxt", dictionary), 2);
     EXPECT_EQ(resolver("zyxt", dictionary), 2); // the answer holds: not asked again
