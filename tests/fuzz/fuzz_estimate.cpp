@@ -8,6 +8,7 @@
 
 #include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
+#include "text/Bytes.h"
 #include "text/TextFile.h"
 
 #include <cstdint>
