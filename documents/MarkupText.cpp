@@ -141,11 +141,6 @@ static QString WithoutNotes(QString html) {
 
 namespace {
 
-// Deeper than any page people write; Qt's rich text reader takes time that
-// grows with the square of the nesting, so tags deeper than this are dropped
-// (a block's tag becomes a paragraph break, so its text still stands apart).
-constexpr int kMaxNesting = 32;
-
 // A page is read in pieces of about this size, cut between top-level blocks,
 // so that a long one tells its progress and can be cancelled.
 constexpr qsizetype kPieceChars = 256 * 1024;
@@ -198,11 +193,11 @@ qsizetype TagEnd(const QString& html, qsizetype at) {
     return html.size();
 }
 
-// The page with its nesting bounded, in pieces that the reader can take one at
-// a time. One pass over the page.
+} // namespace
+
 std::vector<QString> BoundedPieces(const QString& html) {
     std::vector<QString> pieces(1);
-    std::vector<QString> open; // the nesting elements open, at most kMaxNesting
+    std::vector<QString> open; // the nesting elements open, at most kMaxPageNesting
     int depth = 0;             // including those deeper than kept in open
     qsizetype at = 0;
     while (at < html.size()) {
@@ -242,14 +237,14 @@ std::vector<QString> BoundedPieces(const QString& html) {
         bool pushed = false;
         if (!NeverNests(name) && !selfClosing) {
             if (closing) {
-                keep = depth <= kMaxNesting;
+                keep = depth <= kMaxPageNesting;
                 if (depth > 0)
                     --depth;
                 if (keep && !open.empty())
                     open.pop_back();
             } else {
                 ++depth;
-                keep = depth <= kMaxNesting;
+                keep = depth <= kMaxPageNesting;
                 if (keep) {
                     open.push_back(name);
                     pushed = true;
@@ -267,6 +262,8 @@ std::vector<QString> BoundedPieces(const QString& html) {
     }
     return pieces;
 }
+
+namespace {
 
 // The prose of a page, read piece by piece; progress is told after each.
 std::string ProseOfPage(const QString& html, const LoadProgress& progress) {

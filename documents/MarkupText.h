@@ -3,6 +3,7 @@
 #include "documents/PdfText.h" // LoadProgress
 
 #include <string>
+#include <vector>
 
 class QString;
 
@@ -19,3 +20,13 @@ std::string HtmlText(const QString& html, const LoadProgress& progress = {});
 // fenced and indented code blocks left out, markup characters gone. Read as
 // HtmlText reads the page it makes. Needs a QGuiApplication. "" gives "".
 std::string MarkdownText(const QString& markdown, const LoadProgress& progress = {});
+
+// Deeper than any page people write: Qt's rich text reader takes time that
+// grows with the square of the nesting, so tags deeper than this are dropped
+// (a block's tag becomes a paragraph break, so its text still stands apart).
+inline constexpr int kMaxPageNesting = 32;
+
+// The page with its nesting bounded by kMaxPageNesting, in pieces of about
+// 256 KB cut between top-level blocks, which the reader takes one at a time.
+// One pass over the page.
+std::vector<QString> BoundedPieces(const QString& html);

@@ -428,12 +428,8 @@ void TMainForm::SaveTextFile(const QString& path) {
     std::string text = unchangedText_ ? *unchangedText_ : memoText();
     const EncodedText encoded = EncodeText(ConvertLineBreaks(text, "\r\n"), encoding_);
     const std::string name = path.toStdString();
-    if (const auto failure = SaveFileAtomically(name, encoded.bytes)) {
-        // A file that could not even be made keeps the short message.
-        throw FileError("Cannot create file " + name +
-                            (failure->created ? ": " + failure->reason : std::string()),
-                        name, failure->reason);
-    }
+    if (const auto failure = SaveFileAtomically(name, encoded.bytes))
+        throw FileError(failure->message, failure->path, failure->reason);
     encoding_ = encoded.encoding;
     unchangedText_ = std::move(text);
     savedPath_ = path;

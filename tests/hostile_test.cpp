@@ -281,14 +281,14 @@ TEST(HostileUserDictionary, FullDiskWhileAddingAWord) {
     TDictionary dictionary;
     ASSERT_TRUE(dictionary.LoadCustomDictionary(path.toStdString()));
     for (const rlim_t room : {0, 3}) {
-        std::string error;
-        bool added = true;
+        std::optional<WriteFailure> failure;
         {
             const FileSizeLimit full(static_cast<rlim_t>(kEarlierLines.size()) + room);
-            added = dictionary.AddWordToFile("Quokka", 2, &error);
+            failure = dictionary.AddWordToFile("Quokka", 2);
         }
-        EXPECT_FALSE(added) << "room for " << room << " bytes";
-        EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
+        ASSERT_TRUE(failure) << "room for " << room << " bytes";
+        EXPECT_EQ(failure->message,
+                  "Cannot add the word to " + path.toStdString() + ": File too large");
         EXPECT_EQ(Read(path), kEarlierLines) << "room for " << room << " bytes";
     }
     EXPECT_EQ(dictionary.Lookup("quokka"), 2); // known for this run all the same
@@ -299,7 +299,7 @@ TEST(HostileUserDictionary, FullDiskWhileAddingAWord) {
     EXPECT_EQ(reloaded.Lookup("earlier"), 3);
 
     // With room again, the next word lands on a line of its own.
-    ASSERT_TRUE(dictionary.AddWordToFile("Quokka", 2));
+    ASSERT_EQ(dictionary.AddWordToFile("Quokka", 2), std::nullopt);
     EXPECT_EQ(Read(path), kEarlierLines + "Quokka|2\r\n");
 }
 
