@@ -39,6 +39,8 @@ namespace {
 std::atomic<std::size_t> largestAllocation{SIZE_MAX};
 }
 
+// Every plain form is replaced, so that no block from one allocator reaches
+// another's delete (the sanitizers' runtime brings forms of its own).
 void* operator new(std::size_t size) {
     if (size > largestAllocation.load(std::memory_order_relaxed))
         throw std::bad_alloc();
@@ -46,10 +48,35 @@ void* operator new(std::size_t size) {
         return block;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept {
+    return operator new(size, nothrow);
+}
 void operator delete(void* block) noexcept {
     std::free(block);
 }
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
 void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
     std::free(block);
 }
 
