@@ -20,6 +20,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -294,6 +295,9 @@ std::optional<std::string> ReadPronouncingDictionary(const std::filesystem::path
             if (IsVowel(phoneme))
                 ++entry.syllables;
         }
+        // hmm (HH M), shh (SH): a syllable carried by a consonant, which CMU
+        // writes without a vowel. No word has no syllable.
+        entry.syllables = std::max(entry.syllables, 1);
         const std::string where = sourcePath.string() + ":" + std::to_string(lineNumber);
         if (entry.pronunciation.empty())
             return where + ": the word " + entry.word + " has no pronunciation";
@@ -312,11 +316,25 @@ std::optional<std::string> ReadPronouncingDictionary(const std::filesystem::path
     return std::nullopt;
 }
 
+// A word the lists spell in lower case without a vowel letter: not an
+// abbreviation to be spelled out (those are in capitals) but an interjection
+// (brr, tsk) or a word whose w is its vowel (cwm, crwth), one syllable.
+bool IsOneSyllableWithoutVowels(std::string_view word) {
+    for (const char c : word) {
+        if (c < 'a' || c > 'z' || std::string_view("aeiouy").find(c) != std::string_view::npos)
+            return false;
+    }
+    return !word.empty();
+}
+
 // The lower-cased words of the spelling lists that may be added, each once, in
-// the order they first appear; known words are left out.
+// the order they first appear; known words are left out. oneSyllable (when
+// given) receives those that some list spells as IsOneSyllableWithoutVowels
+// wants: "zzz" beside "ZZZ" is the sound, not letters.
 std::optional<std::string> ReadWordLists(const std::vector<std::string>& paths,
                                          const TDictionary& known,
-                                         std::vector<std::string>& words) {
+                                         std::vector<std::string>& words,
+                                         std::unordered_set<std::string>* oneSyllable = nullptr) {
     std::unordered_set<std::string> seen;
     for (const std::string& path : paths) {
         std::ifstream list(path);
@@ -328,7 +346,11 @@ std::optional<std::string> ReadWordLists(const std::vector<std::string>& paths,
             if (!IsWorthAdding(line))
                 continue;
             std::string word = LowerCaseWord(line);
-            if (known.Lookup(word) < 0 && seen.insert(word).second)
+            if (known.Lookup(word) >= 0)
+                continue;
+            if (oneSyllable && IsOneSyllableWithoutVowels(line))
+                oneSyllable->insert(word);
+            if (seen.insert(word).second)
                 words.push_back(std::move(word));
         }
         if (list.bad())
@@ -419,7 +441,8 @@ int main(int argc, char** argv) {
         for (const Entry& entry : cmu)
             dictionary.AddWord(entry.word, entry.syllables);
         std::vector<std::string> added;
-        if (const auto error = ReadWordLists(listPaths, dictionary, added))
+        std::unordered_set<std::string> oneSyllable;
+        if (const auto error = ReadWordLists(listPaths, dictionary, added, &oneSyllable))
             return Fail(*error);
         Estimator estimator(dictionary, speaker);
         if (!added.empty())
@@ -444,7 +467,8 @@ int main(int argc, char** argv) {
         for (const Entry& entry : cmu)
             write(entry);
         for (const std::string& word : added)
-            write({word, std::string(kEstimatedMark), estimator.Estimate(word)});
+            write({word, std::string(kEstimatedMark),
+                   oneSyllable.contains(word) ? 1 : estimator.Estimate(word)});
         output.close();
         if (!output)
             return Fail("cannot write " + partialPath.string() + ": " + std::strerror(errno));
