@@ -175,7 +175,8 @@ std::unique_ptr<std::uint64_t[]> ReadIndexFile(const std::string& path, std::uin
     std::unique_ptr<std::uint64_t[]> data;
     struct stat info {};
     // No word list gives an index much larger than itself: a slot and a third
-    // per line of at least two bytes, and the long words once more.
+    // per line of at least two bytes, and the long words again (at most three
+    // times their bytes once decoded from Windows-1252).
     const std::uint64_t largest = 16 * sourceSize + 4096;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
         static_cast<std::uint64_t>(info.st_size) >= sizeof(Header) &&
