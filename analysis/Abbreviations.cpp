@@ -1,4 +1,5 @@
 #include "analysis/Abbreviations.h"
+#include "text/Bytes.h"
 
 #include <algorithm>
 #include <array>
@@ -144,8 +145,7 @@ bool LowerInto(std::string_view word, std::array<char, 12>& buffer, std::string_
     if (word.empty() || word.size() > buffer.size())
         return false;
     for (std::size_t i = 0; i < word.size(); ++i) {
-        const char c = word[i];
-        buffer[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        buffer[i] = AsciiLower(word[i]);
     }
     lower = std::string_view(buffer.data(), word.size());
     return true;

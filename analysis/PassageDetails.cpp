@@ -160,27 +160,62 @@ std::vector<std::size_t> TopSentences(const PassageDetails& details, std::size_t
 
 } // namespace
 
-PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
-                                   const UnknownWordLog& log) {
-    PassageDetails details;
-    details.rules = texts.rules;
-    const std::string_view wordText = texts.wordText;
-    std::unordered_map<std::string, WordState> states;
-    // Room for as many distinct words as a text of this size can hold, and for
-    // every word, so that neither grows on the way.
-    states.reserve(wordText.size() / 6);
-    details.occurrences.reserve(wordText.size() / 6);
-    std::string lower;
-    // The careful rules blank characters of several bytes, so the positions in
-    // UTF-16 are counted on the passage, which has the same length.
-    const std::string_view unitText = texts.passage.empty() ? wordText : texts.passage;
-    Utf16Cursor wordCursor(unitText);
+namespace {
+
+// The word pass: one row per distinct word, count and source, and every
+// occurrence with its span.
+class WordRows {
+public:
+    WordRows(PassageDetails& details, const TDictionary& dictionary, const UnknownWordLog& log,
+             std::size_t textSize)
+        : details_(details), dictionary_(dictionary), log_(log) {
+        // Room for as many distinct words as a text of this size can hold, and
+        // for every word, so that neither grows on the way.
+        states_.reserve(textSize / 6);
+        details_.occurrences.reserve(textSize / 6);
+    }
+
+    // The row of this occurrence of token: the logged answer where the run
+    // asked for it (in the order asked), else the dictionary's count.
+    std::uint32_t RowOf(std::string_view token) {
+        LowerCaseInto(token, lower_);
+        auto [slot, inserted] = states_.try_emplace(lower_);
+        WordState& state = slot->second;
+        if (inserted)
+            state.answers = log_.AnswersFor(lower_);
+        if (state.answers && state.used < state.answers->size()) {
+            // The run met the word while the dictionary still lacked it.
+            const UnknownWordLog::Answer& answer = (*state.answers)[state.used++];
+            return RowFor(state, token, answer.count, answer.source);
+        }
+        if (state.dictionaryRow == kNoRow) {
+            std::int32_t count = -1;
+            const WordSource source = SourceOf(dictionary_.Origin(lower_, &count));
+            state.dictionaryRow = RowFor(state, token, std::max(count, 0), source);
+        }
+        return state.dictionaryRow;
+    }
+
+private:
+    static WordSource SourceOf(WordOrigin origin) {
+        switch (origin) {
+        case WordOrigin::WordList:
+            return WordSource::WordList;
+        case WordOrigin::UserDictionary:
+            return WordSource::UserDictionary;
+        case WordOrigin::AddedLater:
+            return WordSource::Typed;
+        case WordOrigin::Absent:
+            break;
+        }
+        return WordSource::Ignored;
+    }
 
     // The word's row for this count and source, made when it is new.
-    const auto rowFor = [&](WordState& state, std::string_view token, std::int32_t count,
-                            WordSource source) {
+    std::uint32_t RowFor(WordState& state, std::string_view token, std::int32_t count,
+                         WordSource source) {
         const auto matches = [&](std::uint32_t r) {
-            return details.words[r].syllables == count && details.words[r].source == source;
+            return details_.words[r].syllables == count && details_.words[r].source == source;
         };
         if (state.firstRow != kNoRow && matches(state.firstRow))
             return state.firstRow;
@@ -188,69 +223,59 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
             if (matches(r))
                 return r;
         }
-        details.words.push_back({lower, count, 0, CountLetters(token), source,
-                                 IsFamiliarWord(lower, FamiliarList::DaleChall),
-                                 IsFamiliarWord(lower, FamiliarList::Spache)});
-        const auto row = static_cast<std::uint32_t>(details.words.size() - 1);
+        details_.words.push_back({lower_, count, 0, CountLetters(token), source,
+                                  IsFamiliarWord(lower_, FamiliarList::DaleChall),
+                                  IsFamiliarWord(lower_, FamiliarList::Spache)});
+        const auto row = static_cast<std::uint32_t>(details_.words.size() - 1);
         if (state.firstRow == kNoRow)
             state.firstRow = row;
         else
             state.moreRows.push_back(row);
         return row;
-    };
+    }
 
+    PassageDetails& details_;
+    const TDictionary& dictionary_;
+    const UnknownWordLog& log_;
+    std::unordered_map<std::string, WordState> states_;
+    std::string lower_;
+};
+
+// The careful rules blank characters of several bytes, so the positions in
+// UTF-16 are counted on the passage, which has the same length.
+std::string_view UnitText(const WorkingTexts& texts, std::string_view text) {
+    return texts.passage.empty() ? text : std::string_view(texts.passage);
+}
+
+void AddWords(const WorkingTexts& texts, const TDictionary& dictionary, const UnknownWordLog& log,
+              PassageDetails& details) {
+    const std::string_view wordText = texts.wordText;
+    WordRows rows(details, dictionary, log, wordText.size());
+    Utf16Cursor cursor(UnitText(texts, wordText));
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
-            LowerCaseInto(token, lower);
-            auto [slot, inserted] = states.try_emplace(lower);
-            WordState& state = slot->second;
-            if (inserted)
-                state.answers = log.AnswersFor(lower);
-            std::uint32_t row = kNoRow;
-            if (state.answers && state.used < state.answers->size()) {
-                // The run asked for this occurrence: it met the word while the
-                // dictionary still lacked it.
-                const UnknownWordLog::Answer& answer = (*state.answers)[state.used++];
-                row = rowFor(state, token, answer.count, answer.source);
-            } else {
-                if (state.dictionaryRow == kNoRow) {
-                    std::int32_t count = -1;
-                    WordSource source = WordSource::Ignored;
-                    switch (dictionary.Origin(lower, &count)) {
-                    case WordOrigin::WordList:
-                        source = WordSource::WordList;
-                        break;
-                    case WordOrigin::UserDictionary:
-                        source = WordSource::UserDictionary;
-                        break;
-                    case WordOrigin::AddedLater:
-                        source = WordSource::Typed;
-                        break;
-                    case WordOrigin::Absent:
-                        break;
-                    }
-                    state.dictionaryRow = rowFor(state, token, std::max(count, 0), source);
-                }
-                row = state.dictionaryRow;
-            }
+            const std::uint32_t row = rows.RowOf(token);
             WordRow& word = details.words[row];
             ++word.occurrences;
             ++details.counts.words;
             CountWordForIndices(details.indexCounts, word.letters, word.daleChallFamiliar,
                                 word.spacheFamiliar);
-            details.occurrences.push_back({wordCursor.SpanOf(token, wordText), row});
+            details.occurrences.push_back({cursor.SpanOf(token, wordText), row});
         },
         [](int) {});
+}
 
+// The sentence pass: each sentence's span and the run of occurrences inside it.
+void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
     const std::string_view sentenceText = texts.sentenceText;
-    Utf16Cursor sentenceCursor(texts.passage.empty() ? sentenceText : unitText);
+    Utf16Cursor cursor(UnitText(texts, sentenceText));
     std::size_t nextWord = 0;
     tokens::ForEachToken(
         sentenceText, '.',
         [&](std::string_view token) {
             SentenceDetails sentence;
-            sentence.span = sentenceCursor.SpanOf(token, sentenceText);
+            sentence.span = cursor.SpanOf(token, sentenceText);
             sentence.firstWord = nextWord;
             const std::size_t end = sentence.span.offset + sentence.span.length;
             while (nextWord < details.occurrences.size() &&
@@ -265,7 +290,16 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     if (!details.sentences.empty())
         details.sentences.back().words = static_cast<std::int32_t>(
             details.occurrences.size() - details.sentences.back().firstWord);
+}
 
+} // namespace
+
+PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
+                                   const UnknownWordLog& log) {
+    PassageDetails details;
+    details.rules = texts.rules;
+    AddWords(texts, dictionary, log, details);
+    AddSentences(texts, details);
     CountFromRows(details);
     return details;
 }

@@ -3,6 +3,7 @@
 
 #include "analysis/SpellingRules.h"
 #include "analysis/SyllableEstimate.h"
+#include "text/Bytes.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,10 +25,8 @@ std::string PlainLetters(std::string_view word, bool& finalAccent) {
     finalAccent = false;
     for (std::size_t i = 0; i < word.size(); ++i) {
         const auto c = static_cast<unsigned char>(word[i]);
-        if (c >= 'a' && c <= 'z') {
-            letters += static_cast<char>(c);
-        } else if (c >= 'A' && c <= 'Z') {
-            letters += static_cast<char>(c - 'A' + 'a');
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            letters += AsciiLower(static_cast<char>(c));
         } else if (c == 0xC3 && i + 1 < word.size() &&
                    (static_cast<unsigned char>(word[i + 1]) & 0xC0) == 0x80) {
             // U+00C0 to U+00FF: the Latin-1 letters, upper case 0x80-0x9E, lower 0xA0-0xBF.

@@ -2,6 +2,7 @@
 
 #include "dictionary/DictionaryAppend.h"
 #include "dictionary/DictionaryLine.h"
+#include "text/Bytes.h"
 #include "text/FileName.h"
 #include "text/TextFile.h"
 
@@ -18,14 +19,9 @@
 #include <sys/stat.h>
 
 std::string LowerCaseWord(std::string_view word) {
-    const bool ascii = std::all_of(word.begin(), word.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 128; });
-    if (ascii) {
+    if (IsAscii(word)) {
         std::string lower(word);
-        for (char& c : lower) {
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        }
+        LowerAsciiInPlace(lower);
         return lower;
     }
     return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()))
@@ -286,15 +282,10 @@ bool TDictionary::AddWordToFile(std::string_view word, std::int32_t count, std::
 }
 
 void LowerCaseInto(std::string_view word, std::string& lower) {
-    const bool ascii = std::all_of(word.begin(), word.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 128; });
-    if (!ascii) {
+    if (!IsAscii(word)) {
         lower = LowerCaseWord(word);
         return;
     }
     lower.assign(word);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    LowerAsciiInPlace(lower);
 }

@@ -2,6 +2,7 @@
 
 #include "report/Verdict.h"
 
+#include "text/Bytes.h"
 #include "text/TextFile.h"
 
 #include <QByteArray>

@@ -149,6 +149,10 @@ TEST(ExtraIndices, ZeroDivisorsGiveNoValue) {
     for (const auto& value : none)
         EXPECT_FALSE(value.has_value());
     EXPECT_EQ(IndexText(none[0]), "----");
+    // A value that rounds to zero from below shows no minus sign.
+    EXPECT_EQ(IndexText(-0.004), "0.00");
+    EXPECT_EQ(IndexText(-0.0), "0.00");
+    EXPECT_EQ(IndexText(-0.006), "-0.01");
 
     // Words but no sentences: only the indices that divide by words alone.
     const ExtraIndexValues noSentences = ComputeExtraIndices({3, 3, 0, 0}, {12, 0, 0, 3});
@@ -181,7 +185,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         Write("words.dat", "the|1\r\ncat|1\r\nsat|1\r\nbeautiful|3\r\nelephants|3\r\nare|1\r\n"
-                           "enormous|3\r\nmat|1\r\non|1\r\n");
+                           "enormous|3\r\nmat|1\r\non|1\r\nanimal|3\r\nanimals|3\r\n");
         Write("custom.dat", "zebra|2\r\nmat|5\r\n");
         ASSERT_TRUE(dictionary_.LoadDictionary(Path("words.dat")));
         ASSERT_TRUE(dictionary_.LoadCustomDictionary(Path("custom.dat")));
@@ -318,6 +322,26 @@ TEST_F(PassageDetailsTest, EditingACountRecountsFiguresAndSentences) {
     EXPECT_EQ(d.indexCounts.monosyllables, 8);
     EXPECT_EQ(d.counts.difficultWords, 0);
     EXPECT_EQ(MostDifficultSentences(d, 20).size(), 0u);
+}
+
+TEST_F(PassageDetailsTest, CutOffsOfLongWordsAndMonosyllables) {
+    // Six letters is not long, seven is; an ignored word (0 syllables) is no
+    // monosyllable, one of one syllable is. Both passes must agree (Analyse).
+    PassageDetails d = Analyse("Animal animals qwzzle cat.", {}, WordSource::Typed);
+    EXPECT_EQ(d.indexCounts.longWords, 1);
+    EXPECT_EQ(d.indexCounts.miniWords, 1);
+    EXPECT_EQ(d.indexCounts.monosyllables, 1);
+    ExtraIndexValues v = ComputeExtraIndices(d.counts, d.indexCounts);
+    EXPECT_NEAR(Value(v, ExtraIndex::Lix), 4.0 / 1 + 100.0 * 1 / 4, 1e-9);
+    EXPECT_NEAR(Value(v, ExtraIndex::Forcast), 20 - (1 * 150.0 / 4) / 10, 1e-9);
+
+    std::size_t qwzzle = 0;
+    while (d.words[qwzzle].word != "qwzzle")
+        ++qwzzle;
+    SetWordSyllables(d, qwzzle, 1);
+    EXPECT_EQ(d.indexCounts.monosyllables, 2);
+    SetWordSyllables(d, qwzzle, 0);
+    EXPECT_EQ(d.indexCounts.monosyllables, 1);
 }
 
 TEST_F(PassageDetailsTest, LettersLongWordsAndIndicesFromText) {

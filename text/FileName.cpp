@@ -1,5 +1,6 @@
 #include "text/FileName.h"
 
+#include "text/Bytes.h"
 #include "text/TextFile.h"
 
 #include <QFile>

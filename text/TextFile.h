@@ -89,9 +89,6 @@ struct EncodedText {
 // a file over kMaxTextFileBytesOnDisk, which could not be loaded again.
 EncodedText EncodeText(std::string_view utf8, TextEncoding preferred);
 
-// True when the bytes are well-formed UTF-8.
-bool IsValidUtf8(std::string_view bytes);
-
 // Windows-1252 bytes converted to UTF-8 (the five unassigned bytes map to the
 // C1 controls of the same value, so no byte is lost).
 std::string Windows1252ToUtf8(std::string_view bytes);

@@ -17,6 +17,7 @@
 
 #include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
+#include "text/Bytes.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -80,25 +81,6 @@ std::string WithTypographicApostrophe(std::string word) {
     for (std::size_t at = word.find('\''); at != std::string::npos; at = word.find('\'', at + 3))
         word.replace(at, 1, "\u2019");
     return word;
-}
-
-bool IsValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t length = c < 0x80                ? 1
-                                   : c >= 0xC2 && c < 0xE0 ? 2
-                                   : c >= 0xE0 && c < 0xF0 ? 3
-                                   : c >= 0xF0 && c < 0xF5 ? 4
-                                                           : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 // Whether a word of a spelling list may join the word list: not a single letter

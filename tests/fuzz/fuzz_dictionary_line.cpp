@@ -6,6 +6,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/DictionaryLine.h"
+#include "text/Bytes.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 

@@ -9,6 +9,7 @@
 
 #include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
+#include "text/Bytes.h"
 #include "text/TextFile.h"
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 
 #include "FuzzCheck.h"
 
+#include "text/Bytes.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 

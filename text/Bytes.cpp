@@ -1,0 +1,62 @@
+#include "text/Bytes.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+bool IsAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+void LowerAsciiInPlace(std::string& text) {
+    for (char& c : text)
+        c = AsciiLower(c);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        // Runs of ASCII, the bulk of English text, are checked eight bytes at a time.
+        std::uint64_t block;
+        if (end - p >= 8 && (std::memcpy(&block, p, 8), (block & 0x8080808080808080ull) == 0)) {
+            p += 8;
+            continue;
+        }
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        char32_t min;
+        char32_t cp;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            min = 0x80;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            min = 0x800;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            min = 0x10000;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        p += extra + 1;
+    }
+    return true;
+}
