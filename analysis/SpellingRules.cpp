@@ -263,20 +263,20 @@ std::optional<std::int32_t> ExceptionCount(std::string_view letters) {
     return std::nullopt;
 }
 
-// A word without a vowel letter: a drawn-out sound (hmmmm, zzzzz, a row of b's)
-// or an interjection (hmm, shh) is one syllable; anything else is letters
-// spelled out (BBC, DVD), one syllable each but w (double-u), and no more than
-// the nine of "www": a longer row of consonants is no abbreviation anyone
-// spells out.
+// A word without a vowel letter: an interjection (hmm, shh) or a drawn-out
+// sound (hmmmm, zzzzz, a row of b's: four of a letter in a row) is one
+// syllable; anything else is letters spelled out (BBC, DVD, www, kkk), one
+// syllable each but w (double-u), and no more than the nine of "www": a longer
+// row of consonants is no abbreviation anyone spells out.
 std::int32_t CountWithoutVowels(std::string_view w) {
     constexpr std::int32_t kMostSpelledOut = 9;
-    for (std::size_t i = 0; i + 2 < w.size(); ++i) {
-        if (w[i] != 'w' && w[i] == w[i + 1] && w[i] == w[i + 2])
+    for (std::size_t i = 0; i + 3 < w.size(); ++i) {
+        if (w[i] != 'w' && w[i] == w[i + 1] && w[i] == w[i + 2] && w[i] == w[i + 3])
             return 1;
     }
-    static constexpr std::string_view kInterjections[] = {"brr", "grr", "hm",  "hmm",  "mm",
-                                                          "nth", "pfft", "psst", "pst", "sh",
-                                                          "shh", "tsk"};
+    static constexpr std::string_view kInterjections[] = {
+        "brr", "brrr", "grr", "grrr", "hm",  "hmm", "hmmm", "mm",   "mmm",
+        "nth", "pfft", "psst", "pst", "sh",  "shh", "shhh", "tsk", "zzz"};
     if (std::find(std::begin(kInterjections), std::end(kInterjections), w) !=
         std::end(kInterjections))
         return 1;

@@ -77,6 +77,7 @@ TEST(EstimateByRules, NoSyllablePerLetterOfNoise) {
         {"Zzzzzzzzzzzzzzzzzzzz", 1},  // a drawn-out sound
         {"shh", 1},                   // an interjection
         {"DVD", 3},                   // spelled out
+        {"kkk", 3},                   // three of a letter: still spelled out
         {"bcdfghjklmnpqrstvxz", 9},   // no more than "www"
         {"isn'tn't", 2},              // one n't
     };

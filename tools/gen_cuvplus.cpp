@@ -298,25 +298,26 @@ std::optional<std::string> ReadPronouncingDictionary(const std::filesystem::path
     return std::nullopt;
 }
 
-// A word the lists spell in lower case without a vowel letter: not an
-// abbreviation to be spelled out (those are in capitals) but an interjection
-// (brr, tsk) or a word whose w is its vowel (cwm, crwth), one syllable.
-bool IsOneSyllableWithoutVowels(std::string_view word) {
-    for (const char c : word) {
-        if (c < 'a' || c > 'z' || std::string_view("aeiouy").find(c) != std::string_view::npos)
-            return false;
-    }
-    return !word.empty();
+// The count of a word without a vowel letter that is no abbreviation to spell
+// out: an interjection or a drawn-out sound, as the spelling rules know them
+// (brr, zzz), or one of the few Welsh words whose w is the vowel. Empty for any
+// other word.
+std::optional<int> CountWithoutVowels(std::string_view word) {
+    if (word.find_first_of("aeiouy") != std::string_view::npos ||
+        word.find_first_not_of("abcdefghijklmnopqrstuvwxyz'") != std::string_view::npos)
+        return std::nullopt;
+    static const std::unordered_set<std::string_view> kWelsh = {
+        "crwth", "crwths", "crwth's", "cwm", "cwms", "cwm's", "cwtch"};
+    if (kWelsh.contains(word) || EstimateSyllablesByRules(word) == 1)
+        return 1;
+    return std::nullopt;
 }
 
 // The lower-cased words of the spelling lists that may be added, each once, in
-// the order they first appear; known words are left out. oneSyllable (when
-// given) receives those that some list spells as IsOneSyllableWithoutVowels
-// wants: "zzz" beside "ZZZ" is the sound, not letters.
+// the order they first appear; known words are left out.
 std::optional<std::string> ReadWordLists(const std::vector<std::string>& paths,
                                          const TDictionary& known,
-                                         std::vector<std::string>& words,
-                                         std::unordered_set<std::string>* oneSyllable = nullptr) {
+                                         std::vector<std::string>& words) {
     std::unordered_set<std::string> seen;
     for (const std::string& path : paths) {
         std::ifstream list(path);
@@ -328,11 +329,7 @@ std::optional<std::string> ReadWordLists(const std::vector<std::string>& paths,
             if (!IsWorthAdding(line))
                 continue;
             std::string word = LowerCaseWord(line);
-            if (known.Lookup(word) >= 0)
-                continue;
-            if (oneSyllable && IsOneSyllableWithoutVowels(line))
-                oneSyllable->insert(word);
-            if (seen.insert(word).second)
+            if (known.Lookup(word) < 0 && seen.insert(word).second)
                 words.push_back(std::move(word));
         }
         if (list.bad())
@@ -423,8 +420,7 @@ int main(int argc, char** argv) {
         for (const Entry& entry : cmu)
             dictionary.AddWord(entry.word, entry.syllables);
         std::vector<std::string> added;
-        std::unordered_set<std::string> oneSyllable;
-        if (const auto error = ReadWordLists(listPaths, dictionary, added, &oneSyllable))
+        if (const auto error = ReadWordLists(listPaths, dictionary, added))
             return Fail(*error);
         Estimator estimator(dictionary, speaker);
         if (!added.empty())
@@ -450,7 +446,7 @@ int main(int argc, char** argv) {
             write(entry);
         for (const std::string& word : added)
             write({word, std::string(kEstimatedMark),
-                   oneSyllable.contains(word) ? 1 : estimator.Estimate(word)});
+                   CountWithoutVowels(word).value_or(estimator.Estimate(word))});
         output.close();
         if (!output)
             return Fail("cannot write " + partialPath.string() + ": " + std::strerror(errno));

@@ -110,10 +110,10 @@ const std::string& Folder() {
 
 void RoundTrip(std::string_view bytes) {
     WordTable table;
-    std::int32_t count = 0;
+    std::uint32_t count = 0;
     for (const std::string_view word : WordsIn(bytes)) {
-        table.Insert(word, count);
-        count = (count * 7 + static_cast<std::int32_t>(word.size())) & 0x7FFFFFFF;
+        table.Insert(word, static_cast<std::int32_t>(count & 0x7FFFFFFF));
+        count = count * 7 + static_cast<std::uint32_t>(word.size());
     }
     const std::string textPath = Folder() + "/list.dat";
     std::ofstream(textPath, std::ios::binary | std::ios::trunc) << bytes;
