@@ -1,8 +1,11 @@
-// Loading a 300-page .docx (100,000 words in 3,000 paragraphs) as plain text.
+// Loading a 300-page .docx (100,000 words in 3,000 paragraphs) as plain text,
+// and pages and Markdown built to be slow: deep nesting, many links in one
+// paragraph. Their time must grow in step with their size (compare the sizes).
 
 #include "DocumentFiles.h"
 
 #include "documents/DocumentReader.h"
+#include "documents/MarkupText.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -44,6 +47,24 @@ void BM_Docx300Pages(benchmark::State& state) {
     state.counters["text_bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_Docx300Pages)->Unit(benchmark::kMillisecond);
+
+void BM_NestedDivs(benchmark::State& state) {
+    QString page = QStringLiteral("<html><body>");
+    for (int i = 0; i < state.range(0); ++i)
+        page += QStringLiteral("<div>cats");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(HtmlText(page).size());
+}
+BENCHMARK(BM_NestedDivs)->Arg(10'000)->Arg(40'000)->Unit(benchmark::kMillisecond);
+
+void BM_MarkdownLinks(benchmark::State& state) {
+    QString markdown;
+    for (int i = 0; i < state.range(0); ++i)
+        markdown += QStringLiteral("[cats](http://example.com/%1) ").arg(i);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MarkdownText(markdown).size());
+}
+BENCHMARK(BM_MarkdownLinks)->Arg(5'000)->Arg(20'000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

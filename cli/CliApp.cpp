@@ -1,16 +1,14 @@
 #include "cli/CliApp.h"
 
 #include "analysis/AnalysisPipeline.h"
+#include "cli/ReportOutput.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
-#include "report/ResultJson.h"
 #include "report/TextAnalysis.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -21,6 +19,7 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <unistd.h>
@@ -30,6 +29,7 @@ namespace {
 
 constexpr const char* kProgram = "scrivolux-cli: ";
 constexpr const char* kStdinName = "standard input";
+constexpr const char* kNotEnoughMemory = "not enough memory";
 
 // All of standard input, with the same bound as a file.
 std::string ReadStandardInput(int descriptor) {
@@ -98,6 +98,10 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
         prepared.failure = InputFailure{error.what(), false};
+    } catch (const std::bad_alloc&) {
+        // One input too large for the memory left must not cost the others.
+        prepared = PreparedInput();
+        prepared.failure = InputFailure{kNotEnoughMemory, false};
     }
     return prepared;
 }
@@ -175,17 +179,27 @@ CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWor
     return counted;
 }
 
+// The report of one prepared input.
+TextReport Analyse(const PreparedInput& prepared, const std::string& input, TDictionary& dictionary,
+                   UnknownWordResolver& resolver, const CliOptions& options,
+                   const ReportExtras& extras, std::ostream& err) {
+    // The details, when asked for, give the index counts themselves.
+    const bool countIndex = extras.indices && !extras.words && extras.sentences <= 0;
+    CountedText counted =
+        Count(prepared.texts, dictionary, resolver, options.unknown, countIndex, err);
+    return MakeTextReport(input, prepared.texts, prepared.passage, prepared.lineStarts,
+                          counted.counts, dictionary, counted.log, std::move(counted.unknownWords),
+                          extras, counted.indexCounts ? &*counted.indexCounts : nullptr);
+}
+
 } // namespace
 
 bool InputsNeedGuiApplication(const CliOptions& options) {
     if (options.formatIn)
         return NeedsGuiApplication(*options.formatIn);
+    // A pipe is never peeked at: what the peek took, the reader would miss.
     return std::any_of(options.inputs.begin(), options.inputs.end(), [](const std::string& input) {
-        try {
-            return input != "-" && NeedsGuiApplication(DetectFormat(input));
-        } catch (const ScrivoluxError&) {
-            return false; // reading it reports why
-        }
+        return input != "-" && MayNeedGuiApplication(input);
     });
 }
 
@@ -225,17 +239,14 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     TerminalDialog dialog(*answers, err, answers == &streams.in && !streams.stdinIsTerminal);
     // The word goes to the file only: the resolver remembers the answer, so that
     // later occurrences are still tallied as unknown words of their file.
-    const AddToUserFile addToUserFile = [&dictionary](const std::string& word, std::int32_t count,
-                                                      std::string& error) {
-        if (dictionary.CustomFilePath().empty()) {
-            error = "no user dictionary was loaded";
-            return false;
-        }
-        return AppendToUserDictionary(dictionary.CustomFilePath(), word, count, &error);
+    const AddToUserFile addToUserFile = [&dictionary](const std::string& word, std::int32_t count) {
+        if (dictionary.CustomFilePath().empty())
+            return std::optional<WriteFailure>(
+                WriteFailure{"no user dictionary was loaded", {}, "no user dictionary was loaded"});
+        return AppendToUserDictionary(dictionary.CustomFilePath(), word, count);
     };
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 
-    const bool several = options.inputs.size() > 1;
     ReportExtras extras;
     extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
     extras.words = options.words;
@@ -243,41 +254,34 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     extras.rules = std::string(CountingRulesName(options.rules));
     int status = kExitOk;
     bool aboveMaxGrade = false;
-    QJsonArray documents;
-    if (options.format == OutputFormat::Csv)
-        streams.out << CsvHeader();
+    const std::unique_ptr<ReportOutput> output =
+        ReportOutput::For(options.format, streams.out, options.inputs.size() > 1);
     for (const std::string& input : options.inputs) {
+        if (output->Failed())
+            break; // the end says so
         const std::string name = input == "-" ? kStdinName : input;
-        const PreparedInput prepared =
+        PreparedInput prepared =
             first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor);
         first.reset();
+        std::optional<TextReport> report;
+        if (!prepared.failure) {
+            try {
+                report = Analyse(prepared, input, dictionary, resolver, options, extras, err);
+            } catch (const std::bad_alloc&) {
+                prepared.failure = InputFailure{kNotEnoughMemory, false};
+            }
+        }
         if (prepared.failure) {
             const InputFailure& failure = *prepared.failure;
             err << kProgram << (failure.namesFile ? "" : name + ": ") << failure.message << '\n';
             status = kExitUnreadableInput;
-            if (options.format == OutputFormat::Json)
-                documents.append(FailureJson(input, failure.message, extras.rules));
-            else if (options.format == OutputFormat::JsonLines)
-                streams.out << QJsonDocument(FailureJson(input, failure.message, extras.rules))
-                                   .toJson(QJsonDocument::Compact)
-                                   .toStdString()
-                            << '\n';
-            else if (options.format == OutputFormat::Csv)
-                streams.out << FailureCsvRow(input, failure.message, extras.rules);
+            output->Failure(input, failure.message, extras.rules);
             continue;
         }
-        // The details, when asked for, give the index counts themselves.
-        const bool countIndex = extras.indices && !extras.words && extras.sentences <= 0;
-        CountedText counted =
-            Count(prepared.texts, dictionary, resolver, options.unknown, countIndex, err);
-        const TextReport report =
-            MakeTextReport(input, prepared.texts, prepared.passage, prepared.lineStarts,
-                           counted.counts, dictionary, counted.log, std::move(counted.unknownWords),
-                           extras, counted.indexCounts ? &*counted.indexCounts : nullptr);
-        if (options.unknown == UnknownMode::Zero && !report.unknownWords.empty())
-            err << kProgram << name << ": " << UnknownWordsSummary(report.unknownWords) << '\n';
+        if (options.unknown == UnknownMode::Zero && !report->unknownWords.empty())
+            err << kProgram << name << ": " << UnknownWordsSummary(report->unknownWords) << '\n';
         if (options.maxGrade) {
-            const std::optional<double> grade = GradeOf(report, options.gradeIndex);
+            const std::optional<double> grade = GradeOf(*report, options.gradeIndex);
             if (grade && *grade > *options.maxGrade) {
                 aboveMaxGrade = true;
                 err << kProgram << name << ": grade " << IndexText(grade) << " ("
@@ -285,33 +289,11 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
                     << FormatFigure(*options.maxGrade) << '\n';
             }
         }
-        if (options.format == OutputFormat::Json) {
-            documents.append(ResultJson(report));
-        } else if (options.format == OutputFormat::JsonLines) {
-            streams.out << ResultJsonLine(report) << '\n';
-            streams.out.flush();
-        } else if (options.format == OutputFormat::Csv) {
-            streams.out << ResultCsvRow(report);
-            streams.out.flush();
-        } else {
-            if (several)
-                streams.out << "==> " << name << " <==\n";
-            streams.out << ReportText(report);
-            if (several)
-                streams.out << '\n';
-            streams.out.flush();
-        }
+        output->Report(*report);
     }
 
-    if (options.format == OutputFormat::Json) {
-        const QJsonDocument document =
-            several ? QJsonDocument(documents) : QJsonDocument(documents.first().toObject());
-        streams.out << document.toJson(QJsonDocument::Indented).toStdString();
-        streams.out.flush();
-    }
-    if (!streams.out) {
-        // A full disk or a closed pipe must not pass for a complete report.
-        err << kProgram << "the report could not be written to standard output\n";
+    if (const std::optional<WriteFailure> failure = output->End()) {
+        err << kProgram << failure->message << '\n';
         return kExitUnreadableInput;
     }
     // The answer's count was used, but the file the user asked for was not written.

@@ -115,10 +115,9 @@ std::int32_t UnknownWordResolver::resolve(const std::string& key, const std::str
         const TerminalDialog::Answer answer = dialog_->Ask(word);
         count = answer.count;
         if (answer.ending == TerminalDialog::Ending::AddToDictionary) {
-            std::string error;
-            if (!addToUserFile_(word, count, error)) {
+            if (const auto failure = addToUserFile_(word, count)) {
                 diagnostics_ << "scrivolux-cli: the word was not added to the user dictionary: "
-                             << error << '\n';
+                             << failure->message << '\n';
                 addFailed_ = true;
             }
         }

@@ -4,10 +4,12 @@
 #include "cli/CliOptions.h"
 #include "report/TextAnalysis.h"
 #include "report/TextReport.h"
+#include "text/FileWrite.h"
 
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -43,9 +45,9 @@ private:
     bool inputEnded_ = false;
 };
 
-// Appends a word to the user dictionary file; false with a reason on failure.
+// Appends a word to the user dictionary file; empty on success.
 using AddToUserFile =
-    std::function<bool(const std::string& word, std::int32_t count, std::string& error)>;
+    std::function<std::optional<WriteFailure>(const std::string& word, std::int32_t count)>;
 
 // The unknown-word handler of one run in one of the three modes. Answers are
 // remembered for the rest of the run instead of being added to the dictionary in

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -98,5 +99,12 @@ int main(int argc, char* argv[]) {
                        stdinOpen ? STDIN_FILENO : -1,
                        isatty(STDIN_FILENO) == 1,
                        QCoreApplication::applicationDirPath().toStdString()};
-    return RunCli(parsed.options, streams);
+    try {
+        return RunCli(parsed.options, streams);
+    } catch (const std::bad_alloc&) {
+        // An input that runs out of memory is reported in its place; what runs
+        // out outside any input (JSON's one document) still ends with a message.
+        std::cerr << "scrivolux-cli: not enough memory\n";
+        return kExitUnreadableInput;
+    }
 }

@@ -203,14 +203,12 @@ bool TDictionary::LoadDictionary(const std::string& path, std::string* failure) 
     return ReadText(path, failure);
 }
 
-bool TDictionary::WriteIndex(const std::string& path, std::string* error) {
+std::optional<WriteFailure> TDictionary::WriteIndex(const std::string& path) {
     TDictionary dictionary;
-    if (!dictionary.ReadText(path)) {
-        if (error)
-            *error = "cannot read " + path;
-        return false;
-    }
-    return WordIndex::Write(path, dictionary.words_, error);
+    std::string failure;
+    if (!dictionary.ReadText(path, &failure))
+        return WriteFailure{"cannot read " + path, path, failure};
+    return WordIndex::Write(path, dictionary.words_);
 }
 
 bool TDictionary::ReadText(const std::string& path, std::string* failure) {
@@ -271,14 +269,14 @@ bool TDictionary::LoadCustomDictionary(const std::string& path) {
     return true;
 }
 
-bool TDictionary::AddWordToFile(std::string_view word, std::int32_t count, std::string* error) {
+std::optional<WriteFailure> TDictionary::AddWordToFile(std::string_view word, std::int32_t count) {
     AddWord(word, count);
-    if (customFilePath_.empty()) {
-        if (error)
-            *error = "Cannot add the word to the user dictionary: no user dictionary was loaded";
-        return false;
-    }
-    return AppendToUserDictionary(customFilePath_, word, count, error);
+    if (customFilePath_.empty())
+        return WriteFailure{
+            "Cannot add the word to the user dictionary: no user dictionary was loaded",
+            {},
+            "no user dictionary was loaded"};
+    return AppendToUserDictionary(customFilePath_, word, count);
 }
 
 void LowerCaseInto(std::string_view word, std::string& lower) {

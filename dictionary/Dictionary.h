@@ -3,10 +3,12 @@
 #include "dictionary/WordIndex.h"
 #include "dictionary/WordTable.h"
 #include "text/Error.h"
+#include "text/FileWrite.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -70,9 +72,10 @@ public:
     bool LoadDictionary(const std::string& path, std::string* failure = nullptr);
 
     // Writes the binary index of the word list at path, reading the file as
-    // LoadDictionary reads it. False, with error set, when it cannot be read or
-    // the index cannot be written; a ConvertError from a bad line passes through.
-    static bool WriteIndex(const std::string& path, std::string* error);
+    // LoadDictionary reads it. Empty on success; a failure when the list cannot
+    // be read or the index cannot be written; a ConvertError from a bad line
+    // passes through.
+    [[nodiscard]] static std::optional<WriteFailure> WriteIndex(const std::string& path);
 
     // Loads the file as LoadDictionary does (a missing file is no error), then
     // records the path as the user dictionary that AddWordToFile appends to.
@@ -80,10 +83,11 @@ public:
     bool LoadCustomDictionary(const std::string& path);
 
     // Adds the word in memory, then appends it to the user dictionary file
-    // (AppendToUserDictionary). False when no user file was loaded or the line
-    // could not be appended; error (when given) then receives the path and the
-    // reason. The word stays in memory in every case.
-    bool AddWordToFile(std::string_view word, std::int32_t count, std::string* error = nullptr);
+    // (AppendToUserDictionary). Empty on success; a failure when no user file
+    // was loaded or the line could not be appended. The word stays in memory in
+    // every case.
+    [[nodiscard]] std::optional<WriteFailure> AddWordToFile(std::string_view word,
+                                                            std::int32_t count);
 
     const std::string& CustomFilePath() const { return customFilePath_; }
     std::size_t Size() const { return (index_ ? index_->Size() : 0) + words_.Size(); }

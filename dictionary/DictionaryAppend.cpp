@@ -17,8 +17,9 @@
 
 namespace {
 
-std::string CannotAdd(const std::string& path, const QString& reason) {
-    return "Cannot add the word to " + path + ": " + reason.toStdString();
+WriteFailure CannotAdd(const std::string& path, const QString& reason) {
+    return {"Cannot add the word to " + path + ": " + reason.toStdString(), path,
+            reason.toStdString()};
 }
 
 } // namespace
@@ -31,13 +32,9 @@ std::string UserDictionaryFolder() {
                               : (dataHome + QStringLiteral("/Scrivolux")).toStdString();
 }
 
-bool AppendToUserDictionary(const std::string& path, std::string_view word, std::int32_t count,
-                            std::string* error) {
-    const auto fail = [error](std::string message) {
-        if (error)
-            *error = std::move(message);
-        return false;
-    };
+std::optional<WriteFailure> AppendToUserDictionary(const std::string& path, std::string_view word,
+                                                   std::int32_t count) {
+    const auto fail = [](WriteFailure failure) { return std::optional(std::move(failure)); };
     // Such a line would not read back as this word and count; a line break would
     // even stop every later load of the file.
     if (count < 0)
@@ -84,23 +81,19 @@ bool AppendToUserDictionary(const std::string& path, std::string_view word, std:
     line += entry;
     line += "\r\n";
 
-    // A short write is followed by another, which then fails with the reason.
-    const auto size = static_cast<qint64>(line.size());
-    qint64 written = 0;
-    for (qint64 n = 0; written < size; written += n) {
-        n = file.write(line.data() + written, size - written);
-        if (n <= 0)
-            break;
-    }
-    if (written != size || !file.flush()) {
+    // The file is open for appending: the line lands at the end whatever the
+    // position after reading the last byte.
+    const bool written = WriteAll(file.handle(), line);
+    if (!written || !file.flush()) {
         // A full disk can take part of the line. Cut it off again: a broken last
         // line would stop every later load of the file at that line.
-        const QString reason = file.errorString();
+        const QString reason =
+            written ? file.errorString() : QString::fromLocal8Bit(std::strerror(errno));
         file.resize(sizeBefore);
         return fail(CannotAdd(path, reason));
     }
     file.close();
     if (file.error() != QFileDevice::NoError)
         return fail(CannotAdd(path, file.errorString()));
-    return true;
+    return std::nullopt;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "text/FileWrite.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,11 +12,11 @@
 std::string UserDictionaryFolder();
 
 // Appends "word|count" and CR LF to the user dictionary file at path, after a
-// line end when its last line lacks one; the file is made when missing. False
-// when the file could not be written, or when the line would not read back as
-// written (a negative count, a word holding "|" or a line break, a line over
-// kMaxDictionaryLineLength bytes); error (when given) then receives the path and
-// the reason, and the file is as it was. Of missing folders only the per-user
-// data folder is made.
-bool AppendToUserDictionary(const std::string& path, std::string_view word, std::int32_t count,
-                            std::string* error = nullptr);
+// line end when its last line lacks one; the file is made when missing. Empty
+// on success. A failure ("Cannot add the word to PATH: reason") when the file
+// could not be written, or when the line would not read back as written (a
+// negative count, a word holding "|" or a line break, a line over
+// kMaxDictionaryLineLength bytes); the file is then as it was. Of missing
+// folders only the per-user data folder is made.
+[[nodiscard]] std::optional<WriteFailure>
+AppendToUserDictionary(const std::string& path, std::string_view word, std::int32_t count);

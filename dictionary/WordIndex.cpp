@@ -84,20 +84,6 @@ std::optional<WordListStamp> StampOf(const std::string& path) {
                        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 std::uint64_t Load64(const unsigned char* at) {
     std::uint64_t value;
     std::memcpy(&value, at, 8);
@@ -309,12 +295,11 @@ const std::int32_t* WordIndex::Find(std::string_view word) const {
     return nullptr;
 }
 
-bool WordIndex::Write(const std::string& textPath, const WordTable& words, std::string* error) {
+std::optional<WriteFailure> WordIndex::Write(const std::string& textPath, const WordTable& words) {
     const std::string path = PathFor(textPath);
     const auto fail = [&](const std::string& reason) {
-        if (error)
-            *error = "cannot write the index " + path + ": " + reason;
-        return false;
+        return std::optional(
+            WriteFailure{"cannot write the index " + path + ": " + reason, path, reason});
     };
     const std::optional<WordListStamp> source = StampOf(textPath);
     if (!source)
@@ -379,7 +364,8 @@ bool WordIndex::Write(const std::string& textPath, const WordTable& words, std::
     const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(std::strerror(errno));
-    const bool written = WriteAll(fd, file.data(), file.size());
+    const bool written =
+        WriteAll(fd, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
     const int writeErrno = errno;
     if (::close(fd) != 0 || !written) {
         ::unlink(partial.c_str());
@@ -390,5 +376,5 @@ bool WordIndex::Write(const std::string& textPath, const WordTable& words, std::
         ::unlink(partial.c_str());
         return fail(std::strerror(renameErrno));
     }
-    return true;
+    return std::nullopt;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "dictionary/WordTable.h"
+#include "text/FileWrite.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -72,9 +74,10 @@ public:
 
     // Writes the index of the words (already lower-cased, first count of each)
     // read from the text file at textPath, under a temporary name first that
-    // then replaces the index whole. False, with error set, when it cannot be
-    // written or the text file is unreadable.
-    static bool Write(const std::string& textPath, const WordTable& words, std::string* error);
+    // then replaces the index whole. Empty on success; a failure when it cannot be written or the text file is
+    // unreadable.
+    [[nodiscard]] static std::optional<WriteFailure> Write(const std::string& textPath,
+                                                           const WordTable& words);
 
     // The count of a lower-cased word, or nullptr when the index lacks it.
     const std::int32_t* Find(std::string_view word) const;

@@ -12,32 +12,71 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace {
 
 const QByteArray kOdtMimeType = "application/vnd.oasis.opendocument.text";
 
-// The first bytes of a file, or none when it cannot be read.
-QByteArray Head(const std::string& path) {
-    QFile file;
-    if (!OpenFileByName(file, path, QIODevice::ReadOnly))
-        return {};
-    return file.read(4096);
-}
-
 std::string Suffix(const std::string& path) {
     return QFileInfo(FileNameText(path)).suffix().toLower().toStdString();
 }
 
-std::optional<DocumentFormat> ZipFormat(const std::string& path) {
-    const ZipArchive zip(path);
-    if (zip.Contains("mimetype")) {
-        const std::string mimeType = zip.Read("mimetype", 256);
-        if (QByteArray::fromStdString(mimeType).trimmed() == kOdtMimeType)
+// A file to read: by its name when it can be opened again, or all its bytes,
+// read once, when it is a pipe, a FIFO or a device, which would give a second
+// reader only what the first left (or nothing, or keep it waiting).
+class Source {
+public:
+    explicit Source(const std::string& path) : path_(path) {
+        if (IsReadOnlyOnce(path))
+            bytes_ = ReadFileBytes(path);
+    }
+
+    const std::string& Path() const { return path_; }
+
+    // The first bytes, or none when the file cannot be read.
+    QByteArray Head() const {
+        if (bytes_)
+            return QByteArray(bytes_->data(), static_cast<qsizetype>(std::min<std::size_t>(
+                                                  bytes_->size(), kHeadBytes)));
+        QFile file;
+        if (!OpenFileByName(file, path_, QIODevice::ReadOnly))
+            return {};
+        return file.read(kHeadBytes);
+    }
+
+    std::unique_ptr<ZipArchive> Zip() const {
+        return bytes_ ? std::make_unique<ZipArchive>(ZipArchive::InMemory{*bytes_})
+                      : std::make_unique<ZipArchive>(path_);
+    }
+
+    // Takes the bytes: the text is the last thing read.
+    DecodedText Text() {
+        return bytes_ ? DecodeBoundedText(std::move(*bytes_)) : ReadTextFile(path_);
+    }
+
+    std::string Pdf(const LoadProgress& progress) const {
+        return bytes_ ? PdfTextOfBytes(*bytes_, kMaxTextFileBytes, progress)
+                      : PdfText(path_, kMaxTextFileBytes, progress);
+    }
+
+private:
+    static constexpr qint64 kHeadBytes = 4096;
+    std::string path_;
+    std::optional<std::string> bytes_;
+};
+
+std::optional<DocumentFormat> ZipFormat(const Source& source) {
+    const std::unique_ptr<ZipArchive> zip = source.Zip();
+    if (zip->Contains("mimetype")) {
+        // A longer entry is some other mimetype, whatever it starts with.
+        const std::optional<std::string> mimeType = zip->ReadIfAtMost("mimetype", 256);
+        if (mimeType && QByteArray::fromStdString(*mimeType).trimmed() == kOdtMimeType)
             return DocumentFormat::Odt;
     }
-    if (zip.Contains("word/document.xml"))
+    if (zip->Contains("word/document.xml"))
         return DocumentFormat::Docx;
     return std::nullopt;
 }
@@ -67,17 +106,54 @@ void RequireGuiApplication() {
         throw ScrivoluxError("HTML and Markdown are read only by a program with a QGuiApplication");
 }
 
-std::string ReadZipDocument(const std::string& path, DocumentFormat format) {
-    const ZipArchive zip(path);
+std::string ReadZipDocument(const Source& source, DocumentFormat format) {
+    const std::unique_ptr<ZipArchive> zip = source.Zip();
     if (format == DocumentFormat::Odt) {
         // An encrypted .odt keeps its parts readable only with the password.
-        if (zip.Contains("META-INF/manifest.xml") &&
-            zip.Read("META-INF/manifest.xml", kMaxTextFileBytes).find("encryption-data") !=
+        if (zip->Contains("META-INF/manifest.xml") &&
+            zip->Read("META-INF/manifest.xml", kMaxTextFileBytes).find("encryption-data") !=
                 std::string::npos)
             throw ScrivoluxError("The document is password-protected");
-        return OdtText(zip.Read("content.xml", kMaxTextFileBytes));
+        return OdtText(zip->Read("content.xml", kMaxTextFileBytes));
     }
-    return DocxText(zip.Read("word/document.xml", kMaxTextFileBytes));
+    return DocxText(zip->Read("word/document.xml", kMaxTextFileBytes));
+}
+
+DocumentFormat DetectFormatOf(const Source& source) {
+    const std::optional<DocumentFormat> named = FormatFromName(Suffix(source.Path()));
+    // A .txt is text, whatever it starts with.
+    if (named == DocumentFormat::Text)
+        return DocumentFormat::Text;
+    const QByteArray head = source.Head();
+    if (head.isEmpty())
+        return named.value_or(DocumentFormat::Text);
+
+    if (head.startsWith("PK\x03\x04")) {
+        if (const std::optional<DocumentFormat> format = ZipFormat(source))
+            return *format;
+        throw ScrivoluxError("The file is a zip archive but neither a .docx nor an .odt document");
+    }
+    if (head.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
+        // Office keeps a password-protected .docx in the older compound format.
+        if (head.contains(QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o", 28)) ||
+            named == DocumentFormat::Docx)
+            throw ScrivoluxError("The document is password-protected");
+        throw ScrivoluxError(
+            "The file is an old Word or Office file; save it as .docx or .odt to load it");
+    }
+    // Some writers put a few bytes before the signature; only a .pdf may have them.
+    if (head.startsWith("%PDF-") ||
+        (named == DocumentFormat::Pdf && head.left(1024).contains("%PDF-")))
+        return DocumentFormat::Pdf;
+    if (named == DocumentFormat::Docx || named == DocumentFormat::Odt ||
+        named == DocumentFormat::Pdf)
+        throw ScrivoluxError(std::string("The file is not ") + FormatName(*named) +
+                             ", whatever its name says");
+    if (named == DocumentFormat::Markdown)
+        return *named;
+    if (LooksLikeHtml(head))
+        return DocumentFormat::Html;
+    return named.value_or(DocumentFormat::Text);
 }
 
 } // namespace
@@ -99,38 +175,21 @@ std::optional<DocumentFormat> FormatFromName(std::string_view name) {
 }
 
 DocumentFormat DetectFormat(const std::string& path) {
-    const QByteArray head = Head(path);
-    const std::string suffix = Suffix(path);
-    const std::optional<DocumentFormat> named = FormatFromName(suffix);
-    if (head.isEmpty())
-        return named.value_or(DocumentFormat::Text);
+    if (IsReadOnlyOnce(path))
+        return FormatFromName(Suffix(path)).value_or(DocumentFormat::Text);
+    return DetectFormatOf(Source(path));
+}
 
-    if (head.startsWith("PK\x03\x04")) {
-        if (const std::optional<DocumentFormat> format = ZipFormat(path))
-            return *format;
-        throw ScrivoluxError("The file is a zip archive but neither a .docx nor an .odt document");
+bool MayNeedGuiApplication(const std::string& path) {
+    if (IsReadOnlyOnce(path)) {
+        const std::optional<DocumentFormat> named = FormatFromName(Suffix(path));
+        return !named || NeedsGuiApplication(*named);
     }
-    if (head.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
-        // Office keeps a password-protected .docx in the older compound format.
-        if (head.contains(QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o", 28)) ||
-            named == DocumentFormat::Docx)
-            throw ScrivoluxError("The document is password-protected");
-        throw ScrivoluxError(
-            "The file is an old Word or Office file; save it as .docx or .odt to load it");
+    try {
+        return NeedsGuiApplication(DetectFormat(path));
+    } catch (const ScrivoluxError&) {
+        return false; // reading it reports why
     }
-    // Some writers put a few bytes before the signature; only a .pdf may have them.
-    if (head.startsWith("%PDF-") ||
-        (named == DocumentFormat::Pdf && head.left(1024).contains("%PDF-")))
-        return DocumentFormat::Pdf;
-    if (named == DocumentFormat::Docx || named == DocumentFormat::Odt ||
-        named == DocumentFormat::Pdf)
-        throw ScrivoluxError(std::string("The file is not ") + FormatName(*named) +
-                             ", whatever its name says");
-    if (named == DocumentFormat::Text || named == DocumentFormat::Markdown)
-        return *named;
-    if (LooksLikeHtml(head))
-        return DocumentFormat::Html;
-    return named.value_or(DocumentFormat::Text);
 }
 
 bool NeedsGuiApplication(DocumentFormat format) {
@@ -139,34 +198,39 @@ bool NeedsGuiApplication(DocumentFormat format) {
 
 LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentFormat> format,
                             const LoadProgress& progress) {
+    Source source(path);
     LoadedDocument loaded;
-    loaded.format = format ? *format : DetectFormat(path);
+    loaded.format = format ? *format : DetectFormatOf(source);
     switch (loaded.format) {
     case DocumentFormat::Text: {
-        DecodedText decoded = ReadTextFile(path);
+        DecodedText decoded = source.Text();
         // Most files break their lines with LF alone already: no copy for them.
         if (decoded.text.find('\r') == std::string::npos)
             loaded.text = std::move(decoded.text);
         else
             loaded.text = ConvertLineBreaks(decoded.text, "\n");
         loaded.encoding = decoded.encoding;
-        break;
+        return loaded;
     }
     case DocumentFormat::Docx:
     case DocumentFormat::Odt:
-        loaded.text = ReadZipDocument(path, loaded.format);
+        loaded.text = ReadZipDocument(source, loaded.format);
         break;
     case DocumentFormat::Html:
     case DocumentFormat::Markdown: {
         RequireGuiApplication();
-        const QString source = QString::fromStdString(ReadTextFile(path).text);
-        loaded.text =
-            loaded.format == DocumentFormat::Html ? HtmlText(source) : MarkdownText(source);
+        const QString text = QString::fromStdString(source.Text().text);
+        loaded.text = loaded.format == DocumentFormat::Html ? HtmlText(text, progress)
+                                                            : MarkdownText(text, progress);
         break;
     }
     case DocumentFormat::Pdf:
-        loaded.text = PdfText(path, kMaxTextFileBytes, progress);
+        loaded.text = source.Pdf(progress);
         break;
     }
+    // The readers bound their text in UTF-16 units; UTF-8 can take up to three
+    // bytes for one.
+    if (loaded.text.size() > kMaxTextFileBytes)
+        throw ScrivoluxError("Text exceeds memo capacity");
     return loaded;
 }

@@ -27,13 +27,19 @@ public:
 // "pdf" and their other extensions), or none for another name.
 std::optional<DocumentFormat> FormatFromName(std::string_view name);
 
-// The format of a file. Its first bytes decide where they can (a zip archive
-// holding a .docx or an .odt, "%PDF", an HTML page's "<html" or "<!doctype
-// html" unless the name ends in .txt), otherwise its extension; a document
-// extension on a file that is not that document is refused. A file that cannot
-// be read is Text, so that reading it reports why. Throws a ScrivoluxError for
-// a file known not to be readable (an old .doc, another zip archive).
+// The format of a file. A name ending in .txt is Text. Otherwise its first
+// bytes decide where they can (a zip archive holding a .docx or an .odt,
+// "%PDF", an HTML page's "<html" or "<!doctype html", after a byte-order
+// mark), then its extension; a document extension on a file that is not that
+// document is refused. A file that cannot be read is Text, so that reading it
+// reports why; a pipe, a FIFO or a device is never read here, and goes by its
+// name alone. Throws a ScrivoluxError for a file known not to be readable (an
+// old .doc, another zip archive).
 DocumentFormat DetectFormat(const std::string& path);
+
+// Whether reading the file may need a QGuiApplication: its format needs one,
+// or it can be read only once and its name does not tell its format.
+bool MayNeedGuiApplication(const std::string& path);
 
 // True for the formats read through Qt's rich text document, which needs a
 // QGuiApplication.
@@ -46,9 +52,11 @@ struct LoadedDocument {
 };
 
 // Reads a file as plain text, in the given format or the one DetectFormat
-// finds. Text files read exactly as ReadTextFile reads them. Throws a
-// ScrivoluxError whose message says what is wrong (damaged, password-protected,
-// over 64 MB unpacked, no text), and LoadCancelled when progress (told after
-// each PDF page) returns false. An empty file gives "".
+// finds, from bytes read once when the file is a pipe, a FIFO or a device.
+// Text files read exactly as ReadTextFile reads them. Throws a ScrivoluxError
+// whose message says what is wrong (damaged, password-protected, over 64 MB of
+// text, checked as the text grows, no text), and LoadCancelled when progress
+// (told after each PDF page, and while a web page or Markdown is read) returns
+// false. An empty file gives "".
 LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentFormat> format = {},
                             const LoadProgress& progress = {});

@@ -1,6 +1,8 @@
 #include "documents/OfficeText.h"
 
+#include "documents/ZipArchive.h"
 #include "text/Error.h"
+#include "text/TextFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -53,10 +55,17 @@ private:
 
 // Collects the paragraphs, each on lines of its own with a blank line between
 // them, so that a heading or a table cell never runs into the next paragraph;
-// empty paragraphs leave no line.
+// empty paragraphs leave no line, and a run of line breaks leaves at most one
+// blank line. A few bytes of XML can stand for many characters (a text:s, a
+// break), so the text is measured as it grows and refused the moment it
+// passes what the program holds, in UTF-16 units: close enough for a bound.
 class LineCollector {
 public:
     QString& Line() { return line_; }
+    void AppendBreak() {
+        if (!line_.endsWith(QStringLiteral("\n\n")))
+            line_ += u'\n';
+    }
     void EndLine() {
         if (!line_.trimmed().isEmpty()) {
             if (!text_.isEmpty())
@@ -64,6 +73,10 @@ public:
             text_ += line_;
         }
         line_.clear();
+    }
+    void ThrowIfTooLong() const {
+        if (static_cast<std::size_t>(text_.size() + line_.size()) > kMaxTextFileBytes)
+            throw ScrivoluxError(TooMuchTextMessage(kMaxTextFileBytes));
     }
     std::string Text() const { return text_.toStdString(); }
 
@@ -114,7 +127,7 @@ std::string DocxText(std::string_view xml) {
                 else if (name == u"tab" || name == u"ptab")
                     lines.Line() += u' ';
                 else if (name == u"br" || name == u"cr")
-                    lines.Line() += u'\n';
+                    lines.AppendBreak();
                 else if (name == u"noBreakHyphen")
                     lines.Line() += u'-';
             }
@@ -131,6 +144,7 @@ std::string DocxText(std::string_view xml) {
             else if (reader.name() == u"p")
                 lines.EndLine();
         }
+        lines.ThrowIfTooLong();
     }
     walker.ThrowIfBroken();
     return lines.Text();
@@ -175,7 +189,7 @@ std::string OdtText(std::string_view xml) {
                 } else if (name == u"tab") {
                     lines.Line() += u' ';
                 } else if (name == u"line-break") {
-                    lines.Line() += u'\n';
+                    lines.AppendBreak();
                 }
             }
         } else if (token == QXmlStreamReader::EndElement) {
@@ -193,6 +207,7 @@ std::string OdtText(std::string_view xml) {
         } else if (token == QXmlStreamReader::Characters && skipDepth == 0 && paragraphDepth > 0) {
             AppendCollapsed(lines.Line(), reader.text());
         }
+        lines.ThrowIfTooLong();
     }
     walker.ThrowIfBroken();
     return lines.Text();

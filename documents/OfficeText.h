@@ -7,8 +7,9 @@
 // runs joined, a tab as a space, a line break as a line feed. Deleted and
 // moved-away revisions and the fallback copies of text boxes are left out.
 // Throws a ScrivoluxError for XML that is not well-formed or declares a
-// document type (no Word file does, and entities are never expanded). A body
-// without paragraphs gives "".
+// document type (no Word file does, and entities are never expanded), and
+// "The document unpacks to more than 64 MB of text" as soon as the text grows
+// past that. A body without paragraphs gives "".
 std::string DocxText(std::string_view xml);
 
 // The text of an .odt content.xml: one line per paragraph and heading, text:s

@@ -36,10 +36,18 @@ bool EndsInDividedWord(const QString& line, const QString& next) {
            next.front().isLower();
 }
 
-QString PageText(Poppler::Page& page) {
+[[noreturn]] void ThrowTooLong() {
+    throw ScrivoluxError("Text exceeds memo capacity");
+}
+
+// The page's text, stopped once the text so far (sizeBefore, in UTF-16 units:
+// close enough for a bound on memory) passes maxBytes.
+QString PageText(Poppler::Page& page, std::size_t sizeBefore, std::size_t maxBytes) {
     QString text;
     for (const std::unique_ptr<Poppler::TextBox>& box : page.textList()) {
         text += box->text();
+        if (sizeBefore + static_cast<std::size_t>(text.size()) > maxBytes)
+            ThrowTooLong();
         if (box->nextWord() == nullptr)
             text += u'\n';
         else if (box->hasSpaceAfter())
@@ -48,20 +56,8 @@ QString PageText(Poppler::Page& page) {
     return text;
 }
 
-} // namespace
-
-std::string PdfText(const std::string& path, std::size_t maxBytes, const LoadProgress& progress) {
-    SilencePoppler();
-    // Read through a device opened by the name's bytes, which Poppler keeps
-    // reading while the document lives.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
-        throw FileError("Cannot open file " + path, path, "not a regular file");
-    QFile file;
-    QString reason;
-    if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))
-        throw FileError("Cannot open file " + path, path, reason.toStdString());
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(&file);
+std::string TextOf(Poppler::Document* document, std::size_t maxBytes,
+                   const LoadProgress& progress) {
     if (!document)
         throw ScrivoluxError("The PDF is damaged and cannot be read");
     if (document->isLocked())
@@ -72,11 +68,8 @@ std::string PdfText(const std::string& path, std::size_t maxBytes, const LoadPro
     const int pages = document->numPages();
     for (int i = 0; i < pages; ++i) {
         if (const std::unique_ptr<Poppler::Page> page = document->page(i)) {
-            const QString text = PageText(*page);
+            const QString text = PageText(*page, static_cast<std::size_t>(size), maxBytes);
             size += text.size();
-            // Counted in UTF-16 units: close enough for a bound on memory.
-            if (static_cast<std::size_t>(size) > maxBytes)
-                throw ScrivoluxError("Text exceeds memo capacity");
             lines += text.split(u'\n', Qt::SkipEmptyParts);
         }
         if (progress && !progress(i + 1, pages))
@@ -97,4 +90,28 @@ std::string PdfText(const std::string& path, std::size_t maxBytes, const LoadPro
     if (text.trimmed().isEmpty())
         throw ScrivoluxError("The PDF holds no text; it may be a scanned image");
     return text.toStdString();
+}
+
+} // namespace
+
+std::string PdfText(const std::string& path, std::size_t maxBytes, const LoadProgress& progress) {
+    SilencePoppler();
+    // Read through a device opened by the name's bytes, which Poppler keeps
+    // reading while the document lives.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+        throw FileError("Cannot open file " + path, path, "not a regular file");
+    QFile file;
+    QString reason;
+    if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))
+        throw FileError("Cannot open file " + path, path, reason.toStdString());
+    return TextOf(Poppler::Document::load(&file).get(), maxBytes, progress);
+}
+
+std::string PdfTextOfBytes(std::string_view bytes, std::size_t maxBytes,
+                           const LoadProgress& progress) {
+    SilencePoppler();
+    const QByteArray data =
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return TextOf(Poppler::Document::loadFromData(data).get(), maxBytes, progress);
 }

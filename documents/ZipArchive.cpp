@@ -5,6 +5,7 @@
 #include <zip.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -21,6 +22,11 @@ std::string ZipErrorText(int code) {
 }
 
 } // namespace
+
+std::string TooMuchTextMessage(std::size_t limit) {
+    return "The document unpacks to more than " + std::to_string(limit / (1024 * 1024)) +
+           " MB of text";
+}
 
 ZipArchive::ZipArchive(const std::string& path) {
     // By the name's bytes: not every file name is UTF-8.
@@ -41,6 +47,25 @@ ZipArchive::ZipArchive(const std::string& path) {
     }
 }
 
+ZipArchive::ZipArchive(InMemory archive) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source =
+        zip_source_buffer_create(archive.bytes.data(), archive.bytes.size(), 0, &error);
+    if (source != nullptr) {
+        archive_ = zip_open_from_source(source, ZIP_RDONLY, &error);
+        if (archive_ == nullptr)
+            zip_source_free(source);
+    }
+    const int code = zip_error_code_zip(&error);
+    zip_error_fini(&error);
+    if (archive_ != nullptr)
+        return;
+    if (code == ZIP_ER_NOZIP)
+        throw ScrivoluxError("The document is damaged: it is not a zip archive");
+    throw ScrivoluxError("The document is damaged: " + ZipErrorText(code));
+}
+
 ZipArchive::~ZipArchive() {
     zip_discard(archive_);
 }
@@ -50,6 +75,17 @@ bool ZipArchive::Contains(const char* name) const {
 }
 
 std::string ZipArchive::Read(const char* name, std::size_t limit) const {
+    std::optional<std::string> bytes = ReadUpTo(name, limit);
+    if (!bytes)
+        throw ScrivoluxError(TooMuchTextMessage(limit));
+    return std::move(*bytes);
+}
+
+std::optional<std::string> ZipArchive::ReadIfAtMost(const char* name, std::size_t limit) const {
+    return ReadUpTo(name, limit);
+}
+
+std::optional<std::string> ZipArchive::ReadUpTo(const char* name, std::size_t limit) const {
     const zip_int64_t index = zip_name_locate(archive_, name, 0);
     if (index < 0)
         throw ScrivoluxError(std::string("The document is damaged: it lacks ") + name);
@@ -78,8 +114,7 @@ std::string ZipArchive::Read(const char* name, std::size_t limit) const {
         if (n == 0)
             break;
         if (bytes.size() + static_cast<std::size_t>(n) > limit)
-            throw ScrivoluxError("The document unpacks to more than " +
-                                 std::to_string(limit / (1024 * 1024)) + " MB of text");
+            return std::nullopt;
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return bytes;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 struct zip;
 
@@ -11,6 +13,11 @@ public:
     // Throws a ScrivoluxError when the file cannot be opened or is not a
     // readable zip archive.
     explicit ZipArchive(const std::string& path);
+    // The same for an archive already in memory; bytes must outlive it.
+    struct InMemory {
+        std::string_view bytes;
+    };
+    explicit ZipArchive(InMemory archive);
     ~ZipArchive();
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
@@ -22,6 +29,17 @@ public:
     // than limit bytes; the sizes the archive claims are not trusted.
     std::string Read(const char* name, std::size_t limit) const;
 
+    // Read for a small entry whose size is part of what it says: none when it
+    // unpacks to more than limit bytes.
+    std::optional<std::string> ReadIfAtMost(const char* name, std::size_t limit) const;
+
 private:
+    // The unpacked bytes, or none past limit.
+    std::optional<std::string> ReadUpTo(const char* name, std::size_t limit) const;
+
     zip* archive_ = nullptr;
 };
+
+// "The document unpacks to more than 64 MB of text", for a limit of whole
+// megabytes: what a document that expands past what the program holds is told.
+std::string TooMuchTextMessage(std::size_t limit);

@@ -299,9 +299,8 @@ void DetailsWordsPage::addToUserDictionary(const WordRow& row) {
             return;
         }
     }
-    std::string error;
-    if (!dictionary->AddWordToFile(row.word, row.syllables, &error))
-        TheDesktop().ShowMessage(this, Q(error));
+    if (const auto failure = dictionary->AddWordToFile(row.word, row.syllables))
+        TheDesktop().ShowMessage(this, Q(failure->message));
 }
 
 void DetailsWordsPage::FilterCBChange(int index) {

@@ -363,7 +363,8 @@ std::vector<std::string> TMainForm::MemoLines() const {
 }
 
 void TMainForm::LoadTextFile(const QString& path) {
-    // A long PDF shows its pages going by once the load has taken half a second.
+    // A long PDF, web page or Markdown file shows its progress once the load has
+    // taken half a second.
     std::unique_ptr<QProgressDialog> progressDialog;
     QElapsedTimer clock;
     clock.start();
@@ -414,12 +415,8 @@ void TMainForm::SaveTextFile(const QString& path) {
     std::string text = unchangedText_ ? *unchangedText_ : memoText();
     const EncodedText encoded = EncodeText(ConvertLineBreaks(text, "\r\n"), encoding_);
     const std::string name = path.toStdString();
-    if (const auto failure = SaveFileAtomically(name, encoded.bytes)) {
-        // A file that could not even be made keeps the short message.
-        throw FileError("Cannot create file " + name +
-                            (failure->created ? ": " + failure->reason : std::string()),
-                        name, failure->reason);
-    }
+    if (const auto failure = SaveFileAtomically(name, encoded.bytes))
+        throw FileError(failure->message, failure->path, failure->reason);
     encoding_ = encoded.encoding;
     unchangedText_ = std::move(text);
 }

@@ -16,6 +16,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <optional>
 
 TNotFoundForm* NotFoundForm = nullptr;
 
@@ -144,8 +145,7 @@ void TNotFoundForm::acceptCount(bool addToFile) {
     };
     if (!dictionary_)
         return;
-    std::string fileError;
-    bool written = true;
+    std::optional<WriteFailure> notWritten;
     try {
         count_ = StrToInt(SyllableEdit->text().toStdString());
         if (count_ < 0) {
@@ -153,21 +153,21 @@ void TNotFoundForm::acceptCount(bool addToFile) {
             return;
         }
         if (addToFile)
-            written = dictionary_->AddWordToFile(word_, count_, &fileError);
+            notWritten = dictionary_->AddWordToFile(word_, count_);
         else
             dictionary_->AddWord(word_, count_);
     } catch (const std::exception&) {
         askForNumber();
         return;
     }
-    if (!written) {
+    if (notWritten) {
         // The word is already known in memory; only the file missed it.
         TheDesktop().ShowMessage(
             this,
             QStringLiteral("The word \"%1\" could not be added to the user dictionary file.\n\n"
                            "%2\n\nThe count you gave is used, and the word is known until "
                            "the program is closed.")
-                .arg(QString::fromStdString(word_), QString::fromStdString(fileError)));
+                .arg(QString::fromStdString(word_), QString::fromStdString(notWritten->message)));
     }
     accept();
 }

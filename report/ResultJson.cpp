@@ -13,6 +13,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -242,14 +243,24 @@ std::string CsvNumber(const std::optional<double>& value) {
     return value ? FormatFigure(*value, ".") : std::string();
 }
 
+// The first column (the name) and the last (the error) hold text from outside;
+// every other one is ours.
 std::string CsvRow(const std::vector<std::string>& fields) {
     std::string row;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             row += ',';
-        row += CsvField(fields[i]);
+        row += i == 0 || i + 1 == fields.size() ? CsvTextField(fields[i]) : CsvField(fields[i]);
     }
     return row + "\r\n";
+}
+
+// The name's bytes, when they are not UTF-8 and JSON could only hold them
+// with replacement characters.
+std::optional<std::string> NameBytes(std::string_view name) {
+    if (IsValidUtf8(name))
+        return std::nullopt;
+    return QByteArray(name.data(), static_cast<qsizetype>(name.size())).toBase64().toStdString();
 }
 
 } // namespace
@@ -277,6 +288,8 @@ std::string ResultJsonLine(const TextReport& report) {
 
     JsonObject object;
     object.Add("name", JsonString(report.name));
+    if (const std::optional<std::string> bytes = NameBytes(report.name))
+        object.Add("nameBytes", JsonString(*bytes));
     object.Add("rules", JsonString(report.rules));
     object.Add("looksLikeProse", JsonBool(LooksLikeProse(report.counts)));
     object.Add("figures", figures.Text());
@@ -328,15 +341,32 @@ QJsonObject ResultJson(const TextReport& report) {
 }
 
 QJsonObject FailureJson(const std::string& name, const std::string& error, std::string_view rules) {
-    return QJsonObject{{QStringLiteral("name"), Q(name)},
+    QJsonObject object{{QStringLiteral("name"), Q(name)},
                        {QStringLiteral("rules"), Q(rules)},
                        {QStringLiteral("error"), Q(error)}};
+    if (const std::optional<std::string> bytes = NameBytes(name))
+        object.insert(QStringLiteral("nameBytes"), Q(*bytes));
+    return object;
 }
 
 std::string CsvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
         return std::string(text);
     std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string CsvTextField(std::string_view text) {
+    // "-" is standard input's name and no formula.
+    if (text.empty() || text == "-" ||
+        std::string_view("=+-@\t\r").find(text.front()) == std::string_view::npos)
+        return CsvField(text);
+    std::string quoted = "\"'";
     for (const char c : text) {
         if (c == '"')
             quoted += '"';

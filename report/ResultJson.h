@@ -5,7 +5,9 @@
 // and any other front end that promises "the same object as the command line"
 // must build it here too, so that the schema cannot drift apart.
 //
-// The object's keys are lowerCamelCase: name, rules, looksLikeProse, counts, figures (the
+// The object's keys are lowerCamelCase: name, nameBytes (only for a name that is
+// not UTF-8: its exact bytes in base64, as "name" holds U+FFFD for each byte
+// that does not decode), rules, looksLikeProse, counts, figures (the
 // twelve report figures as numbers, null where the report shows "----"),
 // reportTexts (the same twelve as the report's exact texts), indices,
 // daleChallGrades, consensusRange, fry, unknownWords, and with the words and
@@ -25,7 +27,8 @@ std::string ResultJsonLine(const TextReport& report);
 
 QJsonObject ResultJson(const TextReport& report);
 
-// The object that stands for a text that could not be read: name, rules, error.
+// The object that stands for a text that could not be read: name, rules, error,
+// and nameBytes as above.
 QJsonObject FailureJson(const std::string& name, const std::string& error,
                         std::string_view rules = "classic");
 
@@ -37,9 +40,16 @@ double ShortestSingle(double value);
 // row per file (a file that could not be read has its name, the rules and the
 // error, every figure empty). Numbers follow the report's rule with a full stop.
 // Fields are quoted when they hold a comma, a quote or a line break, quotes
-// doubled; each row ends in CR LF.
+// doubled; each row ends in CR LF. A name or an error that a spreadsheet would
+// take for a formula is kept as text (CsvTextField). Names are written as their
+// bytes, UTF-8 or not.
 std::string CsvHeader();
 std::string ResultCsvRow(const TextReport& report);
 std::string FailureCsvRow(const std::string& name, const std::string& error,
                           std::string_view rules = "classic");
 std::string CsvField(std::string_view text);
+// A field of text from outside (a file name, an error): one that begins with
+// = + - @, a tab or a carriage return is quoted behind a single quote, so that
+// a spreadsheet shows it rather than runs it ("=1+1" -> "'=1+1"). "-" alone,
+// standard input's name, is left as it is.
+std::string CsvTextField(std::string_view text);

@@ -2,6 +2,7 @@
 // on fixtures copied to a temporary folder, with a small word list of its own.
 
 #include "analysis/TextPreparation.h"
+#include "cli/CliApp.h"
 #include "cli/CliOptions.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
@@ -24,10 +25,33 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <sstream>
+
+// The largest block operator new hands out: a run can be made to meet a full
+// memory at one input without a limit on the whole process.
+namespace {
+std::atomic<std::size_t> largestAllocation{SIZE_MAX};
+}
+
+void* operator new(std::size_t size) {
+    if (size > largestAllocation.load(std::memory_order_relaxed))
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size == 0 ? 1 : size))
+        return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
 
 namespace {
 
@@ -142,6 +166,28 @@ TEST_F(CliTest, FileNamesThatAreNotUtf8AreUsedAsGiven) {
     std::ifstream custom(dir_.path().toStdString() + "/c\xE9.dat", std::ios::binary);
     const std::string added{std::istreambuf_iterator<char>(custom), {}};
     EXPECT_EQ(added, "zyxt|2\r\n");
+}
+
+// JSON holds only UTF-8: such a name is shown with U+FFFD and kept in base64.
+TEST_F(CliTest, JsonKeepsTheBytesOfNamesThatAreNotUtf8) {
+    QProcess shell;
+    shell.setWorkingDirectory(dir_.path());
+    shell.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("t=$(printf 'caf\\351.txt') g=$(printf 'gone\\377.txt') && "
+                                "cp second.txt \"$t\" && '%1' --dictionary words.dat --custom "
+                                "custom.dat --format=jsonl \"$t\" \"$g\" second.txt")
+                     .arg(kProgram)});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 2);
+    const QList<QByteArray> lines = shell.readAllStandardOutput().split('\n');
+    ASSERT_EQ(lines.size(), 4) << lines.join('\n').toStdString();
+    const auto object = [&](int i) { return QJsonDocument::fromJson(lines[i]).object(); };
+    EXPECT_EQ(object(0)["name"].toString(), QStringLiteral("caf\uFFFD.txt"));
+    EXPECT_EQ(QByteArray::fromBase64(object(0)["nameBytes"].toString().toLatin1()), "caf\xE9.txt");
+    EXPECT_TRUE(object(1).contains("error"));
+    EXPECT_EQ(QByteArray::fromBase64(object(1)["nameBytes"].toString().toLatin1()), "gone\xFF.txt");
+    EXPECT_FALSE(object(2).contains("nameBytes"));
 }
 
 TEST(FileNames, KeepTheirBytesThroughText) {
@@ -317,6 +363,32 @@ TEST_F(CliTest, BadInputsAreRefusedWithAMessageAndExitStatus2) {
     }
 }
 
+// Memory that runs out on one input costs that input only: an error row, and
+// the next input is still read.
+TEST_F(CliTest, AnInputThatRunsOutOfMemoryIsAFailureRowAndTheRunGoesOn) {
+    Write("big.txt", QByteArray("word ").repeated(400000));
+    const ParsedCommandLine parsed = ParseCommandLine(
+        {QStringLiteral("scrivolux-cli"), QStringLiteral("--dictionary"), Path("words.dat"),
+         QStringLiteral("--custom"), Path("custom.dat"), QStringLiteral("--format=csv"),
+         Path("second.txt"), Path("big.txt"), Path("second.txt")},
+        {});
+    ASSERT_EQ(parsed.action, ParsedCommandLine::Action::Run);
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    CliStreams streams{in, out, err, -1, false, dir_.path().toStdString()};
+    largestAllocation = 1'000'000;
+    const int status = RunCli(parsed.options, streams);
+    largestAllocation = SIZE_MAX;
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(err.str(),
+              "scrivolux-cli: " + Path("big.txt").toStdString() + ": not enough memory\n");
+    const QStringList rows = QString::fromStdString(out.str()).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(rows.size(), 5) << out.str();
+    EXPECT_TRUE(rows[2].endsWith(",not enough memory")) << rows[2].toStdString();
+    EXPECT_EQ(rows[3], rows[1]);
+}
+
 TEST_F(CliTest, ClosedOrFullStandardStreamsAreReported) {
     const struct {
         const char* name;
@@ -328,6 +400,12 @@ TEST_F(CliTest, ClosedOrFullStandardStreamsAreReported) {
         {"standard output closed", "second.txt >&-",
          "scrivolux-cli: the report could not be written to standard output\n"},
         {"disk full", "second.txt >/dev/full",
+         "scrivolux-cli: the report could not be written to standard output\n"},
+        {"json on a full disk", "--json second.txt >/dev/full",
+         "scrivolux-cli: the report could not be written to standard output\n"},
+        {"json lines on a full disk", "--format=jsonl second.txt >/dev/full",
+         "scrivolux-cli: the report could not be written to standard output\n"},
+        {"csv on a full disk", "--format=csv second.txt >/dev/full",
          "scrivolux-cli: the report could not be written to standard output\n"},
         {"help on a full disk", "--help >/dev/full",
          "scrivolux-cli: the text could not be written to standard output\n"},
@@ -483,6 +561,57 @@ TEST_F(CliTest, CsvHasAHeaderAndOneQuotedRowPerFile) {
     EXPECT_TRUE(rows[2].startsWith("missing.txt,classic,,,"));
     EXPECT_EQ(rows[0].count(','), rows[1].count(',') - 1); // the name's quoted comma
     EXPECT_EQ(rows[3], "");
+}
+
+// The cells of one CSV row, unquoted.
+QStringList CsvCells(const QString& row) {
+    QStringList cells(QString{});
+    bool quoted = false;
+    for (qsizetype i = 0; i < row.size(); ++i) {
+        const QChar c = row[i];
+        if (c == '"' && quoted && i + 1 < row.size() && row[i + 1] == '"')
+            cells.back() += row[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            cells.append(QString());
+        else
+            cells.back() += c;
+    }
+    return cells;
+}
+
+// A file name or an error that a spreadsheet would run is kept as text; our
+// own negative numbers stay numbers, and a failure fills the row to the error.
+TEST_F(CliTest, CsvKeepsFormulasAsTextAndEveryRowAsWideAsTheHeader) {
+    for (const char* name : {"@SUM(1+1).txt", "+cmd.txt"})
+        ASSERT_TRUE(QFile::copy(Path("second.txt"), Path(name)));
+    const CliRun run =
+        Cli({QStringLiteral("--format=csv"), QStringLiteral("--"), QStringLiteral("@SUM(1+1).txt"),
+             QStringLiteral("+cmd.txt"), QStringLiteral("=HYPERLINK(\"x\").txt"),
+             QStringLiteral("-2+3.txt"), QStringLiteral("second.txt")});
+    EXPECT_EQ(run.exitCode, 2);
+    QStringList rows = QString::fromStdString(run.out).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(rows.size(), 7);
+    EXPECT_TRUE(rows[3].startsWith("\"'=HYPERLINK(\"\"x\"\").txt\",classic,,"))
+        << rows[3].toStdString();
+    const QStringList header = CsvCells(rows[0]);
+    const auto cell = [&](int row, const char* column) {
+        return CsvCells(rows[row]).value(header.indexOf(QLatin1String(column)));
+    };
+    const char* names[] = {"'@SUM(1+1).txt", "'+cmd.txt", "'=HYPERLINK(\"x\").txt", "'-2+3.txt",
+                           "second.txt"};
+    for (int row = 1; row <= 5; ++row) {
+        SCOPED_TRACE(rows[row].toStdString());
+        EXPECT_EQ(CsvCells(rows[row]).size(), header.size());
+        EXPECT_EQ(cell(row, "name"), names[row - 1]);
+        const bool missing = row == 3 || row == 4;
+        EXPECT_EQ(cell(row, "fryReading").isEmpty(), missing);
+        EXPECT_EQ(cell(row, "error").startsWith("Cannot open file "), missing);
+        EXPECT_EQ(cell(row, "fleschKincaidGradeLevel"), missing ? "" : "-3.00999999046326");
+    }
+    EXPECT_EQ(CsvTextField("-"), "-"); // standard input's name
+    EXPECT_EQ(CsvTextField("\tx,y"), "\"'\tx,y\"");
 }
 
 TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
@@ -794,7 +923,11 @@ TEST(UnknownWordResolver, TalliesEveryOccurrenceAndAsksOncePerWord) {
     int additions = 0;
     UnknownWordResolver resolver(
         UnknownMode::Ask, &dialog,
-        [&](const std::string&, std::int32_t, std::string&) { return ++additions, true; }, out);
+        [&](const std::string&, std::int32_t) {
+            ++additions;
+            return std::optional<WriteFailure>();
+        },
+        out);
     TDictionary dictionary;
     EXPECT_EQ(resolver("Zyxt", dictionary), 2);
     EXPECT_EQ(resolver("zyxt", dictionary), 2); // the answer holds: not asked again

@@ -231,9 +231,9 @@ TEST_F(DictionaryFileTest, BadCountStopsTheLoadAndKeepsTheUserFileUnread) {
     EXPECT_FALSE(dictionary.Loaded);
     EXPECT_TRUE(dictionary.CustomFilePath().empty());
 
-    std::string error;
-    EXPECT_FALSE(dictionary.AddWordToFile("Quokka", 2, &error));
-    EXPECT_FALSE(error.empty());
+    const auto failure = dictionary.AddWordToFile("Quokka", 2);
+    ASSERT_TRUE(failure);
+    EXPECT_FALSE(failure->message.empty());
     EXPECT_EQ(dictionary.Lookup("quokka"), 2) << "kept in memory";
     EXPECT_EQ(Read(custom), Read(kDataDir + "custom.dat"));
 }
@@ -260,8 +260,8 @@ TEST_F(DictionaryFileTest, AddedWordIsReadBackOnTheNextStart) {
     {
         TDictionary dictionary;
         dictionary.LoadCustomDictionary(custom);
-        EXPECT_TRUE(dictionary.AddWordToFile("Zebra", 2));
-        EXPECT_TRUE(dictionary.AddWordToFile("Antidisestablishmentarianism", 12));
+        EXPECT_EQ(dictionary.AddWordToFile("Zebra", 2), std::nullopt);
+        EXPECT_EQ(dictionary.AddWordToFile("Antidisestablishmentarianism", 12), std::nullopt);
         EXPECT_EQ(dictionary.Lookup("zebra"), 2);
     }
     EXPECT_EQ(Read(custom), "Zebra|2\r\nAntidisestablishmentarianism|12\r\n");
@@ -288,7 +288,7 @@ TEST_F(DictionaryFileTest, AppendingStartsANewLineAfterAnUnfinishedOne) {
         const std::string custom = Write(std::string(row.name) + ".dat", row.before);
         TDictionary dictionary;
         dictionary.LoadCustomDictionary(custom);
-        EXPECT_TRUE(dictionary.AddWordToFile("Zebra", 2));
+        EXPECT_EQ(dictionary.AddWordToFile("Zebra", 2), std::nullopt);
         EXPECT_EQ(Read(custom), row.after);
 
         TDictionary next;
@@ -312,12 +312,14 @@ TEST_F(DictionaryFileTest, AddingReportsAFileThatCannotBeWritten) {
         SCOPED_TRACE(row.name);
         TDictionary dictionary;
         dictionary.LoadCustomDictionary(row.path);
-        std::string error;
-        EXPECT_FALSE(dictionary.AddWordToFile("Zebra", 2, &error));
-        EXPECT_NE(error.find(row.path), std::string::npos) << error;
-        EXPECT_NE(error.find(row.reason), std::string::npos) << error;
+        const auto failure = dictionary.AddWordToFile("Zebra", 2);
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->path, row.path);
+        EXPECT_EQ(failure->message,
+                  "Cannot add the word to " + failure->path + ": " + failure->reason);
+        EXPECT_NE(failure->reason.find(row.reason), std::string::npos) << failure->reason;
         EXPECT_EQ(dictionary.Lookup("zebra"), 2) << "kept in memory";
-        EXPECT_FALSE(dictionary.AddWordToFile("Quagga", 3)) << "no error text asked for";
+        EXPECT_TRUE(dictionary.AddWordToFile("Quagga", 3));
     }
 }
 
@@ -328,9 +330,9 @@ TEST_F(DictionaryFileTest, AddingToAReadOnlyFileFails) {
     QFile::setPermissions(QString::fromStdString(custom), QFile::ReadOwner);
     TDictionary dictionary;
     dictionary.LoadCustomDictionary(custom);
-    std::string error;
-    EXPECT_FALSE(dictionary.AddWordToFile("Zebra", 2, &error));
-    EXPECT_NE(error.find(custom), std::string::npos) << error;
+    const auto failure = dictionary.AddWordToFile("Zebra", 2);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->message.find(custom), std::string::npos) << failure->message;
     EXPECT_EQ(Read(custom), "apple|2\r\n");
 }
 
@@ -338,14 +340,14 @@ TEST_F(DictionaryFileTest, AddingRefusesLinesThatWouldNotReadBack) {
     const std::string custom = Write("custom.dat", "apple|2\r\n");
     TDictionary dictionary;
     dictionary.LoadCustomDictionary(custom);
-    EXPECT_FALSE(dictionary.AddWordToFile("minus", -2));
-    EXPECT_FALSE(dictionary.AddWordToFile("two|fields", 2));
-    EXPECT_FALSE(dictionary.AddWordToFile("two\nlines", 2));
-    EXPECT_FALSE(dictionary.AddWordToFile(std::string(600, 'a'), 2));
+    EXPECT_TRUE(dictionary.AddWordToFile("minus", -2));
+    EXPECT_TRUE(dictionary.AddWordToFile("two|fields", 2));
+    EXPECT_TRUE(dictionary.AddWordToFile("two\nlines", 2));
+    EXPECT_TRUE(dictionary.AddWordToFile(std::string(600, 'a'), 2));
     EXPECT_EQ(Read(custom), "apple|2\r\n");
     EXPECT_EQ(dictionary.Lookup("minus"), -2) << "memory takes what it is given";
 
-    EXPECT_TRUE(dictionary.AddWordToFile("Nought", 0));
+    EXPECT_EQ(dictionary.AddWordToFile("Nought", 0), std::nullopt);
     EXPECT_EQ(Read(custom), "apple|2\r\nNought|0\r\n");
 }
 
@@ -378,7 +380,7 @@ TEST_F(DictionaryFileTest, LinesInWindows1252AreDecoded) {
 
     // New lines are UTF-8, and each line of the mixed file is decoded on its own.
     dictionary.LoadCustomDictionary(path);
-    EXPECT_TRUE(dictionary.AddWordToFile("Cr\u00e8me", 2));
+    EXPECT_EQ(dictionary.AddWordToFile("Cr\u00e8me", 2), std::nullopt);
     TDictionary next;
     EXPECT_TRUE(next.LoadDictionary(path));
     EXPECT_EQ(next.Lookup("caf\u00e9"), 2);
@@ -480,7 +482,7 @@ TEST(CustomDictionaryPathTest, PerUserFolderOtherwiseMadeOnlyByTheFirstAddition)
               dir.filePath(QStringLiteral("data/Scrivolux/custom.dat")));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("data"))))
         << "a run that adds no word leaves no folder behind";
-    ASSERT_TRUE(AppendToUserDictionary(path, "word", 1));
+    ASSERT_EQ(AppendToUserDictionary(path, "word", 1), std::nullopt);
     EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isFile());
 }
 
@@ -530,9 +532,8 @@ TEST(UserDictionaryFile, AFailedAppendCutsBackOnlyItsOwnLine) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-    bool added = true;
-    std::string error;
-    std::thread adding([&] { added = AppendToUserDictionary(path, "newword", 2, &error); });
+    std::optional<WriteFailure> failure;
+    std::thread adding([&] { failure = AppendToUserDictionary(path, "newword", 2); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     ASSERT_EQ(::write(fd, other.data(), other.size()), static_cast<ssize_t>(other.size()));
     {
@@ -541,8 +542,8 @@ TEST(UserDictionaryFile, AFailedAppendCutsBackOnlyItsOwnLine) {
         adding.join();
     }
     ::close(fd);
-    EXPECT_FALSE(added);
-    EXPECT_EQ(error, "Cannot add the word to " + path + ": File too large");
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->message, "Cannot add the word to " + path + ": File too large");
     QFile file(QString::fromStdString(path));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), earlier + other);

@@ -8,8 +8,11 @@
 #include "analysis/TextPreparation.h"
 #include "dictionary/Dictionary.h"
 #include "documents/DocumentReader.h"
+#include "documents/MarkupText.h"
 #include "documents/OfficeText.h"
+#include "documents/PdfText.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -116,12 +119,25 @@ TEST_F(DocumentsTest, ContentDecidesBeforeTheName) {
     ASSERT_TRUE(QFile::copy(Data("passage.txt"), Path("text.docx")));
     ASSERT_TRUE(QFile::copy(Data("passage.txt"), Path("text.pdf")));
     ASSERT_TRUE(WriteZip(Path("other.zip"), {{"readme.txt", "Cats sleep."}}));
+    ASSERT_TRUE(WritePdf(Path("pdf.txt"), {{"Cats sleep."}}));
+    QFile bomPage(Path("bom-page"));
+    ASSERT_TRUE(bomPage.open(QIODevice::WriteOnly));
+    bomPage.write("\xEF\xBB\xBF<html><body><p>Cats sleep.</p></body></html>");
+    bomPage.close();
+    ASSERT_TRUE(WriteZip(Path("long-mimetype.odt"),
+                         {{"mimetype", "application/vnd.oasis.opendocument.text" +
+                                           QByteArray(300, ' ')}}));
     QFile old(Path("old.doc"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0'));
     old.close();
 
-    EXPECT_EQ(DetectFormat(PathStd("docx.txt")), DocumentFormat::Docx);
+    // A .txt is text, whatever its first bytes say.
+    EXPECT_EQ(DetectFormat(PathStd("docx.txt")), DocumentFormat::Text);
+    EXPECT_EQ(DetectFormat(PathStd("pdf.txt")), DocumentFormat::Text);
+    EXPECT_EQ(DetectFormat(PathStd("bom-page")), DocumentFormat::Html);
+    EXPECT_EQ(Message(PathStd("long-mimetype.odt")),
+              "The file is a zip archive but neither a .docx nor an .odt document");
     EXPECT_EQ(DetectFormat(PathStd("odt.docx")), DocumentFormat::Odt);
     EXPECT_EQ(DetectFormat(PathStd("pdf.html")), DocumentFormat::Pdf);
     EXPECT_EQ(DetectFormat(PathStd("page")), DocumentFormat::Html);
@@ -164,6 +180,85 @@ TEST(OfficeText, OnlyTheProseOfAnOpenDocument) {
         "<text:line-break/>then\nwake</text:p>"
         "<text:p>Huge<text:s text:c=\"2000000000\"/>gap</text:p>")));
     EXPECT_EQ(text, "Title\n\nCats   sleep here\nthen wake\n\nHuge" + std::string(64, ' ') + "gap");
+}
+
+// A few bytes of XML that stand for many characters: the reader stops as
+// soon as the text passes 64 MB, and a run of breaks leaves one blank line.
+TEST_F(DocumentsTest, ExpandingDocumentsAreBoundedAsTheyAreRead) {
+    QByteArray spaces = "<text:p>";
+    for (int i = 0; i < 1'100'000; ++i) // 1.1 million times 64 spaces: 70 MB
+        spaces += "<text:s text:c=\"64\"/>";
+    ASSERT_TRUE(WriteOdt(Path("spaces.odt"), OdtXml(spaces + "</text:p>")));
+    EXPECT_EQ(Message(PathStd("spaces.odt")), "The document unpacks to more than 64 MB of text");
+
+    QByteArray breaks = "<w:p><w:r><w:t>Cats</w:t>";
+    for (int i = 0; i < 100'000; ++i)
+        breaks += "<w:br/>";
+    EXPECT_EQ(DocxText(Str(WordXml(breaks + "<w:t>sleep</w:t></w:r></w:p>"))), "Cats\n\nsleep");
+}
+
+// A page never makes the program open another file: a linked style sheet
+// that would turn the prose into code is not read.
+TEST_F(DocumentsTest, PagesLoadNothingTheyName) {
+    QFile css(Path("code.css"));
+    ASSERT_TRUE(css.open(QIODevice::WriteOnly));
+    css.write("p { font-family: monospace; }");
+    css.close();
+    const QString page = "<html><head><link rel=\"stylesheet\" href=\"" + Path("code.css") +
+                         "\"></head><body><p>Cats sleep.</p></body></html>";
+    EXPECT_EQ(HtmlText(page), "Cats sleep.");
+    EXPECT_EQ(MarkdownText(QStringLiteral("Cats sleep.\n\n<link rel=\"stylesheet\" href=\"") +
+                           Path("code.css") + "\">\n")
+                  .rfind("Cats sleep.", 0),
+              0u);
+}
+
+// Deep nesting and many links in a paragraph take time in proportion to the
+// page (Qt's own readers took minutes), and a long page tells its progress.
+TEST_F(DocumentsTest, DeepPagesReachTheReaderFlattenedAndLongPagesInPieces) {
+    // The reader's time grows with the square of the nesting: what it is given
+    // nests no deeper than kMaxPageNesting, and no text is lost on the way.
+    QString divs = QStringLiteral("<html><body>");
+    for (int i = 0; i < 20'000; ++i)
+        divs += QStringLiteral("<div><b>cats");
+    const std::vector<QString> pieces = BoundedPieces(divs);
+    ASSERT_EQ(pieces.size(), 1u);
+    // <html> and <body> are open too; past the bound a div is a paragraph break.
+    EXPECT_EQ(pieces[0].count(QStringLiteral("<div>")) + pieces[0].count(QStringLiteral("<b>")),
+              kMaxPageNesting - 2);
+    EXPECT_EQ(pieces[0].count(QStringLiteral("<p>")), 20'000 - (kMaxPageNesting - 2) / 2);
+    EXPECT_EQ(std::get<1>(Counts(HtmlText(divs))), 20'000);
+    QString links;
+    for (int i = 0; i < 2'000; ++i)
+        links += QStringLiteral("[cats](http://example.com/%1) ").arg(i);
+    EXPECT_EQ(std::get<1>(Counts(MarkdownText(links))), 2'000);
+
+    QString page = QStringLiteral("<html><body>");
+    for (int i = 0; i < 40'000; ++i)
+        page += QStringLiteral("<p>Cats sleep.</p>");
+    int told = 0;
+    EXPECT_THROW(HtmlText(page, [&](int done, int total) {
+                     EXPECT_EQ(done, ++told);
+                     EXPECT_GT(total, 1);
+                     return done < 2;
+                 }),
+                 LoadCancelled);
+    EXPECT_EQ(told, 2);
+}
+
+// The PDF reader stops at the page, or the word, that passes its bound.
+TEST_F(DocumentsTest, PdfTextStopsAtItsBound) {
+    ASSERT_TRUE(WritePdf(Path("two.pdf"), {{"Cats sleep."}, {"Dogs run."}}));
+    const std::size_t size = PdfText(PathStd("two.pdf"), kMaxTextFileBytes, {}).size();
+    EXPECT_EQ(PdfText(PathStd("two.pdf"), size + 1, {}), "Cats sleep.\nDogs run.");
+    for (const std::size_t bound : {size - 2, std::size_t{5}}) {
+        try {
+            PdfText(PathStd("two.pdf"), bound, {});
+            ADD_FAILURE() << bound;
+        } catch (const ScrivoluxError& error) {
+            EXPECT_STREQ(error.what(), "Text exceeds memo capacity");
+        }
+    }
 }
 
 TEST(OfficeText, NoDocumentTypeAndNoBrokenXml) {

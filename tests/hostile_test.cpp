@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace {
@@ -166,9 +168,40 @@ TEST_F(HostileCliTest, HostileDocuments) {
         EXPECT_EQ(Line(run.out, "Total Number of Words"), "Total Number of Words: 4");
     }
 
-    // A .docx saved under a text file's name is still read as what it is.
+    // A file named .txt is text, whatever it holds: a .docx so named is refused
+    // as the binary it is.
     ASSERT_TRUE(QFile::copy(Path("good.docx"), Path("renamed.txt")));
-    EXPECT_EQ(Cli({"renamed.txt"}).out, Cli({"passage.txt"}).out);
+    EXPECT_NE(Cli({"renamed.txt"}).err.find("renamed.txt: The file holds NUL characters"),
+              std::string::npos);
+}
+
+// A FIFO and a pipe give their bytes once: the format is told from the bytes
+// the reader took, never by a first look that takes them away from it.
+TEST_F(HostileCliTest, FifosAndPipesAreReadWhole) {
+    QByteArray text;
+    QByteArray page = "<html><body>";
+    for (int i = 0; i < 2000; ++i) { // far more than one block
+        text += kPassage + "\n";
+        page += "<p>" + kPassage + "</p>";
+    }
+    ASSERT_TRUE(Write(Path("long.txt"), text));
+    ASSERT_TRUE(Write(Path("long.html"), page));
+    ASSERT_EQ(mkfifo(Path("fifo").toLocal8Bit().constData(), 0600), 0);
+    QProcess writer;
+    writer.setWorkingDirectory(dir.path());
+    writer.start("sh", {"-c", "cat long.txt > fifo"});
+    const CliRun fifo = Cli({"fifo"});
+    EXPECT_EQ(Line(fifo.out, "Total Number of Words"), "Total Number of Words: 8000") << fifo.err;
+    writer.waitForFinished();
+
+    QProcess pipe;
+    pipe.setWorkingDirectory(dir.path());
+    pipe.start("sh", {"-c", "cat long.html | \"$0\" --unknown=zero --dictionary words.dat "
+                            "--custom custom.dat /dev/stdin",
+                      kProgram});
+    ASSERT_TRUE(pipe.waitForFinished(120'000));
+    EXPECT_EQ(Line(pipe.readAllStandardOutput().toStdString(), "Total Number of Words"),
+              "Total Number of Words: 8000");
 }
 
 TEST_F(HostileCliTest, TwoThousandPagePdfLoadsInBoundedTime) {
@@ -248,14 +281,14 @@ TEST(HostileUserDictionary, FullDiskWhileAddingAWord) {
     TDictionary dictionary;
     ASSERT_TRUE(dictionary.LoadCustomDictionary(path.toStdString()));
     for (const rlim_t room : {0, 3}) {
-        std::string error;
-        bool added = true;
+        std::optional<WriteFailure> failure;
         {
             const FileSizeLimit full(static_cast<rlim_t>(kEarlierLines.size()) + room);
-            added = dictionary.AddWordToFile("Quokka", 2, &error);
+            failure = dictionary.AddWordToFile("Quokka", 2);
         }
-        EXPECT_FALSE(added) << "room for " << room << " bytes";
-        EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
+        ASSERT_TRUE(failure) << "room for " << room << " bytes";
+        EXPECT_EQ(failure->message,
+                  "Cannot add the word to " + path.toStdString() + ": File too large");
         EXPECT_EQ(Read(path), kEarlierLines) << "room for " << room << " bytes";
     }
     EXPECT_EQ(dictionary.Lookup("quokka"), 2); // known for this run all the same
@@ -266,7 +299,7 @@ TEST(HostileUserDictionary, FullDiskWhileAddingAWord) {
     EXPECT_EQ(reloaded.Lookup("earlier"), 3);
 
     // With room again, the next word lands on a line of its own.
-    ASSERT_TRUE(dictionary.AddWordToFile("Quokka", 2));
+    ASSERT_EQ(dictionary.AddWordToFile("Quokka", 2), std::nullopt);
     EXPECT_EQ(Read(path), kEarlierLines + "Quokka|2\r\n");
 }
 

@@ -152,6 +152,10 @@ DecodedText DecodeBoundedText(std::string_view bytes) {
     return DecodeBounded(bytes, nullptr);
 }
 
+DecodedText DecodeBoundedText(std::string&& bytes) {
+    return DecodeBounded(bytes, &bytes);
+}
+
 void RequireRegularFile(const std::string& path) {
     // By the name's bytes: not every file name is UTF-8.
     struct stat info {};
@@ -163,7 +167,7 @@ void RequireRegularFile(const std::string& path) {
                     S_ISDIR(info.st_mode) ? "Is a directory" : "not a regular file");
 }
 
-DecodedText ReadTextFile(const std::string& path) {
+std::string ReadFileBytes(const std::string& path) {
     const auto cannotOpen = [&path](const QString& reason) {
         return FileError("Cannot open file " + path, path, reason.toStdString());
     };
@@ -188,6 +192,16 @@ DecodedText ReadTextFile(const std::string& path) {
         if (bytes.size() > kMaxTextFileBytesOnDisk)
             throw ScrivoluxError("Text exceeds memo capacity");
     }
+    return bytes;
+}
+
+bool IsReadOnlyOnce(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+DecodedText ReadTextFile(const std::string& path) {
+    std::string bytes = ReadFileBytes(path);
     return DecodeBounded(bytes, &bytes);
 }
 

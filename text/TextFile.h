@@ -36,11 +36,24 @@ DecodedText DecodeText(std::string_view bytes);
 // exceeds memo capacity" when the decoded text, a CR LF counted as one line
 // break, is over kMaxTextFileBytes.
 DecodedText DecodeBoundedText(std::string_view bytes);
+// The same for bytes that are no longer needed: the usual text moves out of them.
+DecodedText DecodeBoundedText(std::string&& bytes);
 
 // Reads and decodes a whole file. Throws a FileError "Cannot open file %s" (with
 // the system's reason) when it cannot be read, and "Text exceeds memo capacity" when it is over
 // kMaxTextFileBytes.
 DecodedText ReadTextFile(const std::string& path);
+
+// All the bytes of a file, read to its end through one handle: a pipe or a
+// FIFO gives what it holds only once. Throws as ReadTextFile does, "Text exceeds
+// memo capacity" past kMaxTextFileBytesOnDisk.
+std::string ReadFileBytes(const std::string& path);
+
+// True when path names something that can be read only once or may never end
+// (a pipe, a FIFO, a socket, a device): it must be read through one handle, and
+// nothing may peek at it first. False for a regular file, a folder or a name
+// that does not exist.
+bool IsReadOnlyOnce(const std::string& path);
 
 // Throws the FileError "Cannot open file %s" unless path names a regular file
 // (or a link to one): a FIFO or a device could block the reader until another

@@ -455,9 +455,8 @@ int main(int argc, char** argv) {
         std::filesystem::rename(partialPath, outputPath, renameError);
         if (renameError)
             return Fail("cannot write " + outputPath.string() + ": " + renameError.message());
-        std::string indexError;
-        if (!TDictionary::WriteIndex(outputPath.string(), &indexError))
-            return Fail(indexError);
+        if (const auto failure = TDictionary::WriteIndex(outputPath.string()))
+            return Fail(failure->message);
         std::cout << "gen_cuvplus: " << cmu.size() << " CMU words, " << added.size()
                   << " estimated words\n";
     } catch (const std::exception& error) {

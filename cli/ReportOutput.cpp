@@ -1,0 +1,111 @@
+#include "cli/ReportOutput.h"
+
+#include "report/ResultJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <ostream>
+
+namespace {
+
+class TextOutput : public ReportOutput {
+public:
+    TextOutput(std::ostream& out, bool several) : ReportOutput(out), several_(several) {}
+    void Report(const TextReport& report) override {
+        if (several_)
+            out_ << "==> " << (report.name == "-" ? "standard input" : report.name) << " <==\n";
+        out_ << ReportText(report);
+        if (several_)
+            out_ << '\n';
+        out_.flush();
+    }
+    void Failure(const std::string&, const std::string&, std::string_view) override {}
+
+private:
+    bool several_;
+};
+
+// One document at the end: an array for several inputs, else the one object.
+class JsonOutput : public ReportOutput {
+public:
+    JsonOutput(std::ostream& out, bool several) : ReportOutput(out), several_(several) {}
+    void Report(const TextReport& report) override { documents_.append(ResultJson(report)); }
+    void Failure(const std::string& input, const std::string& message,
+                 std::string_view rules) override {
+        documents_.append(FailureJson(input, message, rules));
+    }
+
+private:
+    void Finish() override {
+        const QJsonDocument document =
+            several_ ? QJsonDocument(documents_) : QJsonDocument(documents_.first().toObject());
+        out_ << document.toJson(QJsonDocument::Indented).toStdString();
+    }
+
+    bool several_;
+    QJsonArray documents_;
+};
+
+class JsonLinesOutput : public ReportOutput {
+public:
+    explicit JsonLinesOutput(std::ostream& out) : ReportOutput(out) {}
+    void Report(const TextReport& report) override {
+        out_ << ResultJsonLine(report) << '\n';
+        out_.flush();
+    }
+    void Failure(const std::string& input, const std::string& message,
+                 std::string_view rules) override {
+        out_ << QJsonDocument(FailureJson(input, message, rules))
+                    .toJson(QJsonDocument::Compact)
+                    .toStdString()
+             << '\n';
+        out_.flush();
+    }
+};
+
+class CsvOutput : public ReportOutput {
+public:
+    explicit CsvOutput(std::ostream& out) : ReportOutput(out) { out_ << CsvHeader(); }
+    void Report(const TextReport& report) override {
+        out_ << ResultCsvRow(report);
+        out_.flush();
+    }
+    void Failure(const std::string& input, const std::string& message,
+                 std::string_view rules) override {
+        out_ << FailureCsvRow(input, message, rules);
+        out_.flush();
+    }
+};
+
+} // namespace
+
+std::unique_ptr<ReportOutput> ReportOutput::For(OutputFormat format, std::ostream& out,
+                                                bool several) {
+    switch (format) {
+    case OutputFormat::Json:
+        return std::make_unique<JsonOutput>(out, several);
+    case OutputFormat::JsonLines:
+        return std::make_unique<JsonLinesOutput>(out);
+    case OutputFormat::Csv:
+        return std::make_unique<CsvOutput>(out);
+    case OutputFormat::Text:
+        break;
+    }
+    return std::make_unique<TextOutput>(out, several);
+}
+
+std::optional<WriteFailure> ReportOutput::End() {
+    if (out_)
+        Finish();
+    out_.flush();
+    if (out_)
+        return std::nullopt;
+    // A full disk or a closed pipe must not pass for a complete report.
+    return WriteFailure{
+        "the report could not be written to standard output", "standard output", {}};
+}
+
+bool ReportOutput::Failed() const {
+    return !out_;
+}
