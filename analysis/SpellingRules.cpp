@@ -275,8 +275,8 @@ std::int32_t CountWithoutVowels(std::string_view w) {
             return 1;
     }
     static constexpr std::string_view kInterjections[] = {
-        "brr", "brrr", "grr", "grrr", "hm",  "hmm", "hmmm", "mm",   "mmm",
-        "nth", "pfft", "psst", "pst", "sh",  "shh", "shhh", "tsk", "zzz"};
+        "brr", "brrr", "grr",  "grrr", "hm", "hmm", "hmmm", "mm",  "mmm",
+        "nth", "pfft", "psst", "pst",  "sh", "shh", "shhh", "tsk", "zzz"};
     if (std::find(std::begin(kInterjections), std::end(kInterjections), w) !=
         std::end(kInterjections))
         return 1;

@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <utility>
-#include <new>
 #include <vector>
 
 namespace {
@@ -80,8 +80,8 @@ std::optional<WordListStamp> StampOf(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return WordListStamp{static_cast<std::uint64_t>(info.st_size),
-                       static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                       static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+                         static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                         static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
 std::uint64_t Load64(const unsigned char* at) {
@@ -112,8 +112,10 @@ bool SlotIsSound(std::uint64_t head, std::uint64_t rest, std::uint64_t textSize)
     // A short word: its length, then its bytes, then only zeros.
     const std::uint64_t length = head & 0xFF;
     const std::uint64_t headPadding = length < 7 ? head >> (8 * ((length + 1) & 7)) : 0;
-    const std::uint64_t secondPadding =
-        length < 7 ? second : length < kShortWordMax ? second >> (8 * ((length - 7) & 3)) : 0;
+    const std::uint64_t secondPadding = length < 7 ? second
+                                        : length < kShortWordMax
+                                            ? second >> (8 * ((length - 7) & 3))
+                                            : 0;
     const bool shortSound = (length - 1 < kShortWordMax) & ((headPadding | secondPadding) == 0);
     const bool other = length == kOtherWordMark;
     return (empty & emptySound) |
@@ -218,8 +220,8 @@ std::unique_ptr<WordIndex> WordIndex::FromBytes(std::string_view bytes,
     return Check(std::move(data), bytes.size(), source);
 }
 
-std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> data,
-                                            std::size_t size, const WordListStamp& source) {
+std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> data, std::size_t size,
+                                            const WordListStamp& source) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.get());
     if (size < sizeof(Header))
         return nullptr;
@@ -258,7 +260,8 @@ std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> dat
         filled += head != 0;
     }
     lanes.AddBytes(slots + header.slotCount * kSlotSize, header.textSize);
-    if (!sound || filled != header.entryCount || lanes.Finish(size - kChecksumStart) != header.checksum)
+    if (!sound || filled != header.entryCount ||
+        lanes.Finish(size - kChecksumStart) != header.checksum)
         return nullptr;
 
     std::unique_ptr<WordIndex> index(new WordIndex);

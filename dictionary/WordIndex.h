@@ -70,12 +70,13 @@ public:
 
     // The index held in bytes (a whole index file) for a text file with this
     // stamp, checked as Open checks a file; nullptr when it does not check out.
-    static std::unique_ptr<WordIndex> FromBytes(std::string_view bytes, const WordListStamp& source);
+    static std::unique_ptr<WordIndex> FromBytes(std::string_view bytes,
+                                                const WordListStamp& source);
 
     // Writes the index of the words (already lower-cased, first count of each)
     // read from the text file at textPath, under a temporary name first that
-    // then replaces the index whole. Empty on success; a failure when it cannot be written or the text file is
-    // unreadable.
+    // then replaces the index whole. Empty on success; a failure when it cannot be written or the
+    // text file is unreadable.
     [[nodiscard]] static std::optional<WriteFailure> Write(const std::string& textPath,
                                                            const WordTable& words);
 
@@ -86,8 +87,8 @@ public:
 
 private:
     WordIndex() = default;
-    static std::unique_ptr<WordIndex> Check(std::unique_ptr<std::uint64_t[]> data,
-                                            std::size_t size, const WordListStamp& source);
+    static std::unique_ptr<WordIndex> Check(std::unique_ptr<std::uint64_t[]> data, std::size_t size,
+                                            const WordListStamp& source);
 
     std::unique_ptr<std::uint64_t[]> data_; // the whole file, 8-byte aligned
     const unsigned char* slots_ = nullptr;

@@ -459,9 +459,9 @@ TEST(CustomDictionaryPathTest, NeverInASystemFolder) {
     });
     const QString perUser = dir.filePath(QStringLiteral("data/Scrivolux/custom.dat"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/usr/lib"), dir.filePath(QStringLiteral("link"))));
-    for (const std::string& folder : {std::string("/usr/lib/"), std::string("/usr/local/lib"),
-                                      std::string("/opt"),
-                                     dir.filePath(QStringLiteral("link")).toStdString()})
+    for (const std::string& folder :
+         {std::string("/usr/lib/"), std::string("/usr/local/lib"), std::string("/opt"),
+          dir.filePath(QStringLiteral("link")).toStdString()})
         EXPECT_EQ(QString::fromStdString(CustomDictionaryPath(folder)), perUser) << folder;
 }
 

@@ -73,13 +73,13 @@ TEST(EstimateByRules, Rules) {
 TEST(EstimateByRules, NoSyllablePerLetterOfNoise) {
     const std::string cat = "cat";
     const Row rows[] = {
-        {"Hmmmmmmmmmmmm", 1},         // a drawn-out interjection
-        {"Zzzzzzzzzzzzzzzzzzzz", 1},  // a drawn-out sound
-        {"shh", 1},                   // an interjection
-        {"DVD", 3},                   // spelled out
-        {"kkk", 3},                   // three of a letter: still spelled out
-        {"bcdfghjklmnpqrstvxz", 9},   // no more than "www"
-        {"isn'tn't", 2},              // one n't
+        {"Hmmmmmmmmmmmm", 1},        // a drawn-out interjection
+        {"Zzzzzzzzzzzzzzzzzzzz", 1}, // a drawn-out sound
+        {"shh", 1},                  // an interjection
+        {"DVD", 3},                  // spelled out
+        {"kkk", 3},                  // three of a letter: still spelled out
+        {"bcdfghjklmnpqrstvxz", 9},  // no more than "www"
+        {"isn'tn't", 2},             // one n't
     };
     for (const Row& row : rows)
         EXPECT_EQ(EstimateSyllablesByRules(row.word), row.syllables) << row.word;

@@ -221,8 +221,8 @@ TEST_F(WordIndexTest, DamageBehindASoundHeaderIsRefused) {
         std::memcpy(bytes.data() + count, &value, 4);
         if (seal) {
             const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-            const std::uint64_t sum = word_index::Checksum(data + word_index::kChecksumStart,
-                                                           bytes.size() - word_index::kChecksumStart);
+            const std::uint64_t sum = word_index::Checksum(
+                data + word_index::kChecksumStart, bytes.size() - word_index::kChecksumStart);
             std::memcpy(bytes.data() + offsetof(word_index::Header, checksum), &sum, 8);
         }
         return bytes;

@@ -306,8 +306,8 @@ std::optional<int> CountWithoutVowels(std::string_view word) {
     if (word.find_first_of("aeiouy") != std::string_view::npos ||
         word.find_first_not_of("abcdefghijklmnopqrstuvwxyz'") != std::string_view::npos)
         return std::nullopt;
-    static const std::unordered_set<std::string_view> kWelsh = {
-        "crwth", "crwths", "crwth's", "cwm", "cwms", "cwm's", "cwtch"};
+    static const std::unordered_set<std::string_view> kWelsh = {"crwth", "crwths", "crwth's", "cwm",
+                                                                "cwms",  "cwm's",  "cwtch"};
     if (kWelsh.contains(word) || EstimateSyllablesByRules(word) == 1)
         return 1;
     return std::nullopt;
