@@ -12,6 +12,7 @@ void CurrentAnalysis::Set(std::shared_ptr<PassageDetails> details, QPlainTextEdi
                           TDictionary* dictionary) {
     disconnect(textConnection_);
     details_ = std::move(details);
+    corrected_.assign(details_ ? details_->words.size() : 0, false);
     textArea_ = textArea;
     dictionary_ = dictionary;
     stale_ = false;
@@ -30,6 +31,7 @@ bool CurrentAnalysis::SetWordCount(std::size_t row, std::int32_t syllables) {
     if (!details_ || row >= details_->words.size() || details_->words[row].syllables == syllables)
         return false;
     SetWordSyllables(*details_, row, syllables);
+    corrected_[row] = true;
     emit analysisChanged(Change::WordCount, row);
     return true;
 }

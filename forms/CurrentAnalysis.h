@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QPlainTextEdit;
 class TDictionary;
@@ -38,6 +39,9 @@ public:
     // does not exist.
     bool SetWordCount(std::size_t row, std::int32_t syllables);
 
+    // Whether the count of the row's word was corrected since the analysis.
+    bool Corrected(std::size_t row) const { return row < corrected_.size() && corrected_[row]; }
+
     // nullptr before the first analysis.
     const PassageDetails* Details() const { return details_.get(); }
     QPlainTextEdit* TextArea() const;
@@ -59,6 +63,7 @@ private:
     QPointer<QPlainTextEdit> textArea_;
     QMetaObject::Connection textConnection_;
     TDictionary* dictionary_ = nullptr;
+    std::vector<bool> corrected_; // by row of the details' words
     QString text_;
     bool stale_ = false;
 };

@@ -1,6 +1,7 @@
 #include "forms/DetailsSentencesPage.h"
 
 #include "analysis/PassageDetails.h"
+#include "forms/ShownText.h"
 #include "report/Verdict.h"
 
 #include <QComboBox>
@@ -78,12 +79,11 @@ void DetailsSentencesPage::showSentences() {
         words->setData(Qt::DisplayRole, sentence.words);
         auto* difficult = new QTableWidgetItem;
         difficult->setData(Qt::DisplayRole, sentence.difficultWords);
-        QString wording = analysis_->Text()
-                              .mid(static_cast<qsizetype>(sentence.span.position),
-                                   static_cast<qsizetype>(sentence.span.size))
-                              .simplified();
-        if (wording.size() > 300)
-            wording = wording.left(300) + QChar(0x2026);
+        const QString wording = QuotedWord(analysis_->Text()
+                                               .mid(static_cast<qsizetype>(sentence.span.position),
+                                                    static_cast<qsizetype>(sentence.span.size))
+                                               .simplified(),
+                                           300);
         SentencesView->setItem(row, 0, words);
         SentencesView->setItem(row, 1, difficult);
         SentencesView->setItem(row, 2, new QTableWidgetItem(wording));

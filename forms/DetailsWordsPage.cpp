@@ -3,6 +3,7 @@
 #include "analysis/PassageDetails.h"
 #include "dictionary/Dictionary.h"
 #include "forms/Desktop.h"
+#include "forms/ShownText.h"
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
@@ -64,13 +65,16 @@ public:
         if (role == Qt::DisplayRole || role == Qt::EditRole) {
             switch (index.column()) {
             case Word:
-                return Q(row.word);
+                return VisibleText(Q(row.word));
             case Syllables:
                 return row.syllables;
             case Occurrences:
                 return row.occurrences;
             case Source:
-                return Q(WordSourceName(row.source));
+                // A corrected count is the user's now, wherever it came from.
+                return analysis_->Corrected(static_cast<std::size_t>(index.row()))
+                           ? QStringLiteral("corrected")
+                           : Q(WordSourceName(row.source));
             default:
                 return {};
             }
@@ -259,7 +263,7 @@ void DetailsWordsPage::EditCurrentCount() {
     if (!(syllables.flags() & Qt::ItemIsEditable)) {
         emit statusMessage(QStringLiteral("The count of \"%1\" is the word list's; it cannot be "
                                           "corrected here.")
-                               .arg(Q(row.word)));
+                               .arg(QuotedWord(row.word)));
         return;
     }
     emit statusMessage(QString());
@@ -293,7 +297,7 @@ void DetailsWordsPage::addToUserDictionary(const WordRow& row) {
                 this, QStringLiteral("\"%1\" is already in the user dictionary with %2 "
                                      "syllables; the new count is used in this analysis only. "
                                      "Edit %3 to change it for good.")
-                          .arg(Q(row.word))
+                          .arg(QuotedWord(row.word))
                           .arg(known)
                           .arg(Q(path)));
             return;

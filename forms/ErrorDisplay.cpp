@@ -1,6 +1,7 @@
 #include "forms/ErrorDisplay.h"
 
 #include "forms/Desktop.h"
+#include "forms/ShownText.h"
 
 #include <QFileInfo>
 
@@ -21,7 +22,8 @@ QString WithFullStop(const QString& message) {
 }
 
 void ShowErrorDisplay(QWidget* parent, const QString& message) {
-    TheDesktop().ShowError(parent, WithFullStop(message));
+    // A message may quote a word or a file name that holds direction controls.
+    TheDesktop().ShowError(parent, WithFullStop(VisibleText(message)));
 }
 
 void ShowCurrentException(QWidget* parent) {

@@ -19,7 +19,8 @@ QString ApplicationTitle(const QString& executablePath);
 QString WithFullStop(const QString& message);
 
 // The error display: the message, with the full-stop rule, in a box with the
-// stop icon, one OK button and the application title.
+// stop icon, one OK button and the application title. Invisible format and
+// control characters in it are shown as VisibleText shows them.
 void ShowErrorDisplay(QWidget* parent, const QString& message);
 
 // Shows the exception being handled through the error display; an exception that

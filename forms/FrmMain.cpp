@@ -18,6 +18,7 @@
 #include "forms/FrmProgress.h"
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
+#include "forms/ShownText.h"
 #include "settings/FontSettings.h"
 #include "settings/OptionSettings.h"
 #include "text/Error.h"
@@ -42,6 +43,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -155,6 +157,15 @@ void ShowSpanInPieces(TextSpan& span, const std::vector<std::size_t>& cuts) {
 std::string ExecutableDirectory(const QString& executablePath) {
     const qsizetype slash = executablePath.lastIndexOf(u'/');
     return slash < 0 ? std::string() : executablePath.left(slash + 1).toStdString();
+}
+
+// Whether the two names lead to one existing file, through symbolic links in
+// either name or as hard links of one another.
+bool SameFile(const QString& one, const QString& other) {
+    if (one.isEmpty() || other.isEmpty())
+        return false;
+    std::error_code error;
+    return std::filesystem::equivalent(FileNameBytes(one), FileNameBytes(other), error);
 }
 
 } // namespace
@@ -396,6 +407,7 @@ void TMainForm::LoadTextFile(const QString& path) {
     encoding_ = loaded.encoding;
     // Saving proposes a .txt beside a document, never the document itself.
     documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
+    savedPath_.clear();
 }
 
 void TMainForm::setMemoText(const QString& text) {
@@ -409,7 +421,8 @@ void TMainForm::setMemoText(const QString& text) {
 
 void TMainForm::SaveTextFile(const QString& path) {
     if (!documentPath_.isEmpty() &&
-        QFileInfo(path).absoluteFilePath() == QFileInfo(documentPath_).absoluteFilePath())
+        (QFileInfo(path).absoluteFilePath() == QFileInfo(documentPath_).absoluteFilePath() ||
+         SameFile(path, documentPath_)))
         throw ScrivoluxError("The text is not saved over the document it came from; choose "
                              "another name");
     std::string text = unchangedText_ ? *unchangedText_ : memoText();
@@ -419,6 +432,7 @@ void TMainForm::SaveTextFile(const QString& path) {
         throw FileError(failure->message, failure->path, failure->reason);
     encoding_ = encoded.encoding;
     unchangedText_ = std::move(text);
+    savedPath_ = path;
 }
 
 void TMainForm::mnuTxtLoadClick() {
@@ -479,9 +493,24 @@ void TMainForm::mnuTxtSaveClick() {
         const QFileInfo document(documentPath_);
         proposed = document.dir().filePath(document.completeBaseName() + QStringLiteral(".txt"));
     }
-    const QString path = TheDesktop().GetSaveFileName(this, kTextFilter, kTextSuffix, proposed);
-    if (!path.isEmpty())
+    for (;;) {
+        const QString path = TheDesktop().GetSaveFileName(this, kTextFilter, kTextSuffix, proposed);
+        if (path.isEmpty())
+            return;
+        // A name the user chose replaces its file, as saving always has. But
+        // the name proposed for a document's text may be the user's own draft
+        // beside it, which Enter alone must not replace; No goes back to the
+        // dialog. A file this text was saved to already is not asked about.
+        const bool ownProposal = !proposed.isEmpty() && QFileInfo(path).absoluteFilePath() ==
+                                                            QFileInfo(proposed).absoluteFilePath();
+        if (ownProposal && QFileInfo::exists(path) && !SameFile(path, savedPath_) &&
+            !TheDesktop().AskYesNo(this,
+                                   QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                       .arg(VisibleText(QDir::toNativeSeparators(path)))))
+            continue;
         SaveTextFile(path);
+        return;
+    }
 }
 
 void TMainForm::mnuExitClick() {

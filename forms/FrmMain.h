@@ -119,6 +119,7 @@ private:
     CurrentAnalysis* analysis_ = nullptr;
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
+    QString savedPath_;    // where the text was saved since it was loaded, if anywhere
     QColor editorColor_;
     bool running_ = false;
     // Whether the text area shows a long line in pieces that memoText joins.

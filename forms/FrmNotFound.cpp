@@ -8,6 +8,7 @@
 #include "forms/DesignedFont.h"
 #include "forms/Desktop.h"
 #include "forms/ScreenPlacement.h"
+#include "forms/ShownText.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,6 +31,9 @@ QPushButton* MakeButton(QWidget* parent, const char* text, int top) {
     button->setAutoDefault(false);
     return button;
 }
+
+// A word up to this many characters is shown whole in the tool tip.
+constexpr qsizetype kWholeWordShown = 400;
 
 } // namespace
 
@@ -100,13 +104,21 @@ void TNotFoundForm::fitTexts() {
 std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& dictionary) {
     word_ = word;
     dictionary_ = &dictionary;
-    // A word too long for the dialog is shortened in its middle; the whole word
-    // stays in the tool tip.
-    const QString shown = QString::fromStdString(word);
+    // A word too long for the dialog is shortened in its middle; the tool tip
+    // keeps a word of a few hundred letters whole. Only both ends of a longer
+    // one are measured: the layout of a megabyte would freeze the dialog.
+    const QString whole = QString::fromStdString(word);
+    QString shown = VisibleText(whole);
+    if (shown.size() > 2 * kWholeWordShown) {
+        QStringView tail = QStringView(shown).right(kWholeWordShown);
+        if (tail.front().isLowSurrogate())
+            tail = tail.mid(1);
+        shown = QuotedWord(QStringView(shown), kWholeWordShown) + tail.toString();
+    }
     const int room = width() - WordLB->x() - 8;
     WordLB->setText(WordLB->fontMetrics().elidedText(shown, Qt::ElideMiddle, room));
-    WordLB->setToolTip(shown);
-    WordLB->setAccessibleName(shown);
+    WordLB->setToolTip(QuotedWord(QStringView(whole), kWholeWordShown));
+    WordLB->setAccessibleName(WordLB->toolTip());
     WordLB->resize(std::min(WordLB->sizeHint().width(), room),
                    std::max(WordLB->height(), WordLB->sizeHint().height()));
     const std::int32_t estimate = EstimateSyllables(word, dictionary);
@@ -167,7 +179,7 @@ void TNotFoundForm::acceptCount(bool addToFile) {
             QStringLiteral("The word \"%1\" could not be added to the user dictionary file.\n\n"
                            "%2\n\nThe count you gave is used, and the word is known until "
                            "the program is closed.")
-                .arg(QString::fromStdString(word_), QString::fromStdString(notWritten->message)));
+                .arg(QuotedWord(word_), QString::fromStdString(notWritten->message)));
     }
     accept();
 }

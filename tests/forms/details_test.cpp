@@ -332,6 +332,64 @@ TEST_F(DetailsFormTest, ACorrectedCountReachesEveryView) {
     ReportForm->close();
 }
 
+// After a correction the marked graph, the indices and the counts are exactly
+// those of a new analysis in which the word was given that count, and the row
+// says the count is now the user's.
+TEST_F(DetailsFormTest, ACorrectionShowsWhatAFreshAnalysisWithThatCountShows) {
+    const auto shown = [] {
+        QStringList texts{DetailsForm->CountsST->text()};
+        for (int row = 0; row < DetailsForm->IndicesView->rowCount(); ++row)
+            texts << DetailsForm->IndicesView->item(row, 1)->text();
+        return texts;
+    };
+    const auto countFrom = [](const QString& word) {
+        const QAbstractItemModel* model = DetailsForm->WordsView->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->index(row, 0).data().toString() == word)
+                return model->index(row, 3).data().toString();
+        return QString();
+    };
+    const QString text = QStringLiteral("Zorp sat on the mat. Zorp zorp sat.");
+    MainForm->mnuMarkPassage->trigger();
+    Analyse(text, QStringLiteral("3"));
+    const QImage freshGraph = Graph();
+    const QStringList freshFigures = shown();
+
+    // The next start forgets the answer, which was kept in memory only.
+    MainForm->close();
+    windows.reset();
+    windows = std::make_unique<StartupWindows>();
+    MainForm->show();
+    Analyse(text, QStringLiteral("1"));
+    DetailsForm->FilterCB->setCurrentIndex(1); // all words
+    EXPECT_EQ(countFrom(QStringLiteral("zorp")), QStringLiteral("typed"));
+    ASSERT_NE(Graph(), freshGraph);
+    ASSERT_NE(shown(), freshFigures);
+    DetailsForm->ChangeWordCount(Row("zorp"), 3);
+    EXPECT_EQ(Graph(), freshGraph);
+    EXPECT_EQ(shown(), freshFigures);
+    EXPECT_EQ(countFrom(QStringLiteral("zorp")), QStringLiteral("corrected"));
+    EXPECT_EQ(countFrom(QStringLiteral("sat")), QStringLiteral("word list"));
+    Analyse(text, QStringLiteral("1"));
+    EXPECT_EQ(countFrom(QStringLiteral("zorp")), QStringLiteral("typed")) << "a new analysis";
+    MainForm->mnuMarkPassage->trigger();
+    ReportForm->close();
+}
+
+// An override inside a word must not turn it around in the lists.
+TEST_F(DetailsFormTest, DirectionControlsInTheTextAreShownAsCodes) {
+    Analyse(QStringLiteral("The e\u202Evil cat sat on the mat."), QStringLiteral("2"));
+    DetailsForm->FilterCB->setCurrentIndex(2); // the words the dictionary lacked
+    const QAbstractItemModel* model = DetailsForm->WordsView->model();
+    ASSERT_EQ(model->rowCount(), 1);
+    EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("e<U+202E>vil"));
+    ASSERT_GE(DetailsForm->SentencesView->rowCount(), 1);
+    EXPECT_EQ(DetailsForm->SentencesView->item(0, 2)->text(),
+              QStringLiteral("The e<U+202E>vil cat sat on the mat"));
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
 TEST_F(DetailsFormTest, TheHeadlineFollowsTheAnalysisAndTheRememberedTargetGrade) {
     DetailsHeadline* headline = DetailsForm->Headline;
     EXPECT_FALSE(headline->isVisibleTo(DetailsForm)) << "no analysis yet";

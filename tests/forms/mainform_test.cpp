@@ -16,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -29,11 +31,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -251,6 +256,28 @@ TEST_F(MainFormTest, EstimatingUnknownWordsAsksNothingAndIsRemembered) {
     MainForm->mnuEstimateUnknown->trigger();
     Start();
     EXPECT_FALSE(MainForm->mnuEstimateUnknown->isChecked());
+}
+
+// A lone dash is a word under the classic rules, and its estimate is 0: still
+// not a question. The details say where each count came from.
+TEST_F(MainFormTest, EstimatingAsksNothingForAZeroEstimateAndSaysEstimated) {
+    MainForm->mnuEstimateUnknown->trigger();
+    SetText(QStringLiteral("Zorp \u2014 cat."));
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); }).RepeatLast();
+    Analyse();
+    MainForm->mnuEstimateUnknown->trigger();
+    EXPECT_EQ(answers.Answered(), 0);
+    ASSERT_TRUE(DetailsForm->Details());
+    DetailsForm->FilterCB->setCurrentIndex(2); // the words the dictionary lacked
+    const QAbstractItemModel* model = DetailsForm->WordsView->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows << model->index(row, 0).data().toString() + u'/' +
+                    model->index(row, 3).data().toString();
+    rows.sort();
+    EXPECT_EQ(rows,
+              (QStringList{QStringLiteral("zorp/estimated"), QStringLiteral("\u2014/estimated")}));
 }
 
 // The careful rules reach the report, the details and their note, and the
@@ -479,6 +506,59 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     MainForm->mnuTxtLoad->trigger();
     MainForm->mnuTxtSave->trigger();
     EXPECT_EQ(desktop.proposedPaths.back(), QString());
+}
+
+// The document is refused under every name that leads to it: through a linked
+// folder, and as a hard link of its own.
+TEST_F(MainFormTest, TheDocumentIsNotSavedOverUnderAnotherName) {
+    ASSERT_TRUE(Dir().mkdir(QStringLiteral("real")));
+    ASSERT_TRUE(
+        QFile::copy(TestData(QStringLiteral("documents/passage.docx")), Path("real/doc.docx")));
+    ASSERT_TRUE(QFile::link(Path("real"), Path("link")));
+    ASSERT_EQ(::link(QFile::encodeName(Path("real/doc.docx")).constData(),
+                     QFile::encodeName(Path("real/hard.docx")).constData()),
+              0);
+    const QByteArray document = ReadBytes(Path("real/doc.docx"));
+    desktop.openNames = {Path("link/doc.docx")};
+    desktop.saveNames = {Path("real/doc.docx"), Path("real/hard.docx")};
+    MainForm->mnuTxtLoad->trigger();
+    MainForm->mnuTxtSave->trigger();
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.errors.size(), 2) << desktop.errors.join(u'|').toStdString();
+    EXPECT_EQ(ReadBytes(Path("real/doc.docx")), document);
+}
+
+// The .txt proposed beside a document may be the user's own draft: replacing it
+// takes a Yes, and No goes back to the dialog. A name the user chose, or the
+// file this text was saved to, is replaced without a question.
+TEST_F(MainFormTest, TheProposedNameAsksBeforeReplacingAnotherFile) {
+    ASSERT_TRUE(
+        QFile::copy(TestData(QStringLiteral("documents/passage.docx")), Path("essay.docx")));
+    ASSERT_TRUE(WriteBytes(Path("essay.txt"), "My draft."));
+    ASSERT_TRUE(WriteBytes(Path("other.txt"), "Other."));
+    desktop.openNames = {Path("essay.docx")};
+    MainForm->mnuTxtLoad->trigger();
+
+    desktop.saveNames = {Path("essay.txt"), QString()}; // No, then Cancel
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.questions,
+              QStringList{Path("essay.txt") + QStringLiteral(" already exists.\nDo you want "
+                                                             "to replace it?")});
+    EXPECT_EQ(desktop.proposedPaths, QStringList(2, Path("essay.txt")));
+    EXPECT_EQ(ReadBytes(Path("essay.txt")), QByteArray("My draft."));
+
+    desktop.saveNames = {Path("other.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_TRUE(ReadBytes(Path("other.txt")).startsWith("Reading Matters"));
+    EXPECT_EQ(desktop.questions.size(), 1);
+
+    desktop.saveNames = {Path("essay.txt"), Path("essay.txt")};
+    desktop.yesNoAnswers = {true};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_TRUE(ReadBytes(Path("essay.txt")).startsWith("Reading Matters"));
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.questions.size(), 2) << "its own save is not asked about again";
+    EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.join(u'|').toStdString();
 }
 
 TEST_F(MainFormTest, UnicodeSeparatorsCountAsLineBreaksAndSaveUnchanged) {

@@ -3,6 +3,7 @@
 #include "dictionary/Dictionary.h"
 #include "forms/FrmNotFound.h"
 #include "forms/ScreenPlacement.h"
+#include "forms/ShownText.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +176,30 @@ TEST_F(NotFoundTest, ALongWordStaysInsideTheDialog) {
     });
 }
 
+// A word of a megabyte is refused by the file: the message quotes its start
+// only, and the label and its tool tip are bounded too.
+TEST_F(NotFoundTest, AHugeWordIsQuotedShortened) {
+    const std::string word = "e\u202Evil" + std::string(1'000'000, 'w');
+    const int count = Ask(word, [](TNotFoundForm* f) {
+        EXPECT_TRUE(f->WordLB->text().startsWith(QStringLiteral("e<U+202E>vil")));
+        EXPECT_EQ(f->WordLB->toolTip().size(), 400 - 1 + 8 + 1) << "the override as a code";
+        QTest::keyClicks(f->SyllableEdit, QStringLiteral("2"));
+        Click(f->AddFileBT);
+    });
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(desktop.messages.size(), 1);
+    const QString quoted = QStringLiteral("e<U+202E>vil") + QString(35, u'w') + QChar(0x2026);
+    EXPECT_TRUE(desktop.messages[0].startsWith(QStringLiteral("The word \"") + quoted +
+                                               QStringLiteral("\" could not be added")))
+        << desktop.messages[0].left(200).toStdString();
+    EXPECT_LT(desktop.messages[0].size(), 400);
+
+    Ask("e\u202Evil", [](TNotFoundForm* f) {
+        EXPECT_EQ(f->WordLB->text(), QStringLiteral("e<U+202E>vil"));
+        f->IgnoreBT->click();
+    });
+}
+
 TEST_F(NotFoundTest, TheEstimateIsShownButNotTyped) {
     Ask("Zorpification", [](TNotFoundForm* f) {
         EXPECT_TRUE(f->EstimateLB->isVisible());
@@ -214,6 +239,17 @@ TEST_F(NotFoundTest, LayoutFocusAndTabOrder) {
         }
         f->close();
     });
+}
+
+// Joiners, line breaks and letters beyond the first plane are kept; a quoted
+// word is cut after 40 characters, exactly, and never inside a surrogate pair.
+TEST(ShownText, ControlsAreVisibleAndQuotedWordsShort) {
+    EXPECT_EQ(VisibleText(u"a\u200Db\u200Cc\nd\u2066\U0001F600\U000E0001\u0007"),
+              QStringLiteral("a\u200Db\u200Cc\nd<U+2066>\U0001F600<U+E0001><U+0007>"));
+    const std::string forty(40, 'x');
+    EXPECT_EQ(QuotedWord(forty), QString::fromStdString(forty));
+    EXPECT_EQ(QuotedWord(std::string(39, 'x') + "\U0001F600\U0001F600"),
+              QString(39, u'x') + QStringLiteral("\U0001F600\u2026"));
 }
 
 TEST(ScreenPlacement, MovesOnlyAsFarAsNeeded) {
