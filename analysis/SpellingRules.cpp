@@ -263,6 +263,32 @@ std::optional<std::int32_t> ExceptionCount(std::string_view letters) {
     return std::nullopt;
 }
 
+// A word without a vowel letter: an interjection (hmm, shh) or a drawn-out
+// sound (hmmmm, zzzzz, a row of b's: four of a letter in a row) is one
+// syllable; anything else is letters spelled out (BBC, DVD, www, kkk), one
+// syllable each but w (double-u), and no more than the nine of "www": a longer
+// row of consonants is no abbreviation anyone spells out.
+std::int32_t CountWithoutVowels(std::string_view w) {
+    constexpr std::int32_t kMostSpelledOut = 9;
+    for (std::size_t i = 0; i + 3 < w.size(); ++i) {
+        if (w[i] != 'w' && w[i] == w[i + 1] && w[i] == w[i + 2] && w[i] == w[i + 3])
+            return 1;
+    }
+    static constexpr std::string_view kInterjections[] = {
+        "brr", "brrr", "grr",  "grrr", "hm", "hmm", "hmmm", "mm",  "mmm",
+        "nth", "pfft", "psst", "pst",  "sh", "shh", "shhh", "tsk", "zzz"};
+    if (std::find(std::begin(kInterjections), std::end(kInterjections), w) !=
+        std::end(kInterjections))
+        return 1;
+    std::int32_t letters = 0;
+    for (const char c : w) {
+        letters += c == 'w' ? 3 : 1;
+        if (letters >= kMostSpelledOut)
+            return kMostSpelledOut;
+    }
+    return letters;
+}
+
 // The count of a word of plain letters (at least one) by the rules alone.
 std::int32_t CountByRules(std::string_view word, bool finalAccent) {
     // A leading "eye" sounds as one vowel (eyebrow, eyelashes).
@@ -280,20 +306,8 @@ std::int32_t CountByRules(std::string_view word, bool finalAccent) {
         else
             groups.push_back({i, i + 1});
     }
-    if (groups.empty()) {
-        // No vowel letter: an interjection (hmm, shh), else letters spelled out
-        // (BBC, DVD), one syllable each but w (double-u).
-        static constexpr std::string_view kInterjections[] = {"brr", "grr", "hm",  "hmm",  "hmmm",
-                                                              "mm",  "mmm", "nth", "pfft", "psst",
-                                                              "pst", "sh",  "shh", "tsk",  "zzz"};
-        if (std::find(std::begin(kInterjections), std::end(kInterjections), w) !=
-            std::end(kInterjections))
-            return 1;
-        std::int32_t letters = 0;
-        for (const char c : w)
-            letters += c == 'w' ? 3 : 1;
-        return letters;
-    }
+    if (groups.empty())
+        return CountWithoutVowels(w);
 
     std::int32_t count = 0;
     for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -351,14 +365,19 @@ std::int32_t EstimateSyllablesByRules(std::string_view word) {
     std::string_view rest = word;
     std::size_t stemLetters = allLetters.size();
     std::int32_t endingSyllables = 0;
+    // A word carries one possessive and one n't at most: "cat's's's..." adds a
+    // syllable once, not once per ending.
+    bool possessive = false;
+    bool negation = false;
     for (bool tookOff = true; tookOff;) {
         tookOff = false;
         // A possessive 's is a syllable of its own after a hissing sound (boss's).
         for (const std::string_view ending :
              {std::string_view("'s"), std::string_view("\xE2\x80\x99s"), std::string_view("'S")}) {
-            if (EndsWith(rest, ending) && rest.size() > ending.size()) {
+            if (!possessive && EndsWith(rest, ending) && rest.size() > ending.size()) {
                 // A stem without letters ("~'s") leaves the s to be counted below.
                 if (stemLetters > 1) {
+                    possessive = true;
                     --stemLetters;
                     const std::string_view stem(allLetters.data(), stemLetters);
                     endingSyllables += EndsInHissingSound(stem) ? 1 : 0;
@@ -373,8 +392,9 @@ std::int32_t EstimateSyllablesByRules(std::string_view word) {
         // n't after a consonant is a syllable of its own: isn't, doesn't (but don't).
         for (const std::string_view ending :
              {std::string_view("n't"), std::string_view("n\xE2\x80\x99t")}) {
-            if (EndsWith(rest, ending) && rest.size() > ending.size() &&
+            if (!negation && EndsWith(rest, ending) && rest.size() > ending.size() &&
                 !IsPlainVowel(static_cast<char>(rest[rest.size() - ending.size() - 1] | 0x20))) {
+                negation = true;
                 stemLetters -= 2;
                 ++endingSyllables;
                 rest.remove_suffix(ending.size());

@@ -14,7 +14,9 @@ class TDictionary;
 // (silent final e, -le, -ed, -es, y as a vowel, vowel pairs that split) and a
 // small table of exceptions. Case is ignored; apostrophes, digits and other
 // characters that are not letters are skipped. 0 for a word without a letter,
-// at least 1 otherwise.
+// at least 1 otherwise. A word without a vowel letter is spelled out (BBC) up
+// to 9 syllables, or is 1 when it is an interjection or a drawn-out sound
+// (hmm, zzzz, four of a letter in a row); a possessive and an n't add a syllable once each at most.
 std::int32_t EstimateSyllablesByRules(std::string_view word);
 
 // From a dictionary entry for the word's stem: a possessive or plural ending, a

@@ -26,12 +26,28 @@ bool CanAppendTo(const QString& file) {
     return existing.exists() && existing.open(QIODevice::Append);
 }
 
+// The folders where packages and system installs put programs. User data
+// never goes there, not even for root, who could write it: a file that no
+// package owns outlives a purge.
+bool IsSystemFolder(const QString& directory) {
+    const QString canonical = QFileInfo(directory).canonicalFilePath();
+    const QString path = canonical.isEmpty() ? directory : canonical;
+    for (const char* prefix : {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32",
+                               "/opt", "/etc", "/boot", "/snap"}) {
+        const QString system = QString::fromLatin1(prefix);
+        if (path == system || path.startsWith(system + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string CustomDictionaryPath(const std::string& executableDirectory) {
     const QString directory = QDir::cleanPath(QString::fromStdString(executableDirectory));
     const QString beside = directory + QStringLiteral("/custom.dat");
-    if (!executableDirectory.empty() && (CanAppendTo(beside) || CanCreateFilesIn(directory)))
+    if (!executableDirectory.empty() && !IsSystemFolder(directory) &&
+        (CanAppendTo(beside) || CanCreateFilesIn(directory)))
         return beside.toStdString();
 
     const QString dataDirectory = QString::fromStdString(UserDictionaryFolder());

@@ -12,7 +12,8 @@ class TDictionary;
 
 // Where the user dictionary lives: custom.dat in the executable's directory
 // (given with or without its trailing separator) when that file can be
-// appended to or the directory can take it, else custom.dat in the per-user
+// appended to or the directory can take it and is not a system folder (/usr,
+// /opt, ...: not even for root), else custom.dat in the per-user
 // data folder Scrivolux (~/.local/share/Scrivolux), shared by the desktop
 // program and the command-line tool and made only when the first word is added
 // there. Empty only when the system names no per-user data folder.

@@ -1,7 +1,8 @@
 #include "dictionary/WordIndex.h"
 
+#include "dictionary/WordIndexFormat.h"
+
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,45 +10,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
 
-// File layout, all integers little-endian as the machine writes them:
-//   Header
-//   slots: slotCount x 16 bytes, an open-addressing table of the words
-//   text:  the words too long for their slot, back to back in slot order
-//
-// A word of 1 to 11 bytes stands in its slot whole, so that finding it reads
-// one slot: a lookup touches one cache line of the file, mostly, and a text of
-// a few thousand distinct words keeps a few thousand pages busy, not three
-// times that. A slot is
-//   empty:       16 zero bytes
-//   short word:  length (1..11), the word's bytes padded with zeros, count
-//   other word:  0xFF, 24 bits of the word's hash, uint32 length, uint32 offset
-//                into the text, count
-// The count is an int32 in the last four bytes of every slot.
-
 namespace {
 
-constexpr char kMagic[8] = {'S', 'C', 'R', 'V', 'I', 'D', 'X', '3'};
-constexpr std::size_t kSlotSize = 16;
-constexpr std::size_t kCountOffset = 12;
-constexpr std::size_t kShortWordMax = 11;
-constexpr std::uint64_t kOtherWordMark = 0xFF;
-
-struct Header {
-    char magic[8];
-    std::uint32_t headerSize;
-    std::uint32_t slotSize;
-    // The text file the index was made from.
-    std::uint64_t sourceSize;
-    std::int64_t sourceModifiedSeconds;
-    std::int64_t sourceModifiedNanoseconds;
-    std::uint64_t slotCount;
-    std::uint64_t entryCount;
-    std::uint64_t textSize;
-};
+using namespace word_index;
 
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
 
@@ -105,26 +75,127 @@ std::uint64_t HomeSlot(std::uint64_t hash, std::uint64_t slotCount) {
     return static_cast<std::uint64_t>((static_cast<unsigned __int128>(hash) * slotCount) >> 64);
 }
 
-struct SourceStamp {
-    std::uint64_t size;
-    std::int64_t seconds;
-    std::int64_t nanoseconds;
-};
-
-std::optional<SourceStamp> StampOf(const std::string& path) {
+std::optional<WordListStamp> StampOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    return SourceStamp{static_cast<std::uint64_t>(info.st_size),
-                       static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                       static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+    return WordListStamp{static_cast<std::uint64_t>(info.st_size),
+                         static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                         static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
+std::uint64_t Load64(const unsigned char* at) {
+    std::uint64_t value;
+    std::memcpy(&value, at, 8);
+    return value;
+}
+
+std::uint32_t Load32(const unsigned char* at) {
+    std::uint32_t value;
+    std::memcpy(&value, at, 4);
+    return value;
+}
+
+// Whether the slot is empty, a short word or another word as the layout says,
+// with a count the text reader could have read (never negative). Without a
+// branch on the kind of slot: the kinds alternate at random through the table,
+// and a mispredicted branch per slot would cost more than all the checks.
+bool SlotIsSound(std::uint64_t head, std::uint64_t rest, std::uint64_t textSize) {
+    const auto second = static_cast<std::uint32_t>(rest);
+    const auto count = static_cast<std::int32_t>(static_cast<std::uint32_t>(rest >> 32));
+    const bool empty = head == 0;
+    const bool emptySound = rest == 0;
+    // The empty word (a line without a separator) is stored as another word too.
+    const std::uint64_t otherLength = head >> 32;
+    const bool otherSound = (otherLength - 1 >= kShortWordMax) & (second <= textSize) &
+                            (otherLength <= textSize - second);
+    // A short word: its length, then its bytes, then only zeros.
+    const std::uint64_t length = head & 0xFF;
+    const std::uint64_t headPadding = length < 7 ? head >> (8 * ((length + 1) & 7)) : 0;
+    const std::uint64_t secondPadding = length < 7 ? second
+                                        : length < kShortWordMax
+                                            ? second >> (8 * ((length - 7) & 3))
+                                            : 0;
+    const bool shortSound = (length - 1 < kShortWordMax) & ((headPadding | secondPadding) == 0);
+    const bool other = length == kOtherWordMark;
+    return (empty & emptySound) |
+           (!empty & (count >= 0) & ((other & otherSound) | (!other & shortSound)));
+}
+
+// The checksum's state: two lanes, one for each half of a 16-byte block. Each
+// step is a bijection of the lane and of the block, so a block changed alone
+// always changes the result.
+struct ChecksumLanes {
+    std::uint64_t a = kMultiplier;
+    std::uint64_t b = ~kMultiplier;
+
+    void Add(std::uint64_t first, std::uint64_t second) {
+        a = (a ^ first) * kMultiplier;
+        b = (b ^ second) * 0xC2B2AE3D27D4EB4FULL;
+    }
+    // The blocks of size bytes; a last part block is padded with zeros.
+    void AddBytes(const unsigned char* data, std::size_t size) {
+        std::size_t at = 0;
+        for (; at + 16 <= size; at += 16)
+            Add(Load64(data + at), Load64(data + at + 8));
+        if (at < size) {
+            unsigned char tail[16] = {};
+            std::memcpy(tail, data + at, size - at);
+            Add(Load64(tail), Load64(tail + 8));
+        }
+    }
+    std::uint64_t Finish(std::uint64_t size) const {
+        std::uint64_t hash = (a ^ size) * kMultiplier;
+        hash = (hash ^ (hash >> 29) ^ b) * kMultiplier;
+        return hash ^ (hash >> 32);
+    }
+};
+
+// The file's bytes from the index's path, or nothing when it is not a regular
+// file of a plausible size or cannot be read whole. A FIFO or a device must not
+// block the start-up, so the file is opened without waiting and checked before
+// the first read.
+std::unique_ptr<std::uint64_t[]> ReadIndexFile(const std::string& path, std::uint64_t sourceSize,
+                                               std::size_t& size) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    std::unique_ptr<std::uint64_t[]> data;
+    struct stat info {};
+    // No word list gives an index much larger than itself: a slot and a third
+    // per line of at least two bytes, and the long words again (at most three
+    // times their bytes once decoded from Windows-1252).
+    const std::uint64_t largest = 16 * sourceSize + 4096;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+        static_cast<std::uint64_t>(info.st_size) >= sizeof(Header) &&
+        static_cast<std::uint64_t>(info.st_size) <= largest) {
+        size = static_cast<std::size_t>(info.st_size);
+        try {
+            data = std::make_unique_for_overwrite<std::uint64_t[]>((size + 7) / 8);
+        } catch (const std::bad_alloc&) {
+            size = 0;
+        }
+        auto* bytes = reinterpret_cast<unsigned char*>(data.get());
+        for (std::size_t done = 0; data && done < size;) {
+            const ssize_t got = ::read(fd, bytes + done, size - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                data.reset(); // cut short while being read, or unreadable
+            else
+                done += static_cast<std::size_t>(got);
+        }
+    }
+    ::close(fd);
+    return data;
 }
 
 } // namespace
 
-WordIndex::~WordIndex() {
-    if (data_ != nullptr)
-        ::munmap(const_cast<unsigned char*>(data_), mappedSize_);
+std::uint64_t word_index::Checksum(const unsigned char* data, std::size_t size) {
+    ChecksumLanes lanes;
+    lanes.AddBytes(data, size);
+    return lanes.Finish(size);
 }
 
 std::string WordIndex::PathFor(const std::string& textPath) {
@@ -132,49 +203,73 @@ std::string WordIndex::PathFor(const std::string& textPath) {
 }
 
 std::unique_ptr<WordIndex> WordIndex::Open(const std::string& textPath) {
-    const std::optional<SourceStamp> source = StampOf(textPath);
+    const std::optional<WordListStamp> source = StampOf(textPath);
     if (!source)
         return nullptr;
-    const std::string path = PathFor(textPath);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    std::size_t size = 0;
+    std::unique_ptr<std::uint64_t[]> data = ReadIndexFile(PathFor(textPath), source->size, size);
+    if (!data)
         return nullptr;
-    struct stat info {};
-    void* mapped = MAP_FAILED;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-        static_cast<std::size_t>(info.st_size) >= sizeof(Header))
-        mapped =
-            ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_SHARED, fd, 0);
-    ::close(fd);
-    if (mapped == MAP_FAILED)
+    return Check(std::move(data), size, *source);
+}
+
+std::unique_ptr<WordIndex> WordIndex::FromBytes(std::string_view bytes,
+                                                const WordListStamp& source) {
+    auto data = std::make_unique<std::uint64_t[]>((bytes.size() + 7) / 8);
+    std::memcpy(data.get(), bytes.data(), bytes.size());
+    return Check(std::move(data), bytes.size(), source);
+}
+
+std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> data, std::size_t size,
+                                            const WordListStamp& source) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.get());
+    if (size < sizeof(Header))
         return nullptr;
-
-    std::unique_ptr<WordIndex> index(new WordIndex);
-    index->data_ = static_cast<const unsigned char*>(mapped);
-    index->mappedSize_ = static_cast<std::size_t>(info.st_size);
-
     Header header;
-    std::memcpy(&header, index->data_, sizeof header);
+    std::memcpy(&header, bytes, sizeof header);
     if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 ||
         header.headerSize != sizeof(Header) || header.slotSize != kSlotSize)
         return nullptr;
     // Made from another version of the text file: the text file wins. Packages
     // and archives keep modification times to the second only, so a text file
     // whose time has no fraction matches on the seconds.
-    if (header.sourceSize != source->size || header.sourceModifiedSeconds != source->seconds ||
-        (source->nanoseconds != 0 && header.sourceModifiedNanoseconds != source->nanoseconds))
+    if (header.sourceSize != source.size || header.sourceModifiedSeconds != source.seconds ||
+        (source.nanoseconds != 0 && header.sourceModifiedNanoseconds != source.nanoseconds))
         return nullptr;
-    // The sizes must describe exactly this file; each is bounded first so that
+    // The sizes must describe exactly these bytes; each is bounded first so that
     // the sum cannot overflow.
-    const std::uint64_t limit = index->mappedSize_;
+    const std::uint64_t limit = size;
     if (header.slotCount == 0 || header.slotCount > limit / kSlotSize ||
         header.entryCount >= header.slotCount || header.textSize > limit ||
+        header.longestProbe >= header.slotCount ||
         sizeof(Header) + header.slotCount * kSlotSize + header.textSize != limit)
         return nullptr;
+    // A damaged file with a sound header (a block of other bytes, a count
+    // edited) must not be trusted: the text list is read instead. One pass
+    // checks the slots and sums them; the slots start on a block of the sum.
+    const unsigned char* slots = bytes + sizeof(Header);
+    ChecksumLanes lanes;
+    lanes.AddBytes(bytes + kChecksumStart, sizeof(Header) - kChecksumStart);
+    std::uint64_t filled = 0;
+    bool sound = true;
+    for (std::uint64_t slot = 0; slot < header.slotCount; ++slot) {
+        const std::uint64_t head = Load64(slots + slot * kSlotSize);
+        const std::uint64_t rest = Load64(slots + slot * kSlotSize + 8);
+        lanes.Add(head, rest);
+        sound &= SlotIsSound(head, rest, header.textSize);
+        filled += head != 0;
+    }
+    lanes.AddBytes(slots + header.slotCount * kSlotSize, header.textSize);
+    if (!sound || filled != header.entryCount ||
+        lanes.Finish(size - kChecksumStart) != header.checksum)
+        return nullptr;
 
-    index->slots_ = index->data_ + sizeof(Header);
-    index->text_ = reinterpret_cast<const char*>(index->slots_ + header.slotCount * kSlotSize);
+    std::unique_ptr<WordIndex> index(new WordIndex);
+    index->data_ = std::move(data);
+    index->slots_ = slots;
+    index->text_ = reinterpret_cast<const char*>(slots + header.slotCount * kSlotSize);
     index->slotCount_ = header.slotCount;
+    index->longestProbe_ = header.longestProbe;
     index->entryCount_ = header.entryCount;
     index->textSize_ = header.textSize;
     return index;
@@ -183,17 +278,15 @@ std::unique_ptr<WordIndex> WordIndex::Open(const std::string& textPath) {
 const std::int32_t* WordIndex::Find(std::string_view word) const {
     const SlotKey key = KeyOf(word);
     std::uint64_t slot = HomeSlot(key.hash, slotCount_);
-    // A damaged file could hold a table without an empty slot: never probe more
-    // slots than there are.
-    for (std::uint64_t probes = 0; probes < slotCount_; ++probes) {
+    // No word stands further from its home slot than the longest probe the
+    // writer saw, so a miss costs a few slots even in a table of full clusters.
+    for (std::uint64_t probes = 0; probes <= longestProbe_; ++probes) {
         const unsigned char* at = slots_ + slot * kSlotSize;
-        std::uint64_t head;
-        std::memcpy(&head, at, 8);
+        const std::uint64_t head = Load64(at);
         if (head == 0)
             return nullptr;
         if (head == key.head) {
-            std::uint32_t second;
-            std::memcpy(&second, at + 8, 4);
+            const std::uint32_t second = Load32(at + 8);
             if (key.shortWord ? second == key.tail
                               : second <= textSize_ && word.size() <= textSize_ - second &&
                                     std::memcmp(text_ + second, word.data(), word.size()) == 0)
@@ -211,7 +304,7 @@ std::optional<WriteFailure> WordIndex::Write(const std::string& textPath, const 
         return std::optional(
             WriteFailure{"cannot write the index " + path + ": " + reason, path, reason});
     };
-    const std::optional<SourceStamp> source = StampOf(textPath);
+    const std::optional<WordListStamp> source = StampOf(textPath);
     if (!source)
         return fail("cannot read " + textPath);
 
@@ -219,11 +312,16 @@ std::optional<WriteFailure> WordIndex::Write(const std::string& textPath, const 
     const std::uint64_t slotCount = words.Size() + words.Size() / 3 + 1;
     std::vector<unsigned char> slots(slotCount * kSlotSize, 0);
     std::vector<std::pair<std::uint64_t, std::string_view>> otherWords; // slot, word
+    std::uint64_t longestProbe = 0;
+    bool negativeCount = false;
     words.ForEach([&](std::string_view word, std::int32_t count) {
         const SlotKey key = KeyOf(word);
         std::uint64_t slot = HomeSlot(key.hash, slotCount);
-        while (slots[slot * kSlotSize] != 0) // the first byte of a word's slot is never 0
+        std::uint64_t probe = 0;
+        for (; slots[slot * kSlotSize] != 0; ++probe) // a word's slot never starts with 0
             slot = slot + 1 == slotCount ? 0 : slot + 1;
+        longestProbe = std::max(longestProbe, probe);
+        negativeCount = negativeCount || count < 0;
         unsigned char* at = &slots[slot * kSlotSize];
         std::memcpy(at, &key.head, 8);
         std::memcpy(at + 8, &key.tail, 4);
@@ -231,6 +329,8 @@ std::optional<WriteFailure> WordIndex::Write(const std::string& textPath, const 
         if (!key.shortWord)
             otherWords.emplace_back(slot, word);
     });
+    if (negativeCount)
+        return fail("a count is negative");
     // Neighbouring slots find their words near each other.
     std::sort(otherWords.begin(), otherWords.end());
     std::string text;
@@ -252,16 +352,23 @@ std::optional<WriteFailure> WordIndex::Write(const std::string& textPath, const 
     header.slotCount = slotCount;
     header.entryCount = words.Size();
     header.textSize = text.size();
+    header.longestProbe = longestProbe;
+    std::vector<unsigned char> file(sizeof header);
+    file.reserve(sizeof header + slots.size() + text.size());
+    std::memcpy(file.data(), &header, sizeof header);
+    file.insert(file.end(), slots.begin(), slots.end());
+    file.insert(file.end(), text.begin(), text.end());
+    header.checksum = Checksum(file.data() + kChecksumStart, file.size() - kChecksumStart);
+    std::memcpy(file.data(), &header, sizeof header);
 
-    // A reader never sees a half-written index: it appears whole or not at all.
+    // A reader never sees a half-written index: it appears whole or not at all,
+    // and a program that read the old one keeps its own copy.
     const std::string partial = path + ".partial";
     const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(std::strerror(errno));
     const bool written =
-        WriteAll(fd, std::string_view(reinterpret_cast<const char*>(&header), sizeof header)) &&
-        WriteAll(fd, std::string_view(reinterpret_cast<const char*>(slots.data()), slots.size())) &&
-        WriteAll(fd, text);
+        WriteAll(fd, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
     const int writeErrno = errno;
     if (::close(fd) != 0 || !written) {
         ::unlink(partial.c_str());

@@ -40,14 +40,23 @@ inline void LoadWordBytes(std::string_view word, std::uint64_t& low, std::uint64
     }
 }
 
-// A word list's words in a binary file beside it, ready to use where it lies:
-// the file is mapped into memory and searched in place, so a start-up costs a
-// few system calls however long the list is. The index records the size and
-// modification time of the text file it was made from and is used only while
-// they match; the text file stays the one source of the words.
+// The size and modification time of a word list's text file, which its index
+// records.
+struct WordListStamp {
+    std::uint64_t size = 0;
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;
+};
+
+// A word list's words in a binary file beside it, ready to use as read: the
+// file is read whole into the program's own memory once and searched there, so
+// a start-up costs one read however long the list is. It is never mapped: a
+// file changed or cut short while the program runs must not change or crash
+// it. The index records the size and modification time of the text file it was
+// made from and is used only while they match, and only when its checksum and
+// every slot check out; the text file stays the one source of the words.
 class WordIndex {
 public:
-    ~WordIndex();
     WordIndex(const WordIndex&) = delete;
     WordIndex& operator=(const WordIndex&) = delete;
 
@@ -55,13 +64,19 @@ public:
     static std::string PathFor(const std::string& textPath);
 
     // The index of the word list at textPath, or nullptr when it is missing,
-    // damaged, or was not made from the text file as it is now.
+    // not a regular file, damaged, or was not made from the text file as it is
+    // now.
     static std::unique_ptr<WordIndex> Open(const std::string& textPath);
 
+    // The index held in bytes (a whole index file) for a text file with this
+    // stamp, checked as Open checks a file; nullptr when it does not check out.
+    static std::unique_ptr<WordIndex> FromBytes(std::string_view bytes,
+                                                const WordListStamp& source);
+
     // Writes the index of the words (already lower-cased, first count of each)
-    // read from the text file at textPath, under a temporary name first. Empty
-    // on success; a failure when it cannot be written or the text file is
-    // unreadable.
+    // read from the text file at textPath, under a temporary name first that
+    // then replaces the index whole. Empty on success; a failure when it cannot be written or the
+    // text file is unreadable.
     [[nodiscard]] static std::optional<WriteFailure> Write(const std::string& textPath,
                                                            const WordTable& words);
 
@@ -72,11 +87,13 @@ public:
 
 private:
     WordIndex() = default;
+    static std::unique_ptr<WordIndex> Check(std::unique_ptr<std::uint64_t[]> data, std::size_t size,
+                                            const WordListStamp& source);
 
-    const unsigned char* data_ = nullptr;
-    std::size_t mappedSize_ = 0;
+    std::unique_ptr<std::uint64_t[]> data_; // the whole file, 8-byte aligned
     const unsigned char* slots_ = nullptr;
     std::uint64_t slotCount_ = 0;
+    std::uint64_t longestProbe_ = 0;
     std::size_t entryCount_ = 0;
     const char* text_ = nullptr;
     std::size_t textSize_ = 0;

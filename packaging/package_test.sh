@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package into a temporary folder, unpacks it there with
 # dpkg-deb -x (nothing is installed on the machine) and uses what it holds: the
-# command-line program on a text with the word list from the package, the manual
+# command-line program on a text with the word list from the package (and its
+# index, which the programs must use rather than the text), the manual
 # pages, the desktop entry, the AppStream metadata and the bash completion; then
 # lintian must find no error.
 #
@@ -80,7 +81,7 @@ if [ -n "$python" ]; then
 fi
 for file in usr/bin/scrivolux usr/bin/scrivolux-cli \
     usr/libexec/scrivolux/scrivolux usr/libexec/scrivolux/scrivolux-cli \
-    usr/libexec/scrivolux/cuvplus.dat \
+    usr/libexec/scrivolux/cuvplus.dat usr/libexec/scrivolux/cuvplus.dat.idx \
     usr/share/applications/scrivolux.desktop \
     usr/share/metainfo/org.scrivolux.Scrivolux.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/scrivolux.svg \
@@ -148,6 +149,23 @@ if [ -n "$python" ]; then
     module_report=$(python_module)
     [ "$module_report" = "11 19 []" ] || fail "the unpacked Python module gives: $module_report"
 fi
+
+# The installed programs read the index, not the text: with every letter of the
+# list changed, its size and time kept as the package left them, the counts stay
+# (the text would make every word unknown). An index refused for its time, to
+# the second, would make start-up twenty times slower and nobody would notice.
+word_list=$root/usr/libexec/scrivolux/cuvplus.dat
+cp -p "$word_list" "$work/cuvplus.dat.kept"
+tr 'a-z' 'q' <"$work/cuvplus.dat.kept" >"$word_list"
+touch -r "$work/cuvplus.dat.kept" "$word_list"
+index_report=$(HOME=$work/home XDG_DATA_HOME=$work/home/data "$cli" --unknown=zero "$work/text.txt" 2>&1)
+grep -qx "Total Number of Syllables: 19" <<<"$index_report" ||
+    fail "scrivolux-cli does not use cuvplus.dat.idx: $index_report"
+if [ -n "$python" ]; then
+    module_report=$(python_module)
+    [ "$module_report" = "11 19 []" ] || fail "the Python module does not use cuvplus.dat.idx: $module_report"
+fi
+cp -p "$work/cuvplus.dat.kept" "$word_list"
 
 # Without the word list it must say so, not count everything as unknown.
 mv "$root/usr/libexec/scrivolux/cuvplus.dat" "$work/cuvplus.dat"

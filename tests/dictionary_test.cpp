@@ -445,6 +445,26 @@ TEST(CustomDictionaryPathTest, BesideTheExecutableWhenThatFolderIsWritable) {
         << "the writability probe leaves nothing behind";
 }
 
+// Root can write /usr, but an installed program's user data must not land
+// there (as a user who cannot write it, this holds anyway).
+TEST(CustomDictionaryPathTest, NeverInASystemFolder) {
+    QTemporaryDir dir;
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+    const auto restore = qScopeGuard([&] {
+        if (savedDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", savedDataHome);
+    });
+    const QString perUser = dir.filePath(QStringLiteral("data/Scrivolux/custom.dat"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/lib"), dir.filePath(QStringLiteral("link"))));
+    for (const std::string& folder :
+         {std::string("/usr/lib/"), std::string("/usr/local/lib"), std::string("/opt"),
+          dir.filePath(QStringLiteral("link")).toStdString()})
+        EXPECT_EQ(QString::fromStdString(CustomDictionaryPath(folder)), perUser) << folder;
+}
+
 TEST(CustomDictionaryPathTest, PerUserFolderOtherwiseMadeOnlyByTheFirstAddition) {
     QTemporaryDir dir;
     const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");

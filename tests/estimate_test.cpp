@@ -68,6 +68,28 @@ TEST(EstimateByRules, Rules) {
         EXPECT_EQ(EstimateSyllablesByRules(row.word), row.syllables) << row.word;
 }
 
+// Words without a vowel letter and glued endings: the count must not grow with
+// the length of such a "word".
+TEST(EstimateByRules, NoSyllablePerLetterOfNoise) {
+    const std::string cat = "cat";
+    const Row rows[] = {
+        {"Hmmmmmmmmmmmm", 1},        // a drawn-out interjection
+        {"Zzzzzzzzzzzzzzzzzzzz", 1}, // a drawn-out sound
+        {"shh", 1},                  // an interjection
+        {"DVD", 3},                  // spelled out
+        {"kkk", 3},                  // three of a letter: still spelled out
+        {"bcdfghjklmnpqrstvxz", 9},  // no more than "www"
+        {"isn'tn't", 2},             // one n't
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(EstimateSyllablesByRules(row.word), row.syllables) << row.word;
+    EXPECT_EQ(EstimateSyllablesByRules(std::string(10'000, 'b')), 1);
+    std::string possessives = cat;
+    for (int i = 0; i < 30'000; ++i)
+        possessives += "'s";
+    EXPECT_EQ(EstimateSyllablesByRules(possessives), 2);
+}
+
 class EstimateFromDictionary : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -21,6 +21,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -276,6 +277,9 @@ std::optional<std::string> ReadPronouncingDictionary(const std::filesystem::path
             if (IsVowel(phoneme))
                 ++entry.syllables;
         }
+        // hmm (HH M), shh (SH): a syllable carried by a consonant, which CMU
+        // writes without a vowel. No word has no syllable.
+        entry.syllables = std::max(entry.syllables, 1);
         const std::string where = sourcePath.string() + ":" + std::to_string(lineNumber);
         if (entry.pronunciation.empty())
             return where + ": the word " + entry.word + " has no pronunciation";
@@ -291,6 +295,21 @@ std::optional<std::string> ReadPronouncingDictionary(const std::filesystem::path
         return "cannot read " + sourcePath.string() + ": " + std::strerror(errno);
     if (entries.empty())
         return sourcePath.string() + " holds no words";
+    return std::nullopt;
+}
+
+// The count of a word without a vowel letter that is no abbreviation to spell
+// out: an interjection or a drawn-out sound, as the spelling rules know them
+// (brr, zzz), or one of the few Welsh words whose w is the vowel. Empty for any
+// other word.
+std::optional<int> CountWithoutVowels(std::string_view word) {
+    if (word.find_first_of("aeiouy") != std::string_view::npos ||
+        word.find_first_not_of("abcdefghijklmnopqrstuvwxyz'") != std::string_view::npos)
+        return std::nullopt;
+    static const std::unordered_set<std::string_view> kWelsh = {"crwth", "crwths", "crwth's", "cwm",
+                                                                "cwms",  "cwm's",  "cwtch"};
+    if (kWelsh.contains(word) || EstimateSyllablesByRules(word) == 1)
+        return 1;
     return std::nullopt;
 }
 
@@ -426,7 +445,8 @@ int main(int argc, char** argv) {
         for (const Entry& entry : cmu)
             write(entry);
         for (const std::string& word : added)
-            write({word, std::string(kEstimatedMark), estimator.Estimate(word)});
+            write({word, std::string(kEstimatedMark),
+                   CountWithoutVowels(word).value_or(estimator.Estimate(word))});
         output.close();
         if (!output)
             return Fail("cannot write " + partialPath.string() + ": " + std::strerror(errno));
