@@ -445,18 +445,23 @@ TEST(CustomDictionaryPathTest, BesideTheExecutableWhenThatFolderIsWritable) {
         << "the writability probe leaves nothing behind";
 }
 
+// Points XDG_DATA_HOME into dir/data until the returned guard ends.
+auto DataHomeIn(const QTemporaryDir& dir) {
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+    return qScopeGuard([saved] {
+        if (saved.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", saved);
+    });
+}
+
 // Root can write /usr, but an installed program's user data must not land
 // there (as a user who cannot write it, this holds anyway).
 TEST(CustomDictionaryPathTest, NeverInASystemFolder) {
     QTemporaryDir dir;
-    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
-    const auto restore = qScopeGuard([&] {
-        if (savedDataHome.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", savedDataHome);
-    });
+    const auto restore = DataHomeIn(dir);
     const QString perUser = dir.filePath(QStringLiteral("data/Scrivolux/custom.dat"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/usr/lib"), dir.filePath(QStringLiteral("link"))));
     for (const std::string& folder :
@@ -467,14 +472,7 @@ TEST(CustomDictionaryPathTest, NeverInASystemFolder) {
 
 TEST(CustomDictionaryPathTest, PerUserFolderOtherwiseMadeOnlyByTheFirstAddition) {
     QTemporaryDir dir;
-    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
-    const auto restore = qScopeGuard([&] {
-        if (savedDataHome.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", savedDataHome);
-    });
+    const auto restore = DataHomeIn(dir);
     const std::string unwritable = dir.path().toStdString() + "/missing/";
     const std::string path = CustomDictionaryPath(unwritable);
 
