@@ -66,6 +66,11 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6core6 libqt6widgets6 libc6; do
     [[ $depends == *"$library ("* ]] || fail "Depends lacks $library: $depends"
 done
+# Loaded at run time, out of dpkg-shlibdeps' sight: the window-system plugins
+# and the face the windows were laid out for.
+for package in qt6-qpa-plugins fonts-liberation2; do
+    [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
+done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root" || exit 1
@@ -89,9 +94,13 @@ for file in usr/bin/scrivolux usr/bin/scrivolux-cli \
     usr/share/man/man1/scrivolux.1.gz usr/share/man/man1/scrivolux-cli.1.gz \
     usr/share/bash-completion/completions/scrivolux-cli \
     usr/share/zsh/vendor-completions/_scrivolux-cli \
+    usr/share/fontconfig/conf.avail/30-scrivolux-ms-sans-serif.conf \
     usr/share/doc/scrivolux/copyright usr/share/doc/scrivolux/changelog.Debian.gz; do
     [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
+[ "$(readlink "$root/etc/fonts/conf.d/30-scrivolux-ms-sans-serif.conf")" = \
+    /usr/share/fontconfig/conf.avail/30-scrivolux-ms-sans-serif.conf ] ||
+    fail "the font alias is not enabled in /etc/fonts/conf.d"
 grep -q "Carnegie Mellon University" "$root/usr/share/doc/scrivolux/copyright" ||
     fail "the copyright file lacks the word list's licence"
 grep -q "Kevin Atkinson" "$root/usr/share/doc/scrivolux/copyright" ||
