@@ -1,6 +1,7 @@
 #include "forms/Application.h"
 
 int main(int argc, char** argv) {
-    TApplication application(argc, argv);
-    return RunDesktopProgram(application);
+    StartupArguments arguments(argc, argv);
+    TApplication application(arguments.ToolkitArgumentCount(), arguments.ToolkitArguments());
+    return RunDesktopProgram(application, StartupFileArgument(arguments.Remaining()));
 }

@@ -54,6 +54,7 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(t));
     }
     bool AskYesNo(QWidget*, const QString&) override { return false; }
+    SaveChoice AskSaveChanges(QWidget*, const QString&) override { return SaveChoice::DontSave; }
     void ShowError(QWidget*, const QString& t) override {
         std::fprintf(stderr, "error: %s\n", qPrintable(t));
     }

@@ -11,8 +11,11 @@
 #include "forms/FrmProgress.h"
 #include "forms/FrmReport.h"
 #include "resources/ProgramIcon.h"
+#include "text/FileName.h"
 
 #include <QFont>
+
+#include <cstring>
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(ProgramIcon());
@@ -73,6 +76,11 @@ StartupWindows::StartupWindows() {
             FryGraphForm->Follow(MainForm->Analysis());
             FryGraphForm->SetMarkPassage(MainForm->mnuMarkPassage->isChecked());
         }
+        if (DetailsForm) {
+            DetailsForm->SetUnsavedMark(MainForm->Modified());
+            QObject::connect(MainForm, &TMainForm::modifiedChanged, DetailsForm,
+                             &TDetailsForm::SetUnsavedMark);
+        }
         if (ReportForm && DetailsForm)
             QObject::connect(ReportForm, &TReportForm::detailsRequested, DetailsForm,
                              &TDetailsForm::ShowDetails);
@@ -115,12 +123,37 @@ QString StartupFileArgument(const QStringList& arguments) {
     return QString();
 }
 
-int RunDesktopProgram(TApplication& application) {
+StartupArguments::StartupArguments(int argc, char** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (hasOptionsEnd_)
+            afterOptionsEnd_.push_back(argv[i]);
+        else if (i > 0 && std::strcmp(argv[i], "--") == 0)
+            hasOptionsEnd_ = true;
+        else
+            toolkitArguments_.push_back(argv[i]);
+    }
+    toolkitCount_ = static_cast<int>(toolkitArguments_.size());
+    toolkitArguments_.push_back(nullptr);
+}
+
+QStringList StartupArguments::Remaining() const {
+    QStringList remaining;
+    // The toolkit moved what it left to the front and counted it.
+    for (int i = 0; i < toolkitCount_; ++i)
+        remaining.append(FileNameText(toolkitArguments_[static_cast<std::size_t>(i)]));
+    if (hasOptionsEnd_) {
+        remaining.append(QStringLiteral("--"));
+        for (const char* argument : afterOptionsEnd_)
+            remaining.append(FileNameText(argument));
+    }
+    return remaining;
+}
+
+int RunDesktopProgram(TApplication& application, const QString& file) {
     try {
         StartupWindows windows;
         if (!MainForm)
             return 0;
-        const QString file = StartupFileArgument(application.arguments());
         if (!file.isEmpty())
             MainForm->LoadStartupFile(file);
         MainForm->show();

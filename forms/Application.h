@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class TMainForm;
 class TNotFoundForm;
@@ -46,11 +47,34 @@ private:
     std::unique_ptr<TDetailsForm> detailsForm_; // refers to the main window's text area
 };
 
+// The process's own arguments, kept as their bytes. The toolkit takes its
+// options (-style, -reverse, ...) out of the arguments it is given, and it is
+// given only those before "--": after it, nothing is an option. Qt's own list
+// of arguments is text and cannot name a file whose name is not UTF-8.
+class StartupArguments {
+public:
+    StartupArguments(int argc, char** argv);
+
+    // For the application object's constructor, which keeps both.
+    int& ToolkitArgumentCount() { return toolkitCount_; }
+    char** ToolkitArguments() { return toolkitArguments_.data(); }
+
+    // The arguments the toolkit left, then "--" and every one after it, each as
+    // FileNameText of its bytes.
+    QStringList Remaining() const;
+
+private:
+    std::vector<char*> toolkitArguments_; // ends in nullptr, as argv does
+    int toolkitCount_ = 0;
+    std::vector<char*> afterOptionsEnd_;
+    bool hasOptionsEnd_ = false;
+};
+
 // The file named on the command line (the first argument that is not an
 // option, or the first after "--"), or the empty text for none.
 QString StartupFileArgument(const QStringList& arguments);
 
 // The whole desktop program after the application object exists: creates the
-// windows, shows the main window and runs the event loop until it closes.
-// Always gives 0, also when an error was shown.
-int RunDesktopProgram(TApplication& application);
+// windows, loads the file (when not empty), shows the main window and runs the
+// event loop until it closes. Always gives 0, also when an error was shown.
+int RunDesktopProgram(TApplication& application, const QString& file);

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,6 +24,39 @@
 
 namespace {
 
+// The toolkit's font chooser as a part of another dialog. On its own it is a
+// dialog that Enter and Escape end, which inside another would only hide it
+// and leave the outer dialog empty: its ending ends the outer dialog instead.
+class EmbeddedFontChooser final : public QFontDialog {
+public:
+    EmbeddedFontChooser(const QFont& font, QDialog* owner)
+        : QFontDialog(font, owner), owner_(owner) {}
+
+    void done(int result) override { owner_->done(result); }
+
+protected:
+    // Enter in one of the chooser's fields confirms the whole dialog, Escape
+    // cancels it (a button that has the focus takes Enter itself).
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->modifiers() & ~Qt::KeypadModifier)
+            return QFontDialog::keyPressEvent(event);
+        switch (event->key()) {
+        case Qt::Key_Enter:
+        case Qt::Key_Return:
+            done(QDialog::Accepted);
+            return;
+        case Qt::Key_Escape:
+            done(QDialog::Rejected);
+            return;
+        default:
+            QFontDialog::keyPressEvent(event);
+        }
+    }
+
+private:
+    QDialog* owner_;
+};
+
 // The system's font dialog has no colour; this one adds a colour button below
 // the toolkit's font chooser, which offers the other effects (underline,
 // strikeout) itself.
@@ -31,7 +65,7 @@ public:
     FontAndColorDialog(QWidget* parent, const QFont& font, const QColor& color)
         : QDialog(parent), color_(color) {
         setWindowTitle(QStringLiteral("Font"));
-        fontChooser_ = new QFontDialog(font, this);
+        fontChooser_ = new EmbeddedFontChooser(font, this);
         fontChooser_->setWindowFlags(Qt::Widget);
         fontChooser_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
         requested_ = font;
@@ -108,6 +142,23 @@ public:
         box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
+    }
+
+    SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, ApplicationTitle(ExecutablePath()), text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.button(QMessageBox::Discard)->setText(QStringLiteral("Do&n't Save"));
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::DontSave;
+        default:
+            return SaveChoice::Cancel;
+        }
     }
 
     QString GetOpenFileName(QWidget* parent, const QString& filter,

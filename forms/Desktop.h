@@ -20,6 +20,11 @@ public:
     // A question with Yes and No buttons, captioned with the application title;
     // true for Yes. Escape and the close box answer No.
     virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+    // The question before unsaved text is replaced or the program closes, with
+    // Save, Don't Save and Cancel, captioned with the application title. Escape
+    // and the close box answer Cancel.
+    enum class SaveChoice { Save, DontSave, Cancel };
+    virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text) = 0;
     // The error display: the stop icon, one OK button, the application title.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
 

@@ -65,7 +65,7 @@ public:
         if (role == Qt::DisplayRole || role == Qt::EditRole) {
             switch (index.column()) {
             case Word:
-                return VisibleText(Q(row.word));
+                return VisibleWord(Q(row.word));
             case Syllables:
                 return row.syllables;
             case Occurrences:

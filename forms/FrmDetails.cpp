@@ -66,6 +66,12 @@ void TDetailsForm::createControls() {
     StaleST->setAccessibleName(QStringLiteral("The text has changed"));
     layout->addWidget(StaleST);
 
+    UnsavedST = new QLabel(QStringLiteral("The text has changes that are not saved."), this);
+    UnsavedST->setWordWrap(true);
+    UnsavedST->setAccessibleName(QStringLiteral("Unsaved changes"));
+    UnsavedST->hide();
+    layout->addWidget(UnsavedST);
+
     RulesST = new QLabel(this);
     RulesST->setWordWrap(true);
     RulesST->setAccessibleName(QStringLiteral("Counting rules"));
@@ -149,6 +155,10 @@ void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument) {
                                "Counting and start the analysis again to count them apart.");
     RulesST->setText(note);
     RulesST->setVisible(analysis_->Details() != nullptr);
+}
+
+void TDetailsForm::SetUnsavedMark(bool unsaved) {
+    UnsavedST->setVisible(unsaved);
 }
 
 void TDetailsForm::ShowDetails() {

@@ -45,6 +45,9 @@ public:
     // document under the classic rules, what those rules do to its headings.
     void SetRulesNote(CountingRules rules, bool fromDocument);
 
+    // Says whether the main window's text has edits that are not saved.
+    void SetUnsavedMark(bool unsaved);
+
     // Shows the window and brings it to the front.
     void ShowDetails();
 
@@ -68,6 +71,7 @@ public:
     QLabel* EmptyST = nullptr;
     QLabel* StaleST = nullptr;
     QLabel* RulesST = nullptr;
+    QLabel* UnsavedST = nullptr;
     DetailsHeadline* Headline = nullptr;
     QTabWidget* Tabs = nullptr;
     DetailsIndicesPage* IndicesPage = nullptr;

@@ -234,6 +234,10 @@ void TMainForm::createControls() {
     // A file dropped on the text area is loaded; dropped text is still inserted.
     InputMemo->viewport()->installEventFilter(this);
     connect(InputMemo, &QPlainTextEdit::textChanged, this, [this] { unchangedText_.reset(); });
+    // The start-up text is nobody's work: only an edit makes the text worth asking about.
+    InputMemo->document()->setModified(false);
+    connect(InputMemo->document(), &QTextDocument::modificationChanged, this,
+            &TMainForm::modifiedChanged);
 }
 
 void TMainForm::FormCreate() {
@@ -313,6 +317,10 @@ void TMainForm::FormClose(QCloseEvent* event) {
     // A window manager can still ask a disabled window to close; the analysis
     // under way holds the text and the dictionary, so it finishes first.
     if (running_) {
+        event->ignore();
+        return;
+    }
+    if (!mayDiscardText()) {
         event->ignore();
         return;
     }
@@ -401,10 +409,18 @@ void TMainForm::LoadTextFile(const QString& path) {
         return; // the user's choice; the text area keeps its text
     }
     setMemoText(QString::fromStdString(loaded.text));
+    InputMemo->document()->setModified(false);
     // Until it is edited, the text saves back as it came, characters that the
     // text area can only show as paragraph ends (U+2029) included.
     unchangedText_ = std::move(loaded.text);
     encoding_ = loaded.encoding;
+    documentLines_.clear();
+    if (loaded.format != DocumentFormat::Text) {
+        for (const std::string& line : SplitLines(*unchangedText_)) {
+            if (line.find_first_not_of(" \t") != std::string::npos)
+                documentLines_.insert(std::hash<std::string>{}(line));
+        }
+    }
     // Saving proposes a .txt beside a document, never the document itself.
     documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
     savedPath_.clear();
@@ -433,9 +449,42 @@ void TMainForm::SaveTextFile(const QString& path) {
     encoding_ = encoded.encoding;
     unchangedText_ = std::move(text);
     savedPath_ = path;
+    InputMemo->document()->setModified(false);
+}
+
+bool TMainForm::HoldsDocumentLine(const std::vector<std::string>& lines) const {
+    return !documentLines_.empty() &&
+           std::any_of(lines.begin(), lines.end(), [this](const std::string& line) {
+               return documentLines_.count(std::hash<std::string>{}(line)) != 0;
+           });
+}
+
+bool TMainForm::Modified() const {
+    return InputMemo->document()->isModified();
+}
+
+bool TMainForm::mayDiscardText() {
+    if (!Modified())
+        return true;
+    switch (TheDesktop().AskSaveChanges(this, QStringLiteral("Save changes to the text?"))) {
+    case Desktop::SaveChoice::DontSave:
+        return true;
+    case Desktop::SaveChoice::Cancel:
+        return false;
+    case Desktop::SaveChoice::Save:
+        break;
+    }
+    try {
+        return saveWithDialog();
+    } catch (...) {
+        ShowCurrentException(this);
+        return false;
+    }
 }
 
 void TMainForm::mnuTxtLoadClick() {
+    if (!mayDiscardText())
+        return;
     const QString path = TheDesktop().GetOpenFileName(this, kLoadFilter, kTextSuffix);
     if (!path.isEmpty())
         LoadTextFile(NamedFile(path, kTextSuffix));
@@ -443,7 +492,12 @@ void TMainForm::mnuTxtLoadClick() {
 
 void TMainForm::LoadStartupFile(const QString& path) {
     try {
-        LoadTextFile(QFileInfo(path).absoluteFilePath());
+        // Made absolute by its bytes: a name that is not UTF-8 must name the
+        // same file, and the text of the current folder's name may not.
+        std::error_code error;
+        const std::filesystem::path absolute =
+            std::filesystem::absolute(FileNameBytes(path), error);
+        LoadTextFile(error ? path : FileNameText(absolute.native()));
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -471,7 +525,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             if (path.isEmpty())
                 break;
             drop->acceptProposedAction();
-            if (!running_) {
+            if (!running_ && mayDiscardText()) {
                 try {
                     LoadTextFile(path);
                 } catch (...) {
@@ -488,6 +542,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::mnuTxtSaveClick() {
+    saveWithDialog();
+}
+
+bool TMainForm::saveWithDialog() {
     QString proposed;
     if (!documentPath_.isEmpty()) {
         const QFileInfo document(documentPath_);
@@ -496,7 +554,7 @@ void TMainForm::mnuTxtSaveClick() {
     for (;;) {
         const QString path = TheDesktop().GetSaveFileName(this, kTextFilter, kTextSuffix, proposed);
         if (path.isEmpty())
-            return;
+            return false;
         // A name the user chose replaces its file, as saving always has. But
         // the name proposed for a document's text may be the user's own draft
         // beside it, which Enter alone must not replace; No goes back to the
@@ -509,7 +567,7 @@ void TMainForm::mnuTxtSaveClick() {
                                        .arg(VisibleText(QDir::toNativeSeparators(path)))))
             continue;
         SaveTextFile(path);
-        return;
+        return true;
     }
 }
 
@@ -602,12 +660,12 @@ void TMainForm::RunAnalysis() {
         InputMemo->setFocus(Qt::OtherFocusReason);
     });
 
-    const bool reportWasShown = ReportForm && ReportForm->isVisible();
-    if (reportWasShown)
+    if (ReportForm)
         ReportForm->hide();
-    const WorkingTexts texts =
-        PrepareLines(MemoLines(), mnuCarefulCounting->isChecked() ? CountingRules::Careful
-                                                                  : CountingRules::Classic);
+    const std::vector<std::string> lines = MemoLines();
+    const bool fromDocument = HoldsDocumentLine(lines);
+    const WorkingTexts texts = PrepareLines(
+        lines, mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic);
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -642,8 +700,7 @@ void TMainForm::RunAnalysis() {
                                        : answers.Recording(askUser, WordSource::Typed),
                             *progress, pause);
     } catch (const AnalysisStopped&) {
-        if (ReportForm && reportWasShown)
-            ReportForm->show();
+        // The report of another text would pass for this one's: it stays hidden.
         return;
     }
 
@@ -662,7 +719,7 @@ void TMainForm::RunAnalysis() {
     // The report, the graph, the details and the highlighting follow this.
     analysis_->Set(std::move(details), InputMemo, dictionary_.get());
     if (DetailsForm)
-        DetailsForm->SetRulesNote(texts.rules, !documentPath_.isEmpty());
+        DetailsForm->SetRulesNote(texts.rules, fromDocument);
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

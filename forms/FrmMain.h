@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class CurrentAnalysis;
@@ -57,6 +58,10 @@ public:
     // that cannot be used is reported and the text area keeps its text.
     void LoadStartupFile(const QString& path);
 
+    // Whether the text area was edited since the start, the last load or the
+    // last save; the Details window shows it.
+    bool Modified() const;
+
     TDictionary* Dictionary() const { return dictionary_.get(); }
     // The current analysis, which the report, the graph and the details follow.
     CurrentAnalysis* Analysis() const { return analysis_; }
@@ -98,6 +103,9 @@ public:
     QAction* mnuHowToUse = nullptr;
     QAction* mnuAbout = nullptr;
 
+signals:
+    void modifiedChanged(bool modified);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,8 +116,16 @@ private:
     void fitOuterSizeOnceFramed(int attempt);
     void createControls();
     QAction* addItem(QMenu* menu, const char* caption, void (TMainForm::*handler)());
+    // Asks before edited text is thrown away; false when the user cancelled or
+    // the save they chose did not happen (its error shown).
+    bool mayDiscardText();
+    // The save dialog and the save; false when the dialog was cancelled.
+    bool saveWithDialog();
     // The text area's content exactly, paragraphs separated by line feeds.
     std::string memoText() const;
+    // Whether any of the lines is a line of the last loaded document, so that
+    // what the classic rules do to its headings still concerns the text.
+    bool HoldsDocumentLine(const std::vector<std::string>& lines) const;
     // Shows the text; a very long line is shown in pieces that memoText joins.
     void setMemoText(const QString& text);
 
@@ -119,7 +135,8 @@ private:
     CurrentAnalysis* analysis_ = nullptr;
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
-    QString savedPath_;    // where the text was saved since it was loaded, if anywhere
+    std::unordered_set<std::size_t> documentLines_; // hashes of its lines that hold text
+    QString savedPath_; // where the text was saved since it was loaded, if anywhere
     QColor editorColor_;
     bool running_ = false;
     // Whether the text area shows a long line in pieces that memoText joins.

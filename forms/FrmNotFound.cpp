@@ -108,7 +108,7 @@ std::int32_t TNotFoundForm::AskSyllables(const std::string& word, TDictionary& d
     // keeps a word of a few hundred letters whole. Only both ends of a longer
     // one are measured: the layout of a megabyte would freeze the dialog.
     const QString whole = QString::fromStdString(word);
-    QString shown = VisibleText(whole);
+    QString shown = VisibleWord(whole);
     if (shown.size() > 2 * kWholeWordShown) {
         QStringView tail = QStringView(shown).right(kWholeWordShown);
         if (tail.front().isLowSurrogate())

@@ -4,7 +4,14 @@
 
 namespace {
 
-bool ShownAsCode(char32_t c) {
+enum class Shown { Text, Word };
+
+bool ShownAsCode(char32_t c, Shown what) {
+    // A word holds no space: a tab or a no-break space in one would show it as
+    // two words, or as a word without the character ("Smith" for "\u00A0Smith").
+    if (what == Shown::Word &&
+        (c == U'\t' || (c != U' ' && QChar::category(c) == QChar::Separator_Space)))
+        return true;
     if (c == U'\n' || c == U'\t' || c == 0x200C || c == 0x200D)
         return false;
     const QChar::Category category = QChar::category(c);
@@ -21,9 +28,7 @@ qsizetype CharactersLength(QStringView text, qsizetype limit) {
     return i;
 }
 
-} // namespace
-
-QString VisibleText(QStringView text) {
+QString Visible(QStringView text, Shown what) {
     QString shown;
     qsizetype copied = 0; // text before this is in shown
     for (qsizetype i = 0; i < text.size();) {
@@ -33,7 +38,7 @@ QString VisibleText(QStringView text) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             length = 2;
         }
-        if (ShownAsCode(c)) {
+        if (ShownAsCode(c, what)) {
             shown.append(text.mid(copied, i - copied));
             shown.append(QStringLiteral("<U+%1>").arg(
                 QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0')));
@@ -47,11 +52,21 @@ QString VisibleText(QStringView text) {
     return shown;
 }
 
+} // namespace
+
+QString VisibleText(QStringView text) {
+    return Visible(text, Shown::Text);
+}
+
+QString VisibleWord(QStringView word) {
+    return Visible(word, Shown::Word);
+}
+
 QString QuotedWord(QStringView word, qsizetype limit) {
     const qsizetype kept = CharactersLength(word, limit);
     if (kept == word.size())
-        return VisibleText(word);
-    return VisibleText(word.left(kept)) + QChar(0x2026);
+        return VisibleWord(word);
+    return VisibleWord(word.left(kept)) + QChar(0x2026);
 }
 
 QString QuotedWord(std::string_view word, qsizetype limit) {
@@ -64,5 +79,5 @@ QString QuotedWord(std::string_view word, qsizetype limit) {
         return QuotedWord(QStringView(decoded), limit);
     // The head of a longer word is cut, so it always ends in "…".
     const qsizetype kept = CharactersLength(decoded, limit);
-    return VisibleText(QStringView(decoded).left(kept)) + QChar(0x2026);
+    return VisibleWord(QStringView(decoded).left(kept)) + QChar(0x2026);
 }

@@ -15,7 +15,12 @@
 // such characters comes back unchanged; the empty text gives the empty text.
 QString VisibleText(QStringView text);
 
-// A word as a message quotes it: VisibleText of its first `limit` characters,
+// A word from the text as the windows show it: VisibleText, and a tab or a
+// space character other than the plain space (the no-break space U+00A0 and its
+// kin) shown as a code too, as no word holds one.
+QString VisibleWord(QStringView word);
+
+// A word as a message quotes it: VisibleWord of its first `limit` characters,
 // with "…" after them when the word is longer, so that a word of a megabyte
 // cannot fill a message box. Invalid UTF-8 is shown as U+FFFD.
 inline constexpr qsizetype kQuotedWordLimit = 40;

@@ -43,6 +43,15 @@ public:
         return yes;
     }
 
+    SaveChoice AskSaveChanges(QWidget*, const QString& text) override {
+        saveQuestions << text;
+        if (saveAnswers.empty())
+            return SaveChoice::DontSave;
+        const SaveChoice choice = saveAnswers.front();
+        saveAnswers.pop_front();
+        return choice;
+    }
+
     QString GetOpenFileName(QWidget*, const QString& filter, const QString& suffix) override {
         filters << filter + QStringLiteral(" / ") + suffix;
         return Next(openNames);
@@ -70,6 +79,8 @@ public:
     QStringList errors;
     QStringList questions;
     std::deque<bool> yesNoAnswers; // No once they run out
+    QStringList saveQuestions;
+    std::deque<SaveChoice> saveAnswers; // Don't Save once they run out
     QStringList filters;
     QStringList proposedPaths; // of the save dialog, "" when none was proposed
     QStringList urls;

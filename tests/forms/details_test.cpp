@@ -236,6 +236,41 @@ TEST_F(DetailsFormTest, HighlightLeavesTheTextAloneAndAnEditDropsIt) {
     FryGraphForm->close();
 }
 
+// A new analysis after an edit holds again: the highlighting is offered and
+// marks the words of three syllables or more, never one of two ("happy").
+TEST_F(DetailsFormTest, AnotherAnalysisAfterAnEditHighlightsTheDifficultWords) {
+    Analyse(QStringLiteral("The happy cat sat. The beautiful cat sat."), QStringLiteral("2"));
+    QPlainTextEdit* memo = MainForm->InputMemo;
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_X);
+    EXPECT_FALSE(DetailsForm->HighlightCheck->isEnabled());
+    EXPECT_TRUE(DetailsForm->StaleST->isVisibleTo(DetailsForm));
+
+    Analyse(QStringLiteral("The happy cat sat. The beautiful cat sat."), QStringLiteral("2"));
+    EXPECT_FALSE(DetailsForm->StaleST->isVisibleTo(DetailsForm));
+    ASSERT_TRUE(DetailsForm->HighlightCheck->isEnabled());
+    DetailsForm->HighlightCheck->click();
+    QStringList highlighted;
+    for (const QTextEdit::ExtraSelection& selection : memo->extraSelections())
+        highlighted << selection.cursor.selectedText();
+    EXPECT_EQ(highlighted, QStringList{QStringLiteral("beautiful")});
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+// The counts behind the indices, each in its place, for a passage counted by hand:
+// 11 words, 42 letters; "beautiful" and "reading" have over 6 letters, only
+// "beautiful" three syllables.
+TEST_F(DetailsFormTest, TheCountsLineOfAKnownPassage) {
+    Analyse(QStringLiteral("The cat sat on the mat. The beautiful reading cat sat."));
+    EXPECT_EQ(DetailsForm->CountsST->text(),
+              QStringLiteral("From 11 words in 2 sentences: 14 syllables, 42 letters, 2 long "
+                             "words (over 6 letters), 1 words of three or more syllables, 9 of "
+                             "one syllable."));
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
 TEST_F(DetailsFormTest, ThePassageIsMarkedOnACopyOfTheGraph) {
     const QImage picture = LoadFryGraphPicture().convertToFormat(QImage::Format_RGB32);
     const QImage marked = FryPictureWithPoint(picture, 141, 6.3);
@@ -340,6 +375,9 @@ TEST_F(DetailsFormTest, ACorrectionShowsWhatAFreshAnalysisWithThatCountShows) {
         QStringList texts{DetailsForm->CountsST->text()};
         for (int row = 0; row < DetailsForm->IndicesView->rowCount(); ++row)
             texts << DetailsForm->IndicesView->item(row, 1)->text();
+        // The difficult words of each listed sentence.
+        for (int row = 0; row < DetailsForm->SentencesView->rowCount(); ++row)
+            texts << DetailsForm->SentencesView->item(row, 1)->text();
         return texts;
     };
     const auto countFrom = [](const QString& word) {

@@ -13,6 +13,7 @@
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
 #include "text/Error.h"
+#include "text/FileName.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,8 @@
 #include <QUrl>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -234,8 +237,7 @@ TEST_F(MainFormTest, EscapeInTheDialogCanStopTheWholeRun) {
     EXPECT_TRUE(MainForm->isEnabled());
     EXPECT_EQ(ProgressForm, startupProgress);
     EXPECT_EQ(Text(), QStringLiteral("Zorp zorp. Quux."));
-    EXPECT_TRUE(ReportForm->isVisible()) << "the earlier report is back";
-    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("9"));
+    EXPECT_FALSE(ReportForm->isVisible()) << "the report of the earlier text stays hidden";
     EXPECT_EQ(MainForm->Dictionary()->Lookup("zorp"), -1);
 }
 
@@ -301,6 +303,29 @@ TEST_F(MainFormTest, CarefulCountingIsUsedByTheRunAndRemembered) {
     MainForm->mnuEstimateUnknown->trigger();
     Start();
     EXPECT_FALSE(MainForm->mnuCarefulCounting->isChecked());
+}
+
+// The note on a document's headings concerns the text that was counted: a
+// document's text edited still has them, a text typed over it has not.
+TEST_F(MainFormTest, TheDocumentNoteFollowsTheCountedText) {
+    ASSERT_TRUE(
+        QFile::copy(TestData(QStringLiteral("documents/passage.docx")), Path("essay.docx")));
+    MainForm->mnuEstimateUnknown->trigger(); // no question about the words
+    const auto noted = [] {
+        return DetailsForm->RulesST->text().contains(QStringLiteral("the document's headings"));
+    };
+    desktop.openNames = {Path("essay.docx")};
+    MainForm->mnuTxtLoad->trigger();
+    Analyse();
+    EXPECT_TRUE(noted()) << "as loaded";
+    QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Edited "));
+    Analyse();
+    EXPECT_TRUE(noted()) << "edited";
+    MainForm->InputMemo->selectAll();
+    QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Typed over it. All of it."));
+    Analyse();
+    EXPECT_FALSE(noted()) << "replaced";
+    MainForm->mnuEstimateUnknown->trigger();
 }
 
 TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {
@@ -603,6 +628,109 @@ TEST_F(MainFormTest, CancelledDialogsChangeNothing) {
     EXPECT_EQ(Dir().entryList(QDir::Files).size(), 1);
 }
 
+// ---- Unsaved work ------------------------------------------------------------
+
+// Sends a drag and a drop of the data to the text area; whether both were taken.
+bool Drop(QMimeData& data) {
+    QWidget* area = MainForm->InputMemo->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(area, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(area, &dropped);
+    return enter.isAccepted() && dropped.isAccepted();
+}
+
+// Typed text is asked about before a load by the menu, a dropped file or
+// closing replaces it; Cancel, and a Save that does not happen, keep it.
+TEST_F(MainFormTest, TypedTextIsAskedAboutBeforeItIsReplacedOrClosed) {
+    using Choice = Desktop::SaveChoice;
+    enum class Action { Load, Drop, Close };
+    struct Row {
+        const char* name;
+        Action action;
+        Choice answer;
+        const char* saveName; // handed to the save dialog; "" cancels it
+        bool replaced;        // loaded or closed
+    };
+    const Row rows[] = {
+        {"load, cancel", Action::Load, Choice::Cancel, "", false},
+        {"load, don't save", Action::Load, Choice::DontSave, "", true},
+        {"load, save", Action::Load, Choice::Save, "kept.txt", true},
+        {"load, save dialog cancelled", Action::Load, Choice::Save, "", false},
+        {"drop, cancel", Action::Drop, Choice::Cancel, "", false},
+        {"close, cancel", Action::Close, Choice::Cancel, "", false},
+        {"close, save fails", Action::Close, Choice::Save, "missing/kept.txt", false},
+        {"close, don't save", Action::Close, Choice::DontSave, "", true},
+    };
+    ASSERT_TRUE(WriteBytes(Path("other.txt"), "Other."));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Start();
+        QFile::remove(Path("kept.txt"));
+        desktop.saveQuestions.clear();
+        desktop.errors.clear();
+        desktop.saveAnswers = {row.answer};
+        desktop.saveNames = {row.saveName[0] ? Path(row.saveName) : QString()};
+        desktop.openNames = {Path("other.txt")};
+        QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Typed "));
+        const QString typed = Text();
+        ASSERT_TRUE(typed.startsWith(QStringLiteral("Typed ")));
+        EXPECT_TRUE(DetailsForm->UnsavedST->isVisibleTo(DetailsForm));
+
+        bool replaced = false;
+        switch (row.action) {
+        case Action::Load:
+            MainForm->mnuTxtLoad->trigger();
+            replaced = Text() == QStringLiteral("Other.");
+            // Nothing is opened once the user has cancelled.
+            EXPECT_EQ(desktop.openNames.empty(), row.replaced);
+            break;
+        case Action::Drop: {
+            QMimeData file;
+            file.setUrls({QUrl::fromLocalFile(Path("other.txt"))});
+            EXPECT_TRUE(Drop(file));
+            replaced = Text() == QStringLiteral("Other.");
+            break;
+        }
+        case Action::Close:
+            replaced = MainForm->close();
+            EXPECT_EQ(MainForm->isVisible(), !replaced);
+            break;
+        }
+        EXPECT_EQ(desktop.saveQuestions, QStringList{QStringLiteral("Save changes to the text?")});
+        EXPECT_EQ(replaced, row.replaced);
+        if (!row.replaced) {
+            EXPECT_EQ(Text(), typed);
+        }
+        if (row.answer == Choice::Save && row.replaced) {
+            EXPECT_TRUE(ReadBytes(Path("kept.txt")).startsWith("Typed Enter text"));
+        }
+        EXPECT_EQ(desktop.errors.size(), QString::fromLatin1(row.saveName).contains(u'/') ? 1 : 0);
+    }
+}
+
+// The start-up text, a file just loaded and a text just saved are nobody's
+// unsaved work; the Details window says when there is some.
+TEST_F(MainFormTest, OnlyEditsSinceTheLastLoadOrSaveAreAskedAbout) {
+    ASSERT_TRUE(WriteBytes(Path("first.txt"), "First."));
+    desktop.openNames = {Path("first.txt"), Path("first.txt")};
+    desktop.saveNames = {Path("saved.txt")};
+    QLabel* mark = DetailsForm->UnsavedST;
+    EXPECT_FALSE(mark->isVisibleTo(DetailsForm)) << "the start-up text";
+    MainForm->mnuTxtLoad->trigger();
+    EXPECT_EQ(Text(), QStringLiteral("First."));
+    QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Now "));
+    EXPECT_TRUE(mark->isVisibleTo(DetailsForm));
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_FALSE(mark->isVisibleTo(DetailsForm)) << "just saved";
+    MainForm->mnuTxtLoad->trigger();
+    EXPECT_FALSE(mark->isVisibleTo(DetailsForm)) << "just loaded";
+    EXPECT_TRUE(desktop.saveQuestions.isEmpty());
+    EXPECT_TRUE(MainForm->close());
+    EXPECT_TRUE(desktop.saveQuestions.isEmpty());
+    EXPECT_EQ(ReadBytes(Path("saved.txt")), QByteArray("Now First."));
+}
+
 TEST_F(MainFormTest, AChosenFontAndColourReachOnlyTheTextArea) {
     const QFont windowFont = MainForm->font();
     desktop.chooseFont = [](QFont& font, QColor& color) {
@@ -635,6 +763,39 @@ TEST_F(MainFormTest, ExitClosesAndOtherWindowsDoNotKeepTheProgramAlive) {
     MainForm->mnuExit->trigger();
     EXPECT_FALSE(MainForm->isVisible());
     FryGraphForm->close();
+}
+
+// The toolkit's font chooser sits inside the font dialog: Enter and Escape in
+// its fields end the whole dialog, never only the chooser.
+TEST(FontDialog, EnterConfirmsAndEscapeCancelsTheWholeDialog) {
+    struct Row {
+        const char* name;
+        Qt::Key key;
+        bool chosen;
+    };
+    const Row rows[] = {
+        {"Return", Qt::Key_Return, true},
+        {"Escape", Qt::Key_Escape, false},
+    };
+    for (const Row& row : rows) {
+        bool stayedOpen = false;
+        ModalAnswers<QDialog> answers;
+        answers.Then([&](QDialog* dialog) {
+            auto* field = dialog->findChild<QLineEdit*>();
+            ASSERT_NE(field, nullptr);
+            QTest::keyClick(field, row.key);
+            if (dialog->isVisible()) {
+                stayedOpen = true;
+                dialog->reject();
+            }
+        });
+        QFont font(QStringLiteral("Liberation Mono"), 14);
+        QColor color(Qt::darkRed);
+        EXPECT_EQ(TheDesktop().ChooseFont(nullptr, font, color), row.chosen) << row.name;
+        EXPECT_EQ(answers.Answered(), 1) << row.name;
+        EXPECT_FALSE(stayedOpen) << row.name;
+        EXPECT_EQ(color, QColor(Qt::darkRed)) << row.name;
+    }
 }
 
 // ---- The error display ----------------------------------------------------
@@ -720,6 +881,7 @@ TEST_F(MainFormTest, TheFileNamedAtStartLoadsOrIsReported) {
 
     ASSERT_TRUE(WriteBytes(Path("README"), "From the command line."));
     MainForm->LoadStartupFile(Path("README"));
+    EXPECT_FALSE(MainForm->Modified());
     EXPECT_EQ(Text(), QStringLiteral("From the command line."));
     MainForm->LoadStartupFile(Path("missing.txt"));
     EXPECT_EQ(desktop.errors,
@@ -727,25 +889,57 @@ TEST_F(MainFormTest, TheFileNamedAtStartLoadsOrIsReported) {
     EXPECT_EQ(Text(), QStringLiteral("From the command line."));
 }
 
+// The toolkit sees no argument after "--", and the file's name keeps its bytes.
+TEST_F(MainFormTest, TheStartupFileIsNamedByTheArgumentBytes) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> arguments;
+        int toolkitCount;
+        std::string file;
+    };
+    const Row rows[] = {
+        {"after --", {"scrivolux", "--", "-reverse"}, 1, "-reverse"},
+        {"options before --",
+         {"scrivolux", "-reverse", "--", "caf\xE9.txt", "b"},
+         2,
+         "caf\xE9.txt"},
+        {"not UTF-8", {"scrivolux", "caf\xE9.txt"}, 2, "caf\xE9.txt"},
+        {"only --", {"scrivolux", "--"}, 1, ""},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> bytes = row.arguments;
+        std::vector<char*> argv;
+        for (std::string& argument : bytes)
+            argv.push_back(argument.data());
+        StartupArguments arguments(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(arguments.ToolkitArgumentCount(), row.toolkitCount) << row.name;
+        EXPECT_EQ(arguments.ToolkitArguments()[row.toolkitCount], nullptr) << row.name;
+        EXPECT_EQ(FileNameBytes(StartupFileArgument(arguments.Remaining())), row.file) << row.name;
+    }
+
+    // A name that is not UTF-8 opens that file, not the one its text would name.
+    const std::string folder = FileNameBytes(dir.path());
+    ASSERT_TRUE(WriteBytes(Path("caf\uFFFD.txt"), "The wrong file."));
+    QFile latin1;
+    ASSERT_TRUE(OpenFileByName(latin1, folder + "/caf\xE9.txt", QIODevice::Append));
+    latin1.write("The Latin-1 name.");
+    latin1.close();
+    MainForm->LoadStartupFile(FileNameText(folder + "/caf\xE9.txt"));
+    EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.join(u'|').toStdString();
+    EXPECT_EQ(Text(), QStringLiteral("The Latin-1 name."));
+}
+
 TEST_F(MainFormTest, ADroppedFileLoadsAndDroppedTextIsInserted) {
     ASSERT_TRUE(WriteBytes(Path("dropped.txt"), "Title\r\nDropped here."));
-    QWidget* area = MainForm->InputMemo->viewport();
-    const auto drop = [area](QMimeData& data) {
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area, &enter);
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area, &dropped);
-        return enter.isAccepted() && dropped.isAccepted();
-    };
     QMimeData file;
     file.setUrls({QUrl::fromLocalFile(Path("dropped.txt"))});
     file.setText(Path("dropped.txt")); // file managers send the path as text too
-    EXPECT_TRUE(drop(file));
+    EXPECT_TRUE(Drop(file));
     EXPECT_EQ(Text(), QStringLiteral("Title\nDropped here."));
 
     QMimeData text;
     text.setText(QStringLiteral("Inserted "));
-    drop(text);
+    Drop(text);
     EXPECT_TRUE(Text().contains(QStringLiteral("Inserted "))) << Text().toStdString();
     EXPECT_TRUE(Text().contains(QStringLiteral("Dropped here.")));
 }

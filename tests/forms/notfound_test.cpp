@@ -155,7 +155,8 @@ TEST_F(NotFoundTest, AFailedFileStillCountsAndTellsTheUser) {
     EXPECT_TRUE(desktop.messages[0].contains(customPath)) << desktop.messages[0].toStdString();
 }
 
-TEST_F(NotFoundTest, EscapeDoesNothingAndEnterOnAButtonPressesIt) {
+// Escape asks whether to stop; No goes back to the word.
+TEST_F(NotFoundTest, EscapeAnsweredNoKeepsTheDialogAndEnterOnAButtonPressesIt) {
     const int count = Ask("Zorp", [](TNotFoundForm* f) {
         QTest::keyClick(f->SyllableEdit, Qt::Key_Escape);
         EXPECT_TRUE(f->isVisible());
@@ -163,8 +164,36 @@ TEST_F(NotFoundTest, EscapeDoesNothingAndEnterOnAButtonPressesIt) {
         f->AddFileBT->setFocus();
         QTest::keyClick(f->AddFileBT, Qt::Key_Return);
     });
+    EXPECT_EQ(desktop.questions, QStringList{QStringLiteral("Stop the analysis?")});
     EXPECT_EQ(count, 7);
     EXPECT_EQ(ReadBytes(customPath), QByteArray("Zorp|7\r\n"));
+}
+
+TEST_F(NotFoundTest, AWordGluedToANoBreakSpaceShowsIt) {
+    Ask("\xC2\xA0Smith", [](TNotFoundForm* f) {
+        EXPECT_EQ(f->WordLB->text(), QStringLiteral("<U+00A0>Smith"));
+        EXPECT_EQ(f->WordLB->toolTip(), QStringLiteral("<U+00A0>Smith"));
+        QTest::keyClicks(f->SyllableEdit, QStringLiteral("1"));
+        QTest::keyClick(f->SyllableEdit, Qt::Key_Return);
+    });
+}
+
+// Yes ends the dialog as a stop, with nothing typed kept anywhere.
+TEST_F(NotFoundTest, EscapeAnsweredYesStopsWithoutAnswering) {
+    desktop.yesNoAnswers = {true};
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* f) {
+        QTest::keyClicks(f->SyllableEdit, QStringLiteral("7"));
+        QTest::keyClick(f->SyllableEdit, Qt::Key_Escape);
+        EXPECT_FALSE(f->isVisible());
+    });
+    TNotFoundForm dialog;
+    dialog.AskSyllables("Zorp", *dictionary);
+    EXPECT_EQ(answers.Answered(), 1);
+    EXPECT_TRUE(dialog.StopRequested());
+    EXPECT_EQ(desktop.questions, QStringList{QStringLiteral("Stop the analysis?")});
+    EXPECT_EQ(dictionary->Lookup("zorp"), -1);
+    EXPECT_FALSE(QFile::exists(customPath));
 }
 
 TEST_F(NotFoundTest, ALongWordStaysInsideTheDialog) {
@@ -250,6 +279,28 @@ TEST(ShownText, ControlsAreVisibleAndQuotedWordsShort) {
     EXPECT_EQ(QuotedWord(forty), QString::fromStdString(forty));
     EXPECT_EQ(QuotedWord(std::string(39, 'x') + "\U0001F600\U0001F600"),
               QString(39, u'x') + QStringLiteral("\U0001F600\u2026"));
+}
+
+// A word never holds a space, so one that does shows where: a word glued to a
+// no-break space is not shown as the bare word. Sentences keep their tabs.
+TEST(ShownText, SpacesInsideAWordAreShownAsCodes) {
+    struct Row {
+        const char* name;
+        QString word;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"no-break space first", QStringLiteral("\u00A0Smith"), QStringLiteral("<U+00A0>Smith")},
+        {"tab inside", QStringLiteral("Smith\tJones"), QStringLiteral("Smith<U+0009>Jones")},
+        {"narrow no-break space", QStringLiteral("10\u202Fkm"), QStringLiteral("10<U+202F>km")},
+        {"ideographic space last", QStringLiteral("ab\u3000"), QStringLiteral("ab<U+3000>")},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(VisibleWord(row.word), row.shown) << row.name;
+        EXPECT_EQ(QuotedWord(row.word), row.shown) << row.name;
+    }
+    EXPECT_EQ(QuotedWord(std::string("\xC2\xA0smith")), QStringLiteral("<U+00A0>smith"));
+    EXPECT_EQ(VisibleText(u"a\tb\u00A0c"), QStringLiteral("a\tb\u00A0c"));
 }
 
 TEST(ScreenPlacement, MovesOnlyAsFarAsNeeded) {
