@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <charconv>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace {
 
 // What the pass needs of one distinct word, found once per word of the text.
 struct WordFacts {
     std::uint32_t number = CheckLists::kNoWord;
+    std::uint32_t sameAs = 0; // the first row of the same word
+    std::int32_t syllables = 0;
     bool formOfBe = false;
     bool participle = false;
     bool mayStandBetween = false;
@@ -34,18 +37,17 @@ WordFacts FactsOf(const CheckLists& lists, std::string_view word) {
     return facts;
 }
 
-// A grade with one decimal, the same in every locale.
-std::string OneDecimal(double value) {
-    char buffer[32];
+// A grade with one decimal and the target as short as it goes, the same in
+// every locale, written to buffers that outlive the views.
+std::string_view OneDecimal(double value, char (&buffer)[32]) {
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-    return std::string(buffer, result.ptr);
+    return {buffer, static_cast<std::size_t>(result.ptr - buffer)};
 }
 
-std::string Shortest(double value) {
-    char buffer[32];
+std::string_view Shortest(double value, char (&buffer)[32]) {
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    return {buffer, static_cast<std::size_t>(result.ptr - buffer)};
 }
 
 bool IsSpace(char c) {
@@ -103,11 +105,15 @@ bool FollowsListMarker(std::string_view passage, std::size_t start) {
            std::find(std::begin(kBullets), std::end(kBullets), chunk) != std::end(kBullets);
 }
 
-std::string Quoted(std::string_view passage, std::size_t offset, std::size_t length) {
-    std::string quoted = "\"";
-    quoted.append(passage.substr(offset, length));
-    quoted += '"';
-    return quoted;
+// The words quoted, then the rest of the message, built in one allocation
+// (a text may have a finding every few words).
+std::string QuotedThen(std::string_view quoted, std::string_view rest, std::string_view more = {},
+                       std::string_view end = {}) {
+    std::string message;
+    message.reserve(quoted.size() + rest.size() + more.size() + end.size() + 2);
+    message += '"';
+    message.append(quoted).append("\"").append(rest).append(more).append(end);
+    return message;
 }
 
 class CheckPass {
@@ -115,8 +121,14 @@ public:
     CheckPass(std::string_view passage, const PassageDetails& details, double target)
         : passage_(passage), details_(details), lists_(CheckLists::Get()), target_(target) {
         facts_.reserve(details.words.size());
-        for (const WordRow& row : details.words)
+        std::unordered_map<std::string_view, std::uint32_t> firstRows;
+        for (const WordRow& row : details.words) {
+            const auto number = static_cast<std::uint32_t>(facts_.size());
             facts_.push_back(FactsOf(lists_, row.word));
+            facts_.back().syllables = row.syllables;
+            facts_.back().sameAs = firstRows.try_emplace(row.word, number).first->second;
+        }
+        findings_.reserve(details.occurrences.size() / 8);
     }
 
     std::vector<Finding> Run() {
@@ -126,10 +138,17 @@ public:
             const std::size_t end =
                 std::min(begin + static_cast<std::size_t>(std::max(sentence.words, 0)),
                          details_.occurrences.size());
-            GradeSentence(s, begin, end);
-            for (std::size_t i = begin; i < end; ++i)
+            // The sentence's own finding goes before those inside it, but its
+            // syllables are summed on the same walk over its words.
+            const std::size_t firstFinding = findings_.size();
+            std::int32_t syllables = 0;
+            for (std::size_t i = begin; i < end; ++i) {
+                syllables += Facts(i).syllables;
                 CheckWord(s, i, end);
+            }
             coveredUntil_ = 0;
+            if (begin < end)
+                GradeSentence(s, static_cast<std::int32_t>(end - begin), syllables, firstFinding);
         }
         return std::move(findings_);
     }
@@ -142,32 +161,41 @@ private:
         return details_.occurrences[occurrence].span;
     }
 
-    void Add(CheckRule rule, std::size_t sentence, std::size_t first, std::size_t last,
-             std::string message, std::string_view suggestion = {}) {
+    // The words from first to last, as they stand in the passage.
+    std::string_view Words(std::size_t first, std::size_t last) const {
         const std::size_t offset = Span(first).offset;
-        const std::size_t length = Span(last).offset + Span(last).length - offset;
-        findings_.push_back(
-            {rule, sentence, offset, length, std::move(message), std::string(suggestion)});
+        return passage_.substr(offset, Span(last).offset + Span(last).length - offset);
     }
 
-    void GradeSentence(std::size_t s, std::size_t begin, std::size_t end) {
-        const TextSpan& span = details_.sentences[s].span;
-        const auto markedEnd = EndWithMark(passage_, span.offset, span.offset + span.length);
-        if (begin == end || !markedEnd || FollowsListMarker(passage_, span.offset))
-            return;
-        std::int32_t syllables = 0;
-        for (std::size_t i = begin; i < end; ++i)
-            syllables += details_.words[details_.occurrences[i].row].syllables;
-        const double grade = SentenceGrade(static_cast<std::int32_t>(end - begin), syllables);
+    void Add(CheckRule rule, std::size_t sentence, std::string_view words, std::string message,
+             std::string_view suggestion = {}) {
+        const auto offset = static_cast<std::size_t>(words.data() - passage_.data());
+        findings_.push_back(
+            {rule, sentence, offset, words.size(), std::move(message), std::string(suggestion)});
+    }
+
+    void GradeSentence(std::size_t s, std::int32_t words, std::int32_t syllables, std::size_t at) {
+        const double grade = SentenceGrade(words, syllables);
         const auto difficulty = SentenceDifficulty(grade, target_);
         if (!difficulty)
             return;
-        std::string message =
-            "This sentence reads at grade " + OneDecimal(grade) +
-            (*difficulty == CheckRule::VeryHardSentence ? ", 4 or more above the target of "
-                                                        : ", above the target of ") +
-            Shortest(target_) + ".";
-        findings_.push_back(
+        const TextSpan& span = details_.sentences[s].span;
+        const auto markedEnd = EndWithMark(passage_, span.offset, span.offset + span.length);
+        if (!markedEnd || FollowsListMarker(passage_, span.offset))
+            return;
+        const std::string_view above = *difficulty == CheckRule::VeryHardSentence
+                                           ? ", 4 or more above the target of "
+                                           : ", above the target of ";
+        char gradeBuffer[32];
+        char targetBuffer[32];
+        const std::string_view gradeText = OneDecimal(grade, gradeBuffer);
+        const std::string_view targetText = Shortest(target_, targetBuffer);
+        constexpr std::string_view kReads = "This sentence reads at grade ";
+        std::string message;
+        message.reserve(kReads.size() + gradeText.size() + above.size() + targetText.size() + 1);
+        message.append(kReads).append(gradeText).append(above).append(targetText).append(".");
+        findings_.insert(
+            findings_.begin() + static_cast<std::ptrdiff_t>(at),
             {*difficulty, s, span.offset, *markedEnd - span.offset, std::move(message), {}});
     }
 
@@ -184,7 +212,7 @@ private:
     void CheckRepeated(std::size_t s, std::size_t i) {
         const WordOccurrence& a = details_.occurrences[i];
         const WordOccurrence& b = details_.occurrences[i + 1];
-        if (a.row != b.row && details_.words[a.row].word != details_.words[b.row].word)
+        if (facts_[a.row].sameAs != facts_[b.row].sameAs)
             return;
         const std::string& word = details_.words[a.row].word;
         // "had had" and "that that" are good English.
@@ -194,9 +222,8 @@ private:
             if (!IsSpace(passage_[at]))
                 return;
         }
-        Add(CheckRule::RepeatedWord, s, i, i + 1,
-            Quoted(passage_, a.span.offset, a.span.length) + " is repeated.",
-            passage_.substr(a.span.offset, a.span.length));
+        const std::string_view first = Words(i, i);
+        Add(CheckRule::RepeatedWord, s, Words(i, i + 1), QuotedThen(first, " is repeated."), first);
     }
 
     void CheckPassive(std::size_t s, std::size_t i, std::size_t end) {
@@ -205,10 +232,8 @@ private:
             ++last;
         if (last >= end || !Facts(last).participle)
             return;
-        const std::size_t offset = Span(i).offset;
-        const std::size_t length = Span(last).offset + Span(last).length - offset;
-        Add(CheckRule::Passive, s, i, last,
-            Quoted(passage_, offset, length) + " is in the passive voice.");
+        const std::string_view words = Words(i, last);
+        Add(CheckRule::Passive, s, words, QuotedThen(words, " is in the passive voice."));
     }
 
     void CheckPhrases(std::size_t s, std::size_t i, std::size_t end, std::uint32_t number) {
@@ -221,38 +246,34 @@ private:
                 ++k;
             if (k < phrase.words.size())
                 continue;
-            const std::size_t last = i + k - 1;
-            coveredUntil_ = last + 1;
-            const std::size_t offset = Span(i).offset;
-            const std::string quoted =
-                Quoted(passage_, offset, Span(last).offset + Span(last).length - offset);
-            Add(phrase.rule, s, i, last, MessageFor(phrase, quoted), phrase.suggestion);
+            coveredUntil_ = i + k;
+            const std::string_view words = Words(i, i + k - 1);
+            Add(phrase.rule, s, words, MessageFor(phrase, words), phrase.suggestion);
             return;
         }
         const std::string_view simpler = lists_.SimplerWord(number);
-        if (!simpler.empty() && details_.words[details_.occurrences[i].row].syllables >= 3) {
-            Add(CheckRule::ComplexWord, s, i, i,
-                Quoted(passage_, Span(i).offset, Span(i).length) +
-                    " has a simpler alternative: " + std::string(simpler) + ".",
-                simpler);
+        if (!simpler.empty() && Facts(i).syllables >= 3) {
+            const std::string_view word = Words(i, i);
+            Add(CheckRule::ComplexWord, s, word,
+                QuotedThen(word, " has a simpler alternative: ", simpler, "."), simpler);
         }
     }
 
-    static std::string MessageFor(const CheckLists::Phrase& phrase, const std::string& quoted) {
+    static std::string MessageFor(const CheckLists::Phrase& phrase, std::string_view words) {
         switch (phrase.rule) {
         case CheckRule::Wordy:
-            return quoted +
-                   (phrase.suggestion.empty() ? " is wordy; say it in fewer words." : " is wordy.");
+            return QuotedThen(words, phrase.suggestion.empty() ? " is wordy; say it in fewer words."
+                                                               : " is wordy.");
         case CheckRule::Adverb:
-            return quoted + " is an adverb that weakens the sentence.";
+            return QuotedThen(words, " is an adverb that weakens the sentence.");
         case CheckRule::Weasel:
-            return quoted + " is a weasel word.";
+            return QuotedThen(words, " is a weasel word.");
         case CheckRule::Hedge:
-            return quoted + " hedges what the sentence says.";
+            return QuotedThen(words, " hedges what the sentence says.");
         case CheckRule::Filler:
-            return quoted + " adds nothing.";
+            return QuotedThen(words, " adds nothing.");
         default:
-            return quoted + " is a cliche.";
+            return QuotedThen(words, " is a cliche.");
         }
     }
 
