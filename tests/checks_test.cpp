@@ -77,6 +77,7 @@ TEST_F(ChecksTest, EachRuleFindsItsWordsAndPlainSentencesGiveNone) {
         {"complex word", "We utilize the tools.", {{"complex-word", "utilize"}}},
         {"repeated across a line break", "I saw the\nThe cat.", {{"repeated-word", "the The"}}},
         {"repetition that is good English", "He had had enough.", {}},
+        {"repetition across a comma", "Go, go now.", {}},
         {"phrase cut by a sentence end", "We did it in order. To win is fine.", {}},
         {"plain", "The cat sat on the mat.", {}},
         {"plain past tense", "She reads a book every night and needed none.", {}},
