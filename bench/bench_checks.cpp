@@ -5,7 +5,12 @@
 // words and sentences the checks read, which the desktop program builds
 // for its Details window anyway.
 //
+// The text is generated English-like prose (made-up words, with the phrases
+// the checks look for and words that start phrases without ending one), or a
+// real text repeated to the size, counted with the generated word list:
+//
 //   build/bin/bench_checks --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//   SCRIVOLUX_BENCH_TEXT=/usr/share/common-licenses/GPL-3 build/bin/bench_checks
 
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/PassageDetails.h"
@@ -15,6 +20,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -78,8 +87,27 @@ Corpus& TheCorpus() {
     return corpus;
 }
 
+// A real text (SCRIVOLUX_BENCH_TEXT) repeated to the size, counted with the
+// generated word list.
+bool ReadRealText(Corpus& c) {
+    const char* path = std::getenv("SCRIVOLUX_BENCH_TEXT");
+    if (path == nullptr || *path == '\0')
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    const std::string once{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (once.empty() || !c.dictionary.LoadDictionary(SCRIVOLUX_BIN_DIR "/cuvplus.dat")) {
+        std::fprintf(stderr, "bench_checks: cannot read %s or the word list\n", path);
+        std::exit(2);
+    }
+    while (c.text.size() < kTextBytes)
+        c.text += once + "\n\n";
+    return true;
+}
+
 Corpus::Corpus() {
     Corpus& c = *this;
+    if (ReadRealText(c))
+        return;
     const std::vector<std::string> words = MakeWords();
     // Syllables as English spreads them: most words have one, few have three.
     constexpr std::int32_t kSyllables[] = {1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 3};
@@ -95,7 +123,7 @@ Corpus::Corpus() {
         }
     }
     // Sentences of 5 to 25 words, a line break now and then, a paragraph
-    // break less often, and one phrase from the list in five words.
+    // break less often, and one phrase from the list in fifteen words.
     std::mt19937 rng(7);
     int inSentence = 0;
     int sentenceLength = 12;

@@ -98,14 +98,25 @@ CheckLists::CheckLists() {
     AddPhrases(kWeaselList, CheckRule::Weasel);
     AddPhrases(kHedgeList, CheckRule::Hedge);
     AddPhrases(kFillerList, CheckRule::Filler);
-    for (auto& from : phrasesFrom_) {
+    for (auto& from : longPhrasesFrom_) {
         std::stable_sort(from.begin(), from.end(), [this](std::uint32_t a, std::uint32_t b) {
             const Phrase& pa = phrases_[a];
             const Phrase& pb = phrases_[b];
+            if (pa.words[1] != pb.words[1])
+                return pa.words[1] < pb.words[1];
             if (pa.words.size() != pb.words.size())
                 return pa.words.size() > pb.words.size();
             return Priority(pa.rule) < Priority(pb.rule);
         });
+    }
+    longSeconds_.resize(longPhrasesFrom_.size());
+    for (std::size_t first = 0; first < longPhrasesFrom_.size(); ++first) {
+        for (const std::uint32_t phrase : longPhrasesFrom_[first]) {
+            const std::uint32_t second = phrases_[phrase].words[1];
+            longSeconds_[first].push_back(second);
+            const std::uint32_t bit = PairBit(static_cast<std::uint32_t>(first), second);
+            pairFilter_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        }
     }
 }
 
@@ -115,7 +126,8 @@ std::uint32_t CheckLists::Number(std::string_view word) {
     if (inserted) {
         flags_.push_back(0);
         simpler_.emplace_back();
-        phrasesFrom_.emplace_back();
+        longPhrasesFrom_.emplace_back();
+        wordPhrase_.push_back(kNoPhrase);
     }
     return slot->second;
 }
@@ -154,7 +166,14 @@ void CheckLists::AddPhrase(std::string_view entry, std::string_view suggestion, 
     }
     if (phrase.words.empty())
         return;
-    phrasesFrom_[phrase.words.front()].push_back(static_cast<std::uint32_t>(phrases_.size()));
+    const auto number = static_cast<std::uint32_t>(phrases_.size());
+    const std::uint32_t first = phrase.words.front();
+    if (phrase.words.size() > 1) {
+        longPhrasesFrom_[first].push_back(number);
+    } else if (wordPhrase_[first] == kNoPhrase ||
+               Priority(rule) < Priority(phrases_[wordPhrase_[first]].rule)) {
+        wordPhrase_[first] = number;
+    }
     phrases_.push_back(std::move(phrase));
 }
 

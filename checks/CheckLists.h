@@ -2,7 +2,9 @@
 
 #include "checks/CheckRules.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,12 +39,29 @@ public:
 
     std::uint8_t Flags(std::uint32_t word) const { return flags_[word]; }
 
-    // The phrases (single words included) that start with the word, longest
-    // first and, among phrases of one length, in the order cliche, wordy,
-    // adverb, weasel, hedge, filler.
-    const std::vector<std::uint32_t>& PhrasesFrom(std::uint32_t word) const {
-        return phrasesFrom_[word];
+    static constexpr std::uint32_t kNoPhrase = UINT32_MAX;
+
+    // The phrases of several words that start with these two, longest first
+    // and, among phrases of one length, in the order cliche, wordy, adverb,
+    // weasel, hedge, filler; empty for none.
+    std::span<const std::uint32_t> PhrasesFrom(std::uint32_t first, std::uint32_t second) const {
+        const std::uint32_t bit = PairBit(first, second);
+        if ((pairFilter_[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0)
+            return {};
+        const std::vector<std::uint32_t>& seconds = longSeconds_[first];
+        const auto [begin, end] = std::equal_range(seconds.begin(), seconds.end(), second);
+        return std::span<const std::uint32_t>(longPhrasesFrom_[first])
+            .subspan(static_cast<std::size_t>(begin - seconds.begin()),
+                     static_cast<std::size_t>(end - begin));
     }
+
+    // Whether a phrase (of one word or several) starts with the word.
+    bool StartsPhrases(std::uint32_t word) const {
+        return wordPhrase_[word] != kNoPhrase || !longSeconds_[word].empty();
+    }
+
+    // The phrase of the word alone (the first in that order); kNoPhrase for none.
+    std::uint32_t WordPhrase(std::uint32_t word) const { return wordPhrase_[word]; }
     const Phrase& PhraseAt(std::uint32_t phrase) const { return phrases_[phrase]; }
 
     // The simpler alternative to a single word on the plain-language list; ""
@@ -52,6 +71,9 @@ public:
 private:
     CheckLists();
     std::uint32_t Number(std::string_view word);
+    static std::uint32_t PairBit(std::uint32_t first, std::uint32_t second) {
+        return ((first * 0x9E3779B1u) ^ (second * 0x85EBCA77u)) >> (32 - kPairFilterBits);
+    }
     void AddPhrases(const char* list, CheckRule rule);
     void AddPhrase(std::string_view entry, std::string_view suggestion, CheckRule rule);
     void AddWords(const char* list, WordFlag flag);
@@ -60,6 +82,16 @@ private:
     std::unordered_map<std::string, std::uint32_t> numbers_;
     std::vector<std::uint8_t> flags_;
     std::vector<std::string_view> simpler_;
-    std::vector<std::vector<std::uint32_t>> phrasesFrom_;
+    // Per first word, its phrases of several words in the order of the second
+    // word, then as PhrasesFrom gives them.
+    std::vector<std::vector<std::uint32_t>> longPhrasesFrom_;
+    std::vector<std::vector<std::uint32_t>> longSeconds_; // their second words
+    // A bit for every pair of words that starts a phrase (and for some that do
+    // not): most words are followed by a word that starts no phrase with them,
+    // and this answers that without a search.
+    static constexpr unsigned kPairFilterBits = 16;
+    std::vector<std::uint64_t> pairFilter_ =
+        std::vector<std::uint64_t>((std::size_t{1} << kPairFilterBits) / 64);
+    std::vector<std::uint32_t> wordPhrase_;
     std::vector<Phrase> phrases_;
 };

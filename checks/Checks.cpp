@@ -8,6 +8,20 @@
 #include <stdexcept>
 #include <unordered_map>
 
+double SentenceGrade(std::int32_t words, std::int32_t syllables) {
+    if (words <= 0)
+        return 0.0;
+    return 0.39 * words + 11.8 * syllables / words - 15.59;
+}
+
+std::optional<CheckRule> SentenceDifficulty(double grade, double target) {
+    if (grade - target >= kVeryHardAboveTarget)
+        return CheckRule::VeryHardSentence;
+    if (grade > target)
+        return CheckRule::HardSentence;
+    return std::nullopt;
+}
+
 namespace {
 
 // What the pass needs of one distinct word, found once per word of the text.
@@ -18,6 +32,7 @@ struct WordFacts {
     bool formOfBe = false;
     bool participle = false;
     bool mayStandBetween = false;
+    bool mayStartFinding = false; // a phrase, or a complex word with an alternative
 };
 
 bool EndsWith(std::string_view word, std::string_view end) {
@@ -123,12 +138,17 @@ public:
         facts_.reserve(details.words.size());
         std::unordered_map<std::string_view, std::uint32_t> firstRows;
         for (const WordRow& row : details.words) {
-            const auto number = static_cast<std::uint32_t>(facts_.size());
+            const auto index = static_cast<std::uint32_t>(facts_.size());
             facts_.push_back(FactsOf(lists_, row.word));
-            facts_.back().syllables = row.syllables;
-            facts_.back().sameAs = firstRows.try_emplace(row.word, number).first->second;
+            WordFacts& facts = facts_.back();
+            facts.syllables = row.syllables;
+            facts.mayStartFinding =
+                facts.number != CheckLists::kNoWord &&
+                (lists_.StartsPhrases(facts.number) ||
+                 (row.syllables >= 3 && !lists_.SimplerWord(facts.number).empty()));
+            facts.sameAs = firstRows.try_emplace(row.word, index).first->second;
         }
-        findings_.reserve(details.occurrences.size() / 8);
+        findings_.reserve(details.occurrences.size() / 32);
     }
 
     std::vector<Finding> Run() {
@@ -205,14 +225,14 @@ private:
             CheckRepeated(s, i);
         if (facts.formOfBe)
             CheckPassive(s, i, end);
-        if (i >= coveredUntil_ && facts.number != CheckLists::kNoWord)
+        if (i >= coveredUntil_ && facts.mayStartFinding)
             CheckPhrases(s, i, end, facts.number);
     }
 
     void CheckRepeated(std::size_t s, std::size_t i) {
         const WordOccurrence& a = details_.occurrences[i];
         const WordOccurrence& b = details_.occurrences[i + 1];
-        if (facts_[a.row].sameAs != facts_[b.row].sameAs)
+        if (a.row != b.row && facts_[a.row].sameAs != facts_[b.row].sameAs)
             return;
         const std::string& word = details_.words[a.row].word;
         // "had had" and "that that" are good English.
@@ -237,18 +257,23 @@ private:
     }
 
     void CheckPhrases(std::size_t s, std::size_t i, std::size_t end, std::uint32_t number) {
-        for (const std::uint32_t p : lists_.PhrasesFrom(number)) {
-            const CheckLists::Phrase& phrase = lists_.PhraseAt(p);
-            if (phrase.words.size() > end - i)
-                continue;
-            std::size_t k = 1;
-            while (k < phrase.words.size() && Facts(i + k).number == phrase.words[k])
-                ++k;
-            if (k < phrase.words.size())
-                continue;
-            coveredUntil_ = i + k;
-            const std::string_view words = Words(i, i + k - 1);
-            Add(phrase.rule, s, words, MessageFor(phrase, words), phrase.suggestion);
+        const std::uint32_t second = i + 1 < end ? Facts(i + 1).number : CheckLists::kNoWord;
+        if (second != CheckLists::kNoWord) {
+            for (const std::uint32_t p : lists_.PhrasesFrom(number, second)) {
+                const CheckLists::Phrase& phrase = lists_.PhraseAt(p);
+                if (phrase.words.size() > end - i)
+                    continue;
+                std::size_t k = 2;
+                while (k < phrase.words.size() && Facts(i + k).number == phrase.words[k])
+                    ++k;
+                if (k == phrase.words.size()) {
+                    AddPhrase(s, i, phrase);
+                    return;
+                }
+            }
+        }
+        if (const std::uint32_t p = lists_.WordPhrase(number); p != CheckLists::kNoPhrase) {
+            AddPhrase(s, i, lists_.PhraseAt(p));
             return;
         }
         const std::string_view simpler = lists_.SimplerWord(number);
@@ -257,6 +282,12 @@ private:
             Add(CheckRule::ComplexWord, s, word,
                 QuotedThen(word, " has a simpler alternative: ", simpler, "."), simpler);
         }
+    }
+
+    void AddPhrase(std::size_t s, std::size_t i, const CheckLists::Phrase& phrase) {
+        coveredUntil_ = i + phrase.words.size();
+        const std::string_view words = Words(i, coveredUntil_ - 1);
+        Add(phrase.rule, s, words, MessageFor(phrase, words), phrase.suggestion);
     }
 
     static std::string MessageFor(const CheckLists::Phrase& phrase, std::string_view words) {
@@ -287,20 +318,6 @@ private:
 };
 
 } // namespace
-
-double SentenceGrade(std::int32_t words, std::int32_t syllables) {
-    if (words <= 0)
-        return 0.0;
-    return 0.39 * words + 11.8 * syllables / words - 15.59;
-}
-
-std::optional<CheckRule> SentenceDifficulty(double grade, double target) {
-    if (grade - target >= kVeryHardAboveTarget)
-        return CheckRule::VeryHardSentence;
-    if (grade > target)
-        return CheckRule::HardSentence;
-    return std::nullopt;
-}
 
 std::vector<Finding> RunChecks(std::string_view passage, const PassageDetails& details,
                                std::optional<double> targetGrade) {
