@@ -73,6 +73,7 @@ TEST_F(ChecksTest, EachRuleFindsItsWordsAndPlainSentencesGiveNone) {
         {"cliche", "Last but not least, it works.", {{"cliche", "Last but not least"}}},
         {"longest phrase wins", "It is quite clearly wrong.", {{"hedge", "quite clearly"}}},
         {"weasel", "It was a huge success.", {{"weasel", "huge"}}},
+        {"a word on two lists", "It is very good.", {{"adverb", "very"}}},
         {"filler", "Anyway, it works.", {{"filler", "Anyway"}}},
         {"complex word", "We utilize the tools.", {{"complex-word", "utilize"}}},
         {"repeated across a line break", "I saw the\nThe cat.", {{"repeated-word", "the The"}}},
