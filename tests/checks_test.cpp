@@ -162,6 +162,14 @@ TEST_F(ChecksTest, SpansPointAtTheirBytesAndColumnsCountCodePoints) {
     EXPECT_EQ(first.column, 16); // 17 bytes, 15 code points before it
     EXPECT_EQ(places.At(findings[0].offset + 7).column, 23);
     EXPECT_EQ(places.At(0).column, 1);
+
+    // A CR LF is one space in the passage: the places are the text's own.
+    const std::string crlf = "Yes.\r\n\r\nHe really tried.";
+    const std::vector<Finding> after = Check(crlf, 30.0);
+    ASSERT_EQ(after.size(), 1u);
+    const TextPlace place = TextPlaces(texts_.passage, LineStartsOfText(crlf)).At(after[0].offset);
+    EXPECT_EQ(place.line, 3);
+    EXPECT_EQ(place.column, 4);
 }
 
 TEST_F(ChecksTest, EmptyTextAndDetailsOfAnotherText) {
