@@ -11,14 +11,15 @@ declare -A allowed=(
     [text]="text"
     [dictionary]="text dictionary"
     [analysis]="text dictionary analysis"
-    [report]="text dictionary analysis report"
+    [checks]="text dictionary analysis checks"
+    [report]="text dictionary analysis checks report"
     [image]="text image"
     [settings]="text settings"
     [resources]="resources"
     [documents]="text documents"
-    [forms]="text dictionary analysis report image settings resources documents forms"
-    [cli]="text dictionary analysis report documents cli"
-    [python]="text dictionary analysis report python"
+    [forms]="text dictionary analysis checks report image settings resources documents forms"
+    [cli]="text dictionary analysis checks report documents cli"
+    [python]="text dictionary analysis checks report python"
 )
 
 status=0
@@ -33,5 +34,5 @@ for folder in "${!allowed[@]}"; do
         fi
     done < <(grep -rn --include='*.h' --include='*.cpp' -E '^#include "[a-z]+/' "$folder" || true)
 done
-[ $status -eq 0 ] && echo "includes run one way: text <- dictionary <- analysis <- report <- {forms, cli, python}"
+[ $status -eq 0 ] && echo "includes run one way: text <- dictionary <- analysis <- checks <- report <- {forms, cli, python}"
 exit $status
