@@ -441,15 +441,13 @@ private:
         while (!text.empty()) {
             const std::size_t lineEnd = std::min(text.find('\n'), text.size() - 1) + 1;
             const std::string_view line = text.substr(0, lineEnd);
-            const auto visible = std::find_if_not(line.begin(), line.end(), IsBlank);
-            if (visible != line.end()) {
-                if (placed)
-                    out_.Place(
-                        lines_->At(start + static_cast<std::size_t>(visible - line.begin())));
-                if (codeDepth_ == 0)
-                    prose_ = true;
-            }
-            out_.AppendCollapsed(line);
+            const bool visible =
+                std::any_of(line.begin(), line.end(), [](char c) { return !IsBlank(c); });
+            prose_ = prose_ || (visible && codeDepth_ == 0);
+            if (placed && visible)
+                out_.AppendCollapsed(line, lines_->At(start));
+            else
+                out_.AppendCollapsed(line);
             start += lineEnd;
             text.remove_prefix(lineEnd);
         }
@@ -585,6 +583,17 @@ public:
     }
 
     const std::string& Text() const { return text_; }
+
+    // The first offset of Text() after `offset` where something was taken out
+    // just before, or Text()'s size.
+    std::size_t NextCut(std::size_t offset) const {
+        const auto after =
+            std::upper_bound(shifts_.begin(), shifts_.end(), offset,
+                             [](std::size_t at, const std::pair<std::size_t, std::size_t>& shift) {
+                                 return at < shift.first;
+                             });
+        return after == shifts_.end() ? text_.size() : after->first;
+    }
 
     // Where the byte at `offset` of Text() stands in the original.
     std::size_t OriginalOffset(std::size_t offset) const {
@@ -767,9 +776,7 @@ private:
         case MD_TEXT_NORMAL:
         case MD_TEXT_CODE:
         case MD_TEXT_LATEXMATH:
-            if (const std::optional<SourcePlace> place = Where(text))
-                out_.Place(*place);
-            out_.AppendCollapsed(text);
+            AppendPlaced(text);
             if (type == MD_TEXT_NORMAL && codeDepth_ == 0 &&
                 std::any_of(text.begin(), text.end(), [](char c) { return !IsBlank(c); }))
                 prose_ = true;
@@ -828,6 +835,23 @@ private:
         out_.EndBlock();
         prose_ = false;
         openTags_.clear();
+    }
+
+    // Text md4c points into the source with, each piece between two cuts
+    // (a removed note reference) placed where it stands in the original.
+    void AppendPlaced(std::string_view text) {
+        if (!Where(text)) {
+            out_.AppendCollapsed(text);
+            return;
+        }
+        const std::size_t start = static_cast<std::size_t>(text.data() - source_.Text().data());
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::size_t end = std::min(text.size(), source_.NextCut(start + at) - start);
+            const std::string_view piece = text.substr(at, end - at);
+            out_.AppendCollapsed(piece, *Where(piece));
+            at = end;
+        }
     }
 
     // The place of a piece of text md4c points into the source with; none

@@ -78,6 +78,19 @@ void BlockWriter::AppendCollapsed(std::string_view text) {
     CheckSize();
 }
 
+void BlockWriter::AppendCollapsed(std::string_view text, SourcePlace place) {
+    std::size_t lead = 0;
+    while (lead < text.size() && IsSpace(text[lead]))
+        ++lead;
+    AppendCollapsed(text.substr(0, lead));
+    if (lead == text.size())
+        return;
+    if (place.kind == PlaceKind::Line)
+        place.column += static_cast<int>(lead);
+    Place(place);
+    AppendCollapsed(text.substr(lead));
+}
+
 void BlockWriter::Append(std::string_view text) {
     block_ += text;
     Advance(text);

@@ -54,6 +54,9 @@ public:
     // Text of the current block; a run of spaces, tabs and line ends is one
     // space (none at the start of a block), U+00A0 a space too.
     void AppendCollapsed(std::string_view text);
+    // The same for text that starts at place (on one line): its first
+    // visible byte is marked there.
+    void AppendCollapsed(std::string_view text, SourcePlace place);
     // Text kept as it is, line ends included.
     void Append(std::string_view text);
     // A line break inside the block; never two blank lines.

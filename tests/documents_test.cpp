@@ -11,6 +11,7 @@
 #include "documents/MarkupText.h"
 #include "documents/OfficeText.h"
 #include "documents/PdfText.h"
+#include "documents/SourcePlace.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -312,6 +313,158 @@ TEST_F(DocumentsTest, PdfWithoutTextOrLocked) {
     ASSERT_TRUE(WritePdf(Path("scan.pdf"), {{}, {}}));
     EXPECT_EQ(Message(PathStd("scan.pdf")), "The PDF holds no text; it may be a scanned image");
     EXPECT_EQ(Message(Data("password.pdf").toStdString()), "The document is password-protected");
+}
+
+// Where a sentence came from, in each kind of place: a line and column of a
+// text, Markdown or a page (front matter, a removed footnote reference and an
+// entity before it on the line counted), a paragraph of a word-processor
+// document, a page of a PDF.
+TEST_F(DocumentsTest, EachPartKnowsWhereItCameFrom) {
+    const auto place = [](const DocumentText& read, std::string_view words) {
+        const std::size_t at = read.text.find(words);
+        EXPECT_NE(at, std::string::npos) << words << " in " << read.text;
+        return PlaceAt(read.text, read.places, at);
+    };
+    const auto line = [](int number, int column) {
+        return SourcePlace{PlaceKind::Line, number, column};
+    };
+    const DocumentText page = HtmlText("<html>\n<body>\n<h1>Title</h1>\n<p>One two\nthree "
+                                       "&amp; four.<br>Five.</p>\n  <p>Six.</p></body></html>");
+    EXPECT_EQ(place(page, "Title"), line(3, 5));
+    EXPECT_EQ(place(page, "three"), line(5, 1));
+    EXPECT_EQ(place(page, "four."), line(5, 13));
+    EXPECT_EQ(place(page, "Five."), line(5, 22));
+    EXPECT_EQ(place(page, "Six."), line(6, 6));
+
+    const DocumentText markdown =
+        MarkdownText("---\ntitle: A\n---\n# Head\n\nA cent[^1] more "
+                     "*and* `code`\nnext line.\n\n- item\n\n[^1]: Note.\n");
+    EXPECT_EQ(markdown.text, "Head\n\nA cent more and code next line.\n\nitem");
+    EXPECT_EQ(place(markdown, "Head"), line(4, 3));
+    EXPECT_EQ(place(markdown, "more"), line(6, 12));
+    EXPECT_EQ(place(markdown, "and"), line(6, 18));
+    EXPECT_EQ(place(markdown, "next"), line(7, 1));
+    EXPECT_EQ(place(markdown, "item"), line(9, 3));
+
+    const LoadedDocument plain = ReadDocument(Data("passage.txt").toStdString());
+    const std::size_t dogs = plain.text.find("Dogs");
+    EXPECT_EQ(PlaceOf(plain, dogs), line(2, static_cast<int>(dogs - plain.text.find('\n'))));
+
+    const DocumentText docx = DocxText(
+        Str(WordXml(WordBody({"First.", ""}) + "<w:p/>" + WordBody({"Fourth.", "Fifth."}))));
+    EXPECT_EQ(place(docx, "Fourth."), (SourcePlace{PlaceKind::Paragraph, 4, 0}));
+    EXPECT_EQ(place(docx, "Fifth."), (SourcePlace{PlaceKind::Paragraph, 5, 0}));
+    const DocumentText odt = OdtText(Str(OdtXml("<text:h>Title</text:h><text:p/><text:p>Third."
+                                                "</text:p>")));
+    EXPECT_EQ(place(odt, "Third."), (SourcePlace{PlaceKind::Paragraph, 3, 0}));
+
+    ASSERT_TRUE(WritePdf(Path("pages.pdf"), {{"Cats sleep."}, {}, {"Dogs run.", "Birds sing."}}));
+    const LoadedDocument pdf = ReadDocument(PathStd("pages.pdf"));
+    EXPECT_EQ(PlaceOf(pdf, pdf.text.find("Cats")), (SourcePlace{PlaceKind::Page, 1, 0}));
+    EXPECT_EQ(PlaceOf(pdf, pdf.text.find("Birds")), (SourcePlace{PlaceKind::Page, 3, 0}));
+}
+
+// The pandoc-made structured.* files hold the same prose: the web page and
+// the word-processor files give the Markdown's blocks (the page and the
+// files add the title block), with no note and no note reference glued to a
+// word ("cent1").
+TEST(Documents, EveryFormatOfOneDocumentGivesTheSameBlocks) {
+    const auto read = [](const char* format) {
+        std::string text =
+            ReadDocument(SCRIVOLUX_TEST_DATA_DIR "/documents/structured." + std::string(format))
+                .text;
+        for (std::size_t at = 0; (at = text.find("\xC2\xA0", at)) != std::string::npos;)
+            text.replace(at, 2, " ");
+        return text;
+    };
+    const std::string markdown = read("md");
+    ASSERT_NE(markdown.find("per cent. See"), std::string::npos) << markdown;
+    const std::string title = "Annual Support Review\n\nOperations Team\n\n";
+    for (const char* format : {"html", "docx", "odt"}) {
+        SCOPED_TRACE(format);
+        EXPECT_EQ(read(format), title + markdown);
+    }
+}
+
+// A notes section is told by its class or role alone, and dropped however
+// many are left open after it, in one pass; an attribute that merely holds
+// the word keeps its prose.
+TEST(MarkupText, NotesByTheirMarkersAlone) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"<p>Cats sleep.</p><div class=\"footnotes\"><p>A note.</p></div><p>Dogs run.</p>",
+         "Cats sleep.\n\nDogs run."},
+        {"<p>Cats.</p><section class=\"footnotes footnotes-end-of-document\" "
+         "role=\"doc-endnotes\"><ol><li>Note.</li></ol></section>",
+         "Cats."},
+        {"<p>Cats.</p><ol role=\"doc-endnotes\"><li>Note.</li></ol>", "Cats."},
+        {"<div data-footnotes=\"on\"><p>Cats sleep.</p></div>", "Cats sleep."},
+        {"<div class=\"no-footnotes\"><p>Cats sleep.</p></div>", "Cats sleep."},
+        {"<p>Ten per cent<sup><a href=\"#fn1\">1</a></sup>.</p>", "Ten per cent."},
+        {"<p>Ten per cent<a href=\"#fn1\" class=\"footnote-ref\" id=\"fnref1\" "
+         "role=\"doc-noteref\"><sup>1</sup></a>.</p>",
+         "Ten per cent."},
+        {"<p>See <a href=\"#fnord\">the fnord</a>.</p>", "See the fnord."},
+    };
+    for (const auto& [page, text] : rows)
+        EXPECT_EQ(HtmlText(page).text, text) << page;
+
+    // Open notes sections and stray end tags, 64,000 of each: the parser is
+    // handed no more open elements than the bound, so each tag costs the same.
+    std::string open = "<html><body><p>Cats sleep.</p>";
+    for (int i = 0; i < 64'000; ++i)
+        open += "<div class=\"footnotes\">";
+    for (int i = 0; i < 64'000; ++i)
+        open += "</span>";
+    const std::string bounded = BoundedNesting(open);
+    EXPECT_LE(bounded.size(), open.size());
+    EXPECT_EQ(QString::fromStdString(bounded).count(QStringLiteral("<div")), kMaxPageNesting - 2);
+    EXPECT_EQ(HtmlText(open).text, "Cats sleep.");
+}
+
+// Tags that browsers close by themselves (list items, cells, options), left
+// open and mixed so that no start closes the last: the nesting stays bounded
+// and no word is lost.
+TEST(MarkupText, ElementsLeftOpenNeverNestWithoutBound) {
+    std::string page = "<html><body>";
+    for (int i = 0; i < 20'000; ++i)
+        page += "<li><dt><td><option>cats ";
+    EXPECT_EQ(std::get<1>(Counts(HtmlText(page).text)), 20'000);
+    std::string scripts = "<p>Cats <script>if (a<b && c<d) x = '</p>';</script>sleep.</p>";
+    EXPECT_EQ(HtmlText(scripts).text, "Cats sleep.");
+}
+
+// Raw tags written in prose are markup, not the start of something that never
+// ends; a script or a navigation closed within the paragraph goes whole.
+TEST(MarkupText, TagNamesInMarkdownProseKeepTheRest) {
+    for (const char* tag : {"<nav>", "<template>", "<script>", "<style>", "<noscript>"}) {
+        const std::string markdown =
+            std::string("Put the ") + tag + " element before the main text.\n\nThe rest stays.\n";
+        EXPECT_EQ(MarkdownText(markdown).text,
+                  "Put the element before the main text.\n\nThe rest stays.")
+            << tag;
+    }
+    EXPECT_EQ(MarkdownText("Cats <script>var hidden;</script>sleep.\n").text, "Cats sleep.");
+    EXPECT_EQ(MarkdownText("Ten per cent<sup><a href=\"#fn1\">1</a></sup>.\n").text,
+              "Ten per cent.");
+    EXPECT_EQ(MarkdownText("Cats sleep.\n\n<div class=\"footnotes\">\n\nNote.\n").text,
+              "Cats sleep.\n\nNote.");
+}
+
+// Front matter is YAML keys between a first line "---" and a line "---" or
+// "..."; a rule and prose under it are prose.
+TEST(MarkupText, FrontMatterOnlyWhenItIsKeys) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"---\ntitle: A\nauthor: B\n---\nCats sleep.\n", "Cats sleep."},
+        {"---\ntitle: A\ntags:\n  - x\n# a comment\n...\nCats sleep.\n", "Cats sleep."},
+        {"\xEF\xBB\xBF---\ntitle: A\n---\nCats sleep.\n", "Cats sleep."},
+        {"---\n\nFirst part here.\n\nSecond part.\n---\nLast line.\n",
+         "First part here.\n\nSecond part.\n\nLast line."},
+        {"---\nNot a key.\n---\nCats.\n", "Not a key.\n\nCats."},
+        {"---\ntitle: A\nJust prose here.\n...\nCats.\n", "title: A Just prose here. ... Cats."},
+        {"---\ntitle: A\n", "title: A"},
+    };
+    for (const auto& [markdown, text] : rows)
+        EXPECT_EQ(MarkdownText(markdown).text, text) << markdown;
 }
 
 } // namespace
