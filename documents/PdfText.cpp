@@ -40,12 +40,11 @@ std::string Utf8(const poppler::ustring& text) {
 }
 
 // Whether the box stands on the line the previous one ends: the two overlap in
-// height by at least half, and the box does not go back to the left.
+// height by at least half. Either may be left of the other (right-to-left text).
 bool OnSameLine(const poppler::rectf& previous, const poppler::rectf& box) {
     const double overlap =
         std::min(previous.bottom(), box.bottom()) - std::max(previous.top(), box.top());
-    return overlap >= 0.5 * std::min(previous.height(), box.height()) &&
-           box.left() >= previous.left();
+    return overlap >= 0.5 * std::min(previous.height(), box.height());
 }
 
 [[noreturn]] void ThrowTooLong() {

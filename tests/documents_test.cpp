@@ -429,6 +429,11 @@ TEST(MarkupText, ElementsLeftOpenNeverNestWithoutBound) {
     for (int i = 0; i < 20'000; ++i)
         page += "<li><dt><td><option>cats ";
     EXPECT_EQ(std::get<1>(Counts(HtmlText(page).text)), 20'000);
+    // An end tag the parser would not take through the block inside it.
+    std::string spans = "<html><body>";
+    for (int i = 0; i < 20'000; ++i)
+        spans += "<span><div>cats</span>";
+    EXPECT_EQ(std::get<1>(Counts(HtmlText(spans).text)), 20'000);
     std::string scripts = "<p>Cats <script>if (a<b && c<d) x = '</p>';</script>sleep.</p>";
     EXPECT_EQ(HtmlText(scripts).text, "Cats sleep.");
 }
@@ -444,6 +449,9 @@ TEST(MarkupText, TagNamesInMarkdownProseKeepTheRest) {
             << tag;
     }
     EXPECT_EQ(MarkdownText("Cats <script>var hidden;</script>sleep.\n").text, "Cats sleep.");
+    // A tag left open ends with its paragraph: a later end tag closes nothing.
+    EXPECT_EQ(MarkdownText("Put the <nav> element first.\n\nCats sleep. </nav>Dogs run.\n").text,
+              "Put the element first.\n\nCats sleep. Dogs run.");
     EXPECT_EQ(MarkdownText("Ten per cent<sup><a href=\"#fn1\">1</a></sup>.\n").text,
               "Ten per cent.");
     EXPECT_EQ(MarkdownText("Cats sleep.\n\n<div class=\"footnotes\">\n\nNote.\n").text,
