@@ -255,6 +255,19 @@ TEST_F(DocumentsTest, DeepPagesReachTheReaderFlattenedAndLongPagesInPieces) {
                           }),
                  LoadCancelled);
     EXPECT_EQ(told, 2);
+
+    std::string markdown;
+    for (int i = 0; i < 40'000; ++i)
+        markdown += "Cats sleep.\n\n";
+    told = 0;
+    EXPECT_THROW(MarkdownText(markdown,
+                              [&](int done, int total) {
+                                  EXPECT_EQ(done, ++told);
+                                  EXPECT_EQ(total, 2);
+                                  return false;
+                              }),
+                 LoadCancelled);
+    EXPECT_EQ(told, 1);
 }
 
 // The PDF reader stops at the page, or the word, that passes its bound.
