@@ -3,13 +3,11 @@
 #include "text/FileName.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QStringList>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <iostream>
-#include <memory>
 #include <new>
 #include <unistd.h>
 
@@ -56,7 +54,7 @@ void QuietToolkitMessages(QtMsgType type, const QMessageLogContext&, const QStri
 int main(int argc, char* argv[]) {
     qInstallMessageHandler(QuietToolkitMessages);
     const bool stdinOpen = ReserveStandardStreams();
-    auto app = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("scrivolux-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCRIVOLUX_VERSION));
 
@@ -80,16 +78,6 @@ int main(int argc, char* argv[]) {
         return kExitUsage;
     case ParsedCommandLine::Action::Run:
         break;
-    }
-
-    // HTML and Markdown are read through Qt's rich text document, which needs a
-    // GUI application object; one that draws nowhere, and only when needed.
-    if (InputsNeedGuiApplication(parsed.options)) {
-        app.reset();
-        qputenv("QT_QPA_PLATFORM", "minimal");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("scrivolux-cli"));
-        QCoreApplication::setApplicationVersion(QStringLiteral(SCRIVOLUX_VERSION));
     }
 
     std::ios::sync_with_stdio(false);

@@ -6,10 +6,8 @@
 #include "text/FileName.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QString>
 
 #include <algorithm>
@@ -57,7 +55,7 @@ public:
         return bytes_ ? DecodeBoundedText(std::move(*bytes_)) : ReadTextFile(path_);
     }
 
-    std::string Pdf(const LoadProgress& progress) const {
+    DocumentText Pdf(const LoadProgress& progress) const {
         return bytes_ ? PdfTextOfBytes(*bytes_, kMaxTextFileBytes, progress)
                       : PdfText(path_, kMaxTextFileBytes, progress);
     }
@@ -101,12 +99,7 @@ const char* FormatName(DocumentFormat format) {
     }
 }
 
-void RequireGuiApplication() {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
-        throw ScrivoluxError("HTML and Markdown are read only by a program with a QGuiApplication");
-}
-
-std::string ReadZipDocument(const Source& source, DocumentFormat format) {
+DocumentText ReadZipDocument(const Source& source, DocumentFormat format) {
     const std::unique_ptr<ZipArchive> zip = source.Zip();
     if (format == DocumentFormat::Odt) {
         // An encrypted .odt keeps its parts readable only with the password.
@@ -180,20 +173,16 @@ DocumentFormat DetectFormat(const std::string& path) {
     return DetectFormatOf(Source(path));
 }
 
-bool MayNeedGuiApplication(const std::string& path) {
-    if (IsReadOnlyOnce(path)) {
-        const std::optional<DocumentFormat> named = FormatFromName(Suffix(path));
-        return !named || NeedsGuiApplication(*named);
-    }
-    try {
-        return NeedsGuiApplication(DetectFormat(path));
-    } catch (const ScrivoluxError&) {
-        return false; // reading it reports why
-    }
+bool MayNeedGuiApplication(const std::string&) {
+    return false;
 }
 
-bool NeedsGuiApplication(DocumentFormat format) {
-    return format == DocumentFormat::Html || format == DocumentFormat::Markdown;
+bool NeedsGuiApplication(DocumentFormat) {
+    return false;
+}
+
+SourcePlace PlaceOf(const LoadedDocument& document, std::size_t offset) {
+    return PlaceAt(document.text, document.places, offset);
 }
 
 LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentFormat> format,
@@ -201,6 +190,7 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
     Source source(path);
     LoadedDocument loaded;
     loaded.format = format ? *format : DetectFormatOf(source);
+    DocumentText read;
     switch (loaded.format) {
     case DocumentFormat::Text: {
         DecodedText decoded = source.Text();
@@ -210,26 +200,28 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
         else
             loaded.text = ConvertLineBreaks(decoded.text, "\n");
         loaded.encoding = decoded.encoding;
+        loaded.places = {{0, {PlaceKind::Line, 1, 1}}};
         return loaded;
     }
     case DocumentFormat::Docx:
     case DocumentFormat::Odt:
-        loaded.text = ReadZipDocument(source, loaded.format);
+        read = ReadZipDocument(source, loaded.format);
         break;
     case DocumentFormat::Html:
     case DocumentFormat::Markdown: {
-        RequireGuiApplication();
-        const QString text = QString::fromStdString(source.Text().text);
-        loaded.text = loaded.format == DocumentFormat::Html ? HtmlText(text, progress)
-                                                            : MarkdownText(text, progress);
+        const std::string text = source.Text().text;
+        read = loaded.format == DocumentFormat::Html ? HtmlText(text, progress)
+                                                     : MarkdownText(text, progress);
         break;
     }
     case DocumentFormat::Pdf:
-        loaded.text = source.Pdf(progress);
+        read = source.Pdf(progress);
         break;
     }
-    // The readers bound their text in UTF-16 units; UTF-8 can take up to three
-    // bytes for one.
+    loaded.text = std::move(read.text);
+    loaded.places = std::move(read.places);
+    // The office readers bound their text as it grows in UTF-16 units and
+    // bytes; the whole is measured in bytes.
     if (loaded.text.size() > kMaxTextFileBytes)
         throw ScrivoluxError("Text exceeds memo capacity");
     return loaded;

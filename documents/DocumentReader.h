@@ -1,12 +1,14 @@
 #pragma once
 
+#include "documents/PdfText.h"
+#include "documents/SourcePlace.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
-#include "documents/PdfText.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class DocumentFormat {
     Text, // read as before: UTF-8, UTF-16 or Windows-1252
@@ -37,19 +39,22 @@ std::optional<DocumentFormat> FormatFromName(std::string_view name);
 // old .doc, another zip archive).
 DocumentFormat DetectFormat(const std::string& path);
 
-// Whether reading the file may need a QGuiApplication: its format needs one,
-// or it can be read only once and its name does not tell its format.
+// False: no format needs a QGuiApplication any more (every reader runs on
+// Qt Core alone). Kept until the callers that asked are gone.
 bool MayNeedGuiApplication(const std::string& path);
-
-// True for the formats read through Qt's rich text document, which needs a
-// QGuiApplication.
 bool NeedsGuiApplication(DocumentFormat format);
 
 struct LoadedDocument {
     std::string text; // UTF-8, lines separated by line feeds
     DocumentFormat format = DocumentFormat::Text;
     TextEncoding encoding = TextEncoding::Utf8; // how to save it back; UTF-8 for documents
+    // Where the text came from, by offset in text: lines of a text file, a web
+    // page or Markdown, paragraphs of a .docx or .odt, pages of a PDF.
+    std::vector<PlaceMark> places;
 };
+
+// The place in the file of the text's byte at offset (see PlaceAt).
+SourcePlace PlaceOf(const LoadedDocument& document, std::size_t offset);
 
 // Reads a file as plain text, in the given format or the one DetectFormat
 // finds, from bytes read once when the file is a pipe, a FIFO or a device.

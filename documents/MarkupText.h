@@ -1,32 +1,36 @@
 #pragma once
 
 #include "documents/PdfText.h" // LoadProgress
+#include "documents/SourcePlace.h"
 
 #include <string>
-#include <vector>
+#include <string_view>
 
-class QString;
+// The prose of a web page (UTF-8), read by libxml2's HTML parser: one line per
+// block (heading, paragraph, list item, table cell), a blank line between
+// blocks; the head, scripts, styles, navigation, templates, preformatted and
+// code blocks, notes sections (class "footnotes", role "doc-endnotes") and
+// note references left out. Each part carries its source line and column.
+// Nothing the page names is opened, nesting deeper than any real page is
+// flattened, and the page is read in pieces, progress told after each; throws
+// LoadCancelled when it returns false, and "Text exceeds memo capacity" past
+// 64 MB. "" gives "".
+DocumentText HtmlText(std::string_view html, const LoadProgress& progress = {});
 
-// The prose of a web page as Qt's rich text reader sees it: one line per block;
-// scripts, styles, navigation and preformatted or code blocks left out, list
-// bullets and table borders never part of the text. Nothing the page names
-// (pictures, style sheets) is loaded, and nesting deeper than any real page is
-// flattened. Read in pieces, progress told after each; throws LoadCancelled
-// when it returns false, and "Text exceeds memo capacity" past 64 MB. Needs a
-// QGuiApplication. "" gives "".
-std::string HtmlText(const QString& html, const LoadProgress& progress = {});
+// The prose of a Markdown text (UTF-8), read through md4c's own events: one
+// line per block, front matter, footnotes, code blocks, pictures and markup
+// left out; raw HTML blocks read as HtmlText reads a page, raw tags in prose
+// dropped alone. Each part carries its source line and column. Throws as
+// HtmlText does. "" gives "".
+DocumentText MarkdownText(std::string_view markdown, const LoadProgress& progress = {});
 
-// The prose of a Markdown text read by Qt's Markdown reader: one line per block,
-// fenced and indented code blocks left out, markup characters gone. Read as
-// HtmlText reads the page it makes. Needs a QGuiApplication. "" gives "".
-std::string MarkdownText(const QString& markdown, const LoadProgress& progress = {});
-
-// Deeper than any page people write: Qt's rich text reader takes time that
-// grows with the square of the nesting, so tags deeper than this are dropped
-// (a block's tag becomes a paragraph break, so its text still stands apart).
+// Deeper than any page people write: elements nested deeper than this are
+// dropped (a block's tag becomes a rule, so its text still stands apart), which
+// keeps the parser's own work per tag small.
 inline constexpr int kMaxPageNesting = 32;
 
-// The page with its nesting bounded by kMaxPageNesting, in pieces of about
-// 256 KB cut between top-level blocks, which the reader takes one at a time.
-// One pass over the page.
-std::vector<QString> BoundedPieces(const QString& html);
+// The page with its nesting bounded by kMaxPageNesting: elements the page
+// leaves open are closed by explicit end tags where a browser would close
+// them, so that the parser never nests deeper than kMaxPageNesting and a few
+// implied elements. Keeps every line break of the page. One pass.
+std::string BoundedNesting(std::string_view html);

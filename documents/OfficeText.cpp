@@ -66,23 +66,27 @@ public:
         if (!line_.endsWith(QStringLiteral("\n\n")))
             line_ += u'\n';
     }
+    // Every paragraph counts, an empty one too, as the word processor counts them.
     void EndLine() {
+        ++paragraph_;
         if (!line_.trimmed().isEmpty()) {
-            if (!text_.isEmpty())
-                text_ += QStringLiteral("\n\n");
-            text_ += line_;
+            if (!text_.text.empty())
+                text_.text += "\n\n";
+            text_.places.push_back({text_.text.size(), {PlaceKind::Paragraph, paragraph_, 0}});
+            text_.text += line_.toStdString();
         }
         line_.clear();
     }
     void ThrowIfTooLong() const {
-        if (static_cast<std::size_t>(text_.size() + line_.size()) > kMaxTextFileBytes)
+        if (text_.text.size() + static_cast<std::size_t>(line_.size()) > kMaxTextFileBytes)
             throw ScrivoluxError(TooMuchTextMessage(kMaxTextFileBytes));
     }
-    std::string Text() const { return text_.toStdString(); }
+    DocumentText Text() { return std::move(text_); }
 
 private:
-    QString text_;
+    DocumentText text_;
     QString line_;
+    int paragraph_ = 0;
 };
 
 // Spaces in place of the line breaks and tabs of the XML's own layout.
@@ -93,7 +97,7 @@ void AppendCollapsed(QString& line, QStringView text) {
 
 } // namespace
 
-std::string DocxText(std::string_view xml) {
+DocumentText DocxText(std::string_view xml) {
     XmlWalker walker(xml);
     QXmlStreamReader& reader = walker.Reader();
     LineCollector lines;
@@ -150,7 +154,7 @@ std::string DocxText(std::string_view xml) {
     return lines.Text();
 }
 
-std::string OdtText(std::string_view xml) {
+DocumentText OdtText(std::string_view xml) {
     XmlWalker walker(xml);
     QXmlStreamReader& reader = walker.Reader();
     LineCollector lines;

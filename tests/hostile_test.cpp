@@ -196,12 +196,43 @@ TEST_F(HostileCliTest, FifosAndPipesAreReadWhole) {
 
     QProcess pipe;
     pipe.setWorkingDirectory(dir.path());
-    pipe.start("sh", {"-c", "cat long.html | \"$0\" --unknown=zero --dictionary words.dat "
-                            "--custom custom.dat /dev/stdin",
+    pipe.start("sh", {"-c",
+                      "cat long.html | \"$0\" --unknown=zero --dictionary words.dat "
+                      "--custom custom.dat /dev/stdin",
                       kProgram});
     ASSERT_TRUE(pipe.waitForFinished(120'000));
     EXPECT_EQ(Line(pipe.readAllStandardOutput().toStdString(), "Total Number of Words"),
               "Total Number of Words: 8000");
+}
+
+// Pages built to make an HTML parser walk its open elements on every tag:
+// notes sections or self-closing elements left open by the thousand, then
+// stray end tags. Each is read in one pass (the run's own time limit is the
+// only clock), its prose kept, and nothing from the notes.
+TEST_F(HostileCliTest, PagesThatLeaveElementsOpenReadInOnePass) {
+    struct Row {
+        const char* name;
+        QByteArray open;
+        int words;
+    };
+    const Row rows[] = {
+        {"notes.html", "<div class=\"footnotes\">Note.", 4},
+        {"data.html", "<div data-footnotes=\"on\">", 4},
+        {"cells.html", "<li><dt><td><option>", 4},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QByteArray page = "<html><body><p>" + kPassage + "</p>";
+        for (int i = 0; i < 32'000; ++i)
+            page += row.open;
+        for (int i = 0; i < 32'000; ++i)
+            page += "</span>";
+        ASSERT_TRUE(Write(Path(row.name), page));
+        const CliRun run = Cli({row.name});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(Line(run.out, "Total Number of Words"),
+                  "Total Number of Words: " + std::to_string(row.words));
+    }
 }
 
 TEST_F(HostileCliTest, TwoThousandPagePdfLoadsInBoundedTime) {

@@ -5,8 +5,8 @@
 #include "FuzzCheck.h"
 
 #include "documents/OfficeText.h"
-#include "text/Error.h"
 #include "text/Bytes.h"
+#include "text/Error.h"
 #include "text/TextFile.h"
 
 #include <cstdint>
@@ -14,10 +14,10 @@
 
 namespace {
 
-void Check(std::string (*read)(std::string_view), std::string_view xml) {
+void Check(DocumentText (*read)(std::string_view), std::string_view xml) {
     std::string text;
     try {
-        text = read(xml);
+        text = read(xml).text;
     } catch (const ScrivoluxError&) {
         return;
     }
