@@ -338,7 +338,7 @@ class Threads(unittest.TestCase):
 
     def test_the_worker_count(self):
         processors = len(os.sched_getaffinity(0))
-        texts = [read(GPL) * 4] * 12
+        texts = [read(GPL) * 4] * 48  # long enough for the watcher to look in
         for threads, workers in (0, processors), (3, 3), (1, 1):
             with self.subTest(threads=threads):
                 seen = []
