@@ -6,6 +6,7 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "report/TextAnalysis.h"
+#include "text/Bytes.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 
@@ -232,7 +233,8 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     std::optional<PreparedInput> first =
         Prepare(options.inputs.front(), options, streams.stdinDescriptor);
     const bool loaded = loading.get();
-    err << loadMessages.str();
+    // A bad line of the word list is quoted.
+    err << ShowControlCharacters(loadMessages.str());
     if (!loaded)
         return kExitNoDictionary;
 
@@ -273,7 +275,9 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         }
         if (prepared.failure) {
             const InputFailure& failure = *prepared.failure;
-            err << kProgram << (failure.namesFile ? "" : name + ": ") << failure.message << '\n';
+            // A reader's message may quote the document.
+            err << kProgram << (failure.namesFile ? "" : name + ": ")
+                << ShowControlCharacters(failure.message) << '\n';
             status = kExitUnreadableInput;
             output->Failure(input, failure.message, extras.rules);
             continue;

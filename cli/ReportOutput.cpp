@@ -1,6 +1,7 @@
 #include "cli/ReportOutput.h"
 
 #include "report/ResultJson.h"
+#include "text/Bytes.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,7 +16,8 @@ public:
     void Report(const TextReport& report) override {
         if (several_)
             out_ << "==> " << (report.name == "-" ? "standard input" : report.name) << " <==\n";
-        out_ << ReportText(report);
+        // A sentence or a word may hold a terminal's escape sequences.
+        out_ << ShowControlCharacters(ReportText(report));
         if (several_)
             out_ << '\n';
         out_.flush();

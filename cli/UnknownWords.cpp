@@ -4,6 +4,7 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/IntegerConversion.h"
 #include "dictionary/NotFoundMessages.h"
+#include "text/Bytes.h"
 #include "text/Error.h"
 
 #include <istream>
@@ -33,7 +34,7 @@ TerminalDialog::Answer TerminalDialog::Ask(const std::string& word) {
     if (inputEnded_)
         return {};
     out_ << "\nWord Not Found: The following word was not found in the loaded dictionary.\n    "
-         << word << '\n';
+         << ShowControlCharacters(word) << '\n';
     if (!keysShown_) {
         showKeys();
         keysShown_ = true;
@@ -146,7 +147,7 @@ std::string UnknownWordsSummary(const std::vector<UnknownWord>& words) {
     for (std::size_t i = 0; i < words.size() && i < kSummaryWords; ++i) {
         if (i > 0)
             line += ", ";
-        line += words[i].word;
+        line += ShowControlCharacters(words[i].word);
         if (words[i].occurrences > 1)
             line += " (" + std::to_string(words[i].occurrences) + ")";
     }

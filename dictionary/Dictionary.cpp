@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -162,6 +163,12 @@ std::optional<QByteArray> ReadWholeFile(const std::string& path, std::string* fa
         return fail(QStringLiteral("Is a directory"));
     if (!S_ISREG(info.st_mode))
         return fail(QStringLiteral("not a regular file"));
+    // A file of gigabytes is no word list; it would be read whole into memory.
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxDictionaryFileBytes) {
+        const std::string reason =
+            "larger than " + std::to_string(kMaxDictionaryFileBytes / (1024 * 1024)) + " MB";
+        throw FileError(path + " is " + reason + ": too large for a dictionary file", path, reason);
+    }
     QFile file;
     QString reason;
     if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))

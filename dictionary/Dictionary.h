@@ -31,6 +31,10 @@ std::string LowerCaseWord(std::string_view word);
 // Lower-cases a word as LowerCaseWord does, into lower, whose memory is reused.
 void LowerCaseInto(std::string_view word, std::string& lower);
 
+// The largest dictionary file that is read: the word list made from the
+// pronouncing dictionary and the spelling lists is about 20 MB.
+inline constexpr std::size_t kMaxDictionaryFileBytes = 64u * 1024u * 1024u;
+
 // Where a word of the dictionary came from.
 enum class WordOrigin {
     Absent,         // not in the dictionary
@@ -61,7 +65,8 @@ public:
     bool AddWord(std::string_view word, std::int32_t count);
 
     // Reads every line of the file into the word list and sets Loaded. False, with
-    // nothing changed, when the file cannot be opened. A line whose count does not
+    // nothing changed, when the file cannot be opened; a FileError, with nothing
+    // changed, when it is larger than kMaxDictionaryFileBytes. A line whose count does not
     // convert stops the load with a ConvertError; the lines before it stay. Each
     // line is UTF-8 when valid, else Windows-1252; a line over 511 bytes is
     // skipped whole. An empty file loads nothing and still gives true. failure

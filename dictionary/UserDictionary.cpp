@@ -70,6 +70,13 @@ bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& fil
     const std::string* reading = &files.wordList;
     try {
         const bool wordListRead = dictionary.LoadDictionary(files.wordList, wordListFailure);
+        // Every word would be unknown: a word list without one valid line (empty,
+        // blank, or a single line too long to be a word) is a damaged one.
+        if (wordListRead && dictionary.Size() == 0) {
+            dictionary.Loaded = false;
+            throw FileError("the word list " + files.wordList + " holds no words", files.wordList,
+                            "holds no words");
+        }
         reading = &files.userDictionary;
         dictionary.LoadCustomDictionary(files.userDictionary);
         return wordListRead;

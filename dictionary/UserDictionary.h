@@ -36,7 +36,9 @@ DictionaryFiles StartupDictionaryFiles(const std::string& executableDirectory);
 // read all the same. A line whose count does not convert stops the loading with
 // a FileError "PATH, line N: " and the conversion error; the
 // lines before it stay, and a user dictionary stopped so is not recorded as the
-// file to append to. Running out of memory while loading a file is a FileError
-// naming that file too.
+// file to append to. A word list that gives no word at all is a FileError "the
+// word list PATH holds no words", and the user dictionary is not read; a file
+// over kMaxDictionaryFileBytes is a FileError naming it, read not at all. Running out of memory
+// while loading a file is a FileError naming that file too.
 bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files,
                              std::string* wordListFailure = nullptr);

@@ -13,6 +13,7 @@
 
 #include <pybind11/pybind11.h>
 
+#include <pthread.h>
 #include <sched.h>
 
 #include <algorithm>
@@ -23,6 +24,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -47,29 +50,43 @@ private:
 // Owned by the module for the life of the process, like the module itself.
 PyObject* wordListErrorType = nullptr;
 
-// Each word list is loaded once per process and then only read, by any number
-// of threads at once. A failed load is not remembered: the file may be put
-// right and asked for again.
+// The word lists loaded in this process. Each is loaded once and then only
+// read, by any number of threads at once. A failed load is not remembered: the
+// file may be put right and asked for again.
+struct LoadedWordLists {
+    std::mutex mutex;
+    std::map<std::string, std::shared_ptr<TDictionary>> lists;
+};
+
+LoadedWordLists& WordLists() {
+    static LoadedWordLists* const lists = new LoadedWordLists; // outlives every thread
+    return *lists;
+}
+
+// A fork waits for a load in progress, so that the child (which has only the
+// forking thread) finds the mutex free and the list whole.
+void RegisterForkHandlers() {
+    ::pthread_atfork([] { WordLists().mutex.lock(); }, [] { WordLists().mutex.unlock(); },
+                     [] { WordLists().mutex.unlock(); });
+}
+
 std::shared_ptr<TDictionary> LoadedWordList(const std::string& path) {
-    static std::mutex mutex;
-    static std::map<std::string, std::shared_ptr<TDictionary>> loaded;
-    const std::lock_guard lock(mutex);
-    if (const auto found = loaded.find(path); found != loaded.end())
+    LoadedWordLists& loaded = WordLists();
+    const std::lock_guard lock(loaded.mutex);
+    if (const auto found = loaded.lists.find(path); found != loaded.lists.end())
         return found->second;
 
     auto dictionary = std::make_shared<TDictionary>();
     std::string failure;
     try {
         // No user dictionary: a batch job gives the same counts on every machine.
+        // A list without a word is refused there, as the programs refuse it.
         if (!LoadStartupDictionaries(*dictionary, {path, std::string()}, &failure))
             throw WordListFailure("cannot read the word list " + path + ": " + failure, path);
     } catch (const FileError& error) {
         throw WordListFailure(error.what(), path);
     }
-    // Every word would be unknown: an empty list is a damaged one.
-    if (dictionary->Size() == 0)
-        throw WordListFailure("the word list " + path + " holds no words", path);
-    loaded.emplace(path, dictionary);
+    loaded.lists.emplace(path, dictionary);
     return dictionary;
 }
 
@@ -141,12 +158,19 @@ std::string StringOption(py::handle value, const char* name,
         list += std::string(list.empty() ? "" : " or ") + "'" + choice + "'";
     if (!PyUnicode_Check(value.ptr()))
         throw py::type_error(std::string(name) + " must be " + list + ", not " + TypeName(value));
-    const std::string text = value.cast<std::string>();
-    for (const char* choice : allowed) {
-        if (text == choice)
-            return text;
+    // A str with a lone surrogate has no UTF-8 and matches no choice.
+    Py_ssize_t size = 0;
+    if (const char* utf8 = PyUnicode_AsUTF8AndSize(value.ptr(), &size)) {
+        const std::string text(utf8, static_cast<std::size_t>(size));
+        for (const char* choice : allowed) {
+            if (text == choice)
+                return text;
+        }
+    } else {
+        PyErr_Clear();
     }
-    throw py::value_error(std::string(name) + " must be " + list + ", not '" + text + "'");
+    throw py::value_error(std::string(name) + " must be " + list + ", not " +
+                          py::repr(value).cast<std::string>());
 }
 
 // An int argument (bool refused: threads=True is a mistake, not one thread).
@@ -204,6 +228,9 @@ Request RequestOf(py::handle rules, py::handle unknown, py::handle dictionary, p
         path = std::string(encoded);
         if (path.empty())
             throw py::value_error("dictionary must name a file, not ''");
+        // The system would read the name only up to the NUL, as another file.
+        if (path.find('\0') != std::string::npos)
+            throw py::value_error("dictionary must not contain a NUL character");
     }
     {
         const py::gil_scoped_release release;
@@ -325,8 +352,16 @@ std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output ou
         }
     };
     std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < workers; ++t)
-        pool.emplace_back(work);
+    pool.reserve(workers);
+    for (std::size_t t = 1; t < workers; ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            // Out of threads or of memory for their stacks: the threads that did
+            // start, and this one, count every text all the same.
+            break;
+        }
+    }
     work();
     for (std::thread& thread : pool)
         thread.join();
@@ -363,10 +398,16 @@ py::list CsvRowsPy(py::object texts, py::object names, py::object threads, py::o
     return results;
 }
 
+// The path as os.fsdecode gives it, so that a name that is not UTF-8 comes back
+// as the str open() takes; in the message, its odd bytes are escaped.
 void RaiseWordListError(const WordListFailure& failure) {
-    py::object error =
-        py::reinterpret_borrow<py::object>(wordListErrorType)(py::str(failure.what()));
-    error.attr("filename") = py::str(failure.Path());
+    const std::string_view message = failure.what();
+    const py::object text = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF8(
+        message.data(), static_cast<Py_ssize_t>(message.size()), "backslashreplace"));
+    if (!text)
+        throw py::error_already_set();
+    py::object error = py::reinterpret_borrow<py::object>(wordListErrorType)(text);
+    error.attr("filename") = py::module_::import("os").attr("fsdecode")(py::bytes(failure.Path()));
     PyErr_SetObject(wordListErrorType, error.ptr());
 }
 
@@ -374,6 +415,7 @@ void RaiseWordListError(const WordListFailure& failure) {
 
 PYBIND11_MODULE(_scrivolux, m) {
     m.doc() = "Readability statistics of English text, counted by the Scrivolux core.";
+    RegisterForkHandlers();
     m.attr("__version__") = SCRIVOLUX_VERSION;
 
     wordListErrorType = PyErr_NewExceptionWithDoc(

@@ -8,6 +8,7 @@
 #include "dictionary/Dictionary.h"
 #include "report/ResultJson.h"
 #include "report/TextAnalysis.h"
+#include "text/Bytes.h"
 #include "text/FileName.h"
 #include "text/TextFile.h"
 
@@ -326,6 +327,8 @@ TEST_F(CliTest, EmptyTextGivesPlaceholdersAndNullsInJson) {
     EXPECT_TRUE(report["figures"].toObject()["gunningFogIndex"].isNull());
     EXPECT_EQ(report["figures"].toObject()["words"].toInt(-1), 0);
     EXPECT_TRUE(report["fry"].isNull());
+    EXPECT_TRUE(report["daleChallGrades"].isNull());
+    EXPECT_TRUE(report["indices"].toObject()["consensusGrade"].isNull());
 }
 
 TEST_F(CliTest, SeveralFilesWithOneMissingReportTheOthersAndExitWith2) {
@@ -493,7 +496,10 @@ TEST_F(CliTest, UsageErrorsExitWith1AndPointToHelp) {
           QStringList{QStringLiteral("--rules=strict")},
           QStringList{QStringLiteral("--sentences=-1")},
           QStringList{QStringLiteral("--json"), QStringLiteral("--format=csv")},
-          QStringList{QStringLiteral("--format=csv"), QStringLiteral("--words")}}) {
+          QStringList{QStringLiteral("--format=csv"), QStringLiteral("--words")},
+          QStringList{QStringLiteral("--max-grade=nan")},
+          QStringList{QStringLiteral("--max-grade=inf")},
+          QStringList{QStringLiteral("--max-grade=-inf")}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         const CliRun run = Cli(arguments);
         EXPECT_EQ(run.exitCode, 1);
@@ -694,6 +700,88 @@ TEST_F(CliTest, MaxGradeExitsWith4AndNamesOnlyTheFilesAboveIt) {
     EXPECT_EQ(Cli({QStringLiteral("--max-grade=eight"), QStringLiteral("second.txt")}).exitCode, 1);
 }
 
+// One text whose eight grades lie apart: each index is read by its own name,
+// and a grade exactly at the limit is not above it.
+TEST_F(CliTest, MaxGradeReadsTheNamedIndex) {
+    Write("grades.dat", "the|1\ncat|1\nsat|1\non|1\nmat|1\nit|1\nwas|1\nhappy|2\nelephant|3\n"
+                        "remarkable|4\nwater|2\nunderstanding|4\ndog|1\n");
+    Write("grades.txt", "The remarkable elephant sat on the mat. It was happy. The cat was "
+                        "understanding of the elephant on the water. The dog sat.\n");
+    const struct {
+        const char* index;
+        double grade;
+    } grades[] = {
+        {"consensus", 4.102}, {"fk", 4.609},  {"fog", 9.257},     {"smog", 8.842},
+        {"cl", 3.595},        {"ari", 1.104}, {"linsear", 2.875}, {"dalechall", 4},
+    };
+    const auto run = [&](const char* index, const QString& limit) {
+        return Cli({QStringLiteral("--dictionary"), Path("grades.dat"),
+                    QStringLiteral("--grade-index=%1").arg(QLatin1String(index)),
+                    QStringLiteral("--max-grade=") + limit, QStringLiteral("grades.txt")});
+    };
+    for (const auto& g : grades) {
+        SCOPED_TRACE(g.index);
+        const CliRun below = run(g.index, QString::number(g.grade - 0.05));
+        EXPECT_EQ(below.exitCode, 4) << below.err;
+        EXPECT_NE(below.err.find(std::string(" (") + g.index + ") is above "), std::string::npos)
+            << below.err;
+        EXPECT_EQ(run(g.index, QString::number(g.grade + 0.05)).exitCode, 0);
+    }
+    for (const char* exact : {"dalechall=4", "linsear=2.875"}) {
+        SCOPED_TRACE(exact);
+        const QStringList parts = QString::fromLatin1(exact).split('=');
+        const CliRun at = run(parts[0].toLatin1().constData(), parts[1]);
+        EXPECT_EQ(at.exitCode, 0) << at.err;
+        EXPECT_EQ(at.err, "");
+    }
+}
+
+// Readings at the college edge and near a boundary, in JSON and in CSV, whose
+// reading holds a comma.
+TEST_F(CliTest, FryReadingsAtTheCollegeEdgeAndNearABoundary) {
+    const struct {
+        const char* name;
+        int twoSyllableWords; // of 100
+        int sentences;
+        int zone;
+        bool college;
+        const char* reading;
+    } cases[] = {
+        {"zone 12", 60, 4, 12, false, "grade 12"},
+        {"zone 13", 60, 3, 13, true, "college"},
+        {"near a boundary", 65, 5, 12, false, "grade 12, near college"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList words;
+        for (int i = 0; i < 100; ++i)
+            words.append(i < c.twoSyllableWords ? QStringLiteral("happy") : QStringLiteral("dog"));
+        QByteArray text;
+        const int perSentence = 100 / c.sentences;
+        for (int s = 0; s < c.sentences; ++s)
+            text += words.mid(s * perSentence, s + 1 < c.sentences ? perSentence : -1)
+                        .join(' ')
+                        .toLatin1() +
+                    ". ";
+        Write("fry.txt", text + "\n");
+        const QJsonObject fry =
+            JsonOf(Cli({QStringLiteral("--json"), QStringLiteral("fry.txt")}))["fry"].toObject();
+        EXPECT_EQ(fry["zone"].toInt(), c.zone);
+        EXPECT_EQ(fry["college"].toBool(), c.college);
+        EXPECT_EQ(fry["reading"].toString(), c.reading);
+
+        const QStringList rows =
+            QString::fromStdString(
+                Cli({QStringLiteral("--format=csv"), QStringLiteral("fry.txt")}).out)
+                .split(QStringLiteral("\r\n"));
+        ASSERT_EQ(rows.size(), 3);
+        const QStringList header = CsvCells(rows[0]);
+        const QStringList cells = CsvCells(rows[1]);
+        EXPECT_EQ(cells.size(), header.size()) << rows[1].toStdString();
+        EXPECT_EQ(cells.value(header.indexOf(QLatin1String("fryReading"))), c.reading);
+    }
+}
+
 TEST_F(CliTest, SentencesNameTheirFileAndLine) {
     Write("lines.txt", "Short one.\nThe quick brown fox jumps over the lazy dog\r\nand then a "
                        "happy rabbit.\n\nA dog.\n");
@@ -862,6 +950,91 @@ TEST_F(CliTest, OnATerminalTheDefaultIsToAsk) {
         << transcript.toStdString();
 }
 
+// True when the bytes hold a control character that a terminal would act on:
+// C0 but the tab and the line feed, DEL, or C1 (in UTF-8 or as a lone byte).
+bool HoldsControlCharacter(const std::string& bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F)
+            return true;
+        if (c == 0xC2 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) < 0xA0)
+            return true;
+    }
+    return false;
+}
+
+// A document can hold a terminal's escape sequences: a window title, a clear
+// screen, a clipboard write. Whatever prints its words shows them as codes.
+TEST_F(CliTest, ControlCharactersFromADocumentReachNoTerminal) {
+    Write("escapes.txt", "Title \x1b]0;owned\x07 here now. Clear \x1b[2J the screen. Clip "
+                         "\x1b]52;c;aGk=\x07 board \xc2\x9b"
+                         "1m and \x7f end.\n");
+    const CliRun text = Cli({QStringLiteral("--unknown=zero"), QStringLiteral("--sentences=3"),
+                             QStringLiteral("--words"), QStringLiteral("escapes.txt")});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_FALSE(HoldsControlCharacter(text.out)) << text.out;
+    EXPECT_FALSE(HoldsControlCharacter(text.err)) << text.err;
+    EXPECT_NE(text.out.find(": Title <U+001B>]0;owned<U+0007> here now\n"), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("<U+009B>1m"), std::string::npos) << text.out;
+    EXPECT_NE(text.err.find(" owned<U+0007>, "), std::string::npos) << text.err;
+
+    const CliRun asked = Cli({QStringLiteral("--unknown=ask"), QStringLiteral("escapes.txt")},
+                             QByteArray("i\n").repeated(20));
+    EXPECT_EQ(asked.exitCode, 0) << asked.err;
+    EXPECT_FALSE(HoldsControlCharacter(asked.err)) << asked.err;
+    EXPECT_NE(asked.err.find("\n    owned<U+0007>\n"), std::string::npos) << asked.err;
+
+    // JSON escapes them, as it must.
+    const CliRun json = Cli({QStringLiteral("--unknown=zero"), QStringLiteral("--format=jsonl"),
+                             QStringLiteral("--sentences=1"), QStringLiteral("escapes.txt")});
+    EXPECT_NE(json.out.find("Clip \\u001b]52;c;aGk=\\u0007 board"), std::string::npos) << json.out;
+}
+
+// A word list that gives no word would leave every word unknown: it is refused
+// as a damaged one, and one of gigabytes is refused unread.
+TEST_F(CliTest, AWordListWithoutAWordIsRefused) {
+    QFile huge(Path("huge.dat"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64(kMaxDictionaryFileBytes) + 1)); // sparse: all NUL
+    huge.close();
+    Write("limit.dat", QByteArray(qsizetype(kMaxDictionaryFileBytes) - 6, '\n') + "cat|1\n");
+    const struct {
+        const char* name;
+        const char* file;
+        QByteArray content;
+        std::string message; // after "scrivolux-cli: " and the path
+    } cases[] = {
+        {"empty", "empty.dat", "", " holds no words"},
+        {"NUL bytes", "nul.dat", QByteArray(4096, '\0'), " holds no words"},
+        {"blank lines", "blank.dat", "\n\r\n\n", " holds no words"},
+        {"over the bound",
+         "huge.dat",
+         {},
+         " is larger than 64 MB: too large for a dictionary file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.content.size() > 0 || std::string(c.name) != "over the bound")
+            Write(c.file, c.content);
+        const QString path = Path(QString::fromLatin1(c.file));
+        const CliRun run = Cli({QStringLiteral("--dictionary"), path, QStringLiteral("--custom"),
+                                Path("custom.dat"), QStringLiteral("second.txt")},
+                               {}, false);
+        EXPECT_EQ(run.exitCode, 3);
+        const std::string named = std::string(c.name) == "over the bound"
+                                      ? path.toStdString()
+                                      : "the word list " + path.toStdString();
+        EXPECT_EQ(run.err, "scrivolux-cli: " + named + c.message + "\nDictionary Error\n");
+    }
+    // A list at the bound is read.
+    const CliRun atLimit =
+        Cli({QStringLiteral("--dictionary"), Path("limit.dat"), QStringLiteral("--custom"),
+             Path("custom.dat"), QStringLiteral("--json"), QStringLiteral("second.txt")},
+            {}, false);
+    EXPECT_EQ(atLimit.exitCode, 0) << atLimit.err;
+}
+
 // ---- The pieces without a process ------------------------------------------------
 
 TEST(CommandLine, UnknownWordDefaultFollowsTheTerminalsAndTheInput) {
@@ -897,6 +1070,38 @@ TEST(CommandLine, UnknownWordDefaultFollowsTheTerminalsAndTheInput) {
         const ParsedCommandLine parsed = ParseCommandLine(c.arguments, c.terminal);
         ASSERT_EQ(parsed.action, ParsedCommandLine::Action::Run) << parsed.text;
         EXPECT_EQ(parsed.options.unknown, c.expected);
+    }
+}
+
+TEST(ShowControlCharacters, ShowsCodesForWhatATerminalWouldObey) {
+    const struct {
+        const char* name;
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"tab and line feed stay", "a\tb\nc", "a\tb\nc"},
+        {"escape", "\x1b[2J", "<U+001B>[2J"},
+        {"carriage return and NUL", std::string("a\r\0b", 4), "a<U+000D><U+0000>b"},
+        {"DEL", "\x7f", "<U+007F>"},
+        {"C1 in UTF-8",
+         "\xc2\x9b"
+         "1m\xc2\x80\xc2\x9f",
+         "<U+009B>1m<U+0080><U+009F>"},
+        {"a no-break space stays",
+         "a\xc2\xa0"
+         "b",
+         "a\xc2\xa0"
+         "b"},
+        {"quotes whose bytes hold 0x80 to 0x9F", "\xe2\x80\x9cstop.\xe2\x80\x9d",
+         "\xe2\x80\x9cstop.\xe2\x80\x9d"},
+        {"Latin-1 of a file name", "caf\xe9", "caf\xe9"},
+        {"a lone byte read as C1 by a Latin-1 terminal", "x\x9by", "x<U+009B>y"},
+        {"a cut sequence", "\xe2\x80", "\xe2<U+0080>"},
+        {"empty", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ShowControlCharacters(c.text), c.shown);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 bool IsAscii(std::string_view bytes) {
@@ -59,4 +60,48 @@ bool IsValidUtf8(std::string_view bytes) {
         p += extra + 1;
     }
     return true;
+}
+
+namespace {
+
+// The length of the valid UTF-8 sequence at the start of text, or 0 when its
+// first byte starts none.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto c = static_cast<unsigned char>(text[0]);
+    const std::size_t length = c < 0x80             ? 1
+                               : (c & 0xE0) == 0xC0 ? 2
+                               : (c & 0xF0) == 0xE0 ? 3
+                               : (c & 0xF8) == 0xF0 ? 4
+                                                    : 0;
+    if (length == 0 || length > text.size())
+        return 0;
+    return IsValidUtf8(text.substr(0, length)) ? length : 0;
+}
+
+void AppendCode(std::string& shown, unsigned codePoint) {
+    char code[16];
+    std::snprintf(code, sizeof code, "<U+%04X>", codePoint);
+    shown += code;
+}
+
+} // namespace
+
+std::string ShowControlCharacters(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    while (!text.empty()) {
+        const auto c = static_cast<unsigned char>(text[0]);
+        const std::size_t length = Utf8SequenceLength(text);
+        if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F) {
+            AppendCode(shown, c);
+        } else if (length == 2 && c == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) {
+            AppendCode(shown, static_cast<unsigned char>(text[1]));
+        } else if (length == 0 && c >= 0x80 && c < 0xA0) {
+            AppendCode(shown, c);
+        } else {
+            shown.append(text.substr(0, std::max<std::size_t>(length, 1)));
+        }
+        text.remove_prefix(std::max<std::size_t>(length, 1));
+    }
+    return shown;
 }

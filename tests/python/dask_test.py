@@ -67,8 +67,10 @@ class OnATwoWorkerCluster(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             source = os.path.join(folder, "corpus.jsonl")
             with open(source, "w", encoding="utf-8") as file:
-                for name, text in self.documents:
+                for i, (name, text) in enumerate(self.documents):
                     file.write(json.dumps({"id": name, "text": text}) + "\n")
+                    if i == 200:
+                        file.write("\n")  # a blank line is no document
             output = os.path.join(folder, "out")
             # Small blocks, so that the documents are spread over many tasks.
             written = dask_corpus.analyse_corpus(source, output, "jsonl", blocksize=50_000,
@@ -85,16 +87,19 @@ class OnATwoWorkerCluster(unittest.TestCase):
             source = os.path.join(folder, "texts")
             os.mkdir(source)
             paths = []
-            for name, text in self.documents:
+            texts = list(self.texts)
+            texts[0] += " The caf\u00e9 was na\u00efve."
+            for (name, _), text in zip(self.documents, texts):
                 paths.append(os.path.join(source, name + ".txt"))
-                with open(paths[-1], "w", encoding="utf-8") as file:
+                # One file as an older Windows program saved it.
+                with open(paths[-1], "w", encoding="cp1252" if name == "doc0000" else "utf-8") as file:
                     file.write(text)
             output = os.path.join(folder, "out")
             written = dask_corpus.analyse_corpus(source, output, "csv", partition_size=50)
             got = read_parts(output, "csv")
         self.assertEqual(len(written), 9)
         header = scrivolux.csv_header()
-        rows = scrivolux.csv_rows(self.texts, names=paths)
+        rows = scrivolux.csv_rows(texts, names=paths)
         self.assertEqual(got.replace(header, ""), "".join(rows))
         self.assertEqual(got.count(header), 9)
         # Both worker processes did part of the work.

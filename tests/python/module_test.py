@@ -7,8 +7,12 @@ import hashlib
 import json
 import os
 import random
+import resource
+import signal
 import subprocess
+import sys
 import tempfile
+import textwrap
 import threading
 import time
 import unittest
@@ -224,6 +228,11 @@ class BadArguments(unittest.TestCase):
             (TypeError, "texts must be an iterable of str, not int", lambda: many(5)),
             (TypeError, "texts[1] must be str, not float", lambda: many(["x", 2.5])),
             (ValueError, "names holds 1 names for 2 texts", lambda: many(["a", "b"], names=["a"])),
+            (ValueError, "names holds 2 names for 1 texts", lambda: many(["a"], names=["a", "b"])),
+            (ValueError, "rules must be 'classic' or 'careful', not '\\udcff'",
+             lambda: a("x", rules="\udcff")),
+            (ValueError, "dictionary must not contain a NUL character",
+             lambda: a("x", dictionary="words.dat\0.txt")),
             (TypeError, "names[0] must be str, not int", lambda: many(["a"], names=[7])),
         ]:
             with self.subTest(message=message):
@@ -237,10 +246,14 @@ class BadArguments(unittest.TestCase):
                 file.write("cat|1\ndog|x\n")
             empty = os.path.join(folder, "empty.dat")
             open(empty, "w").close()
+            nul = os.path.join(folder, "nul.dat")
+            with open(nul, "wb") as file:
+                file.write(b"\0" * 4096)
             for path, message in [
                 (missing, f"cannot read the word list {missing}: No such file or directory"),
                 (bad, f"{bad}, line 2: 'x' is not a valid integer value"),
                 (empty, f"the word list {empty} holds no words"),
+                (nul, f"the word list {nul} holds no words"),
                 (folder, f"cannot read the word list {folder}: Is a directory"),
             ]:
                 with self.subTest(path=path):
@@ -249,6 +262,15 @@ class BadArguments(unittest.TestCase):
                     self.assertIsInstance(caught.exception, OSError)
                     self.assertEqual(str(caught.exception), message)
                     self.assertEqual(caught.exception.filename, path)
+
+    def test_a_missing_word_list_whose_name_is_not_utf8(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(os.fsencode(folder), b"caf\xe9.dat")
+            with self.assertRaises(scrivolux.WordListError) as caught:
+                scrivolux.analyse("The cat.", dictionary=path)
+        self.assertEqual(str(caught.exception), f"cannot read the word list {folder}/caf\\xe9.dat: "
+                         "No such file or directory")
+        self.assertEqual(caught.exception.filename, os.fsdecode(path))
 
     def test_a_named_word_list_is_used(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -313,6 +335,96 @@ class Threads(unittest.TestCase):
             worker.join()
         for result in results:
             self.assertEqual(result, expected)
+
+    def test_the_worker_count(self):
+        processors = len(os.sched_getaffinity(0))
+        texts = [read(GPL) * 4] * 48  # long enough for the watcher to look in
+        for threads, workers in (0, processors), (3, 3), (1, 1):
+            with self.subTest(threads=threads):
+                seen = []
+                watching = threading.Event()
+                done = threading.Event()
+
+                def watch():
+                    while not done.is_set():
+                        seen.append(len(os.listdir("/proc/self/task")))
+                        watching.set()
+
+                time.sleep(0.2)  # the last subtest's threads are gone
+                watcher = threading.Thread(target=watch)
+                watcher.start()
+                watching.wait()
+                scrivolux.analyse_many(texts, threads=threads)
+                done.set()
+                watcher.join()
+                # This thread counts too.
+                self.assertEqual(max(seen) - seen[0], workers - 1)
+
+    def test_threads_that_cannot_start_cost_no_text(self):
+        # Held to a few tasks (root is held to none: the child runs as nobody),
+        # most of 2000 threads cannot start; those that did count every text.
+        def tasks_of(uid):
+            count = 0
+            for pid in filter(str.isdigit, os.listdir("/proc")):
+                try:
+                    if os.stat(f"/proc/{pid}").st_uid == uid:
+                        count += len(os.listdir(f"/proc/{pid}/task"))
+                except OSError:
+                    pass
+            return count
+
+        uid = 65534 if os.geteuid() == 0 else os.getuid()
+        limit = tasks_of(uid) + 20
+
+        def few_tasks():
+            if os.geteuid() == 0:
+                os.setgid(65534)
+                os.setuid(65534)
+            resource.setrlimit(resource.RLIMIT_NPROC, (limit, limit))
+
+        script = textwrap.dedent("""
+            import scrivolux
+            texts = ["The cat sat on the mat. It was happy."] * 2000
+            expected = scrivolux.analyse(texts[0])
+            got = scrivolux.analyse_many(texts, threads=2000)
+            print(len(got), got == [expected] * 2000)
+            """)
+        run = subprocess.run([sys.executable, "-c", script], capture_output=True, timeout=300,
+                             preexec_fn=few_tasks, cwd="/")
+        self.assertEqual((run.returncode, run.stdout), (0, b"2000 True\n"), run.stderr.decode())
+
+    def test_a_fork_while_another_thread_loads_the_word_list(self):
+        # The fork waits for the load; the child finds the list loaded.
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "big.dat")
+            with open(path, "w") as file:
+                for i in range(1_000_000):
+                    file.write(f"q{i:x}".translate(str.maketrans("0123456789", "ghijklmnop")) +
+                               "|2\n")
+            loader = threading.Thread(target=scrivolux.analyse, args=("Qg qh.",),
+                                      kwargs={"dictionary": path})
+            loader.start()
+            time.sleep(0.1)
+            self.assertTrue(loader.is_alive(), "the list loaded too fast to fork meanwhile")
+            pid = os.fork()
+            if pid == 0:
+                try:
+                    report = scrivolux.analyse("Qg qh.", dictionary=path, unknown="zero")
+                    os._exit(0 if report["counts"]["syllables"] == 4 else 1)
+                finally:
+                    os._exit(2)
+            loader.join()
+            deadline = time.monotonic() + 60
+            while True:
+                done, status = os.waitpid(pid, os.WNOHANG)
+                if done:
+                    break
+                if time.monotonic() > deadline:
+                    os.kill(pid, signal.SIGKILL)
+                    os.waitpid(pid, 0)
+                    self.fail("the child was left waiting for the word list")
+                time.sleep(0.05)
+        self.assertEqual(os.waitstatus_to_exitcode(status), 0)
 
     def test_the_gil_is_free_while_the_core_counts(self):
         text = read(GPL) * 300
