@@ -195,15 +195,6 @@ TextReport Analyse(const PreparedInput& prepared, const std::string& input, TDic
 
 } // namespace
 
-bool InputsNeedGuiApplication(const CliOptions& options) {
-    if (options.formatIn)
-        return NeedsGuiApplication(*options.formatIn);
-    // A pipe is never peeked at: what the peek took, the reader would miss.
-    return std::any_of(options.inputs.begin(), options.inputs.end(), [](const std::string& input) {
-        return input != "-" && MayNeedGuiApplication(input);
-    });
-}
-
 int RunCli(const CliOptions& options, CliStreams& streams) {
     std::ostream& err = streams.err;
     const bool readsStdin =

@@ -16,10 +16,6 @@ struct CliStreams {
     std::string executableDirectory; // where cuvplus.dat and custom.dat lie by default
 };
 
-// True when an input is read through Qt's rich text document (HTML, Markdown),
-// for which the program needs a QGuiApplication rather than a QCoreApplication.
-bool InputsNeedGuiApplication(const CliOptions& options);
-
 // Loads the dictionaries, analyses every input in order and writes the reports.
 // Returns the exit status (ExitStatus).
 int RunCli(const CliOptions& options, CliStreams& streams);

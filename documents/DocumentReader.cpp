@@ -173,14 +173,6 @@ DocumentFormat DetectFormat(const std::string& path) {
     return DetectFormatOf(Source(path));
 }
 
-bool MayNeedGuiApplication(const std::string&) {
-    return false;
-}
-
-bool NeedsGuiApplication(DocumentFormat) {
-    return false;
-}
-
 SourcePlace PlaceOf(const LoadedDocument& document, std::size_t offset) {
     return PlaceAt(document.text, document.places, offset);
 }

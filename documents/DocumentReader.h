@@ -39,11 +39,6 @@ std::optional<DocumentFormat> FormatFromName(std::string_view name);
 // old .doc, another zip archive).
 DocumentFormat DetectFormat(const std::string& path);
 
-// False: no format needs a QGuiApplication any more (every reader runs on
-// Qt Core alone). Kept until the callers that asked are gone.
-bool MayNeedGuiApplication(const std::string& path);
-bool NeedsGuiApplication(DocumentFormat format);
-
 struct LoadedDocument {
     std::string text; // UTF-8, lines separated by line feeds
     DocumentFormat format = DocumentFormat::Text;
