@@ -1,5 +1,6 @@
 #include "analysis/PassageDetails.h"
 
+#include "analysis/CarefulCharacters.h"
 #include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
@@ -266,6 +267,23 @@ void AddWords(const WorkingTexts& texts, const TDictionary& dictionary, const Un
         [](int) {});
 }
 
+// The careful rules write a sentence's full stop over the last byte of its
+// ending character ("." "?" "”" "…"), or over the blank after a block
+// that has none. The sentence then runs up to and with that character: a span
+// never stops inside a character of several bytes.
+std::string_view WithEndingCharacter(const WorkingTexts& texts, std::string_view token,
+                                     std::string_view sentenceText) {
+    const std::string_view passage = texts.passage;
+    const auto end = static_cast<std::size_t>(token.data() - sentenceText.data()) + token.size();
+    if (passage.size() != sentenceText.size() || end >= passage.size())
+        return token;
+    const std::size_t start = careful::PreviousStart(passage, end + 1);
+    const careful::Char ending = careful::Decode(passage, start);
+    if (start + ending.length != end + 1 || !careful::IsTrailKind(ending.kind))
+        return token;
+    return std::string_view(token.data(), token.size() + 1);
+}
+
 // The sentence pass: each sentence's span and the run of occurrences inside it.
 void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
     const std::string_view sentenceText = texts.sentenceText;
@@ -275,7 +293,8 @@ void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
         sentenceText, '.',
         [&](std::string_view token) {
             SentenceDetails sentence;
-            sentence.span = cursor.SpanOf(token, sentenceText);
+            sentence.span =
+                cursor.SpanOf(WithEndingCharacter(texts, token, sentenceText), sentenceText);
             sentence.firstWord = nextWord;
             const std::size_t end = sentence.span.offset + sentence.span.length;
             while (nextWord < details.occurrences.size() &&

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QString>
 
 #include <string>
 #include <vector>
@@ -136,6 +137,34 @@ TEST(CarefulRules, DetailsPointAtTheWordsInTheText) {
     EXPECT_EQ(there.position, 8u); // “ H i ” space, the emoji's two units, space
     ASSERT_EQ(details.sentences.size(), 1u);
     EXPECT_EQ(details.sentences[0].words, 3);
+}
+
+// A sentence's text runs up to and with its ending character, whole even when
+// that has several bytes; a block without one ends at its last word.
+TEST(CarefulRules, SentenceTextEndsWithItsEndingCharacter) {
+    const struct {
+        const char* text;
+        std::vector<std::string> sentences;
+    } rows[] = {
+        {"He said \u201cstop.\u201d Then he left.", {"He said \u201cstop.\u201d", "Then he left."}},
+        {"Wait\u2026 Really?\u2019 Yes \u00bb!", {"Wait\u2026", "Really?\u2019", "Yes \u00bb!"}},
+        {"He said \"go.\" Then | rows\n\nA heading\n\nBody.",
+         {"He said \"go.\"", "Then | rows", "A heading", "Body."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::string text = row.text;
+        const PassageDetails details =
+            BuildPassageDetails(Careful(text), TDictionary(), UnknownWordLog());
+        std::vector<std::string> sentences;
+        for (const SentenceDetails& sentence : details.sentences) {
+            const std::string s = text.substr(sentence.span.offset, sentence.span.length);
+            sentences.push_back(s);
+            // The Details window selects by UTF-16 units.
+            EXPECT_EQ(sentence.span.size, QString::fromStdString(s).size()) << s;
+        }
+        EXPECT_EQ(sentences, row.sentences);
+    }
 }
 
 // The same Markdown file as .md, .docx, .odt and .html (made by pandoc): the
