@@ -7,6 +7,7 @@
 #include <QChar>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 using namespace careful;
@@ -335,32 +336,51 @@ private:
         return end;
     }
 
-    // How the text from `at` on begins: its first piece that holds a letter or
-    // digit, or a list marker or bullet, which always opens a sentence.
+    // How the text from `at` (the end of a piece) on begins: its first piece
+    // that holds a letter or digit, or a list marker or bullet, which always
+    // opens a sentence. In a stretch without letters (". ; . ;", Morse code)
+    // every possible end asks, and the answer lies at the stretch's end: the
+    // last answer is kept, and serves every question asked from the pieces it
+    // passed over, so that marking a text stays linear in its length.
     Continuation Next(std::size_t at, std::size_t limit, bool list) const {
-        for (at = SkipBlanks(at, limit); at < limit; at = SkipBlanks(at, limit)) {
-            const std::string_view chunk = Chunk(at, limit);
-            if (IsBulletAt(passage_, at) || (list && IsListMarker(chunk)))
-                return {Continuation::List, {}};
-            for (std::size_t i = 0; i < chunk.size();) {
-                const Char c = Decode(chunk, i);
-                if (c.kind == Kind::Digit)
-                    return {Continuation::Digit, {}};
-                if (c.kind == Kind::Letter) {
-                    std::size_t end = i;
-                    while (end < chunk.size()) {
-                        const Char letter = Decode(chunk, end);
-                        if (letter.kind != Kind::Letter)
-                            break;
-                        end += letter.length;
-                    }
-                    const bool lower = QChar::isLower(c.code);
-                    return {lower ? Continuation::Lower : Continuation::Upper,
-                            chunk.substr(i, end - i)};
+        at = SkipBlanks(at, limit);
+        Answer& kept = answers_[list ? 1 : 0];
+        if (kept.limit == limit && kept.from <= at && at <= kept.found)
+            return kept.next;
+        kept = {at, limit, limit, {}};
+        for (; at < limit; at = SkipBlanks(at, limit)) {
+            kept.found = at;
+            kept.next = NextAt(at, limit, list);
+            if (kept.next.start != Continuation::End)
+                return kept.next;
+            at += Chunk(at, limit).size();
+        }
+        kept.found = limit;
+        return kept.next;
+    }
+
+    // How the piece at `at` begins a sentence; End when it cannot.
+    Continuation NextAt(std::size_t at, std::size_t limit, bool list) const {
+        const std::string_view chunk = Chunk(at, limit);
+        if (IsBulletAt(passage_, at) || (list && IsListMarker(chunk)))
+            return {Continuation::List, {}};
+        for (std::size_t i = 0; i < chunk.size();) {
+            const Char c = Decode(chunk, i);
+            if (c.kind == Kind::Digit)
+                return {Continuation::Digit, {}};
+            if (c.kind == Kind::Letter) {
+                std::size_t end = i;
+                while (end < chunk.size()) {
+                    const Char letter = Decode(chunk, end);
+                    if (letter.kind != Kind::Letter)
+                        break;
+                    end += letter.length;
                 }
-                i += c.length;
+                const bool lower = QChar::isLower(c.code);
+                return {lower ? Continuation::Lower : Continuation::Upper,
+                        chunk.substr(i, end - i)};
             }
-            at += chunk.size();
+            i += c.length;
         }
         return {};
     }
@@ -430,6 +450,15 @@ private:
         return true;
     }
 
+    // The last answer of Next: the pieces from `from` to `found` (the piece
+    // that gave it, or the limit) all lead to it.
+    struct Answer {
+        std::size_t from = 0;
+        std::size_t found = 0;
+        std::size_t limit = static_cast<std::size_t>(-1);
+        Continuation next;
+    };
+
     std::string_view passage_;
     char* sentence_;
     char* word_;
@@ -438,6 +467,7 @@ private:
     std::size_t segmentStart_ = 0;
     std::size_t limit_ = 0;
     bool list_ = false;
+    mutable std::array<Answer, 2> answers_; // without and with list markers
 };
 
 } // namespace
