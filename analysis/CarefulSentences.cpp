@@ -48,6 +48,7 @@ public:
             switch (Classify(line, markerEnd)) {
             case LineKind::Blank:
                 close();
+                Blank(line.start, line.end); // its wider spaces are no sentence
                 break;
             case LineKind::Text:
                 if (!open) {
@@ -81,17 +82,38 @@ public:
     }
 
 private:
+    // The length of the space at `at`: a blank byte or one of the wider spaces
+    // (U+00A0, U+2009, U+3000...) that part words; 0 for anything else.
+    std::size_t SpaceAt(std::size_t at) const {
+        const auto b = static_cast<unsigned char>(passage_[at]);
+        if (b < 0x80)
+            return IsBlankByte(passage_[at]) ? 1 : 0;
+        const Char c = Decode(passage_, at);
+        return c.kind == Kind::Space ? c.length : 0;
+    }
+
+    bool IsSpaceBefore(std::size_t at) const {
+        const auto b = static_cast<unsigned char>(passage_[at - 1]);
+        if (b < 0x80)
+            return IsBlankByte(passage_[at - 1]);
+        return Decode(passage_, PreviousStart(passage_, at)).kind == Kind::Space;
+    }
+
     std::string_view Chunk(std::size_t start, std::size_t limit) const {
         std::size_t end = start;
-        while (end < limit && !IsBlankByte(passage_[end]))
+        while (end < limit && SpaceAt(end) == 0)
             ++end;
         return passage_.substr(start, end - start);
     }
 
     std::size_t SkipBlanks(std::size_t at, std::size_t limit) const {
-        while (at < limit && IsBlankByte(passage_[at]))
-            ++at;
-        return at;
+        while (at < limit) {
+            const std::size_t space = SpaceAt(at);
+            if (space == 0)
+                break;
+            at += space;
+        }
+        return std::min(at, limit);
     }
 
     // Blanks a range in both texts: markers belong to no word and no sentence.
@@ -111,16 +133,16 @@ private:
     }
 
     // "---", "===", "* * *": a rule or the underline of a heading.
-    static bool IsRule(std::string_view rest) {
-        const char mark = rest[0];
+    bool IsRule(std::size_t start, std::size_t end) const {
+        const char mark = passage_[start];
         if (mark != '=' && mark != '-' && mark != '*' && mark != '_')
             return false;
         int count = 0;
-        for (const char c : rest) {
-            if (c == mark)
-                ++count;
-            else if (!IsBlankByte(c))
+        for (std::size_t at = start; at < end; at = SkipBlanks(at, end)) {
+            if (passage_[at] != mark)
                 return false;
+            ++count;
+            ++at;
         }
         return count >= 3;
     }
@@ -131,14 +153,13 @@ private:
         if (start == line.end)
             return LineKind::Blank;
         const std::string_view chunk = Chunk(start, line.end);
-        const std::string_view rest = passage_.substr(start, line.end - start);
         if (chunk.find_first_not_of('#') == std::string_view::npos && chunk.size() <= 6) {
             markerEnd = start + chunk.size();
             return LineKind::Heading;
         }
         if (chunk.front() == '|')
             return LineKind::TableRow;
-        if (IsRule(rest)) {
+        if (IsRule(start, line.end)) {
             markerEnd = line.end;
             return LineKind::Rule;
         }
@@ -214,7 +235,7 @@ private:
                 if (at < done || at < start)
                     continue;
                 std::size_t chunkStart = at;
-                while (chunkStart > start && !IsBlankByte(passage_[chunkStart - 1]))
+                while (chunkStart > start && !IsSpaceBefore(chunkStart))
                     --chunkStart;
                 done = IsBulletAt(passage_, chunkStart) ? BulletChunk(chunkStart)
                                                         : EndingChunk(chunkStart);

@@ -115,6 +115,38 @@ TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
     EXPECT_EQ(texts.sentenceText.size(), texts.passage.size());
 }
 
+// The sentence rules part pieces of text where the word rules do: at the
+// wider spaces too, which pasted web text and .docx files hold.
+TEST(CarefulRules, WideSpacesPartSentencesAsTheyPartWords) {
+    const std::string sentences = "I came home. Then I slept. It was late! Was it? Yes.";
+    for (const char* space : {"\u00a0", "\u2009", "\u3000", "\u202f", "\u200b"}) {
+        SCOPED_TRACE(space);
+        std::string text;
+        for (const char c : sentences)
+            text += c == ' ' ? std::string(space) : std::string(1, c);
+        const WorkingTexts texts = Careful(text);
+        EXPECT_EQ(Sentences(texts), 5);
+        EXPECT_EQ(Words(texts).size(), 12u);
+        // A line of them alone is a blank line, and no sentence.
+        EXPECT_EQ(Sentences(Careful("One line\n" + std::string(space) + space)), 1);
+    }
+}
+
+// A soft hyphen is invisible: the word it stands in stays one word, shown
+// without it, and the details still point at the whole word in the text.
+TEST(CarefulRules, SoftHyphensAreDropped) {
+    const std::string text = "The infor\u00admation was \u2018un\u00adder\u00adstood\u2019.";
+    const WorkingTexts texts = Careful(text);
+    EXPECT_EQ(Words(texts), (std::vector<std::string>{"The", "information", "was", "understood"}));
+    TDictionary dictionary;
+    const PassageDetails details = BuildPassageDetails(texts, dictionary, UnknownWordLog());
+    ASSERT_EQ(details.occurrences.size(), 4u);
+    const TextSpan understood = details.occurrences[3].span;
+    EXPECT_EQ(text.substr(understood.offset, understood.length), "un\u00adder\u00adstood");
+    EXPECT_EQ(understood.size, 12u);
+    EXPECT_EQ(details.words[details.occurrences[1].row].word, "information");
+}
+
 TEST(CarefulRules, ClassicRulesAreUntouched) {
     const std::string text = "Dr. Smith met Mr. Jones at 5 p.m. today. They talked.\n\n- a list";
     const WorkingTexts classic = PrepareText(std::string(text));
@@ -147,6 +179,7 @@ TEST(CarefulRules, SentenceTextEndsWithItsEndingCharacter) {
         std::vector<std::string> sentences;
     } rows[] = {
         {"He said \u201cstop.\u201d Then he left.", {"He said \u201cstop.\u201d", "Then he left."}},
+        {"Home.\u00a0Then he left.", {"Home.", "Then he left."}},
         {"Wait\u2026 Really?\u2019 Yes \u00bb!", {"Wait\u2026", "Really?\u2019", "Yes \u00bb!"}},
         {"He said \"go.\" Then | rows\n\nA heading\n\nBody.",
          {"He said \"go.\"", "Then | rows", "A heading", "Body."}},
