@@ -48,6 +48,7 @@ struct SentenceRow {
 TEST(CarefulRules, SentenceEnds) {
     const SentenceRow rows[] = {
         {"titles and times", "Dr. Smith met Mr. Jones at 5 p.m. today. They talked.", 2},
+        {"common titles", "Mrs. Smith arrived at noon. Ms. Lee and Prof. Kay sat down.", 2},
         {"initial", "The letter came from Anna K. Lee in May.", 1},
         {"pronoun I ends", "It was just you and I. Then he left.", 2},
         {"abbreviation before a number", "Turn to p. 12 and fig. 3 now.", 1},
@@ -102,10 +103,10 @@ TEST(CarefulRules, BlocksEndSentencesAndMarkersAreNoWords) {
 }
 
 TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
-    const WorkingTexts texts =
-        Careful("\u201cThe hacker\u2019s \u2018best\u2019 friend\u201d \u2014 don't `show` "
-                "\u2502 \u00a7 \u00a9 ~tilde well-known\tTAB 'quoted' students' x86 2023 4.5 "
-                "caf\u00e9 www.example.org ann@example.org U.S. e.g.");
+    const WorkingTexts texts = Careful(
+        "\u201cThe hacker\u2019s \u2018best\u2019 friend\u201d \u2014 don't `show` "
+        "\u2502 \u00a7 \u00a9 ~tilde well-known\tTAB 'quoted' students' x86 2023 4.5 "
+        "caf\u00e9 www.example.org ann@example.org https://example.org/docs/guide.html U.S. e.g.");
     EXPECT_EQ(Words(texts),
               (std::vector<std::string>{"The", "hacker\u2019s", "best", "friend", "don't", "show",
                                         "tilde", "well", "known", "TAB", "quoted", "students",
@@ -228,7 +229,7 @@ TEST(CarefulRules, DocumentsKeepTheirBlocks) {
 }
 
 TEST(CarefulRules, ListMarkers) {
-    for (const char* marker : {"1.", "12)", "3.)", "(4)", "a.", "iv)", "(b)"})
+    for (const char* marker : {"1.", "12)", "100.", "3.)", "(4)", "a.", "iv)", "(b)"})
         EXPECT_TRUE(IsListMarker(marker)) << marker;
     for (const char* other : {"", ".", "1234.", "ab.", "A.", "e.g.", "1", "x86.", "()"})
         EXPECT_FALSE(IsListMarker(other)) << other;
