@@ -74,6 +74,10 @@ TEST(CarefulRules, SentenceEnds) {
         {"inline lettered list", "a. Mix the flour b. Add the eggs c. Bake it", 3},
         {"inline bullets", "\u2022 Mix the flour \u2022 Add the eggs", 2},
         {"no end mark", "A heading without a full stop", 1},
+        // The look-ahead from an end is asked again from other places: each
+        // question gets its own answer.
+        {"next line begins in lower case", "The tea was ready.\nb. 2 cups were left.", 1},
+        {"list item with a lettered piece", "- Mix a. . b. and more", 2},
         {"no words", "... !!! 2023. 4.5", 0},
     };
     for (const SentenceRow& row : rows)
