@@ -18,6 +18,8 @@ Kind KindOf(char32_t c) {
     case 0x200B:
     case 0xFEFF:
         return Kind::Space;
+    case 0x00AD:
+        return Kind::SoftHyphen;
     case 0x2019:
     case 0x02BC:
         return Kind::Apostrophe;

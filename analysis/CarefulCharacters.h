@@ -24,6 +24,7 @@ enum class Kind : std::uint8_t {
     Closing,    // ) ] } ” » ›
     Quote,      // " * _ ` ~: wrap words on either side
     Bullet,     // • ◦ ▪ ‣ ⁃ and the like
+    SoftHyphen, // U+00AD: invisible, dropped from the word it stands in
     Other,
 };
 

@@ -7,6 +7,7 @@
 #include <QChar>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 using namespace careful;
@@ -47,6 +48,7 @@ public:
             switch (Classify(line, markerEnd)) {
             case LineKind::Blank:
                 close();
+                Blank(line.start, line.end); // its wider spaces are no sentence
                 break;
             case LineKind::Text:
                 if (!open) {
@@ -80,17 +82,38 @@ public:
     }
 
 private:
+    // The length of the space at `at`: a blank byte or one of the wider spaces
+    // (U+00A0, U+2009, U+3000...) that part words; 0 for anything else.
+    std::size_t SpaceAt(std::size_t at) const {
+        const auto b = static_cast<unsigned char>(passage_[at]);
+        if (b < 0x80)
+            return IsBlankByte(passage_[at]) ? 1 : 0;
+        const Char c = Decode(passage_, at);
+        return c.kind == Kind::Space ? c.length : 0;
+    }
+
+    bool IsSpaceBefore(std::size_t at) const {
+        const auto b = static_cast<unsigned char>(passage_[at - 1]);
+        if (b < 0x80)
+            return IsBlankByte(passage_[at - 1]);
+        return Decode(passage_, PreviousStart(passage_, at)).kind == Kind::Space;
+    }
+
     std::string_view Chunk(std::size_t start, std::size_t limit) const {
         std::size_t end = start;
-        while (end < limit && !IsBlankByte(passage_[end]))
+        while (end < limit && SpaceAt(end) == 0)
             ++end;
         return passage_.substr(start, end - start);
     }
 
     std::size_t SkipBlanks(std::size_t at, std::size_t limit) const {
-        while (at < limit && IsBlankByte(passage_[at]))
-            ++at;
-        return at;
+        while (at < limit) {
+            const std::size_t space = SpaceAt(at);
+            if (space == 0)
+                break;
+            at += space;
+        }
+        return std::min(at, limit);
     }
 
     // Blanks a range in both texts: markers belong to no word and no sentence.
@@ -110,16 +133,16 @@ private:
     }
 
     // "---", "===", "* * *": a rule or the underline of a heading.
-    static bool IsRule(std::string_view rest) {
-        const char mark = rest[0];
+    bool IsRule(std::size_t start, std::size_t end) const {
+        const char mark = passage_[start];
         if (mark != '=' && mark != '-' && mark != '*' && mark != '_')
             return false;
         int count = 0;
-        for (const char c : rest) {
-            if (c == mark)
-                ++count;
-            else if (!IsBlankByte(c))
+        for (std::size_t at = start; at < end; at = SkipBlanks(at, end)) {
+            if (passage_[at] != mark)
                 return false;
+            ++count;
+            ++at;
         }
         return count >= 3;
     }
@@ -130,14 +153,13 @@ private:
         if (start == line.end)
             return LineKind::Blank;
         const std::string_view chunk = Chunk(start, line.end);
-        const std::string_view rest = passage_.substr(start, line.end - start);
         if (chunk.find_first_not_of('#') == std::string_view::npos && chunk.size() <= 6) {
             markerEnd = start + chunk.size();
             return LineKind::Heading;
         }
         if (chunk.front() == '|')
             return LineKind::TableRow;
-        if (IsRule(rest)) {
+        if (IsRule(start, line.end)) {
             markerEnd = line.end;
             return LineKind::Rule;
         }
@@ -213,7 +235,7 @@ private:
                 if (at < done || at < start)
                     continue;
                 std::size_t chunkStart = at;
-                while (chunkStart > start && !IsBlankByte(passage_[chunkStart - 1]))
+                while (chunkStart > start && !IsSpaceBefore(chunkStart))
                     --chunkStart;
                 done = IsBulletAt(passage_, chunkStart) ? BulletChunk(chunkStart)
                                                         : EndingChunk(chunkStart);
@@ -335,32 +357,51 @@ private:
         return end;
     }
 
-    // How the text from `at` on begins: its first piece that holds a letter or
-    // digit, or a list marker or bullet, which always opens a sentence.
+    // How the text from `at` (the end of a piece) on begins: its first piece
+    // that holds a letter or digit, or a list marker or bullet, which always
+    // opens a sentence. In a stretch without letters (". ; . ;", Morse code)
+    // every possible end asks, and the answer lies at the stretch's end: the
+    // last answer is kept, and serves every question asked from the pieces it
+    // passed over, so that marking a text stays linear in its length.
     Continuation Next(std::size_t at, std::size_t limit, bool list) const {
-        for (at = SkipBlanks(at, limit); at < limit; at = SkipBlanks(at, limit)) {
-            const std::string_view chunk = Chunk(at, limit);
-            if (IsBulletAt(passage_, at) || (list && IsListMarker(chunk)))
-                return {Continuation::List, {}};
-            for (std::size_t i = 0; i < chunk.size();) {
-                const Char c = Decode(chunk, i);
-                if (c.kind == Kind::Digit)
-                    return {Continuation::Digit, {}};
-                if (c.kind == Kind::Letter) {
-                    std::size_t end = i;
-                    while (end < chunk.size()) {
-                        const Char letter = Decode(chunk, end);
-                        if (letter.kind != Kind::Letter)
-                            break;
-                        end += letter.length;
-                    }
-                    const bool lower = QChar::isLower(c.code);
-                    return {lower ? Continuation::Lower : Continuation::Upper,
-                            chunk.substr(i, end - i)};
+        at = SkipBlanks(at, limit);
+        Answer& kept = answers_[list ? 1 : 0];
+        if (kept.limit == limit && kept.from <= at && at <= kept.found)
+            return kept.next;
+        kept = {at, limit, limit, {}};
+        for (; at < limit; at = SkipBlanks(at, limit)) {
+            kept.found = at;
+            kept.next = NextAt(at, limit, list);
+            if (kept.next.start != Continuation::End)
+                return kept.next;
+            at += Chunk(at, limit).size();
+        }
+        kept.found = limit;
+        return kept.next;
+    }
+
+    // How the piece at `at` begins a sentence; End when it cannot.
+    Continuation NextAt(std::size_t at, std::size_t limit, bool list) const {
+        const std::string_view chunk = Chunk(at, limit);
+        if (IsBulletAt(passage_, at) || (list && IsListMarker(chunk)))
+            return {Continuation::List, {}};
+        for (std::size_t i = 0; i < chunk.size();) {
+            const Char c = Decode(chunk, i);
+            if (c.kind == Kind::Digit)
+                return {Continuation::Digit, {}};
+            if (c.kind == Kind::Letter) {
+                std::size_t end = i;
+                while (end < chunk.size()) {
+                    const Char letter = Decode(chunk, end);
+                    if (letter.kind != Kind::Letter)
+                        break;
+                    end += letter.length;
                 }
-                i += c.length;
+                const bool lower = QChar::isLower(c.code);
+                return {lower ? Continuation::Lower : Continuation::Upper,
+                        chunk.substr(i, end - i)};
             }
-            at += chunk.size();
+            i += c.length;
         }
         return {};
     }
@@ -430,6 +471,15 @@ private:
         return true;
     }
 
+    // The last answer of Next: the pieces from `from` to `found` (the piece
+    // that gave it, or the limit) all lead to it.
+    struct Answer {
+        std::size_t from = 0;
+        std::size_t found = 0;
+        std::size_t limit = static_cast<std::size_t>(-1);
+        Continuation next;
+    };
+
     std::string_view passage_;
     char* sentence_;
     char* word_;
@@ -438,6 +488,7 @@ private:
     std::size_t segmentStart_ = 0;
     std::size_t limit_ = 0;
     bool list_ = false;
+    mutable std::array<Answer, 2> answers_; // without and with list markers
 };
 
 } // namespace

@@ -5,10 +5,13 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 using namespace careful;
 
 namespace {
+
+constexpr std::string_view kSoftHyphen = "\xC2\xAD";
 
 // The word text: word runs copied, everything else left blank. Every ".", "!",
 // "?", "…" and bullet is noted, in order, for the sentence rules.
@@ -61,6 +64,12 @@ public:
                 continue;
             case Kind::Combining:
             case Kind::Apostrophe:
+                if (runStart_ == kNone)
+                    runStart_ = i;
+                break;
+            case Kind::SoftHyphen:
+                // Invisible: the word goes on without it.
+                softHyphen_ = true;
                 if (runStart_ == kNone)
                     runStart_ = i;
                 break;
@@ -166,7 +175,8 @@ private:
         const std::size_t start = runStart_;
         runStart_ = kNone;
         // Most runs are words of ASCII letters with nothing to blank.
-        if (hasLetter_ && !hasDigit_ && kAsciiLetter[static_cast<unsigned char>(passage_[start])] &&
+        if (hasLetter_ && !hasDigit_ && !softHyphen_ &&
+            kAsciiLetter[static_cast<unsigned char>(passage_[start])] &&
             kAsciiLetter[static_cast<unsigned char>(passage_[end - 1])]) {
             hasLetter_ = false;
             return;
@@ -175,6 +185,7 @@ private:
     }
 
     void EndOtherRun(std::size_t start, std::size_t end) {
+        const bool softHyphen = std::exchange(softHyphen_, false);
         if (!hasLetter_ || hasDigit_) {
             hasLetter_ = false;
             hasDigit_ = false;
@@ -184,17 +195,33 @@ private:
         hasLetter_ = false;
         const auto first = static_cast<unsigned char>(passage_[start]);
         const auto last = static_cast<unsigned char>(passage_[end - 1]);
-        if (first != '\'' && first < 0x80 && last != '\'' && last < 0x80)
-            return;
-        std::string_view run = passage_.substr(start, end - start);
-        while (std::size_t length = ApostropheLength(run, false)) {
-            std::memset(word_ + (run.data() - passage_.data()), ' ', length);
-            run.remove_prefix(length);
+        if (first == '\'' || first >= 0x80 || last == '\'' || last >= 0x80) {
+            std::string_view run = passage_.substr(start, end - start);
+            while (std::size_t length = ApostropheLength(run, false)) {
+                std::memset(word_ + (run.data() - passage_.data()), ' ', length);
+                run.remove_prefix(length);
+            }
+            while (std::size_t length = ApostropheLength(run, true)) {
+                run.remove_suffix(length);
+                std::memset(word_ + (run.data() - passage_.data()) + run.size(), ' ', length);
+            }
         }
-        while (std::size_t length = ApostropheLength(run, true)) {
-            run.remove_suffix(length);
-            std::memset(word_ + (run.data() - passage_.data()) + run.size(), ' ', length);
+        if (softHyphen)
+            DropSoftHyphens(start, end);
+    }
+
+    // The word's bytes close up where its soft hyphens stood, and the blanks
+    // they leave follow it: "infor\u00ADmation" is read as one word.
+    void DropSoftHyphens(std::size_t start, std::size_t end) {
+        std::size_t to = start;
+        for (std::size_t from = start; from < end;) {
+            if (passage_.substr(from, 2) == kSoftHyphen) {
+                from += 2;
+                continue;
+            }
+            word_[to++] = word_[from++];
         }
+        std::memset(word_ + to, ' ', end - to);
     }
 
     void EndChunk(std::size_t end) {
@@ -210,6 +237,7 @@ private:
     std::size_t runStart_ = kNone;
     bool hasLetter_ = false;
     bool hasDigit_ = false;
+    bool softHyphen_ = false;
     std::size_t chunkStart_ = kNone;
     bool address_ = false;
 };

@@ -1,5 +1,6 @@
 #include "analysis/PassageDetails.h"
 
+#include "analysis/CarefulCharacters.h"
 #include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
@@ -247,11 +248,31 @@ std::string_view UnitText(const WorkingTexts& texts, std::string_view text) {
     return texts.passage.empty() ? text : std::string_view(texts.passage);
 }
 
+// The careful rules close a word up over its soft hyphens (U+00AD), so the
+// word stands in the passage longer than in the word text, by their bytes.
+std::string_view WithSoftHyphens(const WorkingTexts& texts, std::string_view token,
+                                 std::string_view wordText) {
+    const std::string_view passage = texts.passage;
+    std::size_t at = static_cast<std::size_t>(token.data() - wordText.data());
+    for (std::size_t matched = 0; matched < token.size() && at < passage.size();) {
+        if (passage.substr(at, 2) == "\xC2\xAD") {
+            at += 2;
+            continue;
+        }
+        ++matched;
+        ++at;
+    }
+    return std::string_view(token.data(),
+                            at - static_cast<std::size_t>(token.data() - wordText.data()));
+}
+
 void AddWords(const WorkingTexts& texts, const TDictionary& dictionary, const UnknownWordLog& log,
               PassageDetails& details) {
     const std::string_view wordText = texts.wordText;
     WordRows rows(details, dictionary, log, wordText.size());
     Utf16Cursor cursor(UnitText(texts, wordText));
+    const bool softHyphens = texts.passage.size() == wordText.size() &&
+                             texts.passage.find("\xC2\xAD") != std::string::npos;
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
@@ -261,9 +282,39 @@ void AddWords(const WorkingTexts& texts, const TDictionary& dictionary, const Un
             ++details.counts.words;
             CountWordForIndices(details.indexCounts, word.letters, word.daleChallFamiliar,
                                 word.spacheFamiliar);
-            details.occurrences.push_back({cursor.SpanOf(token, wordText), row});
+            details.occurrences.push_back(
+                {cursor.SpanOf(softHyphens ? WithSoftHyphens(texts, token, wordText) : token,
+                               wordText),
+                 row});
         },
         [](int) {});
+}
+
+// The careful rules write a sentence's full stop over the last byte of its
+// ending character ("." "?" "”" "…"), or over the blank after a block
+// that has none. The sentence then runs up to and with that character: a span
+// never stops inside a character of several bytes. It starts after the wider
+// spaces (U+00A0...) that part it from the sentence before.
+std::string_view CarefulSentenceOf(const WorkingTexts& texts, std::string_view token,
+                                   std::string_view sentenceText) {
+    const std::string_view passage = texts.passage;
+    if (passage.size() != sentenceText.size())
+        return token;
+    while (!token.empty()) {
+        const careful::Char first =
+            careful::Decode(passage, static_cast<std::size_t>(token.data() - sentenceText.data()));
+        if (first.kind != careful::Kind::Space || first.length > token.size())
+            break;
+        token.remove_prefix(first.length);
+    }
+    const auto end = static_cast<std::size_t>(token.data() - sentenceText.data()) + token.size();
+    if (end >= passage.size())
+        return token;
+    const std::size_t start = careful::PreviousStart(passage, end + 1);
+    const careful::Char ending = careful::Decode(passage, start);
+    if (start + ending.length != end + 1 || !careful::IsTrailKind(ending.kind))
+        return token;
+    return std::string_view(token.data(), token.size() + 1);
 }
 
 // The sentence pass: each sentence's span and the run of occurrences inside it.
@@ -275,7 +326,8 @@ void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
         sentenceText, '.',
         [&](std::string_view token) {
             SentenceDetails sentence;
-            sentence.span = cursor.SpanOf(token, sentenceText);
+            sentence.span =
+                cursor.SpanOf(CarefulSentenceOf(texts, token, sentenceText), sentenceText);
             sentence.firstWord = nextWord;
             const std::size_t end = sentence.span.offset + sentence.span.length;
             while (nextWord < details.occurrences.size() &&

@@ -39,7 +39,8 @@ ExtraIndexValues ComputeExtraIndices(const AnalysisCounts& counts, const IndexCo
     const auto set = [&values](ExtraIndex index, double value) {
         values[static_cast<std::size_t>(index)] = value;
     };
-    if (counts.sentences > 0)
+    // SMOG needs no word count, but a text without words has no grade.
+    if (counts.words > 0 && counts.sentences > 0)
         set(ExtraIndex::Smog, 1.0430 * std::sqrt(more.polysyllables * 30.0 / sentences) + 3.1291);
     if (counts.words > 0) {
         const double l = letters / words * 100;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QString>
 
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ struct SentenceRow {
 TEST(CarefulRules, SentenceEnds) {
     const SentenceRow rows[] = {
         {"titles and times", "Dr. Smith met Mr. Jones at 5 p.m. today. They talked.", 2},
+        {"common titles", "Mrs. Smith arrived at noon. Ms. Lee and Prof. Kay sat down.", 2},
         {"initial", "The letter came from Anna K. Lee in May.", 1},
         {"pronoun I ends", "It was just you and I. Then he left.", 2},
         {"abbreviation before a number", "Turn to p. 12 and fig. 3 now.", 1},
@@ -72,6 +74,10 @@ TEST(CarefulRules, SentenceEnds) {
         {"inline lettered list", "a. Mix the flour b. Add the eggs c. Bake it", 3},
         {"inline bullets", "\u2022 Mix the flour \u2022 Add the eggs", 2},
         {"no end mark", "A heading without a full stop", 1},
+        // The look-ahead from an end is asked again from other places: each
+        // question gets its own answer.
+        {"next line begins in lower case", "The tea was ready.\nb. 2 cups were left.", 1},
+        {"list item with a lettered piece", "- Mix a. . b. and more", 2},
         {"no words", "... !!! 2023. 4.5", 0},
     };
     for (const SentenceRow& row : rows)
@@ -101,10 +107,10 @@ TEST(CarefulRules, BlocksEndSentencesAndMarkersAreNoWords) {
 }
 
 TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
-    const WorkingTexts texts =
-        Careful("\u201cThe hacker\u2019s \u2018best\u2019 friend\u201d \u2014 don't `show` "
-                "\u2502 \u00a7 \u00a9 ~tilde well-known\tTAB 'quoted' students' x86 2023 4.5 "
-                "caf\u00e9 www.example.org ann@example.org U.S. e.g.");
+    const WorkingTexts texts = Careful(
+        "\u201cThe hacker\u2019s \u2018best\u2019 friend\u201d \u2014 don't `show` "
+        "\u2502 \u00a7 \u00a9 ~tilde well-known\tTAB 'quoted' students' x86 2023 4.5 "
+        "caf\u00e9 www.example.org ann@example.org https://example.org/docs/guide.html U.S. e.g.");
     EXPECT_EQ(Words(texts),
               (std::vector<std::string>{"The", "hacker\u2019s", "best", "friend", "don't", "show",
                                         "tilde", "well", "known", "TAB", "quoted", "students",
@@ -112,6 +118,38 @@ TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
     // The working texts keep the passage's shape, byte for byte.
     EXPECT_EQ(texts.wordText.size(), texts.passage.size());
     EXPECT_EQ(texts.sentenceText.size(), texts.passage.size());
+}
+
+// The sentence rules part pieces of text where the word rules do: at the
+// wider spaces too, which pasted web text and .docx files hold.
+TEST(CarefulRules, WideSpacesPartSentencesAsTheyPartWords) {
+    const std::string sentences = "I came home. Then I slept. It was late! Was it? Yes.";
+    for (const char* space : {"\u00a0", "\u2009", "\u3000", "\u202f", "\u200b"}) {
+        SCOPED_TRACE(space);
+        std::string text;
+        for (const char c : sentences)
+            text += c == ' ' ? std::string(space) : std::string(1, c);
+        const WorkingTexts texts = Careful(text);
+        EXPECT_EQ(Sentences(texts), 5);
+        EXPECT_EQ(Words(texts).size(), 12u);
+        // A line of them alone is a blank line, and no sentence.
+        EXPECT_EQ(Sentences(Careful("One line\n" + std::string(space) + space)), 1);
+    }
+}
+
+// A soft hyphen is invisible: the word it stands in stays one word, shown
+// without it, and the details still point at the whole word in the text.
+TEST(CarefulRules, SoftHyphensAreDropped) {
+    const std::string text = "The infor\u00admation was \u2018un\u00adder\u00adstood\u2019.";
+    const WorkingTexts texts = Careful(text);
+    EXPECT_EQ(Words(texts), (std::vector<std::string>{"The", "information", "was", "understood"}));
+    TDictionary dictionary;
+    const PassageDetails details = BuildPassageDetails(texts, dictionary, UnknownWordLog());
+    ASSERT_EQ(details.occurrences.size(), 4u);
+    const TextSpan understood = details.occurrences[3].span;
+    EXPECT_EQ(text.substr(understood.offset, understood.length), "un\u00adder\u00adstood");
+    EXPECT_EQ(understood.size, 12u);
+    EXPECT_EQ(details.words[details.occurrences[1].row].word, "information");
 }
 
 TEST(CarefulRules, ClassicRulesAreUntouched) {
@@ -136,6 +174,35 @@ TEST(CarefulRules, DetailsPointAtTheWordsInTheText) {
     EXPECT_EQ(there.position, 8u); // “ H i ” space, the emoji's two units, space
     ASSERT_EQ(details.sentences.size(), 1u);
     EXPECT_EQ(details.sentences[0].words, 3);
+}
+
+// A sentence's text runs up to and with its ending character, whole even when
+// that has several bytes; a block without one ends at its last word.
+TEST(CarefulRules, SentenceTextEndsWithItsEndingCharacter) {
+    const struct {
+        const char* text;
+        std::vector<std::string> sentences;
+    } rows[] = {
+        {"He said \u201cstop.\u201d Then he left.", {"He said \u201cstop.\u201d", "Then he left."}},
+        {"Home.\u00a0Then he left.", {"Home.", "Then he left."}},
+        {"Wait\u2026 Really?\u2019 Yes \u00bb!", {"Wait\u2026", "Really?\u2019", "Yes \u00bb!"}},
+        {"He said \"go.\" Then | rows\n\nA heading\n\nBody.",
+         {"He said \"go.\"", "Then | rows", "A heading", "Body."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::string text = row.text;
+        const PassageDetails details =
+            BuildPassageDetails(Careful(text), TDictionary(), UnknownWordLog());
+        std::vector<std::string> sentences;
+        for (const SentenceDetails& sentence : details.sentences) {
+            const std::string s = text.substr(sentence.span.offset, sentence.span.length);
+            sentences.push_back(s);
+            // The Details window selects by UTF-16 units.
+            EXPECT_EQ(sentence.span.size, QString::fromStdString(s).size()) << s;
+        }
+        EXPECT_EQ(sentences, row.sentences);
+    }
 }
 
 // The same Markdown file as .md, .docx, .odt and .html (made by pandoc): the
@@ -166,7 +233,7 @@ TEST(CarefulRules, DocumentsKeepTheirBlocks) {
 }
 
 TEST(CarefulRules, ListMarkers) {
-    for (const char* marker : {"1.", "12)", "3.)", "(4)", "a.", "iv)", "(b)"})
+    for (const char* marker : {"1.", "12)", "100.", "3.)", "(4)", "a.", "iv)", "(b)"})
         EXPECT_TRUE(IsListMarker(marker)) << marker;
     for (const char* other : {"", ".", "1234.", "ab.", "A.", "e.g.", "1", "x86.", "()"})
         EXPECT_FALSE(IsListMarker(other)) << other;

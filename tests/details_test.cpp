@@ -38,6 +38,15 @@ TEST(ExtraIndices, PublishedFormulasOnKnownCounts) {
     EXPECT_EQ(IndexText(v[static_cast<std::size_t>(ExtraIndex::Smog)]), "11.21");
 }
 
+// "1234 5678." counts one sentence and no word: no index gives a grade.
+TEST(ExtraIndices, NoWordsNoGrade) {
+    for (const AnalysisCounts& counts : {AnalysisCounts{0, 0, 0, 1}, AnalysisCounts{}}) {
+        const ExtraIndexValues v = ComputeExtraIndices(counts, IndexCounts{});
+        for (std::size_t i = 0; i < kExtraIndices; ++i)
+            EXPECT_FALSE(v[i].has_value()) << kExtraIndexInfo[i].key;
+    }
+}
+
 // Values worked out by hand from the published constants.
 TEST(ExtraIndices, GradeFormulasOnKnownCounts) {
     struct Case {
@@ -55,8 +64,9 @@ TEST(ExtraIndices, GradeFormulasOnKnownCounts) {
         {"just above",
          {101, 101, 0, 5},
          {404, 0, 0, 101, 0, 6, 0},
-         0.1579 * 600.0 / 101 + 0.0496 * 20.2 + 3.6365,
-         0.121 * 20.2 + 0.659,
+         // 0.1579 * 600 / 101 + 1.00192 + 3.6365; 0.121 * 20.2 + 0.659.
+         5.57643980198,
+         3.1032,
          20.2,
          10.1},
         // The cat sat on the mat. It was happy. 9 words, 8 of three letters or fewer.
@@ -64,7 +74,7 @@ TEST(ExtraIndices, GradeFormulasOnKnownCounts) {
          {10, 9, 0, 2},
          {27, 0, 0, 8, 8, 0, 1},
          0.2232,
-         0.121 * 4.5 + 0.082 * 100.0 / 9 + 0.659,
+         2.11461111111, // 0.5445 + 8.2 / 9 + 0.659
          8.5,
          1.25},
     };
@@ -89,6 +99,12 @@ TEST(ExtraIndices, ConsensusIsTheMedianOfSixGradesWithTheirRange) {
     ASSERT_TRUE(range);
     EXPECT_NEAR(range->low, 7.55, 1e-9);
     EXPECT_NEAR(range->high, 12, 1e-9);
+    // Linsear Write the lowest: FK 6.01, Fog 4.4, SMOG 8.84, CL 10.64, ARI 7.12,
+    // Linsear 4.1 give the median (6.01 + 7.12) / 2 of all six.
+    const AnalysisCounts easy{150, 100, 1, 10};
+    const IndexCounts easyMore{500, 0, 10, 0};
+    EXPECT_NEAR(Value(ComputeExtraIndices(easy, easyMore), ExtraIndex::Consensus), 6.565, 1e-9);
+    EXPECT_NEAR(ConsensusRange(easy, easyMore)->low, 4.1, 1e-9);
     EXPECT_FALSE(ConsensusRange({3, 3, 0, 0}, {}));
     EXPECT_FALSE(
         ComputeExtraIndices({3, 3, 0, 0}, {})[static_cast<std::size_t>(ExtraIndex::Consensus)]);
@@ -446,8 +462,14 @@ TEST(Verdict, HeadlineNamesTheGradeItsRangeTheEaseAndTheTarget) {
     EXPECT_FALSE(symbols.gradesTooHard);
     EXPECT_EQ(symbols.headline, "This does not look like prose: 979 words in 1 sentence. A grade "
                                 "would mean nothing here: is it a list, a table or code?");
-    EXPECT_EQ(GradeWords(13.4), "college");
-    EXPECT_EQ(GradeWords(-2), "grade 1");
+    // The consensus is rounded to a whole grade; college lies beyond grade 12.
+    const struct {
+        double consensus;
+        const char* words;
+    } grades[] = {{13.4, "college"},  {12.5, "college"},  {12.2, "grade 12"},
+                  {10.6, "grade 11"}, {10.4, "grade 10"}, {-2, "grade 1"}};
+    for (const auto& g : grades)
+        EXPECT_EQ(GradeWords(g.consensus), g.words) << g.consensus;
 }
 
 TEST_F(PassageDetailsTest, SentencesToShortenFirstAreTheLongAndHardOnes) {

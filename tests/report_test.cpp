@@ -1,6 +1,12 @@
+#include "dictionary/Dictionary.h"
 #include "report/ReportFigures.h"
+#include "report/ResultJson.h"
+#include "report/TextAnalysis.h"
 
 #include <gtest/gtest.h>
+
+#include <QJsonObject>
+#include <QJsonValue>
 
 #include <vector>
 
@@ -113,6 +119,31 @@ TEST(ReportClipboardText, TwelveLinesEndedByLineFeeds) {
                     "Flesch Reading Ease: 76.5550003051758\n"
                     "Flesch-Kincaid Grade Level: 7.55000019073486\n");
     EXPECT_EQ(ReportClipboardText(ComputeReportFigures(Counts(0, 0, 0, 0)).texts).size(), 378u);
+}
+
+// The JSON of an empty text keeps every grade null, "" being no grade band.
+TEST(ResultJson, AnEmptyTextHasNoGrades) {
+    TDictionary dictionary;
+    const QJsonObject json = ResultJson(AnalyseText("empty", "", dictionary, {}));
+    ASSERT_TRUE(json.contains("daleChallGrades"));
+    EXPECT_TRUE(json["daleChallGrades"].isNull());
+    EXPECT_TRUE(json["consensusRange"].isNull());
+    EXPECT_TRUE(json["indices"]["smogGrade"].isNull());
+}
+
+// Zone 12 is the last grade of Fry's graph; college lies beyond it.
+TEST(ResultJson, FryZoneTwelveIsNoCollege) {
+    TDictionary dictionary;
+    TextReport report = AnalyseText("text", "The cat sat on the mat.", dictionary, {});
+    for (const auto& [zone, college] : {std::pair{12, false}, std::pair{13, true}}) {
+        FryReading reading;
+        reading.region = FryRegion::Zone;
+        reading.zone = zone;
+        report.fry = reading;
+        const QJsonObject fry = ResultJson(report)["fry"].toObject();
+        EXPECT_EQ(fry["zone"].toInt(), zone);
+        EXPECT_EQ(fry["college"].toBool(), college) << zone;
+    }
 }
 
 } // namespace

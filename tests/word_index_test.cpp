@@ -108,6 +108,27 @@ TEST_F(WordIndexTest, EveryWordLengthIsFoundExactly) {
     }
 }
 
+// Tables of every small size: some words sit past the table's end from their
+// home slot and are found only by a probe that wraps round to its start.
+TEST_F(WordIndexTest, EveryWordOfListsOfOneTo300WordsIsFound) {
+    std::string list;
+    for (int words = 1; words <= 300; ++words) {
+        list += "word" + std::to_string(words) + (words % 3 ? "" : "-with-a-longer-tail") + "|X|" +
+                std::to_string(words % 7) + "\n";
+        const std::string path = Write("list" + std::to_string(words) + ".dat", list);
+        ASSERT_FALSE(TDictionary::WriteIndex(path));
+        TDictionary dictionary;
+        ASSERT_TRUE(dictionary.LoadDictionary(path));
+        ASSERT_TRUE(dictionary.UsesIndex());
+        for (int w = 1; w <= words; ++w) {
+            const std::string word =
+                "word" + std::to_string(w) + (w % 3 ? "" : "-with-a-longer-tail");
+            ASSERT_EQ(dictionary.Lookup(word), w % 7) << word << " in a list of " << words;
+        }
+        EXPECT_EQ(dictionary.Lookup("word0"), -1);
+    }
+}
+
 TEST_F(WordIndexTest, StaleOrDamagedIndexIsRefusedForTheText) {
     const std::string path = Write("list.dat", "cat|K AE T|1\n");
     SetModified(path, 1'000'000);

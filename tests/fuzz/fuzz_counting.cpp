@@ -7,8 +7,10 @@
 
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/CountingPasses.h"
+#include "analysis/PassageDetails.h"
 #include "analysis/TextPreparation.h"
 #include "dictionary/Dictionary.h"
+#include "text/Bytes.h"
 #include "text/TextFile.h"
 
 #include <cstddef>
@@ -197,17 +199,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPasses(texts.wordText, texts.sentenceText);
 
     // The careful rules keep the passage's shape; every byte of theirs is the
-    // passage's or blank, and a full stop only in the sentence text.
+    // passage's or blank, and a full stop only in the sentence text. A word
+    // closes up over its soft hyphens: its bytes are the passage's from where
+    // it starts, the soft hyphens (C2 AD) left out.
     const WorkingTexts careful = PrepareText(std::string(input), CountingRules::Careful);
     FUZZ_CHECK(careful.passage == passage);
     FUZZ_CHECK(careful.sentenceText.size() == passage.size());
     FUZZ_CHECK(careful.wordText.size() == passage.size());
+    std::size_t from = 0; // where the current word's next byte stands in the passage
     for (std::size_t i = 0; i < passage.size(); ++i) {
-        FUZZ_CHECK(careful.wordText[i] == ' ' || careful.wordText[i] == passage[i]);
+        if (careful.wordText[i] == ' ') {
+            from = i + 1;
+        } else {
+            while (passage.compare(from, 2, "\xC2\xAD") == 0)
+                from += 2;
+            FUZZ_CHECK(from < passage.size() && careful.wordText[i] == passage[from]);
+            ++from;
+        }
         FUZZ_CHECK(careful.sentenceText[i] == ' ' || careful.sentenceText[i] == '.' ||
                    careful.sentenceText[i] == passage[i]);
     }
     CheckPasses(careful.wordText, careful.sentenceText);
+    // Of a UTF-8 text, every sentence and word the details point at is whole
+    // UTF-8 in the passage: no span starts or stops inside a character.
+    if (IsValidUtf8(passage)) {
+        const PassageDetails details =
+            BuildPassageDetails(careful, SmallDictionary(), UnknownWordLog());
+        const auto whole = [&](const TextSpan& span) {
+            FUZZ_CHECK(span.offset + span.length <= passage.size());
+            FUZZ_CHECK(IsValidUtf8(std::string_view(passage).substr(span.offset, span.length)));
+            const std::size_t end = span.offset + span.length;
+            FUZZ_CHECK(end == passage.size() ||
+                       (static_cast<unsigned char>(passage[end]) & 0xC0) != 0x80);
+        };
+        for (const SentenceDetails& sentence : details.sentences)
+            whole(sentence.span);
+        for (const WordOccurrence& occurrence : details.occurrences)
+            whole(occurrence.span);
+    }
     // The passes take any text, not only prepared ones.
     CheckPasses(input, input);
     return 0;
