@@ -1,6 +1,7 @@
 #include "checks/Checks.h"
 
 #include "analysis/CarefulRules.h"
+#include "analysis/GradeFormulas.h"
 #include "checks/CheckLists.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 double SentenceGrade(std::int32_t words, std::int32_t syllables) {
     if (words <= 0)
         return 0.0;
-    return 0.39 * words + 11.8 * syllables / words - 15.59;
+    return FleschKincaidGrade(words, static_cast<double>(syllables) / words);
 }
 
 std::optional<CheckRule> SentenceDifficulty(double grade, double target) {

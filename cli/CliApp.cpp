@@ -48,7 +48,7 @@ std::string ReadStandardInput(int descriptor) {
             return bytes;
         bytes.append(buffer, static_cast<std::size_t>(n));
         if (bytes.size() > kMaxTextFileBytesOnDisk)
-            throw ScrivoluxError("Text exceeds memo capacity");
+            throw TextTooLarge();
     }
 }
 

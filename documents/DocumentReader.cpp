@@ -215,6 +215,6 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
     // The office readers bound their text as it grows in UTF-16 units and
     // bytes; the whole is measured in bytes.
     if (loaded.text.size() > kMaxTextFileBytes)
-        throw ScrivoluxError("Text exceeds memo capacity");
+        throw TextTooLarge();
     return loaded;
 }

@@ -48,7 +48,7 @@ bool OnSameLine(const poppler::rectf& previous, const poppler::rectf& box) {
 }
 
 [[noreturn]] void ThrowTooLong() {
-    throw ScrivoluxError("Text exceeds memo capacity");
+    throw TextTooLarge();
 }
 
 // The page's printed lines, stopped once the text so far passes maxBytes.

@@ -146,7 +146,7 @@ void BlockWriter::EndBlock() {
 
 void BlockWriter::CheckSize() const {
     if (done_.text.size() + block_.size() > maxBytes_)
-        throw ScrivoluxError("Text exceeds memo capacity");
+        throw TextTooLarge();
 }
 
 DocumentText BlockWriter::Take() {

@@ -1,5 +1,6 @@
 #include "report/ReadabilityIndices.h"
 
+#include "analysis/GradeFormulas.h"
 #include "report/ReportFigures.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ std::optional<std::array<double, 6>> ConsensusGrades(const AnalysisCounts& count
     const double words = counts.words;
     const double sentences = counts.sentences;
     const double perSentence = words / sentences;
-    const double kincaid = 0.39 * perSentence + 11.8 * counts.syllables / words - 15.59;
+    const double kincaid = FleschKincaidGrade(perSentence, counts.syllables / words);
     const double fog = 0.4 * (perSentence + 100.0 * counts.difficultWords / words);
     const auto at = [&values](ExtraIndex index) {
         return *values[static_cast<std::size_t>(index)];

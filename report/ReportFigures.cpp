@@ -1,5 +1,7 @@
 #include "report/ReportFigures.h"
 
+#include "analysis/GradeFormulas.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +50,9 @@ ReportValues ComputeReportValues(const AnalysisCounts& counts) {
     if (counts.words > 0 && counts.sentences > 0) {
         set(FigureRow::GunningFog, Index((W / N + D / W * 100) * C(0.4)));
         set(FigureRow::FleschEase, Index((C(206.835) - W * C(1.015) / N) - S * C(84.6) / W));
-        set(FigureRow::KincaidGrade, Index((W * C(0.39) / N + S * C(11.8) / W) - C(15.59)));
+        // The report's own order of operations, kept for its last digits.
+        set(FigureRow::KincaidGrade,
+            Index((W * C(kKincaidPerSentence) / N + S * C(kKincaidPerWord) / W) - C(kKincaidBase)));
     }
     return v;
 }

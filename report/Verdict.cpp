@@ -1,5 +1,6 @@
 #include "report/Verdict.h"
 
+#include "analysis/GradeFormulas.h"
 #include "report/ReportFigures.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ std::string Short(double value, std::string_view decimalSeparator) {
 }
 
 double Kincaid(double syllables, double words, double sentences) {
-    return 0.39 * words / sentences + 11.8 * syllables / words - 15.59;
+    return FleschKincaidGrade(words / sentences, syllables / words);
 }
 
 } // namespace

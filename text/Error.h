@@ -16,6 +16,12 @@ public:
     using ScrivoluxError::ScrivoluxError;
 };
 
+// A text larger than the text area holds: "Text exceeds memo capacity".
+class TextTooLarge : public ScrivoluxError {
+public:
+    TextTooLarge() : ScrivoluxError("Text exceeds memo capacity") {}
+};
+
 // A file that could not be read or written. The message is what the user is
 // shown ("Cannot open file %s"); the path and the system's reason are kept as
 // data, for callers that say more.

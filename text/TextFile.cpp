@@ -139,10 +139,10 @@ DecodedText DecodeBounded(std::string_view bytes, std::string* owned) {
     // is refused for its size rather than for its first NUL.
     if (bytes.size() > kMaxTextFileBytes && !HasUtf16Mark(bytes) &&
         HeldSize(bytes) > kMaxTextFileBytes)
-        throw ScrivoluxError("Text exceeds memo capacity");
+        throw TextTooLarge();
     DecodedText decoded = Decode(bytes, owned);
     if (decoded.text.size() > kMaxTextFileBytes && HeldSize(decoded.text) > kMaxTextFileBytes)
-        throw ScrivoluxError("Text exceeds memo capacity");
+        throw TextTooLarge();
     return decoded;
 }
 
@@ -176,7 +176,7 @@ std::string ReadFileBytes(const std::string& path) {
     if (!OpenFileByName(file, path, QIODevice::ReadOnly, &reason))
         throw cannotOpen(reason);
     if (static_cast<std::size_t>(file.size()) > kMaxTextFileBytesOnDisk)
-        throw ScrivoluxError("Text exceeds memo capacity");
+        throw TextTooLarge();
     // Read to the end rather than trusting the size: pipes and /proc files have none.
     std::string bytes;
     // One byte more: the analysis adds a space after the last line in place.
@@ -190,7 +190,7 @@ std::string ReadFileBytes(const std::string& path) {
             break;
         bytes.append(buffer, static_cast<std::size_t>(n));
         if (bytes.size() > kMaxTextFileBytesOnDisk)
-            throw ScrivoluxError("Text exceeds memo capacity");
+            throw TextTooLarge();
     }
     return bytes;
 }
