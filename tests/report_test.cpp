@@ -193,6 +193,11 @@ TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
         EXPECT_EQ(asking.unknownWords[0].word, "zyxt");
         EXPECT_EQ(asking.unknownWords[0].occurrences, 3);
         EXPECT_EQ(asking.unknownWords[1].syllables, 3);
+        if (asking.words) {
+            ASSERT_FALSE(asking.words->empty());
+            for (const WordRow& word : *asking.words)
+                EXPECT_EQ(word.source, WordSource::Typed) << word.word;
+        }
 
         // The same answers given without asking, the text split in two.
         TextAnalysisOptions given = ask;
