@@ -1,6 +1,5 @@
 #include "cli/CliApp.h"
 
-#include "analysis/AnalysisPipeline.h"
 #include "cli/ReportOutput.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
@@ -81,20 +80,15 @@ struct InputFailure {
 
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
-    WorkingTexts texts;
-    std::string passage;                 // kept only when sentences are listed
-    std::vector<std::size_t> lineStarts; // likewise
+    PreparedText text; // the passage and line starts kept only when sentences are listed
     std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        PreparedText ready = PrepareForReport(ReadInput(input, options, stdinDescriptor),
-                                              options.rules, options.sentences > 0);
-        prepared.texts = std::move(ready.texts);
-        prepared.passage = std::move(ready.passage);
-        prepared.lineStarts = std::move(ready.lineStarts);
+        prepared.text = PrepareForReport(ReadInput(input, options, stdinDescriptor), options.rules,
+                                         options.sentences > 0);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -132,65 +126,16 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     return true;
 }
 
-struct CountedText {
-    AnalysisCounts counts;
-    std::vector<UnknownWord> unknownWords;
-    UnknownWordLog log;                     // the answers, for the details
-    std::optional<IndexCounts> indexCounts; // when the counting pass gave them
-};
-
-WordSource SourceOfAnswers(UnknownMode mode) {
+UnknownWordCount CountOfUnknownWords(UnknownMode mode) {
     switch (mode) {
     case UnknownMode::Ask:
-        return WordSource::Typed;
+        return UnknownWordCount::Ask;
     case UnknownMode::Estimate:
-        return WordSource::Estimated;
+        return UnknownWordCount::Estimate;
     case UnknownMode::Zero:
         break;
     }
-    return WordSource::Ignored;
-}
-
-// The counts of one text. Unless the terminal is asked, which must happen in
-// the order of the text, a large text is counted on two threads, the tail's
-// unknown words resolved without the terminal and tallied apart.
-CountedText Count(const WorkingTexts& texts, TDictionary& dictionary, UnknownWordResolver& resolver,
-                  UnknownMode mode, bool countIndex, std::ostream& err) {
-    CountedText counted;
-    const WordSource source = SourceOfAnswers(mode);
-    if (mode == UnknownMode::Ask) {
-        NoProgress progress;
-        counted.counts = CountTexts(texts, dictionary,
-                                    counted.log.Recording(resolver.Handler(), source), progress);
-        counted.unknownWords = resolver.TakeFileTally();
-        return counted;
-    }
-    UnknownWordResolver tailResolver(mode, nullptr, {}, err);
-    UnknownWordLog tailLog;
-    if (countIndex)
-        counted.indexCounts.emplace();
-    counted.counts =
-        CountTextsInParallel(texts, dictionary, counted.log.Recording(resolver.Handler(), source),
-                             tailLog.Recording(tailResolver.Handler(), source), kParallelFromBytes,
-                             counted.indexCounts ? &*counted.indexCounts : nullptr);
-    // The head's words come first in the text, so their answers are asked first.
-    counted.log.Append(tailLog);
-    counted.unknownWords = resolver.TakeFileTally();
-    MergeTally(counted.unknownWords, tailResolver.TakeFileTally());
-    return counted;
-}
-
-// The report of one prepared input.
-TextReport Analyse(const PreparedInput& prepared, const std::string& input, TDictionary& dictionary,
-                   UnknownWordResolver& resolver, const CliOptions& options,
-                   const ReportExtras& extras, std::ostream& err) {
-    // The details, when asked for, give the index counts themselves.
-    const bool countIndex = extras.indices && !extras.words && extras.sentences <= 0;
-    CountedText counted =
-        Count(prepared.texts, dictionary, resolver, options.unknown, countIndex, err);
-    return MakeTextReport(input, prepared.texts, prepared.passage, prepared.lineStarts,
-                          counted.counts, dictionary, counted.log, std::move(counted.unknownWords),
-                          extras, counted.indexCounts ? &*counted.indexCounts : nullptr);
+    return UnknownWordCount::Zero;
 }
 
 } // namespace
@@ -240,7 +185,11 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     };
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 
-    ReportExtras extras;
+    TextAnalysisOptions analysis;
+    analysis.rules = options.rules;
+    analysis.unknown = CountOfUnknownWords(options.unknown);
+    analysis.ask = [&resolver](const std::string& word) { return resolver.Ask(word); };
+    ReportExtras& extras = analysis.extras;
     extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
     extras.words = options.words;
     extras.sentences = options.sentences;
@@ -259,7 +208,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         std::optional<TextReport> report;
         if (!prepared.failure) {
             try {
-                report = Analyse(prepared, input, dictionary, resolver, options, extras, err);
+                report = AnalysePreparedText(input, prepared.text, dictionary, analysis);
             } catch (const std::bad_alloc&) {
                 prepared.failure = InputFailure{kNotEnoughMemory, false};
             }

@@ -102,31 +102,41 @@ UnknownWordHandler UnknownWordResolver::Handler() {
     };
 }
 
+std::int32_t UnknownWordResolver::Ask(const std::string& word) {
+    std::string key = LowerCaseWord(word);
+    if (const auto known = answers_.find(key); known != answers_.end())
+        return known->second;
+    const std::int32_t count = askTerminal(word);
+    answers_.emplace(std::move(key), count);
+    return count;
+}
+
 std::int32_t UnknownWordResolver::resolve(const std::string& key, const std::string& word,
                                           const TDictionary& dictionary) {
     if (mode_ == UnknownMode::Zero)
         return 0;
     if (const auto known = answers_.find(key); known != answers_.end())
         return known->second;
-
-    std::int32_t count = 0;
-    if (mode_ == UnknownMode::Estimate) {
-        count = EstimateSyllables(word, dictionary);
-    } else {
-        const TerminalDialog::Answer answer = dialog_->Ask(word);
-        count = answer.count;
-        if (answer.ending == TerminalDialog::Ending::AddToDictionary) {
-            if (const auto failure = addToUserFile_(word, count)) {
-                diagnostics_ << "scrivolux-cli: the word was not added to the user dictionary: "
-                             << failure->message << '\n';
-                addFailed_ = true;
-            }
-        }
-        // An ignored word is not asked about again: a terminal user who said
-        // "ignore" once means it for the whole run.
-    }
+    const std::int32_t count =
+        mode_ == UnknownMode::Estimate ? EstimateSyllables(word, dictionary) : askTerminal(word);
     answers_.emplace(key, count);
     return count;
+}
+
+std::int32_t UnknownWordResolver::askTerminal(const std::string& word) {
+    if (dialog_ == nullptr)
+        return 0;
+    const TerminalDialog::Answer answer = dialog_->Ask(word);
+    if (answer.ending == TerminalDialog::Ending::AddToDictionary) {
+        if (const auto failure = addToUserFile_(word, answer.count)) {
+            diagnostics_ << "scrivolux-cli: the word was not added to the user dictionary: "
+                         << failure->message << '\n';
+            addFailed_ = true;
+        }
+    }
+    // An ignored word is not asked about again: a terminal user who said
+    // "ignore" once means it for the whole run.
+    return answer.count;
 }
 
 std::vector<UnknownWord> UnknownWordResolver::TakeFileTally() {

@@ -61,6 +61,10 @@ public:
     std::int32_t operator()(const std::string& word, TDictionary& dictionary);
     UnknownWordHandler Handler();
 
+    // The terminal's answer for a word (or the one given earlier in the run),
+    // not tallied: the question that the analysis asks in the ask mode.
+    std::int32_t Ask(const std::string& word);
+
     // The words met since the last call, in the order first met.
     std::vector<UnknownWord> TakeFileTally();
 
@@ -71,6 +75,7 @@ public:
 private:
     std::int32_t resolve(const std::string& key, const std::string& word,
                          const TDictionary& dictionary);
+    std::int32_t askTerminal(const std::string& word);
 
     UnknownMode mode_;
     TerminalDialog* dialog_;

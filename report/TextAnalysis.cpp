@@ -3,6 +3,8 @@
 #include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 const std::int32_t* UnknownWordTally::Find(const std::string& key) const {
@@ -37,19 +39,34 @@ void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>&
 
 namespace {
 
-// Counts each word the dictionary lacks and tallies it; a word met again keeps
-// its first count, so the estimate runs once per word.
-UnknownWordHandler TallyingHandler(UnknownWordTally& tally, UnknownWordCount unknown) {
-    return [&tally, unknown](const std::string& word, TDictionary& dictionary) {
+// Counts each word the dictionary lacks and tallies it; a word met again in the
+// text keeps its first count, so the estimate or the question comes once per
+// word.
+UnknownWordHandler TallyingHandler(UnknownWordTally& tally, const TextAnalysisOptions& options) {
+    return [&tally, &options](const std::string& word, TDictionary& dictionary) {
         std::string key = LowerCaseWord(word);
         std::int32_t count = 0;
         if (const std::int32_t* known = tally.Find(key))
             count = *known;
-        else if (unknown == UnknownWordCount::Estimate)
+        else if (options.unknown == UnknownWordCount::Estimate)
             count = EstimateSyllables(word, dictionary);
+        else if (options.unknown == UnknownWordCount::Ask && options.ask)
+            count = std::max(options.ask(word), std::int32_t{0});
         tally.Add(std::move(key), count);
         return count;
     };
+}
+
+WordSource SourceOfCounts(UnknownWordCount unknown) {
+    switch (unknown) {
+    case UnknownWordCount::Estimate:
+        return WordSource::Estimated;
+    case UnknownWordCount::Ask:
+        return WordSource::Typed;
+    case UnknownWordCount::Zero:
+        break;
+    }
+    return WordSource::Ignored;
 }
 
 } // namespace
@@ -73,31 +90,48 @@ PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quot
 
 TextReport AnalyseText(std::string name, std::string text, TDictionary& dictionary,
                        const TextAnalysisOptions& options) {
-    const PreparedText prepared =
-        PrepareForReport(std::move(text), options.rules, options.extras.sentences > 0);
-    const WorkingTexts& texts = prepared.texts;
+    return AnalysePreparedText(
+        std::move(name),
+        PrepareForReport(std::move(text), options.rules, options.extras.sentences > 0), dictionary,
+        options);
+}
 
-    const WordSource source =
-        options.unknown == UnknownWordCount::Estimate ? WordSource::Estimated : WordSource::Ignored;
+TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
+                               TDictionary& dictionary, const TextAnalysisOptions& options) {
+    const WorkingTexts& texts = prepared.texts;
+    const WordSource source = SourceOfCounts(options.unknown);
     UnknownWordTally headTally;
-    UnknownWordTally tailTally;
     UnknownWordLog log;
-    UnknownWordLog tailLog;
+    const UnknownWordHandler head = log.Recording(TallyingHandler(headTally, options), source);
+    AnalysisCounts counts;
+    std::vector<UnknownWord> unknownWords;
     // The index counts come from the counting pass unless the details are
     // built anyway.
     const ReportExtras& wanted = options.extras;
-    IndexCounts indexCounts;
-    const bool countIndex = wanted.indices && !wanted.words && wanted.sentences <= 0;
-    const AnalysisCounts counts = CountTextsInParallel(
-        texts, dictionary, log.Recording(TallyingHandler(headTally, options.unknown), source),
-        tailLog.Recording(TallyingHandler(tailTally, options.unknown), source),
-        options.parallelFrom, countIndex ? &indexCounts : nullptr);
-    log.Append(tailLog);
-    std::vector<UnknownWord> unknownWords = headTally.Take();
-    MergeTally(unknownWords, tailTally.Take());
+    std::optional<IndexCounts> indexCounts;
+    // Questions come in the order of the text, and progress from one pass at a
+    // time: neither splits the text.
+    if (options.unknown == UnknownWordCount::Ask || options.progress || options.afterPass) {
+        NoProgress noProgress;
+        counts = CountTexts(texts, dictionary, head,
+                            options.progress ? *options.progress : noProgress, options.afterPass);
+        unknownWords = headTally.Take();
+    } else {
+        if (wanted.indices && !wanted.words && wanted.sentences <= 0)
+            indexCounts.emplace();
+        UnknownWordTally tailTally;
+        UnknownWordLog tailLog;
+        counts = CountTextsInParallel(
+            texts, dictionary, head, tailLog.Recording(TallyingHandler(tailTally, options), source),
+            options.parallelFrom, indexCounts ? &*indexCounts : nullptr);
+        // The head's words come first in the text.
+        log.Append(tailLog);
+        unknownWords = headTally.Take();
+        MergeTally(unknownWords, tailTally.Take());
+    }
     ReportExtras extras = options.extras;
     extras.rules = std::string(CountingRulesName(options.rules));
     return MakeTextReport(std::move(name), texts, prepared.passage, prepared.lineStarts, counts,
                           dictionary, log, std::move(unknownWords), extras,
-                          countIndex ? &indexCounts : nullptr);
+                          indexCounts ? &*indexCounts : nullptr);
 }

@@ -5,19 +5,28 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-// A text's report with nobody to ask about unknown words: for batch jobs (the
-// Python module, scrivolux-cli without a terminal), where each text is counted
-// on its own and the dictionary is only read.
+// The one way into an analysis for every front end: a text's report, counted
+// under the rules with each word the dictionary lacks estimated, ignored or
+// asked about. The core keeps the tally of unknown words and where each count
+// came from, splits a large text that never asks into two halves, and decides
+// whether the index counts come from the counting pass.
 
-// What a word the dictionary lacks counts when nobody is asked.
+// What a word the dictionary lacks counts.
 enum class UnknownWordCount {
     Estimate, // the estimate from the spelling and the dictionary
     Zero,     // nothing: the word is ignored
+    Ask,      // what the front end's question answers (TextAnalysisOptions::ask)
 };
+
+// The front end's question about a word the dictionary lacks: its count, 0 or
+// more (0 ignores it). Asked once per word and text, in the order of the text;
+// remembering answers across texts is the front end's business.
+using AskUnknownWord = std::function<std::int32_t(const std::string& word)>;
 
 // The words a text's dictionary lacked, each tallied once in the order first met.
 class UnknownWordTally {
@@ -56,11 +65,26 @@ struct TextAnalysisOptions {
     // A word text at least this long is counted on two threads; SIZE_MAX keeps
     // every text on the caller's thread (when the caller spreads texts itself).
     std::size_t parallelFrom = kParallelFromBytes;
+    // Called for each unknown word when unknown is Ask; without it every such
+    // word counts 0.
+    AskUnknownWord ask;
+    // When given, the passes run in order on the caller's thread and report
+    // here; afterPass is called as each pass ends. An exception thrown from
+    // either stops the analysis and leaves this function.
+    AnalysisProgress* progress = nullptr;
+    AfterPass afterPass;
 };
 
 // The report of a decoded text, named name: prepared, counted and reported as
 // scrivolux-cli reports a file. The dictionary is read, never changed, so that
-// several threads may analyse texts with one dictionary at once. "" gives the
-// report of no words: zero counts and placeholders.
+// several threads may analyse texts with one dictionary at once (unless an ask
+// function changes it). "" gives the report of no words: zero counts and
+// placeholders.
 TextReport AnalyseText(std::string name, std::string text, TDictionary& dictionary,
                        const TextAnalysisOptions& options);
+
+// The same for a text already prepared with PrepareForReport under the same
+// rules and with sentences quoted when options.extras.sentences > 0 (so that a
+// front end may read and prepare a text while the dictionary loads).
+TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
+                               TDictionary& dictionary, const TextAnalysisOptions& options);

@@ -887,6 +887,23 @@ TEST_F(CliTest, UnknownWordModes) {
     }
 }
 
+// An answer holds for the rest of the run: the second file is not asked again.
+TEST_F(CliTest, AskAsksOncePerRun) {
+    const CliRun run = Cli({QStringLiteral("--unknown=ask"), QStringLiteral("passage.txt"),
+                            QStringLiteral("passage.txt")},
+                           "3\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::size_t questions = 0;
+    for (std::size_t at = run.err.find("Word Not Found"); at != std::string::npos;
+         at = run.err.find("Word Not Found", at + 1))
+        ++questions;
+    EXPECT_EQ(questions, 1u) << run.err;
+    const std::string counted = "Total Number of Syllables: 32";
+    const std::size_t first = run.out.find(counted);
+    ASSERT_NE(first, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(counted, first + 1), std::string::npos) << run.out;
+}
+
 TEST_F(CliTest, AskShowsTheDialogMessagesForBadCounts) {
     const CliRun run =
         Cli({QStringLiteral("--unknown=ask"), QStringLiteral("passage.txt")}, "3 \n-2\n1\n");

@@ -8,6 +8,9 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <map>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -144,6 +147,88 @@ TEST(ResultJson, FryZoneTwelveIsNoCollege) {
         EXPECT_EQ(fry["zone"].toInt(), zone);
         EXPECT_EQ(fry["college"].toBool(), college) << zone;
     }
+}
+
+// Every front end enters analysis through AnalyseText or AnalysePreparedText:
+// the terminal's question and the module's estimate must give one report when
+// the answers are the same. The dictionary is empty, so every word is asked.
+TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
+    const std::string text = "Zyxt quorble the Zyxt. Quorble flimp the zyxt away! Flimp.";
+    const std::map<std::string, std::int32_t> answers = {
+        {"zyxt", 2}, {"quorble", 3}, {"the", 1}, {"flimp", 1}, {"away", 2}};
+    struct Row {
+        const char* name;
+        ReportExtras extras;
+    };
+    const Row rows[] = {
+        {"indices from the counting pass", {true, false, 0}},
+        {"indices from the details", {true, true, 2}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TDictionary dictionary;
+        std::vector<std::string> asked;
+        const auto caller = std::this_thread::get_id();
+        bool otherThread = false;
+        TextAnalysisOptions ask;
+        ask.extras = row.extras;
+        ask.unknown = UnknownWordCount::Ask;
+        ask.parallelFrom = 1; // a run that never asks would split even this text
+        ask.ask = [&](const std::string& word) {
+            asked.push_back(word);
+            otherThread = otherThread || std::this_thread::get_id() != caller;
+            return answers.at(LowerCaseWord(word));
+        };
+        const TextReport asking = AnalysePreparedText(
+            "t", PrepareForReport(std::string(text), ask.rules, row.extras.sentences > 0),
+            dictionary, ask);
+        // Once per word, as first met, and never from the second thread.
+        EXPECT_EQ(asked, (std::vector<std::string>{"Zyxt", "quorble", "the", "flimp", "away"}));
+        EXPECT_FALSE(otherThread);
+        EXPECT_EQ(asking.counts.words, 10);
+        EXPECT_EQ(asking.counts.syllables, 2 + 3 + 1 + 2 + 3 + 1 + 1 + 2 + 2 + 1);
+        EXPECT_EQ(asking.counts.difficultWords, 2);
+        EXPECT_EQ(asking.counts.sentences, 3);
+        ASSERT_EQ(asking.unknownWords.size(), 5u);
+        EXPECT_EQ(asking.unknownWords[0].word, "zyxt");
+        EXPECT_EQ(asking.unknownWords[0].occurrences, 3);
+        EXPECT_EQ(asking.unknownWords[1].syllables, 3);
+        if (asking.words) {
+            ASSERT_FALSE(asking.words->empty());
+            for (const WordRow& word : *asking.words)
+                EXPECT_EQ(word.source, WordSource::Typed) << word.word;
+        }
+
+        // The same answers given without asking, the text split in two.
+        TextAnalysisOptions given = ask;
+        given.unknown = UnknownWordCount::Estimate;
+        given.ask = {};
+        TDictionary known;
+        for (const auto& [word, count] : answers)
+            known.AddWord(word, count);
+        const TextReport estimated = AnalyseText("t", text, known, given);
+        EXPECT_EQ(ResultJson(asking)["counts"], ResultJson(estimated)["counts"]);
+        EXPECT_EQ(ResultJson(asking)["indices"], ResultJson(estimated)["indices"]);
+        EXPECT_EQ(asking.indexCounts.monosyllables, estimated.indexCounts.monosyllables);
+        EXPECT_EQ(asking.indexCounts.polysyllables, estimated.indexCounts.polysyllables);
+    }
+}
+
+// Without a question every unknown word counts 0, and a zero answer is kept for
+// the rest of the text rather than asked again.
+TEST(AnalyseText, AskingWithoutAnAnswerIgnoresTheWord) {
+    TDictionary dictionary;
+    TextAnalysisOptions options;
+    options.unknown = UnknownWordCount::Ask;
+    const TextReport silent = AnalyseText("t", "Zyxt zyxt.", dictionary, options);
+    EXPECT_EQ(silent.counts.syllables, 0);
+    EXPECT_EQ(silent.counts.words, 2);
+    int questions = 0;
+    options.ask = [&](const std::string&) { return ++questions, 0; };
+    const TextReport ignored = AnalyseText("t", "Zyxt zyxt ZYXT.", dictionary, options);
+    EXPECT_EQ(questions, 1);
+    ASSERT_EQ(ignored.unknownWords.size(), 1u);
+    EXPECT_EQ(ignored.unknownWords[0].occurrences, 3);
 }
 
 } // namespace
