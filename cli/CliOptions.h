@@ -2,10 +2,13 @@
 
 #include "analysis/AnalysisPipeline.h"
 #include "documents/DocumentReader.h"
+#include "report/Choices.h"
+#include "report/ResultJson.h"
 #include "report/TextReport.h"
 
 #include <QStringList>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,13 +20,22 @@ enum class UnknownMode {
     Estimate, // estimated from the dictionary and the spelling
 };
 
-// How the reports are written.
-enum class OutputFormat {
-    Text,      // the twelve clipboard lines per file
-    Json,      // one JSON document (an array for several files)
-    JsonLines, // one JSON object per line per file
-    Csv,       // a header row and one row per file
-};
+inline constexpr std::array<Choice<UnknownMode>, 3> kUnknownModes = {{
+    {"ask", UnknownMode::Ask, "ask on the terminal"},
+    {"zero", UnknownMode::Zero, "count it as zero syllables"},
+    {"estimate", UnknownMode::Estimate, "estimate its syllables"},
+}};
+
+// The names --format-in offers; FormatFromName also takes their other
+// extensions (htm, markdown).
+inline constexpr std::array<Choice<DocumentFormat>, 6> kInputFormats = {{
+    {"txt", DocumentFormat::Text, "text in UTF-8, UTF-16 or Windows-1252"},
+    {"docx", DocumentFormat::Docx, "a Word document"},
+    {"odt", DocumentFormat::Odt, "an OpenDocument text"},
+    {"html", DocumentFormat::Html, "a web page"},
+    {"md", DocumentFormat::Markdown, "Markdown"},
+    {"pdf", DocumentFormat::Pdf, "a PDF document"},
+}};
 
 struct CliOptions {
     OutputFormat format = OutputFormat::Text;

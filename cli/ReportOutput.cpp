@@ -3,10 +3,8 @@
 #include "report/ResultJson.h"
 #include "text/Bytes.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 #include <ostream>
+#include <vector>
 
 namespace {
 
@@ -32,21 +30,22 @@ private:
 class JsonOutput : public ReportOutput {
 public:
     JsonOutput(std::ostream& out, bool several) : ReportOutput(out), several_(several) {}
-    void Report(const TextReport& report) override { documents_.append(ResultJson(report)); }
+    void Report(const TextReport& report) override { documents_.push_back(ResultJsonLine(report)); }
     void Failure(const std::string& input, const std::string& message,
                  std::string_view rules) override {
-        documents_.append(FailureJson(input, message, rules));
+        documents_.push_back(FailureJsonLine(input, message, rules));
     }
 
 private:
     void Finish() override {
-        const QJsonDocument document =
-            several_ ? QJsonDocument(documents_) : QJsonDocument(documents_.first().toObject());
-        out_ << document.toJson(QJsonDocument::Indented).toStdString();
+        if (several_)
+            out_ << IndentedJsonArray(documents_);
+        else if (!documents_.empty())
+            out_ << IndentedJson(documents_.front());
     }
 
     bool several_;
-    QJsonArray documents_;
+    std::vector<std::string> documents_; // compact, laid out at the end
 };
 
 class JsonLinesOutput : public ReportOutput {
@@ -58,10 +57,7 @@ public:
     }
     void Failure(const std::string& input, const std::string& message,
                  std::string_view rules) override {
-        out_ << QJsonDocument(FailureJson(input, message, rules))
-                    .toJson(QJsonDocument::Compact)
-                    .toStdString()
-             << '\n';
+        out_ << FailureJsonLine(input, message, rules) << '\n';
         out_.flush();
     }
 };

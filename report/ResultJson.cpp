@@ -6,7 +6,6 @@
 #include "text/TextFile.h"
 
 #include <QByteArray>
-#include <QJsonDocument>
 #include <QString>
 
 #include <algorithm>
@@ -22,10 +21,12 @@ QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Compact JSON text exactly as QJsonDocument writes it (a test holds the two
-// together), built without Qt's JSON classes, which cost many times more on a
-// batch of small texts: an object's members in the order of their keys,
-// numbers in their shortest form, the same escapes in strings.
+// The one JSON writer, for reports and failures alike: compact JSON text
+// exactly as QJsonDocument writes it (a test holds the two together), built
+// without Qt's JSON classes, which cost many times more on a batch of small
+// texts: an object's members in the order of their keys, numbers in their
+// shortest form, the same escapes in strings. IndentedJson lays the same text
+// out as --format=json shows it.
 std::string JsonString(std::string_view text) {
     // Text that is not UTF-8 (a file name) becomes what Qt makes of it.
     std::string valid;
@@ -336,17 +337,82 @@ std::string ResultJsonLine(const TextReport& report) {
     return object.Text();
 }
 
-QJsonObject ResultJson(const TextReport& report) {
-    return QJsonDocument::fromJson(QByteArray::fromStdString(ResultJsonLine(report))).object();
+std::string FailureJsonLine(const std::string& name, const std::string& error,
+                            std::string_view rules) {
+    JsonObject object;
+    object.Add("name", JsonString(name));
+    if (const std::optional<std::string> bytes = NameBytes(name))
+        object.Add("nameBytes", JsonString(*bytes));
+    object.Add("rules", JsonString(rules));
+    object.Add("error", JsonString(error));
+    return object.Text();
 }
 
-QJsonObject FailureJson(const std::string& name, const std::string& error, std::string_view rules) {
-    QJsonObject object{{QStringLiteral("name"), Q(name)},
-                       {QStringLiteral("rules"), Q(rules)},
-                       {QStringLiteral("error"), Q(error)}};
-    if (const std::optional<std::string> bytes = NameBytes(name))
-        object.insert(QStringLiteral("nameBytes"), Q(*bytes));
-    return object;
+std::string IndentedJson(std::string_view compact) {
+    std::string out;
+    out.reserve(compact.size() * 2);
+    std::size_t depth = 0;
+    const auto newLine = [&out](std::size_t level) {
+        out += '\n';
+        out.append(4 * level, ' ');
+    };
+    bool inString = false;
+    for (std::size_t i = 0; i < compact.size(); ++i) {
+        const char c = compact[i];
+        if (inString) {
+            out += c;
+            if (c == '\\' && i + 1 < compact.size())
+                out += compact[++i]; // an escaped quote does not end the string
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            out += c;
+            break;
+        case '{':
+        case '[':
+            out += c;
+            ++depth;
+            // An empty object or array still opens a line of its own: "[\n]".
+            if (i + 1 < compact.size() && (compact[i + 1] == '}' || compact[i + 1] == ']'))
+                out += '\n';
+            else
+                newLine(depth);
+            break;
+        case '}':
+        case ']':
+            --depth;
+            if (compact[i - 1] == '{' || compact[i - 1] == '[')
+                out.append(4 * depth, ' ');
+            else
+                newLine(depth);
+            out += c;
+            break;
+        case ',':
+            out += c;
+            newLine(depth);
+            break;
+        case ':':
+            out += ": ";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out + '\n';
+}
+
+std::string IndentedJsonArray(const std::vector<std::string>& compactValues) {
+    std::string array = "[";
+    for (const std::string& value : compactValues) {
+        if (array.size() > 1)
+            array += ',';
+        array += value;
+    }
+    return IndentedJson(array + ']');
 }
 
 std::string CsvField(std::string_view text) {

@@ -1,7 +1,7 @@
 #pragma once
 
 // The one place where a text's report becomes JSON and CSV. scrivolux-cli's
-// json and jsonl formats write ResultJson's object as it is (jsonl on one line),
+// json and jsonl formats write ResultJsonLine's object (json indented),
 // and any other front end that promises "the same object as the command line"
 // must build it here too, so that the schema cannot drift apart.
 //
@@ -14,23 +14,43 @@
 // sentences when the report holds them. The three single-precision figures are
 // written in their shortest form (-0.7238889, not -0.723888874053955).
 
+#include "report/Choices.h"
 #include "report/TextReport.h"
-
-#include <QJsonObject>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-// The object as one line of compact JSON, exactly as QJsonDocument writes
-// ResultJson's object, at a fraction of the cost: for JSON Lines and batches.
+// How the reports of a run are written.
+enum class OutputFormat {
+    Text,      // the twelve clipboard lines per file (TextReport.h)
+    Json,      // one JSON document (an array for several files)
+    JsonLines, // one JSON object per line per file
+    Csv,       // a header row and one row per file
+};
+
+inline constexpr std::array<Choice<OutputFormat>, 4> kOutputFormats = {{
+    {"text", OutputFormat::Text, "the twelve report lines"},
+    {"json", OutputFormat::Json, "one document"},
+    {"jsonl", OutputFormat::JsonLines, "one JSON object per line per file"},
+    {"csv", OutputFormat::Csv, "a header row and one row per file, for spreadsheets"},
+}};
+
+// The object as one line of compact JSON, exactly as QJsonDocument writes it
+// (keys in order, no spaces), at a fraction of the cost: for JSON Lines.
 std::string ResultJsonLine(const TextReport& report);
 
-QJsonObject ResultJson(const TextReport& report);
+// The object that stands for a text that could not be read, on one line as
+// above: name, rules, error, and nameBytes as above.
+std::string FailureJsonLine(const std::string& name, const std::string& error,
+                            std::string_view rules = "classic");
 
-// The object that stands for a text that could not be read: name, rules, error,
-// and nameBytes as above.
-QJsonObject FailureJson(const std::string& name, const std::string& error,
-                        std::string_view rules = "classic");
+// One compact JSON value (as the two above write it) laid out as
+// QJsonDocument's indented form writes it: four spaces a level, ": " after a
+// key, each member and item on its own line, a line break at the end.
+std::string IndentedJson(std::string_view compact);
+// The values as one indented JSON array: "[\n]\n" when there are none.
+std::string IndentedJsonArray(const std::vector<std::string>& compactValues);
 
 // The double nearest to the shortest decimal that reads back as the float
 // value: JSON writers print it as that decimal. 0 gives 0.

@@ -65,23 +65,12 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
     return report;
 }
 
-namespace {
-
-constexpr std::array<std::string_view, 8> kGradeIndexNames = {
-    "consensus", "fk", "fog", "smog", "cl", "ari", "linsear", "dalechall"};
-
-} // namespace
-
 std::optional<GradeIndex> GradeIndexNamed(std::string_view name) {
-    for (std::size_t i = 0; i < kGradeIndexNames.size(); ++i) {
-        if (kGradeIndexNames[i] == name)
-            return static_cast<GradeIndex>(i);
-    }
-    return std::nullopt;
+    return ChoiceNamed(kGradeIndices, name);
 }
 
 std::string_view GradeIndexName(GradeIndex index) {
-    return kGradeIndexNames[static_cast<std::size_t>(index)];
+    return ChoiceName(kGradeIndices, index);
 }
 
 std::optional<double> GradeOf(const TextReport& report, GradeIndex index) {

@@ -2,10 +2,13 @@
 
 #include "analysis/CountingPasses.h"
 #include "analysis/PassageDetails.h"
+#include "analysis/TextPreparation.h"
+#include "report/Choices.h"
 #include "report/FryGraph.h"
 #include "report/ReadabilityIndices.h"
 #include "report/ReportFigures.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -78,8 +81,28 @@ enum class GradeIndex {
     DaleChall,
 };
 
-// "consensus", "fk", "fog", "smog", "cl", "ari", "linsear", "dalechall"; empty
-// for any other name.
+// The grades by name, in the order of GradeIndex.
+inline constexpr std::array<Choice<GradeIndex>, 8> kGradeIndices = {{
+    {"consensus", GradeIndex::Consensus, "the median of six grades, the default"},
+    {"fk", GradeIndex::FleschKincaid, "Flesch-Kincaid"},
+    {"fog", GradeIndex::GunningFog, "Gunning-Fog"},
+    {"smog", GradeIndex::Smog, "SMOG"},
+    {"cl", GradeIndex::ColemanLiau, "Coleman-Liau"},
+    {"ari", GradeIndex::AutomatedReadability, "Automated Readability Index"},
+    {"linsear", GradeIndex::LinsearWrite, "Linsear Write"},
+    {"dalechall", GradeIndex::DaleChall, "the highest grade of the New Dale-Chall score's band"},
+}};
+
+// The rules by name, as --rules and the Python module take them.
+inline constexpr std::array<Choice<CountingRules>, 2> kCountingRules = {{
+    {"classic", CountingRules::Classic,
+     "every full stop ends a sentence, words split at spaces; the default"},
+    {"careful", CountingRules::Careful,
+     "abbreviations, numbers and addresses end no sentence, headings and list items end one, "
+     "quotes and dashes are no part of words"},
+}};
+
+// A name of kGradeIndices; empty for any other name.
 std::optional<GradeIndex> GradeIndexNamed(std::string_view name);
 std::string_view GradeIndexName(GradeIndex index);
 

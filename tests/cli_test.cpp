@@ -26,9 +26,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <new>
 #include <optional>
@@ -1091,6 +1093,164 @@ TEST(CommandLine, UnknownWordDefaultFollowsTheTerminalsAndTheInput) {
     }
 }
 
+// The exact usage errors scripts see; the first wrong value is the one named.
+TEST(CommandLine, UsageErrorsNameTheValueAndTheChoices) {
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        {{QStringLiteral("--format=xml")},
+         "Invalid value for --format: 'xml' (use text, json, jsonl or csv)."},
+        {{QStringLiteral("--json"), QStringLiteral("--format=xml")},
+         "--json and --format=xml contradict each other."},
+        {{QStringLiteral("--rules=strict")},
+         "Invalid value for --rules: 'strict' (use classic or careful)."},
+        {{QStringLiteral("--unknown=maybe")},
+         "Invalid value for --unknown: 'maybe' (use ask, zero or estimate)."},
+        {{QStringLiteral("--format-in=rtf")},
+         "Invalid value for --format-in: 'rtf' (use txt, docx, odt, html, md or pdf)."},
+        {{QStringLiteral("--grade-index=flesch")},
+         "Invalid value for --grade-index: 'flesch' (use consensus, fk, fog, smog, cl, ari, "
+         "linsear or dalechall)."},
+        {{QStringLiteral("--sentences=-1")},
+         "Invalid value for --sentences: '-1' (use a number of 0 or more)."},
+        {{QStringLiteral("--max-grade=inf")},
+         "Invalid value for --max-grade: 'inf' (use a number)."},
+        {{QStringLiteral("--format=csv"), QStringLiteral("--sentences=2")},
+         "--words and --sentences need the text or a JSON format: a CSV file has one row per "
+         "file."},
+        {{QStringLiteral("--rules=x"), QStringLiteral("--unknown=y"), QStringLiteral("-"),
+          QStringLiteral("-")},
+         "Invalid value for --rules: 'x' (use classic or careful)."},
+        {{QStringLiteral("--unknown=y"), QStringLiteral("-"), QStringLiteral("-")},
+         "Invalid value for --unknown: 'y' (use ask, zero or estimate)."},
+        {{QStringLiteral("-"), QStringLiteral("-")},
+         "Standard input (\"-\") can be read only once."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const ParsedCommandLine parsed =
+            ParseCommandLine(QStringList{QStringLiteral("scrivolux-cli")} + c.arguments, {});
+        EXPECT_EQ(parsed.action, ParsedCommandLine::Action::UsageError);
+        EXPECT_EQ(parsed.text, c.message);
+    }
+}
+
+namespace {
+
+template <typename Value, std::size_t N>
+std::vector<std::string> NamesOf(const std::array<Choice<Value>, N>& table) {
+    std::vector<std::string> names;
+    for (const Choice<Value>& choice : table)
+        names.emplace_back(choice.name);
+    return names;
+}
+
+// Each value of every table is taken, as the last of a repeated option, and
+// offered by the help, both shell completions and the manual page.
+struct OptionTable {
+    const char* option;
+    std::vector<std::string> names;
+    std::function<bool(const CliOptions&, std::size_t)> chosen; // the table's i-th value
+    std::string placeholder; // the help's <value>; the names "a|b" when empty
+};
+
+std::vector<OptionTable> OptionTables() {
+    return {
+        {"format", NamesOf(kOutputFormats),
+         [](const CliOptions& o, std::size_t i) { return o.format == kOutputFormats[i].value; }},
+        {"rules", NamesOf(kCountingRules),
+         [](const CliOptions& o, std::size_t i) { return o.rules == kCountingRules[i].value; }},
+        {"grade-index", NamesOf(kGradeIndices),
+         [](const CliOptions& o, std::size_t i) { return o.gradeIndex == kGradeIndices[i].value; },
+         "index"},
+        {"unknown", NamesOf(kUnknownModes),
+         [](const CliOptions& o, std::size_t i) { return o.unknown == kUnknownModes[i].value; }},
+        {"format-in", NamesOf(kInputFormats),
+         [](const CliOptions& o, std::size_t i) { return o.formatIn == kInputFormats[i].value; }},
+    };
+}
+
+std::string SourceFile(const char* path) {
+    QFile file(QStringLiteral(SCRIVOLUX_TEST_DATA_DIR "/../../") + QLatin1String(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll().toStdString();
+}
+
+std::vector<std::string> SortedWords(const QString& text, const QString& pattern) {
+    std::vector<std::string> words;
+    auto matches = QRegularExpression(pattern).globalMatch(text);
+    while (matches.hasNext())
+        words.push_back(matches.next().captured(1).toStdString());
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+} // namespace
+
+TEST(CommandLine, EveryValueOfEveryTableIsTakenAndOffered) {
+    // Qt wraps the help's lines: one space for every run of spaces.
+    const std::string help =
+        ParseCommandLine({QStringLiteral("scrivolux-cli"), QStringLiteral("--help")}, {}).text;
+    const std::string flatHelp = QString::fromStdString(help).simplified().toStdString();
+    const QString bash =
+        QString::fromStdString(SourceFile("resources/completion/scrivolux-cli.bash"));
+    const QString zsh = QString::fromStdString(SourceFile("resources/completion/_scrivolux-cli"));
+    const QString man = QString::fromStdString(SourceFile("doc/man/scrivolux-cli.1.scd"));
+    for (OptionTable& table : OptionTables()) {
+        SCOPED_TRACE(table.option);
+        const QString option = QLatin1String(table.option);
+        std::vector<std::string> sorted = table.names;
+        std::sort(sorted.begin(), sorted.end());
+        std::string joined;
+        for (std::size_t i = 0; i < table.names.size(); ++i) {
+            SCOPED_TRACE(table.names[i]);
+            const ParsedCommandLine parsed = ParseCommandLine(
+                {QStringLiteral("scrivolux-cli"),
+                 QStringLiteral("--%1=%2").arg(
+                     option, QString::fromStdString(table.names[(i + 1) % table.names.size()])),
+                 QStringLiteral("--%1=%2").arg(option, QString::fromStdString(table.names[i])),
+                 QStringLiteral("a.txt")},
+                {});
+            ASSERT_EQ(parsed.action, ParsedCommandLine::Action::Run) << parsed.text;
+            EXPECT_TRUE(table.chosen(parsed.options, i));
+            EXPECT_NE(flatHelp.find(table.names[i] + " ("), std::string::npos);
+            joined += (i > 0 ? "|" : "") + table.names[i];
+            // The manual page names it in the option's own entry.
+            const auto entry = QRegularExpression(QStringLiteral("\n\\*--%1\\*=[^\n]*\n(.*?)\n\\*-")
+                                                      .arg(QRegularExpression::escape(option)),
+                                                  QRegularExpression::DotMatchesEverythingOption)
+                                   .match(man);
+            ASSERT_TRUE(entry.hasMatch());
+            EXPECT_TRUE(entry.captured(1).contains(
+                QStringLiteral("*%1*").arg(QString::fromStdString(table.names[i]))));
+        }
+        if (table.placeholder.empty())
+            table.placeholder = joined;
+        EXPECT_NE(help.find("--" + std::string(table.option) + " <" + table.placeholder + ">"),
+                  std::string::npos)
+            << help;
+        // bash: the words of the option's case; zsh: the values after the option's label.
+        const auto bashCase =
+            QRegularExpression(
+                QStringLiteral("\n\\s*--%1\\)\\s*\n\\s*COMPREPLY=\\(\\$\\(compgen -W '([^']*)'")
+                    .arg(QRegularExpression::escape(option)))
+                .match(bash);
+        ASSERT_TRUE(bashCase.hasMatch());
+        EXPECT_EQ(SortedWords(bashCase.captured(1), QStringLiteral("(\\S+)")), sorted);
+        const auto zshLine =
+            QRegularExpression(QStringLiteral("'--%1=\\[[^\\]]*\\]:[^:]*:\\((.*)\\)'")
+                                   .arg(QRegularExpression::escape(option)))
+                .match(zsh);
+        ASSERT_TRUE(zshLine.hasMatch());
+        const QString values = zshLine.captured(1);
+        EXPECT_EQ(SortedWords(values, values.startsWith(QLatin1Char('('))
+                                          ? QStringLiteral("([\\w-]+)\\\\:")
+                                          : QStringLiteral("(\\S+)")),
+                  sorted);
+    }
+}
+
 TEST(ShowControlCharacters, ShowsCodesForWhatATerminalWouldObey) {
     const struct {
         const char* name;
@@ -1212,6 +1372,8 @@ TEST(ResultJsonLine, IsWhatQtWritesOfTheSameObject) {
     options.extras.indices = true;
     options.extras.words = true;
     options.extras.sentences = 3;
+    // --format=json lays the same line out as Qt's indented form, alone and in
+    // an array beside a failure.
     const auto same = [](const TextReport& report) {
         const std::string line = ResultJsonLine(report);
         QJsonParseError error;
@@ -1219,6 +1381,13 @@ TEST(ResultJsonLine, IsWhatQtWritesOfTheSameObject) {
             QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
         EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
         EXPECT_EQ(document.toJson(QJsonDocument::Compact).toStdString(), line);
+        EXPECT_EQ(document.toJson(QJsonDocument::Indented).toStdString(), IndentedJson(line));
+        const std::string failure = FailureJsonLine(report.name, "no such file", "careful");
+        const QJsonArray array = {
+            document.object(),
+            QJsonDocument::fromJson(QByteArray::fromStdString(failure)).object()};
+        EXPECT_EQ(QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString(),
+                  IndentedJsonArray({line, failure}));
     };
     TextReport report = AnalyseText("say \"hi\"\\\t\x01\xff.txt",
                                     "The cat sat.\nZorp \u201cqu\u00e9\u201d \x7f \U0001F600!",
@@ -1233,4 +1402,27 @@ TEST(ResultJsonLine, IsWhatQtWritesOfTheSameObject) {
         report.indices.fill(value);
         same(report);
     }
+}
+
+// Failures take the same writer: escapes, a name that is not UTF-8 (its bytes
+// beside it), and the layouts of empty and nested values.
+TEST(ResultJsonLine, FailuresAndLayoutsAreWhatQtWrites) {
+    for (const std::string name : {"plain.txt", "say \"hi\"\\\t\x01.txt", "\xff\xfe.md", "-"}) {
+        SCOPED_TRACE(name);
+        const std::string line = FailureJsonLine(name, "cannot read \"it\":\n{gone}", "classic");
+        const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(line));
+        ASSERT_TRUE(document.isObject()) << line;
+        EXPECT_EQ(document.object()["error"].toString(), "cannot read \"it\":\n{gone}");
+        EXPECT_EQ(document.object().contains("nameBytes"), name[0] == '\xff');
+        EXPECT_EQ(document.toJson(QJsonDocument::Compact).toStdString(), line);
+        EXPECT_EQ(document.toJson(QJsonDocument::Indented).toStdString(), IndentedJson(line));
+    }
+    for (const char* compact : {"{}", "[]", "{\"a\":[]}", "{\"a\":{},\"b\":[[],[1,{\"c\":null}]]}",
+                                "[\"]\\\\\",\",{\"]"}) {
+        SCOPED_TRACE(compact);
+        const QJsonDocument document = QJsonDocument::fromJson(QByteArray(compact));
+        ASSERT_FALSE(document.isNull());
+        EXPECT_EQ(document.toJson(QJsonDocument::Indented).toStdString(), IndentedJson(compact));
+    }
+    EXPECT_EQ(IndentedJsonArray({}), "[\n]\n");
 }

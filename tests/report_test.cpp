@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 
@@ -14,6 +15,11 @@
 #include <vector>
 
 namespace {
+
+// The report's JSON as Qt reads it.
+QJsonObject ResultJson(const TextReport& report) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(ResultJsonLine(report))).object();
+}
 
 AnalysisCounts Counts(int s, int w, int n, int d) {
     AnalysisCounts c;
