@@ -1,6 +1,5 @@
 #pragma once
 
-#include "analysis/AnalysisPipeline.h"
 #include "documents/DocumentReader.h"
 #include "report/Choices.h"
 #include "report/ResultJson.h"
