@@ -117,6 +117,12 @@ void TDictionary::CheckIndex() const {
         }
         words_ = std::move(text.words_);
         loadedEnd_ = text.loadedEnd_;
+        // A user dictionary begun before this check began at the empty table:
+        // its words now start after the list's.
+        if (userStart_ == 0)
+            userStart_ = words_.Size();
+        if (userEnd_ == 0)
+            userEnd_ = words_.Size();
     }
     indexChecked_.store(true, std::memory_order_release);
 }

@@ -143,6 +143,6 @@ private:
     // words_ positions: the files' words stand before loadedEnd_, the user
     // dictionary's from userStart_ to userEnd_; later ones were added in memory.
     mutable std::size_t loadedEnd_ = 0;
-    std::size_t userStart_ = WordTable::kAbsent;
-    std::size_t userEnd_ = WordTable::kAbsent;
+    mutable std::size_t userStart_ = WordTable::kAbsent;
+    mutable std::size_t userEnd_ = WordTable::kAbsent;
 };
