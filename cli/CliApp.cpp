@@ -111,10 +111,7 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     if (options.customPath)
         files.userDictionary = *options.customPath;
     try {
-        std::string failure;
-        if (!LoadStartupDictionaries(dictionary, files, &failure))
-            err << kProgram << "cannot read the word list " << files.wordList << ": " << failure
-                << '\n';
+        LoadStartupDictionaries(dictionary, files);
     } catch (const FileError& error) {
         // A bad line stops the load there, and the user dictionary is not read.
         err << kProgram << error.what() << '\n';

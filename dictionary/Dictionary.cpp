@@ -87,16 +87,44 @@ bool LowerAsciiInto(std::string_view word, char (&buffer)[64]) {
 // The index holds the words loaded first, so it is asked first: the first
 // insertion of a word wins.
 const std::int32_t* TDictionary::Find(std::string_view lowerWord) const {
-    if (index_) {
-        if (const std::int32_t* count = index_->Find(lowerWord))
+    if (const WordIndex* index = CheckedIndex()) {
+        if (const std::int32_t* count = index->Find(lowerWord))
             return count;
     }
     return words_.Find(lowerWord);
 }
 
 void TDictionary::Insert(std::string_view lowerWord, std::int32_t count) {
-    if (!index_ || index_->Find(lowerWord) == nullptr)
+    const WordIndex* index = CheckedIndex();
+    if (!index || index->Find(lowerWord) == nullptr)
         words_.Insert(lowerWord, count);
+}
+
+// A damaged index gives way to its text list, read now as LoadDictionary would
+// have read it: nothing was inserted before (every insertion checks first), so
+// the list's words are still the first. A list that has since gone or gained a
+// bad line gives the words it has, as a load of it would.
+void TDictionary::CheckIndex() const {
+    const std::lock_guard lock(checking_);
+    if (indexChecked_.load(std::memory_order_relaxed))
+        return;
+    if (!index_->Verify()) {
+        index_.reset();
+        TDictionary text;
+        try {
+            text.ReadText(indexedPath_);
+        } catch (const ConvertError&) {
+        }
+        words_ = std::move(text.words_);
+        loadedEnd_ = text.loadedEnd_;
+        // A user dictionary begun before this check began at the empty table:
+        // its words now start after the list's.
+        if (userStart_ == 0)
+            userStart_ = words_.Size();
+        if (userEnd_ == 0)
+            userEnd_ = words_.Size();
+    }
+    indexChecked_.store(true, std::memory_order_release);
 }
 
 std::int32_t TDictionary::Lookup(std::string_view word) const {
@@ -120,8 +148,8 @@ WordOrigin TDictionary::Origin(std::string_view word, std::int32_t* count) const
     }
     if (count)
         *count = -1;
-    if (index_) {
-        if (const std::int32_t* found = index_->Find(lower)) {
+    if (const WordIndex* index = CheckedIndex()) {
+        if (const std::int32_t* found = index->Find(lower)) {
             if (count)
                 *count = *found;
             return WordOrigin::WordList;
@@ -203,6 +231,8 @@ bool TDictionary::LoadDictionary(const std::string& path, std::string* failure) 
     if (!index_ && words_.Size() == 0) {
         index_ = WordIndex::Open(path);
         if (index_) {
+            indexedPath_ = path;
+            indexChecked_.store(false, std::memory_order_release);
             Loaded = true;
             return true;
         }

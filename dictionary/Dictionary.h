@@ -5,9 +5,11 @@
 #include "text/Error.h"
 #include "text/FileWrite.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,10 +97,21 @@ public:
                                                             std::int32_t count);
 
     const std::string& CustomFilePath() const { return customFilePath_; }
-    std::size_t Size() const { return (index_ ? index_->Size() : 0) + words_.Size(); }
+    std::size_t Size() const {
+        const WordIndex* index = CheckedIndex();
+        return (index ? index->Size() : 0) + words_.Size();
+    }
+
+    // Whether any word was loaded or added. Before the index is checked, what
+    // its header says: a start-up that looks up no word need not read it all.
+    bool HoldsWords() const {
+        return words_.Size() > 0 ||
+               (indexChecked_.load(std::memory_order_acquire) ? index_ != nullptr
+                                                              : index_->Size() > 0);
+    }
 
     // Whether the words came from a binary index rather than the text.
-    bool UsesIndex() const { return index_ != nullptr; }
+    bool UsesIndex() const { return CheckedIndex() != nullptr; }
 
     bool Loaded = false;
 
@@ -106,15 +119,30 @@ private:
     bool ReadText(const std::string& path, std::string* failure = nullptr);
     const std::int32_t* Find(std::string_view lowerWord) const;
     void Insert(std::string_view lowerWord, std::int32_t count);
+    // The index once checked, or nullptr when there is none or it failed its
+    // check and its text list was read in its place. Every use of the words
+    // goes through here, so the check runs before the first lookup or
+    // insertion, when words_ is still empty; never at load, so that a run that
+    // looks up no word does not read the whole index.
+    const WordIndex* CheckedIndex() const {
+        if (!indexChecked_.load(std::memory_order_acquire))
+            CheckIndex();
+        return index_.get();
+    }
+    void CheckIndex() const;
 
     // The word list loaded first, when it came from its index; the words added
-    // after it go to words_.
-    std::unique_ptr<WordIndex> index_;
-    WordTable words_;
+    // after it go to words_. Changed by CheckIndex alone among the const
+    // members, under checking_, when the index fails its check.
+    mutable std::unique_ptr<WordIndex> index_;
+    mutable WordTable words_;
+    mutable std::atomic<bool> indexChecked_{true};
+    mutable std::mutex checking_;
+    std::string indexedPath_; // the text list of index_
     std::string customFilePath_;
     // words_ positions: the files' words stand before loadedEnd_, the user
     // dictionary's from userStart_ to userEnd_; later ones were added in memory.
-    std::size_t loadedEnd_ = 0;
-    std::size_t userStart_ = WordTable::kAbsent;
-    std::size_t userEnd_ = WordTable::kAbsent;
+    mutable std::size_t loadedEnd_ = 0;
+    mutable std::size_t userStart_ = WordTable::kAbsent;
+    mutable std::size_t userEnd_ = WordTable::kAbsent;
 };

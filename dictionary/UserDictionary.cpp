@@ -65,21 +65,23 @@ DictionaryFiles StartupDictionaryFiles(const std::string& executableDirectory) {
     return {directory + "cuvplus.dat", CustomDictionaryPath(executableDirectory)};
 }
 
-bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files,
-                             std::string* wordListFailure) {
+void LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files) {
     const std::string* reading = &files.wordList;
+    std::string failure;
     try {
-        const bool wordListRead = dictionary.LoadDictionary(files.wordList, wordListFailure);
+        const bool wordListRead = dictionary.LoadDictionary(files.wordList, &failure);
         // Every word would be unknown: a word list without one valid line (empty,
         // blank, or a single line too long to be a word) is a damaged one.
-        if (wordListRead && dictionary.Size() == 0) {
+        if (wordListRead && !dictionary.HoldsWords()) {
             dictionary.Loaded = false;
             throw FileError("the word list " + files.wordList + " holds no words", files.wordList,
                             "holds no words");
         }
         reading = &files.userDictionary;
         dictionary.LoadCustomDictionary(files.userDictionary);
-        return wordListRead;
+        if (!wordListRead)
+            throw WordListUnreadable("cannot read the word list " + files.wordList + ": " + failure,
+                                     files.wordList, failure);
     } catch (const DictionaryLineError& error) {
         throw FileError(*reading + ", line " + std::to_string(error.Line()) + ": " + error.what(),
                         *reading, error.what());

@@ -2,6 +2,7 @@
 
 #include "dictionary/DictionaryAppend.h"
 #include "dictionary/DictionaryLine.h"
+#include "text/Error.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,15 +31,23 @@ struct DictionaryFiles {
 // files are then looked for in the current directory).
 DictionaryFiles StartupDictionaryFiles(const std::string& executableDirectory);
 
+// The word list could not be read: its reason is the system's, its message
+// "cannot read the word list PATH: " and that reason. The user dictionary was
+// read all the same; a caller that reports the missing list later may go on.
+class WordListUnreadable : public FileError {
+public:
+    using FileError::FileError;
+};
+
 // Loads the word list and then the user dictionary into the dictionary, as the
-// programs do at start-up. False, with the system's reason in wordListFailure
-// (when given), when the word list could not be read; the user dictionary is
-// read all the same. A line whose count does not convert stops the loading with
-// a FileError "PATH, line N: " and the conversion error; the
-// lines before it stay, and a user dictionary stopped so is not recorded as the
-// file to append to. A word list that gives no word at all is a FileError "the
-// word list PATH holds no words", and the user dictionary is not read; a file
-// over kMaxDictionaryFileBytes is a FileError naming it, read not at all. Running out of memory
-// while loading a file is a FileError naming that file too.
-bool LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files,
-                             std::string* wordListFailure = nullptr);
+// programs do at start-up. Every failure is a FileError naming its file:
+// - the word list cannot be read: a WordListUnreadable, thrown once the user
+//   dictionary was read;
+// - a line whose count does not convert stops the loading: "PATH, line N: " and
+//   the conversion error; the lines before it stay, and a user dictionary
+//   stopped so is not recorded as the file to append to;
+// - a word list that gives no word at all: "the word list PATH holds no words",
+//   and the user dictionary is not read;
+// - a file over kMaxDictionaryFileBytes, read not at all, or running out of
+//   memory while loading a file: a message naming that file.
+void LoadStartupDictionaries(TDictionary& dictionary, const DictionaryFiles& files);

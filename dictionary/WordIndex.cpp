@@ -1,6 +1,7 @@
 #include "dictionary/WordIndex.h"
 
 #include "dictionary/WordIndexFormat.h"
+#include "text/SavedFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -217,7 +218,10 @@ std::unique_ptr<WordIndex> WordIndex::FromBytes(std::string_view bytes,
                                                 const WordListStamp& source) {
     auto data = std::make_unique<std::uint64_t[]>((bytes.size() + 7) / 8);
     std::memcpy(data.get(), bytes.data(), bytes.size());
-    return Check(std::move(data), bytes.size(), source);
+    std::unique_ptr<WordIndex> index = Check(std::move(data), bytes.size(), source);
+    if (index && !index->Verify())
+        return nullptr;
+    return index;
 }
 
 std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> data, std::size_t size,
@@ -244,26 +248,7 @@ std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> dat
         header.longestProbe >= header.slotCount ||
         sizeof(Header) + header.slotCount * kSlotSize + header.textSize != limit)
         return nullptr;
-    // A damaged file with a sound header (a block of other bytes, a count
-    // edited) must not be trusted: the text list is read instead. One pass
-    // checks the slots and sums them; the slots start on a block of the sum.
     const unsigned char* slots = bytes + sizeof(Header);
-    ChecksumLanes lanes;
-    lanes.AddBytes(bytes + kChecksumStart, sizeof(Header) - kChecksumStart);
-    std::uint64_t filled = 0;
-    bool sound = true;
-    for (std::uint64_t slot = 0; slot < header.slotCount; ++slot) {
-        const std::uint64_t head = Load64(slots + slot * kSlotSize);
-        const std::uint64_t rest = Load64(slots + slot * kSlotSize + 8);
-        lanes.Add(head, rest);
-        sound &= SlotIsSound(head, rest, header.textSize);
-        filled += head != 0;
-    }
-    lanes.AddBytes(slots + header.slotCount * kSlotSize, header.textSize);
-    if (!sound || filled != header.entryCount ||
-        lanes.Finish(size - kChecksumStart) != header.checksum)
-        return nullptr;
-
     std::unique_ptr<WordIndex> index(new WordIndex);
     index->data_ = std::move(data);
     index->slots_ = slots;
@@ -272,7 +257,32 @@ std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> dat
     index->longestProbe_ = header.longestProbe;
     index->entryCount_ = header.entryCount;
     index->textSize_ = header.textSize;
+    index->size_ = size;
     return index;
+}
+
+// A damaged file with a sound header (a block of other bytes, a count edited)
+// must not be trusted: the text list is read instead. One pass checks the
+// slots and sums them; the slots start on a block of the sum.
+bool WordIndex::Verify() const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data_.get());
+    Header header;
+    std::memcpy(&header, bytes, sizeof header);
+    const unsigned char* slots = slots_;
+    ChecksumLanes lanes;
+    lanes.AddBytes(bytes + kChecksumStart, sizeof(Header) - kChecksumStart);
+    std::uint64_t filled = 0;
+    bool sound = true;
+    for (std::uint64_t slot = 0; slot < slotCount_; ++slot) {
+        const std::uint64_t head = Load64(slots + slot * kSlotSize);
+        const std::uint64_t rest = Load64(slots + slot * kSlotSize + 8);
+        lanes.Add(head, rest);
+        sound &= SlotIsSound(head, rest, textSize_);
+        filled += head != 0;
+    }
+    lanes.AddBytes(slots + slotCount_ * kSlotSize, textSize_);
+    return sound && filled == entryCount_ &&
+           lanes.Finish(size_ - kChecksumStart) == header.checksum;
 }
 
 const std::int32_t* WordIndex::Find(std::string_view word) const {
@@ -363,21 +373,8 @@ std::optional<WriteFailure> WordIndex::Write(const std::string& textPath, const 
 
     // A reader never sees a half-written index: it appears whole or not at all,
     // and a program that read the old one keeps its own copy.
-    const std::string partial = path + ".partial";
-    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return fail(std::strerror(errno));
-    const bool written =
-        WriteAll(fd, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
-    const int writeErrno = errno;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(partial.c_str());
-        return fail(std::strerror(written ? errno : writeErrno));
-    }
-    if (std::rename(partial.c_str(), path.c_str()) != 0) {
-        const int renameErrno = errno;
-        ::unlink(partial.c_str());
-        return fail(std::strerror(renameErrno));
-    }
+    if (const std::optional<WriteFailure> failure = SaveFileAtomically(
+            path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size())))
+        return fail(failure->reason.empty() ? failure->message : failure->reason);
     return std::nullopt;
 }

@@ -55,6 +55,8 @@ struct WordListStamp {
 // it. The index records the size and modification time of the text file it was
 // made from and is used only while they match, and only when its checksum and
 // every slot check out; the text file stays the one source of the words.
+// Opening checks the header alone, so that a run that looks up no word pays
+// nothing for the rest; Verify checks the rest before the first lookup.
 class WordIndex {
 public:
     WordIndex(const WordIndex&) = delete;
@@ -64,12 +66,14 @@ public:
     static std::string PathFor(const std::string& textPath);
 
     // The index of the word list at textPath, or nullptr when it is missing,
-    // not a regular file, damaged, or was not made from the text file as it is
-    // now.
+    // not a regular file, of the wrong size for its header, or was not made
+    // from the text file as it is now. Its slots are not checked yet: Verify
+    // must be true before it is searched.
     static std::unique_ptr<WordIndex> Open(const std::string& textPath);
 
     // The index held in bytes (a whole index file) for a text file with this
-    // stamp, checked as Open checks a file; nullptr when it does not check out.
+    // stamp, checked as Open and Verify check a file; nullptr when it does not
+    // check out.
     static std::unique_ptr<WordIndex> FromBytes(std::string_view bytes,
                                                 const WordListStamp& source);
 
@@ -79,6 +83,10 @@ public:
     // text file is unreadable.
     [[nodiscard]] static std::optional<WriteFailure> Write(const std::string& textPath,
                                                            const WordTable& words);
+
+    // Whether the checksum and every slot check out, so that Find may be used.
+    // Reads the whole index once: the caller asks once, before the first Find.
+    [[nodiscard]] bool Verify() const;
 
     // The count of a lower-cased word, or nullptr when the index lacks it.
     const std::int32_t* Find(std::string_view word) const;
@@ -97,4 +105,5 @@ private:
     std::size_t entryCount_ = 0;
     const char* text_ = nullptr;
     std::size_t textSize_ = 0;
+    std::size_t size_ = 0; // of the whole file
 };

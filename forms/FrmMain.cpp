@@ -263,6 +263,8 @@ void TMainForm::FormCreate() {
     try {
         LoadStartupDictionaries(*dictionary_, StartupDictionaryFiles(ExecutableDirectory(
                                                   TheDesktop().ExecutablePath())));
+    } catch (const WordListUnreadable&) {
+        // The analysis reports the missing word list.
     } catch (...) {
         // A bad line stops the loading; the analysis then reports the dictionary.
         ShowCurrentException(this);

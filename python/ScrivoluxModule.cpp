@@ -77,12 +77,10 @@ std::shared_ptr<TDictionary> LoadedWordList(const std::string& path) {
         return found->second;
 
     auto dictionary = std::make_shared<TDictionary>();
-    std::string failure;
     try {
         // No user dictionary: a batch job gives the same counts on every machine.
         // A list without a word is refused there, as the programs refuse it.
-        if (!LoadStartupDictionaries(*dictionary, {path, std::string()}, &failure))
-            throw WordListFailure("cannot read the word list " + path + ": " + failure, path);
+        LoadStartupDictionaries(*dictionary, {path, std::string()});
     } catch (const FileError& error) {
         throw WordListFailure(error.what(), path);
     }

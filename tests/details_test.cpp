@@ -410,7 +410,7 @@ TEST(WordOrigin, FilesAndMemory) {
     user.write("Pear|3\r\nkiwi|2\r\n");
     user.close();
     TDictionary dictionary;
-    ASSERT_TRUE(LoadStartupDictionaries(
+    ASSERT_NO_THROW(LoadStartupDictionaries(
         dictionary, {list.fileName().toStdString(), user.fileName().toStdString()}));
     dictionary.AddWord("plum", 1);
     EXPECT_EQ(dictionary.Origin("APPLE"), WordOrigin::WordList);

@@ -193,6 +193,50 @@ TEST_F(DictionaryFileTest, StartUpLoadsTheMainListThenTheUserFile) {
     EXPECT_EQ(dictionary.Size(), 7u);
 }
 
+// Every way the start-up can fail is a FileError naming its file; only an
+// unreadable word list is a WordListUnreadable, thrown after the user file was
+// read. An index stands for its list here too, unchecked until the first use.
+TEST_F(DictionaryFileTest, StartUpFailuresAreFileErrorsNamingTheirFile) {
+    const std::string user = Write("user.dat", "kiwi|2\n");
+    const struct {
+        const char* name;
+        const char* list; // nullptr: no word list at all
+        bool indexed;
+        const char* message; // after the list's path; nullptr: no failure
+        bool unreadable;
+        std::int32_t kiwi; // the user's word, -1 when the user file was not read
+    } rows[] = {
+        {"a list", "apple|2\n", false, nullptr, false, 2},
+        {"a list with its index", "apple|2\n", true, nullptr, false, 2},
+        {"no list", nullptr, false, ": No such file or directory", true, 2},
+        {"a blank list", "\n\n", false, " holds no words", false, -1},
+        {"a blank list with its index", "\n\n", true, " holds no words", false, -1},
+        {"a bad count", "apple|2\npear|x\n", false, ", line 2: ", false, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string list = PathOf(std::string(row.name) + ".dat");
+        if (row.list)
+            Write(std::string(row.name) + ".dat", row.list);
+        if (row.indexed)
+            ASSERT_FALSE(TDictionary::WriteIndex(list));
+        TDictionary dictionary;
+        try {
+            LoadStartupDictionaries(dictionary, {list, user});
+            EXPECT_EQ(row.message, nullptr) << "no failure";
+            EXPECT_EQ(dictionary.Lookup("apple"), 2);
+            EXPECT_EQ(dictionary.UsesIndex(), row.indexed);
+        } catch (const FileError& error) {
+            ASSERT_NE(row.message, nullptr) << error.what();
+            EXPECT_EQ(dynamic_cast<const WordListUnreadable*>(&error) != nullptr, row.unreadable);
+            EXPECT_EQ(error.Path(), list);
+            EXPECT_TRUE(std::string(error.what()).find(list + row.message) != std::string::npos)
+                << error.what();
+        }
+        EXPECT_EQ(dictionary.Lookup("kiwi"), row.kiwi);
+    }
+}
+
 TEST_F(DictionaryFileTest, UserFileAloneLoadsTheDictionary) {
     TDictionary dictionary;
     EXPECT_FALSE(dictionary.LoadDictionary(PathOf("cuvplus.dat")));

@@ -14,9 +14,11 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -269,6 +271,77 @@ TEST_F(WordIndexTest, DamageBehindASoundHeaderIsRefused) {
         EXPECT_FALSE(dictionary.UsesIndex()) << row.name;
         EXPECT_EQ(dictionary.Lookup("cat"), 1) << row.name;
     }
+}
+
+// Loading reads only the index's header; the rest is checked at the first use
+// of the words, whatever that use is, and a damaged index then gives way to its
+// text list as a whole: the list's words first, the user's after them.
+TEST_F(WordIndexTest, DamageFoundAtTheFirstUseGivesTheTextsWords) {
+    const std::string path = Write("list.dat", "cat|K AE T|1\ndog|D AO G|1\nhorse|X|2\n");
+    ASSERT_FALSE(TDictionary::WriteIndex(path));
+    const std::string good = ReadAll(WordIndex::PathFor(path));
+    std::string damaged = good;
+    damaged.back() = static_cast<char>(damaged.back() ^ 1); // the checksum no longer matches
+    const std::string custom = Write("custom.dat", "CAT|5\nzorp|2\n");
+
+    const struct {
+        const char* name;
+        std::function<void(TDictionary&)> firstUse;
+    } uses[] = {
+        {"a lookup", [](TDictionary& d) { EXPECT_EQ(d.Lookup("horse"), 2); }},
+        {"an origin", [](TDictionary& d) { EXPECT_EQ(d.Origin("Dog"), WordOrigin::WordList); }},
+        {"the size", [](TDictionary& d) { EXPECT_EQ(d.Size(), 3u); }},
+        {"a word added", [](TDictionary& d) { d.AddWord("cat", 8); }},
+        {"the user dictionary",
+         [&custom](TDictionary& d) { ASSERT_TRUE(d.LoadCustomDictionary(custom)); }},
+    };
+    for (const bool sound : {true, false}) {
+        Write("list.dat.idx", sound ? good : damaged);
+        for (const auto& use : uses) {
+            SCOPED_TRACE(std::string(use.name) + (sound ? ", sound index" : ", damaged index"));
+            TDictionary dictionary;
+            ASSERT_TRUE(dictionary.LoadDictionary(path));
+            EXPECT_TRUE(dictionary.HoldsWords());
+            use.firstUse(dictionary);
+            EXPECT_EQ(dictionary.UsesIndex(), sound);
+            EXPECT_EQ(dictionary.Lookup("cat"), 1);
+            EXPECT_EQ(dictionary.Origin("cat"), WordOrigin::WordList);
+            EXPECT_EQ(dictionary.Lookup("horse"), 2);
+            EXPECT_EQ(dictionary.Lookup("zebra"), -1);
+        }
+    }
+    // The user's words stay the user's after the list was read in the index's place.
+    TDictionary dictionary;
+    ASSERT_TRUE(dictionary.LoadDictionary(path));
+    ASSERT_TRUE(dictionary.LoadCustomDictionary(custom));
+    EXPECT_EQ(dictionary.Origin("zorp"), WordOrigin::UserDictionary);
+    EXPECT_EQ(dictionary.Size(), 4u);
+}
+
+// Threads that share a dictionary (the Python module's) meet its first use
+// together: one checks, the others wait for it and see the same words.
+TEST_F(WordIndexTest, ThreadsMeetingTheFirstUseAllSeeTheTextsWords) {
+    std::string list;
+    for (int w = 0; w < 2000; ++w)
+        list += "word" + std::to_string(w) + "|X|" + std::to_string(w % 9) + "\n";
+    const std::string path = Write("list.dat", list);
+    ASSERT_FALSE(TDictionary::WriteIndex(path));
+    std::string damaged = ReadAll(WordIndex::PathFor(path));
+    damaged[sizeof(word_index::Header) + 5] ^= 0x40;
+    Write("list.dat.idx", damaged);
+    TDictionary dictionary;
+    ASSERT_TRUE(dictionary.LoadDictionary(path));
+    std::vector<std::future<int>> wrong;
+    for (int t = 0; t < 8; ++t)
+        wrong.push_back(std::async(std::launch::async, [&dictionary, t] {
+            int misses = 0;
+            for (int w = t; w < 2000; w += 3)
+                misses += dictionary.Lookup("word" + std::to_string(w)) != w % 9;
+            return misses;
+        }));
+    for (auto& misses : wrong)
+        EXPECT_EQ(misses.get(), 0);
+    EXPECT_FALSE(dictionary.UsesIndex());
 }
 
 TEST_F(WordIndexTest, WordsAddedAfterTheIndexCannotOverrideIt) {

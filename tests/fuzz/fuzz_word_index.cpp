@@ -119,7 +119,7 @@ void RoundTrip(std::string_view bytes) {
     std::ofstream(textPath, std::ios::binary | std::ios::trunc) << bytes;
     FUZZ_CHECK(!WordIndex::Write(textPath, table));
     const std::unique_ptr<WordIndex> index = WordIndex::Open(textPath);
-    FUZZ_CHECK(index != nullptr);
+    FUZZ_CHECK(index != nullptr && index->Verify());
     FUZZ_CHECK(index->Size() == table.Size());
     table.ForEach([&index](std::string_view word, std::int32_t expected) {
         const std::int32_t* found = index->Find(word);
