@@ -1158,16 +1158,19 @@ struct OptionTable {
 std::vector<OptionTable> OptionTables() {
     return {
         {"format", NamesOf(kOutputFormats),
-         [](const CliOptions& o, std::size_t i) { return o.format == kOutputFormats[i].value; }},
+         [](const CliOptions& o, std::size_t i) { return o.format == kOutputFormats[i].value; },
+         ""},
         {"rules", NamesOf(kCountingRules),
-         [](const CliOptions& o, std::size_t i) { return o.rules == kCountingRules[i].value; }},
+         [](const CliOptions& o, std::size_t i) { return o.rules == kCountingRules[i].value; }, ""},
         {"grade-index", NamesOf(kGradeIndices),
          [](const CliOptions& o, std::size_t i) { return o.gradeIndex == kGradeIndices[i].value; },
          "index"},
         {"unknown", NamesOf(kUnknownModes),
-         [](const CliOptions& o, std::size_t i) { return o.unknown == kUnknownModes[i].value; }},
+         [](const CliOptions& o, std::size_t i) { return o.unknown == kUnknownModes[i].value; },
+         ""},
         {"format-in", NamesOf(kInputFormats),
-         [](const CliOptions& o, std::size_t i) { return o.formatIn == kInputFormats[i].value; }},
+         [](const CliOptions& o, std::size_t i) { return o.formatIn == kInputFormats[i].value; },
+         ""},
     };
 }
 

@@ -218,8 +218,9 @@ TEST_F(DictionaryFileTest, StartUpFailuresAreFileErrorsNamingTheirFile) {
         const std::string list = PathOf(std::string(row.name) + ".dat");
         if (row.list)
             Write(std::string(row.name) + ".dat", row.list);
-        if (row.indexed)
+        if (row.indexed) {
             ASSERT_FALSE(TDictionary::WriteIndex(list));
+        }
         TDictionary dictionary;
         try {
             LoadStartupDictionaries(dictionary, {list, user});
