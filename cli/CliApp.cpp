@@ -123,18 +123,6 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     return true;
 }
 
-UnknownWordCount CountOfUnknownWords(UnknownMode mode) {
-    switch (mode) {
-    case UnknownMode::Ask:
-        return UnknownWordCount::Ask;
-    case UnknownMode::Estimate:
-        return UnknownWordCount::Estimate;
-    case UnknownMode::Zero:
-        break;
-    }
-    return UnknownWordCount::Zero;
-}
-
 } // namespace
 
 int RunCli(const CliOptions& options, CliStreams& streams) {
@@ -184,7 +172,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
 
     TextAnalysisOptions analysis;
     analysis.rules = options.rules;
-    analysis.unknown = CountOfUnknownWords(options.unknown);
+    analysis.unknown = options.unknown;
     analysis.ask = [&resolver](const std::string& word) { return resolver.Ask(word); };
     ReportExtras& extras = analysis.extras;
     extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();

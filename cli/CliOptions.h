@@ -3,6 +3,7 @@
 #include "documents/DocumentReader.h"
 #include "report/Choices.h"
 #include "report/ResultJson.h"
+#include "report/TextAnalysis.h"
 #include "report/TextReport.h"
 
 #include <QStringList>
@@ -12,18 +13,10 @@
 #include <string>
 #include <vector>
 
-// What happens to a word that the dictionary lacks.
-enum class UnknownMode {
-    Ask,      // ask on the terminal, as the desktop program's dialog does
-    Zero,     // 0 syllables, listed on standard error
-    Estimate, // estimated from the dictionary and the spelling
-};
-
-inline constexpr std::array<Choice<UnknownMode>, 3> kUnknownModes = {{
-    {"ask", UnknownMode::Ask, "ask on the terminal"},
-    {"zero", UnknownMode::Zero, "count it as zero syllables"},
-    {"estimate", UnknownMode::Estimate, "estimate its syllables"},
-}};
+// What happens to a word that the dictionary lacks: asked on the terminal,
+// counted as 0 syllables (and listed on standard error) or estimated.
+using UnknownMode = UnknownWordCount;
+inline constexpr const auto& kUnknownModes = kUnknownWordCounts;
 
 // The names --format-in offers; FormatFromName also takes their other
 // extensions (htm, markdown).

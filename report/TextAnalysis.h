@@ -1,8 +1,10 @@
 #pragma once
 
 #include "analysis/AnalysisPipeline.h"
+#include "report/Choices.h"
 #include "report/TextReport.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,6 +24,13 @@ enum class UnknownWordCount {
     Zero,     // nothing: the word is ignored
     Ask,      // what the front end's question answers (TextAnalysisOptions::ask)
 };
+
+// The policies by the names the command line gives them.
+inline constexpr std::array<Choice<UnknownWordCount>, 3> kUnknownWordCounts = {{
+    {"ask", UnknownWordCount::Ask, "ask on the terminal"},
+    {"zero", UnknownWordCount::Zero, "count it as zero syllables"},
+    {"estimate", UnknownWordCount::Estimate, "estimate its syllables"},
+}};
 
 // The front end's question about a word the dictionary lacks: its count, 0 or
 // more (0 ignores it). Asked once per word and text, in the order of the text;
