@@ -6,6 +6,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
+#include "documents/DocumentReader.h"
 #include "report/ResultJson.h"
 #include "report/TextAnalysis.h"
 #include "text/Error.h"
@@ -288,6 +289,40 @@ py::object AnalysePy(py::object text, py::object name, py::object rules, py::obj
     return FromJsonLines(line)[0];
 }
 
+// The document's text, read as scrivolux-cli reads the file. A file that cannot
+// be read raises OSError with its name; one that is no document we read (an old
+// .doc, a text too large) raises ValueError.
+std::string DocumentTextOf(const std::string& path, const py::object& shownName) {
+    try {
+        const py::gil_scoped_release release;
+        return ReadDocument(path).text;
+    } catch (const FileError& error) {
+        const py::object raised = py::reinterpret_borrow<py::object>(PyExc_OSError)(
+            py::none(), std::string(error.what()) + ": " + error.Reason(), shownName);
+        PyErr_SetObject(PyExc_OSError, raised.ptr());
+        throw py::error_already_set();
+    } catch (const ScrivoluxError& error) {
+        throw py::value_error(py::str(shownName).cast<std::string>() + ": " + error.what());
+    }
+}
+
+py::object AnalyseFilePy(py::object path, py::object rules, py::object unknown,
+                         py::object dictionary, py::object words, py::object sentences) {
+    const py::module_ os = py::module_::import("os");
+    const std::string bytes = py::bytes(os.attr("fsencode")(path));
+    if (bytes.find('\0') != std::string::npos)
+        throw py::value_error("path must not contain a NUL character");
+    const py::object shownName = os.attr("fsdecode")(path);
+    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
+    std::string text = DocumentTextOf(bytes, shownName);
+    std::vector<std::string> line(1);
+    {
+        const py::gil_scoped_release release;
+        line[0] = JsonLine(Analyse(bytes, std::move(text), request, kParallelFromBytes));
+    }
+    return FromJsonLines(line)[0];
+}
+
 // The texts, names and thread count of a batch, from the arguments.
 struct Batch {
     std::vector<std::string> texts;
@@ -442,6 +477,12 @@ PYBIND11_MODULE(_scrivolux, m) {
           "rules"_a = "classic", "unknown"_a = "estimate", "dictionary"_a = py::none(),
           "words"_a = false, "sentences"_a = 0,
           "The report of one text as a dict: the object scrivolux-cli --format=jsonl writes.");
+    m.def("analyse_file", &AnalyseFilePy, "path"_a, py::kw_only(), "rules"_a = "classic",
+          "unknown"_a = "estimate", "dictionary"_a = py::none(), "words"_a = false,
+          "sentences"_a = 0,
+          "The report of a file (.txt, .docx, .odt, .html, .md or .pdf) as scrivolux-cli reads "
+          "it, as analyse() gives it. OSError when the file cannot be read, ValueError when it "
+          "is no document this reads.");
     m.def("analyse_many", &AnalyseManyPy, "texts"_a, py::kw_only(), "names"_a = py::none(),
           "threads"_a = 0, "rules"_a = "classic", "unknown"_a = "estimate",
           "dictionary"_a = py::none(), "words"_a = false, "sentences"_a = 0,

@@ -19,7 +19,7 @@ declare -A allowed=(
     [documents]="text documents"
     [forms]="text dictionary analysis checks report image settings resources documents forms"
     [cli]="text dictionary analysis checks report documents cli"
-    [python]="text dictionary analysis checks report python"
+    [python]="text dictionary analysis checks report documents python"
 )
 
 status=0

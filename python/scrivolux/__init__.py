@@ -1,7 +1,9 @@
 """Readability statistics of English text, counted by the Scrivolux core.
 
 analyse(text) gives the report of one text as a dict: the same keys and values
-as one object of ``scrivolux-cli --format=jsonl``. analyse_many(texts) gives
+as one object of ``scrivolux-cli --format=jsonl``; analyse_file(path) the same
+for a file, read as scrivolux-cli reads it (.txt, .docx, .odt, .html, .md,
+.pdf). analyse_many(texts) gives
 the reports of many texts in their order, counted on all processors with the
 GIL released. The functions below analyse() read single figures out of that
 report, under the names other readability packages give them.
@@ -15,6 +17,7 @@ from ._scrivolux import (
     WordListError,
     __version__,
     analyse,
+    analyse_file,
     analyse_many,
     csv_header,
     csv_rows,
@@ -25,6 +28,7 @@ __all__ = [
     "WordListError",
     "__version__",
     "analyse",
+    "analyse_file",
     "analyse_many",
     "csv_header",
     "csv_rows",
@@ -79,7 +83,7 @@ syllable_count = _reader("counts", "syllables", "Syllables in the text.")
 lexicon_count = _reader("counts", "words", "Words in the text.")
 sentence_count = _reader("counts", "sentences", "Sentences in the text.")
 
-for _function in __all__[7:]:
+for _function in __all__[__all__.index("default_word_list") + 1:]:
     globals()[_function].__name__ = _function
     globals()[_function].__qualname__ = _function
 del _function

@@ -20,6 +20,15 @@ def analyse(
     words: bool = ...,
     sentences: int = ...,
 ) -> dict[str, Any]: ...
+def analyse_file(
+    path: _Path,
+    *,
+    rules: _Rules = ...,
+    unknown: _Unknown = ...,
+    dictionary: Optional[_Path] = ...,
+    words: bool = ...,
+    sentences: int = ...,
+) -> dict[str, Any]: ...
 def analyse_many(
     texts: Iterable[str],
     *,

@@ -125,6 +125,29 @@ class SameAsTheCommandLine(unittest.TestCase):
                 self.assertEqual(scrivolux.analyse(text, **keywords),
                                  cli_object_of_text(text, *options))
 
+    def test_a_document_as_the_command_line_reads_it(self):
+        folder = os.path.join(os.path.dirname(__file__), "..", "data", "documents")
+        for name in ["passage.docx", "passage.odt", "passage.html", "passage.md",
+                     "passage.txt", "structured.md"]:
+            path = os.path.join(folder, name)
+            for rules in ["classic", "careful"]:
+                with self.subTest(name=name, rules=rules):
+                    [expected] = cli_objects([path], "--rules=" + rules, "--sentences=2")
+                    self.assertEqual(scrivolux.analyse_file(path, rules=rules, sentences=2),
+                                     expected)
+        with self.assertRaises(OSError) as raised:
+            scrivolux.analyse_file(os.path.join(folder, "missing.docx"))
+        self.assertEqual(raised.exception.filename, os.path.join(folder, "missing.docx"))
+        self.assertNotIsInstance(raised.exception, scrivolux.WordListError)
+        with tempfile.TemporaryDirectory() as home:
+            old = os.path.join(home, "old.doc")
+            with open(old, "wb") as file:
+                file.write(b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + bytes(600))
+            with self.assertRaises(ValueError):
+                scrivolux.analyse_file(old)
+        with self.assertRaises(ValueError):
+            scrivolux.analyse_file("a\0b.txt")
+
     def test_a_text_counted_on_two_threads_and_on_one(self):
         # Over 256 KB analyse() splits the syllable pass; analyse_many() does
         # not. The unknown words must come out in the same order either way.
