@@ -9,8 +9,9 @@ them as a pandas DataFrame, one row per text and one flat column per figure.
 
 The functions below analyse_frame() read single figures, under the names
 textstat gives them. Each takes a text or a report that analyse() gave; the
-reports of the last 32 texts read this way (with their options) are kept, so
-that asking one text for several figures costs one analysis.
+reports of the last 32 texts read this way (with their options; fewer when
+they hold over 64 Mi characters between them) are kept, so that asking one
+text for several figures costs one analysis.
 
 Words the word list lacks count their estimated syllables (unknown="estimate")
 or none (unknown="zero"); nothing is ever asked. Only the word list is read,
@@ -127,9 +128,13 @@ def frame_columns(checks=False):
     return _frame_column_names(checks)
 
 
-# The reports the readers made, by text and options: the last _CACHE_SIZE.
+# The reports the readers made, by text and options: the last _CACHE_SIZE, and
+# of those only as many as hold _CACHE_CHARACTERS characters of text between
+# them (the cache keeps the texts alive).
 _CACHE_SIZE = 32
+_CACHE_CHARACTERS = 64 * 1024 * 1024
 _cache = collections.OrderedDict()
+_cached_characters = 0
 _cache_lock = threading.Lock()
 
 
@@ -149,10 +154,15 @@ def _report_of(text, options):
             _cache.move_to_end(key)
             return report
     report = analyse(text, **options)
+    global _cached_characters
     with _cache_lock:
+        if key not in _cache:
+            _cached_characters += len(text)
         _cache[key] = report
-        while len(_cache) > _CACHE_SIZE:
-            _cache.popitem(last=False)
+        while len(_cache) > _CACHE_SIZE or (_cached_characters > _CACHE_CHARACTERS
+                                            and len(_cache) > 1):
+            (gone, _), _ = _cache.popitem(last=False)
+            _cached_characters -= len(gone)
     return report
 
 

@@ -717,6 +717,15 @@ class Readers(unittest.TestCase):
             scrivolux.lix(others[0])
             scrivolux.lix(text)
             self.assertEqual(calls[32:], [others[30], text, others[0]])
+            # Two texts of 40 Mi characters are more than the cache holds.
+            big = ["x " * (20 * 1024 * 1024), "y " * (20 * 1024 * 1024)]
+            del calls[:]
+            for _ in range(2):
+                scrivolux.letter_count(big[0], unknown="zero")
+            scrivolux.letter_count(big[1], unknown="zero")
+            scrivolux.letter_count(big[1], unknown="zero")
+            scrivolux.letter_count(big[0], unknown="zero")
+            self.assertEqual(len(calls), 3)
         finally:
             scrivolux.analyse = original
 
