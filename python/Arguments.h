@@ -35,6 +35,9 @@ template <ArgumentName Name> struct Flag { bool value = false; };
 // An int from 0 to INT32_MAX; a bool is refused.
 template <ArgumentName Name> struct Count { int value = 0; };
 
+// None or a number (int or float; a bool is refused).
+template <ArgumentName Name> struct OptionalNumber { std::optional<double> value; };
+
 // A file's name as str, bytes or os.PathLike, as open() takes it: its bytes,
 // and the str the name shows as in messages (os.fsdecode). None gives no name.
 template <ArgumentName Name> struct Path {
@@ -112,6 +115,21 @@ template <ArgumentName Name> struct type_caster<Count<Name>> {
             throw value_error(Name.Text() + " must be between 0 and " + std::to_string(INT32_MAX) +
                               ", not " + str(source).cast<std::string>());
         value.value = static_cast<int>(number);
+        return true;
+    }
+};
+
+template <ArgumentName Name> struct type_caster<OptionalNumber<Name>> {
+    PYBIND11_TYPE_CASTER(OptionalNumber<Name>, const_name("float | None"));
+    bool load(handle source, bool) {
+        if (source.is_none())
+            return true;
+        if (PyBool_Check(source.ptr()) ||
+            !(PyFloat_Check(source.ptr()) || PyLong_Check(source.ptr())))
+            throw type_error(Name.Text() + " must be a number or None, not " + TypeName(source));
+        value.value = PyFloat_AsDouble(source.ptr());
+        if (value.value == -1.0 && PyErr_Occurred())
+            throw error_already_set();
         return true;
     }
 };

@@ -232,10 +232,10 @@ RequestArguments ArgumentsOf(CountingRules rules, UnknownWordCount unknown,
 py::dict AnalysePy(Str<"text"> text, OptionalStr<"name"> name, CountingRules rules,
                    UnknownWordCount unknown, Path<"dictionary"> dictionary, Flag<"words"> words,
                    Count<"sentences"> sentences, Flag<"checks"> checks,
-                   std::optional<double> targetGrade) {
+                   OptionalNumber<"target_grade"> targetGrade) {
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
-                              checks.value, targetGrade));
+                              checks.value, targetGrade.value));
     std::vector<std::string> line(1);
     {
         const py::gil_scoped_release release;
@@ -265,12 +265,12 @@ std::string DocumentTextOf(const std::string& path, const py::object& shownName)
 py::dict AnalyseFilePy(Path<"path"> path, CountingRules rules, UnknownWordCount unknown,
                        Path<"dictionary"> dictionary, Flag<"words"> words,
                        Count<"sentences"> sentences, Flag<"checks"> checks,
-                       std::optional<double> targetGrade) {
+                       OptionalNumber<"target_grade"> targetGrade) {
     if (!path.bytes)
         throw py::type_error("path must be a path (str, bytes or os.PathLike), not NoneType");
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
-                              checks.value, targetGrade));
+                              checks.value, targetGrade.value));
     std::string text = DocumentTextOf(*path.bytes, path.shown);
     std::vector<std::string> line(1);
     {
@@ -402,11 +402,11 @@ std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output ou
 py::list AnalyseManyPy(Texts texts, Names names, Count<"threads"> threads, NotText errors,
                        CountingRules rules, UnknownWordCount unknown, Path<"dictionary"> dictionary,
                        Flag<"words"> words, Count<"sentences"> sentences, Flag<"checks"> checks,
-                       std::optional<double> targetGrade) {
+                       OptionalNumber<"target_grade"> targetGrade) {
     Batch batch = BatchOf(texts, names, threads.value, errors);
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
-                              checks.value, targetGrade));
+                              checks.value, targetGrade.value));
     std::vector<std::string> lines;
     {
         const py::gil_scoped_release release;
@@ -445,11 +445,11 @@ py::list CsvRowsPy(Texts texts, Names names, Count<"threads"> threads, CountingR
 // between. Items that are no text give rows of None with the reason in "error".
 py::dict FrameColumnsPy(Texts texts, Count<"threads"> threads, CountingRules rules,
                         UnknownWordCount unknown, Path<"dictionary"> dictionary,
-                        Flag<"checks"> checks, std::optional<double> targetGrade,
+                        Flag<"checks"> checks, OptionalNumber<"target_grade"> targetGrade,
                         std::vector<std::string> columns) {
     Batch batch = BatchOf(texts, Names{py::none()}, threads.value, NotText::None);
-    const Request request = RequestOf(
-        ArgumentsOf(rules, unknown, std::move(dictionary), false, 0, checks.value, targetGrade));
+    const Request request = RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), false, 0,
+                                                  checks.value, targetGrade.value));
     std::vector<std::optional<TextReport>> reports;
     {
         const py::gil_scoped_release release;

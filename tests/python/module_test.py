@@ -259,6 +259,11 @@ class BadArguments(unittest.TestCase):
             (ValueError, "dictionary must not contain a NUL character",
              lambda: a("x", dictionary="words.dat\0.txt")),
             (TypeError, "names[0] must be hashable, not list", lambda: many(["a"], names=[[7]])),
+            (TypeError, "target_grade must be a number or None, not str",
+             lambda: a("x", checks=True, target_grade="8")),
+            (TypeError, "checks must be a bool, not int", lambda: a("x", checks=1)),
+            (TypeError, "texts[0] must be str, not bytes",
+             lambda: scrivolux.csv_rows([b"x"])),
         ]:
             with self.subTest(message=message):
                 self.check(error, message, call)
@@ -596,6 +601,11 @@ class Frame(unittest.TestCase):
         [many] = scrivolux.analyse_many([text], checks=True)
         self.assertEqual(len(many["checks"]), frame.loc[0, "checks"])
         self.assertNotIn("checks", scrivolux.analyse_frame([text]).columns)
+        # The target grade decides which sentences are hard.
+        hard = {"hard-sentence", "very-hard-sentence"}
+        for target, found in (0, 6), (40, 0):
+            report = scrivolux.analyse(text, checks=True, target_grade=target)
+            self.assertEqual(sum(f["rule"] in hard for f in report["checks"]), found, target)
 
 
 class NotText(unittest.TestCase):
