@@ -89,6 +89,13 @@ std::shared_ptr<TDictionary> LoadedWordList(const std::string& path) {
     } catch (const FileError& error) {
         throw WordListFailure(error.what(), path);
     }
+    // pip installs a wheel's word list and index with new times, and an index
+    // stands only for the list of its time: without a fresh one every process
+    // would read the text list. The first load writes it, when the folder lets
+    // it (a failure leaves the text list, as before); the lists of the build
+    // tree and of the Debian package are left to those who made them.
+    if (IsBesideModule(path) && !dictionary->UsesIndex())
+        (void)TDictionary::WriteIndex(path);
     loaded.lists.emplace(path, dictionary);
     return dictionary;
 }

@@ -28,3 +28,8 @@ std::string DefaultWordList(const std::string& moduleDirectory) {
         return built.string();
     return installed.string();
 }
+
+bool IsBesideModule(const std::string& wordList) {
+    const std::string here = ModuleDirectory();
+    return !here.empty() && std::filesystem::path(wordList).parent_path() == here;
+}

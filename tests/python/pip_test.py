@@ -3,6 +3,8 @@ environment, offline, and the module found there analyses a text with the word
 list the wheel carries. Run by ctest with SCRIVOLUX_SOURCE_DIR and
 SCRIVOLUX_BUILD_DIR (the build tree pip's CMake step builds in)."""
 
+import glob
+import json
 import os
 import subprocess
 import sys
@@ -35,10 +37,12 @@ class PipInstall(unittest.TestCase):
                                   report["figures"]["fleschKincaidGradeLevel"],
                                   scrivolux.text_standard("The cat sat on the mat.")]))
                 """)
+            [installed] = glob.glob(os.path.join(venv, "lib", "python3*", "site-packages",
+                                                 "scrivolux", "cuvplus.dat.idx"))
+            as_installed = os.stat(installed).st_mtime_ns
             run = subprocess.run([python, "-c", script], capture_output=True, text=True,
                                  env=env, cwd="/")
             self.assertEqual(run.returncode, 0, run.stderr)
-            import json
             here, word_list, files, grade, standard = json.loads(run.stdout)
             self.assertTrue(here.startswith(venv), here)
             self.assertEqual(word_list, os.path.join(here, "cuvplus.dat"))
@@ -46,6 +50,16 @@ class PipInstall(unittest.TestCase):
                 self.assertIn(name, files)
             self.assertEqual(grade, -0.7238889)
             self.assertIsInstance(standard, str)
+            # pip gave the index a time of its own, so the first load wrote a
+            # fresh one for the processes after it.
+            index = os.path.join(here, "cuvplus.dat.idx")
+            self.assertEqual(index, installed)
+            written = os.stat(index).st_mtime_ns
+            self.assertGreater(written, as_installed)
+            run = subprocess.run([python, "-c", script], capture_output=True, text=True,
+                                 env=env, cwd="/")
+            self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertEqual(os.stat(index).st_mtime_ns, written)
 
 
 if __name__ == "__main__":
