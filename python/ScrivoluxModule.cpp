@@ -309,7 +309,10 @@ Batch BatchOf(const Texts& texts, const Names& names, int threads, NotText notTe
             throw py::type_error(place + " must be str, not " + TypeName(item));
         } else {
             batch.notText.resize(batch.texts.size() + 1);
-            batch.notText.back() = "a " + TypeName(item) + ", not a str";
+            const std::string type = TypeName(item);
+            const bool vowel =
+                std::string_view("aeiouAEIOU").find(type[0]) != std::string_view::npos;
+            batch.notText.back() = (vowel ? "an " : "a ") + type + ", not a str";
             utf8.emplace();
         }
         batch.texts.push_back(std::move(*utf8));

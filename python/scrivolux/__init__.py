@@ -113,6 +113,8 @@ def analyse_frame(texts, *, names=None, threads=0, rules="classic", unknown="est
     if columns is None:
         chosen = known
     else:
+        if isinstance(columns, str):
+            columns = [columns]
         chosen = [column for column in columns if column != "error"] + ["error"]
         for column in chosen:
             if column not in known:

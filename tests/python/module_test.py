@@ -562,12 +562,18 @@ class Frame(unittest.TestCase):
         self.assertEqual(list(frame["words"][[10, 40]]), [3, 5])
         for label, reason in (20, "a NoneType, not a str"), (30, "a float, not a str"):
             self.assertEqual(frame.loc[label, "error"], reason)
+        series[20] = 7
+        frame = scrivolux.analyse_frame(series)
+        for label, reason in (20, "an int, not a str"), (30, "a float, not a str"):
+            self.assertEqual(frame.loc[label, "error"], reason)
             self.assertTrue(all(missing(value) for value in frame.loc[label].drop("error")))
         self.assertTrue(missing(frame.loc[10, "error"]))
         # Names of any hashable kind, and a generator of texts.
         frame = scrivolux.analyse_frame((t for t in ["a b.", "c."]), names=[("x", 1), 7],
                                         columns=["sentences", "words"])
         self.assertEqual(list(frame.columns), ["sentences", "words", "error"])
+        self.assertEqual(list(scrivolux.analyse_frame([], columns="lix").columns), ["lix", "error"])
+        self.assertEqual(len(scrivolux.analyse_frame([])), 0)
         self.assertEqual(frame.loc[7, "words"], 1)
         self.assertEqual(frame.loc[[("x", 1)], "words"].iloc[0], 2)
 
