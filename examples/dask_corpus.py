@@ -9,7 +9,9 @@ INPUT is a folder (every regular file in it and below, read as UTF-8 text) or a
 JSON Lines file with one document per line: {"id": ..., "text": ...}. A folder
 is cut into partitions of --partition-size files; a JSON Lines file into blocks
 of --blocksize bytes (16MiB by default; "2MB", "512KiB" or a number of bytes),
-so that a corpus of one large file still keeps every worker busy. OUTPUT
+so that a corpus of one large file still keeps every worker busy (Dask makes
+size // blocksize blocks, at least one: give a file of 20 MB on 8 workers 2MB
+blocks). OUTPUT
 is a folder that receives one part file per partition (00000.jsonl,
 00001.jsonl, ... or 00000.csv, ...): per document the object of
 scrivolux-cli --format=jsonl, or its CSV row. Without --scheduler a local
