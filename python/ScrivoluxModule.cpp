@@ -107,7 +107,6 @@ const std::string& DefaultWordListPath() {
 
 // The UTF-8 codec's error handler for Utf8Of: U+FFFD for each lone surrogate.
 // (The codec takes only bytes from a handler, since "\uFFFD" is no ASCII.)
-
 void RegisterSurrogateHandler() {
     py::module_::import("codecs").attr("register_error")(
         "scrivolux.surrogate-as-fffd", py::cpp_function([](py::object error) {
