@@ -9,12 +9,13 @@ CurrentAnalysis::CurrentAnalysis(QObject* parent) : QObject(parent) {}
 CurrentAnalysis::~CurrentAnalysis() = default;
 
 void CurrentAnalysis::Set(std::shared_ptr<PassageDetails> details, QPlainTextEdit* textArea,
-                          TDictionary* dictionary) {
+                          TDictionary* dictionary, std::string passage) {
     disconnect(textConnection_);
     details_ = std::move(details);
     corrected_.assign(details_ ? details_->words.size() : 0, false);
     textArea_ = textArea;
     dictionary_ = dictionary;
+    passage_ = std::move(passage);
     stale_ = false;
     text_ = textArea ? textArea->toPlainText() : QString();
     if (textArea)

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QPlainTextEdit;
@@ -31,8 +32,9 @@ public:
 
     // The details of a new analysis of the text in textArea, whose words were
     // counted with dictionary (the one a corrected count may be added to).
+    // passage is the text the details' byte offsets point into, when known.
     void Set(std::shared_ptr<PassageDetails> details, QPlainTextEdit* textArea,
-             TDictionary* dictionary);
+             TDictionary* dictionary, std::string passage = {});
 
     // Gives the word of the row a new count and counts the figures again.
     // False, and no change announced, when the count is the same or the row
@@ -48,6 +50,8 @@ public:
     TDictionary* Dictionary() const { return dictionary_; }
     // The text as it was analysed, for the wording of the sentences.
     const QString& Text() const { return text_; }
+    // The passage as analysed; "" when the run did not keep it.
+    const std::string& Passage() const { return passage_; }
     // Whether the text was edited since the analysis, so that the positions of
     // its words and sentences no longer hold.
     bool Stale() const { return stale_; }
@@ -65,5 +69,6 @@ private:
     TDictionary* dictionary_ = nullptr;
     std::vector<bool> corrected_; // by row of the details' words
     QString text_;
+    std::string passage_;
     bool stale_ = false;
 };

@@ -1,8 +1,6 @@
 #include "forms/FrmMain.h"
 
-#include "analysis/AnalysisPipeline.h"
 #include "analysis/PassageDetails.h"
-#include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
@@ -19,6 +17,7 @@
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
 #include "forms/ShownText.h"
+#include "report/TextAnalysis.h"
 #include "settings/FontSettings.h"
 #include "settings/OptionSettings.h"
 #include "text/Error.h"
@@ -664,10 +663,10 @@ void TMainForm::RunAnalysis() {
 
     if (ReportForm)
         ReportForm->hide();
-    const std::vector<std::string> lines = MemoLines();
-    const bool fromDocument = HoldsDocumentLine(lines);
-    const WorkingTexts texts = PrepareLines(
-        lines, mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic);
+    std::string text = memoText();
+    const bool fromDocument = HoldsDocumentLine(SplitLines(text));
+    const CountingRules rules =
+        mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic;
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -676,31 +675,32 @@ void TMainForm::RunAnalysis() {
 
     // Stopping leaves the dialog, the passes and the run, with nothing shown.
     struct AnalysisStopped {};
-    const UnknownWordHandler askUser = [this](const std::string& word, TDictionary& dictionary) {
+    TextAnalysisOptions options;
+    options.rules = rules;
+    // With the option on, no word is asked about: each gets the estimate, and
+    // nothing is added to the dictionary or its file.
+    options.unknown =
+        mnuEstimateUnknown->isChecked() ? UnknownWordCount::Estimate : UnknownWordCount::Ask;
+    options.ask = [this](const std::string& word) {
         TNotFoundForm dialog(this);
-        const std::int32_t count = dialog.AskSyllables(word, dictionary);
+        const std::int32_t count = dialog.AskSyllables(word, *dictionary_);
         if (dialog.StopRequested())
             throw AnalysisStopped();
         return count;
     };
+    options.progress = progress.get();
     // The pauses let the user follow the bars; the last one shows them full.
-    const auto pause = [](CountingPass pass) {
+    options.afterPass = [](CountingPass pass) {
         TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
     };
-    // With the option on, no word is asked about: each gets the estimate, and
-    // nothing is added to the dictionary or its file.
-    const UnknownWordHandler estimate = [](const std::string& word, TDictionary& dictionary) {
-        return EstimateSyllables(word, dictionary);
-    };
-    const bool estimating = mnuEstimateUnknown->isChecked();
-    // The answers are kept so that the details can say where each count came from.
-    UnknownWordLog answers;
+    auto details = std::make_shared<PassageDetails>();
+    options.details = details.get();
+    // The passage is kept for the details: where a sentence's end mark stands,
+    // which sentences are headings or list items.
+    PreparedText prepared = PrepareForReport(std::move(text), rules, true);
     AnalysisCounts counts;
     try {
-        counts = CountTexts(texts, *dictionary_,
-                            estimating ? answers.Recording(estimate, WordSource::Estimated)
-                                       : answers.Recording(askUser, WordSource::Typed),
-                            *progress, pause);
+        counts = AnalysePreparedText(std::string(), prepared, *dictionary_, options).counts;
     } catch (const AnalysisStopped&) {
         // The report of another text would pass for this one's: it stays hidden.
         return;
@@ -708,8 +708,6 @@ void TMainForm::RunAnalysis() {
 
     progress.reset();
     ProgressForm = startupProgressForm;
-    auto details =
-        std::make_shared<PassageDetails>(BuildPassageDetails(texts, *dictionary_, answers));
     // The details point into the text area, which shows a long line in pieces.
     if (shownInPieces_) {
         const std::vector<std::size_t> cuts = PieceCuts(*InputMemo->document());
@@ -719,9 +717,9 @@ void TMainForm::RunAnalysis() {
             ShowSpanInPieces(occurrence.span, cuts);
     }
     // The report, the graph, the details and the highlighting follow this.
-    analysis_->Set(std::move(details), InputMemo, dictionary_.get());
+    analysis_->Set(std::move(details), InputMemo, dictionary_.get(), std::move(prepared.passage));
     if (DetailsForm)
-        DetailsForm->SetRulesNote(texts.rules, fromDocument);
+        DetailsForm->SetRulesNote(rules, fromDocument);
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

@@ -129,6 +129,10 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         unknownWords = headTally.Take();
         MergeTally(unknownWords, tailTally.Take());
     }
+    if (options.details) {
+        *options.details = BuildPassageDetails(texts, dictionary, log);
+        indexCounts = options.details->indexCounts;
+    }
     ReportExtras extras = options.extras;
     extras.rules = std::string(CountingRulesName(options.rules));
     return MakeTextReport(std::move(name), texts, prepared.passage, prepared.lineStarts, counts,

@@ -82,6 +82,10 @@ struct TextAnalysisOptions {
     // either stops the analysis and leaves this function.
     AnalysisProgress* progress = nullptr;
     AfterPass afterPass;
+    // When given, receives the details of every word and sentence (the ones the
+    // desktop's Details window shows), built once: the report's index counts
+    // come from them.
+    PassageDetails* details = nullptr;
 };
 
 // The report of a decoded text, named name: prepared, counted and reported as
