@@ -1,5 +1,6 @@
 #include "forms/FrmDetails.h"
 
+#include "checks/Checks.h"
 #include "forms/CurrentAnalysis.h"
 #include "forms/DetailsHeadline.h"
 #include "forms/DetailsIndicesPage.h"
@@ -26,19 +27,32 @@
 
 TDetailsForm* DetailsForm = nullptr;
 
+namespace {
+
+constexpr QSize kDesignedSize(680, 520);
+// Smaller than this, the tables show too few rows to be of use.
+constexpr QSize kSmallestSize(420, 300);
+
+} // namespace
+
 TDetailsForm::TDetailsForm(CurrentAnalysis* analysis, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window), analysis_(analysis), mainWindow_(mainWindow) {
     setWindowTitle(QStringLiteral("Analysis Details"));
     setAccessibleName(QStringLiteral("Analysis Details"));
-    resize(680, 520);
+    resize(kDesignedSize);
     highlight_ = new PassageHighlight(analysis_, this);
     createControls();
     showState();
     PlaceOnScreen(this, QPoint(300, 120));
-    connect(analysis_, &CurrentAnalysis::analysisChanged, this, [this] {
-        StatusLine->clearMessage();
-        showState();
-    });
+    connect(analysis_, &CurrentAnalysis::analysisChanged, this,
+            [this](CurrentAnalysis::Change change) {
+                StatusLine->clearMessage();
+                showState();
+                // An edit took the marks away; the next run brings them back.
+                if (change == CurrentAnalysis::Change::NewAnalysis && highlightWanted_ &&
+                    !HighlightCheck->isChecked())
+                    SetHighlight(true);
+            });
     connect(highlight_, &PassageHighlight::dropped, this, [this] {
         const QSignalBlocker block(HighlightCheck);
         HighlightCheck->setChecked(false);
@@ -162,9 +176,10 @@ void TDetailsForm::SetUnsavedMark(bool unsaved) {
 }
 
 void TDetailsForm::ShowDetails() {
-    if (!shownBefore_)
+    // Placed each time it opens, as the main window may have moved since; left
+    // where it is while open.
+    if (!isVisible() || isMinimized())
         placeBesideMainWindow();
-    shownBefore_ = true;
     if (isMinimized())
         showNormal();
     else
@@ -180,8 +195,13 @@ void TDetailsForm::placeBesideMainWindow() {
     QScreen* screen = mainWindow_->screen();
     if (!screen)
         return;
-    if (const auto place = BesideOnScreen(mainFrame, OuterSize(this), screen->availableGeometry()))
-        move(*place);
+    const QSize frame = OuterSize(this) - size();
+    const QSize minimum = minimumSizeHint().expandedTo(kSmallestSize) + frame;
+    if (const auto place = AroundOnScreen(mainFrame, kDesignedSize + frame, minimum,
+                                          screen->availableGeometry())) {
+        resize(place->size() - frame);
+        move(place->topLeft());
+    }
 }
 
 void TDetailsForm::showState() {
@@ -275,8 +295,18 @@ void TDetailsForm::SelectNextOccurrence(std::size_t row) {
 
 void TDetailsForm::SelectSentence(std::size_t sentence) {
     const PassageDetails* details = Details();
-    if (details && sentence < details->sentences.size())
-        select(details->sentences[sentence].span.position, details->sentences[sentence].span.size);
+    if (!details || sentence >= details->sentences.size())
+        return;
+    const TextSpan& span = details->sentences[sentence].span;
+    // With its full stop and closing quotes, so that typing over it leaves
+    // none behind.
+    std::size_t size = span.size;
+    const std::string& passage = analysis_->Passage();
+    const std::size_t end = span.offset + span.length;
+    if (const auto marked = SentenceEndWithMark(passage, span); marked && *marked > end)
+        size += static_cast<std::size_t>(
+            QString::fromUtf8(passage.data() + end, static_cast<qsizetype>(*marked - end)).size());
+    select(span.position, size);
 }
 
 void TDetailsForm::ChangeWordCount(std::size_t row, std::int32_t syllables) {
@@ -288,6 +318,7 @@ void TDetailsForm::CloseBTClick() {
 }
 
 void TDetailsForm::HighlightCheckClick(bool checked) {
+    highlightWanted_ = checked;
     SetHighlight(checked);
 }
 

@@ -33,8 +33,9 @@ class QTableWidget;
 class TDetailsForm : public QWidget {
     Q_OBJECT
 public:
-    // The first showing stands beside mainWindow when the screen has room; the
-    // window is still a top-level one of its own, not mainWindow's child.
+    // Each showing stands beside, below or above mainWindow where the screen
+    // has room; the window is still a top-level one of its own, not
+    // mainWindow's child.
     explicit TDetailsForm(CurrentAnalysis* analysis, QWidget* mainWindow = nullptr);
     ~TDetailsForm() override;
 
@@ -105,7 +106,9 @@ private:
     CurrentAnalysis* analysis_;
     QPointer<QWidget> mainWindow_;
     PassageHighlight* highlight_ = nullptr;
-    bool shownBefore_ = false;
+    // Whether the user turned Highlight on: an edit drops the marks, a run
+    // brings them back.
+    bool highlightWanted_ = false;
 };
 
 extern TDetailsForm* DetailsForm;

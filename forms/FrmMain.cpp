@@ -723,4 +723,7 @@ void TMainForm::RunAnalysis() {
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);
+    // Open details stay in sight where they are, the report keeping the focus.
+    if (DetailsForm && DetailsForm->isVisible() && !DetailsForm->isMinimized())
+        DetailsForm->raise();
 }

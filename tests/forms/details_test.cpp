@@ -101,9 +101,42 @@ TEST_F(DetailsFormTest, ALineShownInPiecesSelectsTheRightWords) {
     ASSERT_TRUE(DetailsForm->Details());
 
     DetailsForm->SelectSentence(DetailsForm->Details()->sentences.size() - 1);
-    EXPECT_EQ(Selected(), QStringLiteral("Wait what"));
+    EXPECT_EQ(Selected(), QStringLiteral("Wait what."));
     DetailsForm->SelectSentence(1'000);
-    EXPECT_EQ(Selected(), QStringLiteral("The cat sat on the mat"));
+    EXPECT_EQ(Selected(), QStringLiteral("The cat sat on the mat."));
+}
+
+// A chosen sentence is selected with its end mark and closing quote, so that
+// typing over it leaves none behind; a heading has none to take.
+TEST_F(DetailsFormTest, ASelectedSentenceTakesItsEndMarkAndClosingQuote) {
+    struct Row {
+        const char* name;
+        const char* text;
+        bool careful;
+        std::size_t sentence;
+        const char* selected;
+    };
+    const Row rows[] = {
+        {"question", "Is it so? Yes!", false, 0, "Is it so?"},
+        {"exclamation at the end", "Is it so? Yes!", false, 1, "Yes!"},
+        {"closing quote", "She said \"Go.\" He went.", true, 0, "She said \"Go.\""},
+        {"heading", "Title\n\nThe cat sat.", true, 0, "Title"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (MainForm->mnuCarefulCounting->isChecked() != row.careful)
+            MainForm->mnuCarefulCounting->trigger();
+        Analyse(QString::fromUtf8(row.text));
+        ASSERT_TRUE(DetailsForm->Details());
+        DetailsForm->SelectSentence(row.sentence);
+        EXPECT_EQ(Selected(), QString::fromUtf8(row.selected));
+    }
+    if (MainForm->mnuCarefulCounting->isChecked())
+        MainForm->mnuCarefulCounting->trigger();
+    Analyse(QStringLiteral("You are welcome. Bye."));
+    DetailsForm->SelectSentence(0);
+    QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Welcome."));
+    EXPECT_EQ(MainForm->InputMemo->toPlainText(), QStringLiteral("Welcome. Bye."));
 }
 
 TEST_F(DetailsFormTest, BeforeAnyAnalysisTheWindowExplainsAndTheGraphIsPlain) {
@@ -153,7 +186,7 @@ TEST_F(DetailsFormTest, AWordSelectsItsNextOccurrenceAndASentenceItself) {
     EXPECT_EQ(MainForm->InputMemo->textCursor().selectionStart(), 4);
 
     DetailsForm->SelectSentence(1);
-    EXPECT_EQ(Selected(), QStringLiteral("A Cat on the mat, the cat"));
+    EXPECT_EQ(Selected(), QStringLiteral("A Cat on the mat, the cat."));
 
     // Through the table and the keyboard: the word's row, then Enter.
     DetailsForm->ShowDetails();
@@ -232,6 +265,44 @@ TEST_F(DetailsFormTest, HighlightLeavesTheTextAloneAndAnEditDropsIt) {
     const QTextCursor before = memo->textCursor();
     DetailsForm->SelectSentence(0);
     EXPECT_EQ(memo->textCursor().position(), before.position());
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+// The editing loop: Highlight stays on through every run, an edit between
+// runs included, and the details stay open where they were while the report
+// comes up as before.
+TEST_F(DetailsFormTest, HighlightAndTheOpenDetailsOutlastEachRun) {
+    const QString text = QStringLiteral("The beautiful cat sat. The cat sat.");
+    Analyse(text);
+    DetailsForm->ShowDetails();
+    DetailsForm->HighlightCheck->click();
+    ASSERT_TRUE(DetailsForm->Highlighted());
+    DetailsForm->move(DetailsForm->pos() + QPoint(7, 5));
+    const QPoint place = DetailsForm->pos();
+    struct Step {
+        const char* name;
+        bool edit;
+    };
+    for (const Step step : {Step{"again", false}, Step{"after an edit", true}}) {
+        SCOPED_TRACE(step.name);
+        if (step.edit) {
+            MainForm->InputMemo->setFocus();
+            QTest::keyClick(MainForm->InputMemo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(MainForm->InputMemo, QStringLiteral(" The cat."));
+            EXPECT_FALSE(DetailsForm->Highlighted()) << "the marks no longer fit the text";
+        }
+        MainForm->mnuStartAnalysis->trigger();
+        EXPECT_TRUE(DetailsForm->HighlightCheck->isChecked());
+        EXPECT_TRUE(DetailsForm->Highlighted());
+        EXPECT_TRUE(ReportForm->isVisible());
+        EXPECT_TRUE(DetailsForm->isVisible());
+        EXPECT_EQ(DetailsForm->pos(), place);
+    }
+    DetailsForm->HighlightCheck->click();
+    MainForm->mnuStartAnalysis->trigger();
+    EXPECT_FALSE(DetailsForm->Highlighted()) << "off stays off";
+    DetailsForm->close();
     ReportForm->close();
     FryGraphForm->close();
 }
@@ -509,7 +580,7 @@ TEST_F(DetailsFormTest, WhatTheDetailsSelectIsNotLeftUnderThem) {
     };
     for (const std::size_t sentence : {std::size_t{50}, std::size_t{30}, std::size_t{10}}) {
         DetailsForm->SelectSentence(sentence);
-        EXPECT_EQ(Selected(), QStringLiteral("Line %1 of the passage").arg(sentence + 1));
+        EXPECT_EQ(Selected(), QStringLiteral("Line %1 of the passage.").arg(sentence + 1));
         EXPECT_TRUE(view.contains(selectionOnScreen())) << sentence;
         EXPECT_FALSE(selectionOnScreen().intersects(DetailsForm->frameGeometry())) << sentence;
     }

@@ -954,4 +954,34 @@ TEST_F(MainFormTest, TheDetailsStandBesideTheMainWindowWhereTheScreenHasRoom) {
     EXPECT_EQ(BesideOnScreen(QRect(0, 0, 600, 400), details, QRect(0, 0, 1920, 500)), std::nullopt);
 }
 
+// The main window at its designed place and size: the details never overlap
+// it while a side has room, and cover as little of it as they can when none has.
+TEST_F(MainFormTest, TheDetailsGoBesideBelowOrAboveTheMainWindow) {
+    const QRect designed(269, 292, 638, 425);
+    const QSize details(688, 554);
+    const QSize minimum(500, 400);
+    struct Row {
+        const char* name;
+        QRect main;
+        QRect screen;
+        QRect expected;
+    };
+    const Row rows[] = {
+        {"beside on a wide screen", designed, {0, 0, 1920, 1080}, {907, 292, 688, 554}},
+        {"below", {0, 0, 638, 425}, {0, 0, 1280, 1024}, {0, 425, 688, 554}},
+        {"above", {0, 560, 638, 425}, {0, 0, 1280, 1024}, {0, 6, 688, 554}},
+        {"shrunk into the room on the right", designed, {0, 0, 1440, 900}, {907, 292, 533, 554}},
+        {"over the upper part on 1366x768", designed, {0, 0, 1366, 768}, {269, 0, 688, 400}},
+        {"over the lower part on 1280x1024", designed, {0, 0, 1280, 1024}, {269, 624, 688, 400}},
+        {"over the lower part", {269, 40, 638, 425}, {0, 0, 1366, 600}, {269, 200, 688, 400}},
+    };
+    for (const Row& row : rows) {
+        const auto place = AroundOnScreen(row.main, details, minimum, row.screen);
+        ASSERT_TRUE(place) << row.name;
+        EXPECT_EQ(*place, row.expected) << row.name;
+        EXPECT_TRUE(row.screen.contains(*place)) << row.name;
+    }
+    EXPECT_FALSE(AroundOnScreen(designed, details, minimum, QRect(0, 0, 1024, 500)));
+}
+
 } // namespace
