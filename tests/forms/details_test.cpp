@@ -307,6 +307,25 @@ TEST_F(DetailsFormTest, HighlightAndTheOpenDetailsOutlastEachRun) {
     FryGraphForm->close();
 }
 
+// Each opening finds the main window where it is now and keeps off it.
+TEST_F(DetailsFormTest, EveryOpeningStandsClearOfTheMainWindow) {
+    Analyse(QStringLiteral("The cat sat."));
+    const QRect screen = MainForm->screen()->availableGeometry();
+    const QSize small(screen.width() / 4, screen.height() / 4);
+    for (const QPoint corner : {screen.topLeft(), screen.topRight() - QPoint(small.width(), 0)}) {
+        MainForm->setGeometry(QRect(corner, small));
+        QTest::qWait(1);
+        DetailsForm->ShowDetails();
+        QTest::qWait(1);
+        EXPECT_FALSE(DetailsForm->frameGeometry().intersects(MainForm->frameGeometry()))
+            << DetailsForm->frameGeometry().x() << "," << DetailsForm->frameGeometry().y();
+        EXPECT_TRUE(screen.contains(DetailsForm->frameGeometry()));
+        DetailsForm->close();
+    }
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
 // A new analysis after an edit holds again: the highlighting is offered and
 // marks the words of three syllables or more, never one of two ("happy").
 TEST_F(DetailsFormTest, AnotherAnalysisAfterAnEditHighlightsTheDifficultWords) {
