@@ -59,6 +59,9 @@ const QString kLoadFilter =
 // A load that takes longer than this shows its progress.
 constexpr qint64 kLoadProgressDelayMs = 500;
 constexpr QSize kDesignedSize(638, 425);
+const QString kSavedAsTextNote =
+    QStringLiteral("The text was saved as plain text: the document's formatting and list "
+                   "numbers are not kept.");
 
 // A line this long is shown as pieces of at most kShownPiece characters, each a
 // block of the text area's own: Qt lays out a block as a whole, and paints it
@@ -425,6 +428,7 @@ void TMainForm::LoadTextFile(const QString& path) {
     // Saving proposes a .txt beside a document, never the document itself.
     documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
     savedPath_.clear();
+    savedAsTextNoted_ = false;
 }
 
 void TMainForm::setMemoText(const QString& text) {
@@ -568,6 +572,11 @@ bool TMainForm::saveWithDialog() {
                                        .arg(VisibleText(QDir::toNativeSeparators(path)))))
             continue;
         SaveTextFile(path);
+        // Once per loaded document, so that nobody takes the .txt for a copy.
+        if (!documentPath_.isEmpty() && !savedAsTextNoted_) {
+            savedAsTextNoted_ = true;
+            TheDesktop().ShowMessage(this, kSavedAsTextNote);
+        }
         return true;
     }
 }

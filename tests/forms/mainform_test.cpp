@@ -523,6 +523,12 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     EXPECT_EQ(ReadBytes(Path("essay.docx")), document);
     EXPECT_TRUE(
         ReadBytes(Path("essay.txt")).startsWith("Reading Matters\r\n\r\nReadable cats sleep"));
+    const QStringList note{QStringLiteral("The text was saved as plain text: the document's "
+                                          "formatting and list numbers are not kept.")};
+    EXPECT_EQ(desktop.messages, note) << "said once the text is saved, not on the refusal";
+    desktop.saveNames = {Path("essay.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.messages, note) << "not again for the same document";
 
     // A text file loaded afterwards proposes nothing again.
     ASSERT_TRUE(WriteBytes(Path("plain.txt"), "Plain."));
@@ -531,6 +537,15 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     MainForm->mnuTxtLoad->trigger();
     MainForm->mnuTxtSave->trigger();
     EXPECT_EQ(desktop.proposedPaths.back(), QString());
+    desktop.saveNames = {Path("plain2.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.messages, note) << "a text file loses nothing";
+    // The next document is told about again.
+    desktop.openNames = {Path("essay.docx")};
+    desktop.saveNames = {Path("essay2.txt")};
+    MainForm->mnuTxtLoad->trigger();
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.messages.size(), 2);
 }
 
 // The document is refused under every name that leads to it: through a linked
