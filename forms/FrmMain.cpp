@@ -30,12 +30,15 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
@@ -56,6 +59,8 @@ const QString kTextSuffix = QStringLiteral("txt");
 const QString kLoadFilter =
     kTextFilter +
     QStringLiteral(";;Documents (*.docx *.odt *.html *.htm *.md *.markdown *.pdf);;All Files (*)");
+// The live statistics wait this long after the last keystroke.
+constexpr int kLiveStatisticsDelayMs = 500;
 // A load that takes longer than this shows its progress.
 constexpr qint64 kLoadProgressDelayMs = 500;
 constexpr QSize kDesignedSize(638, 425);
@@ -209,6 +214,8 @@ void TMainForm::createMenus() {
     mnuCarefulCounting =
         addItem(mnuOptions, "&Careful Counting", &TMainForm::mnuCarefulCountingClick);
     mnuCarefulCounting->setCheckable(true);
+    mnuLiveStatistics = addItem(mnuOptions, "&Live Statistics", &TMainForm::mnuLiveStatisticsClick);
+    mnuLiveStatistics->setCheckable(true);
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
@@ -253,6 +260,8 @@ void TMainForm::FormCreate() {
         const std::unique_ptr<SettingsStore> store = OpenUserSettings();
         mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
         mnuCarefulCounting->setChecked(ReadOption(*store, kCarefulCountingName));
+        mnuLiveStatistics->setChecked(ReadOption(*store, kLiveStatisticsName));
+        showLiveStatistics(mnuLiveStatistics->isChecked());
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -271,6 +280,7 @@ void TMainForm::FormCreate() {
         // A bad line stops the loading; the analysis then reports the dictionary.
         ShowCurrentException(this);
     }
+    updateLiveStatistics();
 }
 
 void TMainForm::LoadFontSettings() {
@@ -607,6 +617,57 @@ void TMainForm::mnuEstimateUnknownClick() {
 void TMainForm::mnuCarefulCountingClick() {
     const std::unique_ptr<SettingsStore> store = OpenUserSettings();
     WriteOption(*store, kCarefulCountingName, mnuCarefulCounting->isChecked());
+}
+
+void TMainForm::mnuLiveStatisticsClick() {
+    showLiveStatistics(mnuLiveStatistics->isChecked());
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteOption(*store, kLiveStatisticsName, mnuLiveStatistics->isChecked());
+}
+
+void TMainForm::showLiveStatistics(bool on) {
+    if (!on) {
+        delete liveStatisticsTimer_;
+        liveStatisticsTimer_ = nullptr;
+        LiveStatisticsST = nullptr;
+        // Without its status bar the window is as designed.
+        delete findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+        return;
+    }
+    if (LiveStatisticsST)
+        return;
+    LiveStatisticsST = new QLabel(this);
+    LiveStatisticsST->setAccessibleName(QStringLiteral("Live statistics"));
+    statusBar()->addWidget(LiveStatisticsST, 1);
+    statusBar()->setSizeGripEnabled(false);
+    liveStatisticsTimer_ = new QTimer(this);
+    liveStatisticsTimer_->setSingleShot(true);
+    liveStatisticsTimer_->setInterval(kLiveStatisticsDelayMs);
+    connect(liveStatisticsTimer_, &QTimer::timeout, this, &TMainForm::updateLiveStatistics);
+    connect(InputMemo, &QPlainTextEdit::textChanged, liveStatisticsTimer_,
+            qOverload<>(&QTimer::start));
+    updateLiveStatistics();
+}
+
+void TMainForm::updateLiveStatistics() {
+    if (!LiveStatisticsST || !dictionary_ || !dictionary_->Loaded)
+        return;
+    // A run holds the dictionary, and its dialog may be adding to it.
+    if (running_) {
+        liveStatisticsTimer_->start();
+        return;
+    }
+    TextAnalysisOptions options;
+    options.rules =
+        mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic;
+    options.unknown = UnknownWordCount::Estimate; // never a question while typing
+    const TextReport report = AnalyseText(std::string(), memoText(), *dictionary_, options);
+    const auto& consensus = report.indices[static_cast<std::size_t>(ExtraIndex::Consensus)];
+    const QLocale locale;
+    LiveStatisticsST->setText(
+        QStringLiteral("Words: %1    Sentences: %2    Grade: %3")
+            .arg(locale.toString(report.counts.words), locale.toString(report.counts.sentences),
+                 consensus ? locale.toString(*consensus, 'f', 1) : QStringLiteral("-")));
 }
 
 void TMainForm::mnuStartAnalysisClick() {

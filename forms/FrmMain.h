@@ -14,6 +14,8 @@
 
 class CurrentAnalysis;
 class QAction;
+class QLabel;
+class QTimer;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
@@ -76,6 +78,7 @@ public:
     void mnuChangeFontClick();
     void mnuEstimateUnknownClick();
     void mnuCarefulCountingClick();
+    void mnuLiveStatisticsClick();
     void mnuStartAnalysisClick();
     void mnuShowDetailsClick();
     void mnuShowGraphClick();
@@ -93,6 +96,9 @@ public:
     QAction* mnuChangeFont = nullptr;
     QAction* mnuEstimateUnknown = nullptr; // checkable; off unless remembered on
     QAction* mnuCarefulCounting = nullptr; // checkable; off unless remembered on
+    QAction* mnuLiveStatistics = nullptr;  // checkable; off unless remembered on
+    // The status bar of the live statistics; nullptr while they are off.
+    QLabel* LiveStatisticsST = nullptr;
     QMenu* mnuAnalysis = nullptr;
     QAction* mnuStartAnalysis = nullptr;
     QAction* mnuShowDetails = nullptr;
@@ -128,6 +134,11 @@ private:
     bool HoldsDocumentLine(const std::vector<std::string>& lines) const;
     // Shows the text; a very long line is shown in pieces that memoText joins.
     void setMemoText(const QString& text);
+    // Adds or removes the status bar of the live statistics.
+    void showLiveStatistics(bool on);
+    // Counts the text as it stands, every unknown word estimated, for the
+    // status bar.
+    void updateLiveStatistics();
 
     std::unique_ptr<TDictionary> dictionary_;
     // The text as last loaded or saved, while the text area is unedited since.
@@ -143,6 +154,7 @@ private:
     // Whether the text area shows a long line in pieces that memoText joins.
     bool shownInPieces_ = false;
     bool shownBefore_ = false;
+    QTimer* liveStatisticsTimer_ = nullptr; // runs from the last keystroke
 };
 
 extern TMainForm* MainForm;

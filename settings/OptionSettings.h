@@ -10,6 +10,7 @@
 inline const QString kOptionsKeyPath = QStringLiteral("SOFTWARE\\Scrivolux\\Options");
 inline const QString kEstimateUnknownWordsName = QStringLiteral("EstimateUnknownWords");
 inline const QString kCarefulCountingName = QStringLiteral("CarefulCounting");
+inline const QString kLiveStatisticsName = QStringLiteral("LiveStatistics");
 
 // Whether the option of that name is on: false when the key or the value is
 // missing (every option starts off). Throws SettingsError when the value

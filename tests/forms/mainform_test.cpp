@@ -32,6 +32,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -126,15 +127,46 @@ TEST_F(MainFormTest, MenusInTheirOrderWithTheUsualShortcuts) {
                                  item->shortcut().toString(QKeySequence::PortableText);
         }
     }
-    EXPECT_EQ(captions, (QStringList{"&File", "  &Load Text File...", "  &Save Text File...",
-                                     "  E&xit", "&Options", "  Font...",
-                                     "  &Estimate Unknown Words", "  &Careful Counting",
-                                     "&Analysis", "  &Start Analysis...", "  Show &Details",
-                                     "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
-                                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
+    EXPECT_EQ(
+        captions,
+        (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit", "&Options",
+                     "  Font...", "  &Estimate Unknown Words", "  &Careful Counting",
+                     "  &Live Statistics", "&Analysis", "  &Start Analysis...", "  Show &Details",
+                     "&Graph", "  &Show Fry's Graph", "  &Mark the Passage", "&Help",
+                     "  How to &use the Scrivolux...", "  &About..."}));
     EXPECT_EQ(shortcuts, (QStringList{"&Load Text File... Ctrl+O", "&Save Text File... Ctrl+S",
                                       "&Start Analysis... F5", "Show &Details Ctrl+D",
                                       "How to &use the Scrivolux... F1"}));
+}
+
+// Off, the window has no status bar at all; on, a line of figures follows the
+// typing without a question, and the choice outlives the program.
+TEST_F(MainFormTest, LiveStatisticsAreOptInAndAskNothing) {
+    const QRect designedMemo = MainForm->InputMemo->geometry();
+    EXPECT_FALSE(MainForm->mnuLiveStatistics->isChecked()) << "off until chosen";
+    EXPECT_EQ(MainForm->findChild<QStatusBar*>(), nullptr);
+    MainForm->mnuLiveStatistics->trigger();
+    ASSERT_NE(MainForm->LiveStatisticsST, nullptr);
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); }).RepeatLast();
+    SetText(QStringLiteral("Zorpification is here. The cat sat."));
+    const QString expected = QStringLiteral("Words: 6    Sentences: 2    Grade: ");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return MainForm->LiveStatisticsST->text().startsWith(expected); }, 3000))
+        << MainForm->LiveStatisticsST->text().toStdString();
+    EXPECT_EQ(answers.Answered(), 0);
+    EXPECT_EQ(MainForm->Dictionary()->Lookup("zorpification"), -1) << "nothing learnt";
+
+    Start();
+    EXPECT_TRUE(MainForm->mnuLiveStatistics->isChecked());
+    ASSERT_NE(MainForm->LiveStatisticsST, nullptr);
+    MainForm->mnuLiveStatistics->trigger();
+    EXPECT_EQ(MainForm->LiveStatisticsST, nullptr);
+    EXPECT_EQ(MainForm->findChild<QStatusBar*>(), nullptr);
+    Start();
+    EXPECT_FALSE(MainForm->mnuLiveStatistics->isChecked());
+    EXPECT_EQ(MainForm->findChild<QStatusBar*>(), nullptr);
+    EXPECT_EQ(MainForm->InputMemo->geometry(), designedMemo);
 }
 
 // ---- The analysis run -----------------------------------------------------
