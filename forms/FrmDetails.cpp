@@ -2,6 +2,7 @@
 
 #include "checks/Checks.h"
 #include "forms/CurrentAnalysis.h"
+#include "forms/DetailsChecksPage.h"
 #include "forms/DetailsHeadline.h"
 #include "forms/DetailsIndicesPage.h"
 #include "forms/DetailsSentencesPage.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -52,6 +54,8 @@ TDetailsForm::TDetailsForm(CurrentAnalysis* analysis, QWidget* mainWindow)
                 if (change == CurrentAnalysis::Change::NewAnalysis && highlightWanted_ &&
                     !HighlightCheck->isChecked())
                     SetHighlight(true);
+                if (change != CurrentAnalysis::Change::TextEdited)
+                    showColours();
             });
     connect(highlight_, &PassageHighlight::dropped, this, [this] {
         const QSignalBlocker block(HighlightCheck);
@@ -103,6 +107,8 @@ void TDetailsForm::createControls() {
     Tabs->addTab(IndicesPage, QStringLiteral("&Indices"));
     Tabs->addTab(WordsPage, QStringLiteral("&Words"));
     Tabs->addTab(SentencesPage, QStringLiteral("&Sentences"));
+    ChecksPage = new DetailsChecksPage(analysis_, this);
+    Tabs->addTab(ChecksPage, QStringLiteral("Chec&ks"));
     layout->addWidget(Tabs, 1);
     IndicesView = IndicesPage->IndicesView;
     CountsST = IndicesPage->CountsST;
@@ -145,6 +151,11 @@ void TDetailsForm::createControls() {
     });
     connect(SentencesPage, &DetailsSentencesPage::sentenceRequested, this,
             &TDetailsForm::SelectSentence);
+    connect(ChecksPage, &DetailsChecksPage::findingRequested, this, &TDetailsForm::select);
+    connect(ChecksPage, &DetailsChecksPage::colouringChanged, this, &TDetailsForm::showColours);
+    ChecksPage->SetTargetGrade(Headline->TargetGrade());
+    connect(Headline->TargetGradeEdit, &QSpinBox::valueChanged, this,
+            [this] { ChecksPage->SetTargetGrade(Headline->TargetGrade()); });
     // A text above its target grade lists first what to shorten.
     connect(Headline, &DetailsHeadline::verdictShown, this, [this](bool tooHard) {
         if (tooHard)
@@ -313,12 +324,20 @@ void TDetailsForm::ChangeWordCount(std::size_t row, std::int32_t syllables) {
     WordsPage->ChangeWordCount(row, syllables);
 }
 
+void TDetailsForm::showColours() {
+    // The checks run for their colours only while they can be seen.
+    highlight_->SetCheckRanges(HighlightCheck->isChecked() ? ChecksPage->ColouredRanges()
+                                                           : std::nullopt);
+}
+
 void TDetailsForm::CloseBTClick() {
     close();
 }
 
 void TDetailsForm::HighlightCheckClick(bool checked) {
     highlightWanted_ = checked;
+    if (checked)
+        showColours();
     SetHighlight(checked);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 class CurrentAnalysis;
+class DetailsChecksPage;
 class DetailsHeadline;
 class DetailsIndicesPage;
 class DetailsSentencesPage;
@@ -78,6 +79,7 @@ public:
     DetailsIndicesPage* IndicesPage = nullptr;
     DetailsWordsPage* WordsPage = nullptr;
     DetailsSentencesPage* SentencesPage = nullptr;
+    DetailsChecksPage* ChecksPage = nullptr;
     QCheckBox* HighlightCheck = nullptr;
     QPushButton* CloseBT = nullptr;
     QStatusBar* StatusLine = nullptr;
@@ -99,6 +101,8 @@ private:
     void createControls();
     void showState();
     void placeBesideMainWindow();
+    // Gives the highlighting the checks' findings when they are to be coloured.
+    void showColours();
     void select(std::size_t position, std::size_t size);
     // Scrolls the text area so that its selection is not under this window.
     void uncoverSelection();

@@ -1,6 +1,7 @@
 #include "forms/FrmMain.h"
 
 #include "analysis/PassageDetails.h"
+#include "checks/Checks.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
@@ -157,6 +158,48 @@ void ShowSpanInPieces(TextSpan& span, const std::vector<std::size_t>& cuts) {
         static_cast<std::size_t>(std::lower_bound(cuts.begin(), cuts.end(), end) - cuts.begin());
     span.position += before;
     span.size = end + inside - span.position;
+}
+
+// UTF-16 code units in UTF-8 text: one per code point, two beyond the BMP.
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80)
+            units += byte >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+// Where a byte offset of the passage stands in the text area: counted on from
+// the nearest edge of a word or sentence before it, whose place the details
+// know (a long line's pieces included).
+std::size_t ShownPosition(const PassageDetails& details, std::string_view passage,
+                          std::size_t offset) {
+    std::size_t fromByte = 0;
+    std::size_t fromPosition = 0;
+    const auto consider = [&](const TextSpan& span) {
+        if (span.offset <= offset && span.offset >= fromByte) {
+            fromByte = span.offset;
+            fromPosition = span.position;
+        }
+        if (span.offset + span.length <= offset && span.offset + span.length >= fromByte) {
+            fromByte = span.offset + span.length;
+            fromPosition = span.position + span.size;
+        }
+    };
+    const auto occurrence = std::upper_bound(
+        details.occurrences.begin(), details.occurrences.end(), offset,
+        [](std::size_t at, const WordOccurrence& o) { return at < o.span.offset; });
+    if (occurrence != details.occurrences.begin())
+        consider(std::prev(occurrence)->span);
+    const auto sentence = std::upper_bound(
+        details.sentences.begin(), details.sentences.end(), offset,
+        [](std::size_t at, const SentenceDetails& s) { return at < s.span.offset; });
+    if (sentence != details.sentences.begin())
+        consider(std::prev(sentence)->span);
+    return fromPosition +
+           Utf16Length(passage.substr(std::min(fromByte, passage.size()), offset - fromByte));
 }
 
 // The directory of the executable with its trailing separator, or the empty
@@ -670,6 +713,46 @@ void TMainForm::updateLiveStatistics() {
                  consensus ? locale.toString(*consensus, 'f', 1) : QStringLiteral("-")));
 }
 
+CurrentAnalysis::CheckSource TMainForm::checkSource(CountingRules rules, std::string text,
+                                                    std::vector<std::size_t> cuts, bool estimated) {
+    return [this, rules, text = std::move(text), cuts = std::move(cuts),
+            estimated](std::optional<double> targetGrade) {
+        const PassageDetails* details = analysis_->Details();
+        std::string_view passage = analysis_->Passage();
+        PreparedText careful;
+        PassageDetails carefulDetails;
+        if (rules == CountingRules::Classic) {
+            careful = PrepareForReport(std::string(text), CountingRules::Careful, true);
+            TextAnalysisOptions options;
+            options.rules = CountingRules::Careful;
+            // Typed counts are in the dictionary now; an ignored word counts 0.
+            options.unknown = estimated ? UnknownWordCount::Estimate : UnknownWordCount::Zero;
+            options.extras.indices = false;
+            options.details = &carefulDetails;
+            AnalysePreparedText(std::string(), careful, *dictionary_, options);
+            details = &carefulDetails;
+            passage = careful.passage;
+        }
+        std::vector<CurrentAnalysis::CheckFinding> findings;
+        if (!details)
+            return findings;
+        for (Finding& found : RunChecks(passage, *details, targetGrade)) {
+            TextSpan span;
+            span.position = ShownPosition(*details, passage, found.offset);
+            span.size =
+                ShownPosition(*details, passage, found.offset + found.length) - span.position;
+            // The careful details of a classic run were made apart from the
+            // text area's pieces.
+            if (rules == CountingRules::Classic && !cuts.empty())
+                ShowSpanInPieces(span, cuts);
+            findings.push_back({found.rule, span.position, span.size,
+                                QString::fromStdString(found.message),
+                                QString::fromStdString(found.suggestion)});
+        }
+        return findings;
+    };
+}
+
 void TMainForm::mnuStartAnalysisClick() {
     RunAnalysis();
 }
@@ -737,6 +820,9 @@ void TMainForm::RunAnalysis() {
     const bool fromDocument = HoldsDocumentLine(SplitLines(text));
     const CountingRules rules =
         mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic;
+    // The checks read the careful rules' words: a text counted by the classic
+    // rules is prepared again for them, if they are ever asked for.
+    std::string checkedText = rules == CountingRules::Classic ? text : std::string();
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -779,15 +865,18 @@ void TMainForm::RunAnalysis() {
     progress.reset();
     ProgressForm = startupProgressForm;
     // The details point into the text area, which shows a long line in pieces.
+    std::vector<std::size_t> cuts;
     if (shownInPieces_) {
-        const std::vector<std::size_t> cuts = PieceCuts(*InputMemo->document());
+        cuts = PieceCuts(*InputMemo->document());
         for (SentenceDetails& sentence : details->sentences)
             ShowSpanInPieces(sentence.span, cuts);
         for (WordOccurrence& occurrence : details->occurrences)
             ShowSpanInPieces(occurrence.span, cuts);
     }
     // The report, the graph, the details and the highlighting follow this.
-    analysis_->Set(std::move(details), InputMemo, dictionary_.get(), std::move(prepared.passage));
+    analysis_->Set(std::move(details), InputMemo, dictionary_.get(), std::move(prepared.passage),
+                   checkSource(rules, std::move(checkedText), std::move(cuts),
+                               options.unknown == UnknownWordCount::Estimate));
     if (DetailsForm)
         DetailsForm->SetRulesNote(rules, fromDocument);
     if (ReportForm)

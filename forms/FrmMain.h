@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/TextPreparation.h"
+#include "forms/CurrentAnalysis.h"
 #include "text/TextFile.h"
 
 #include <QColor>
@@ -12,7 +14,6 @@
 #include <unordered_set>
 #include <vector>
 
-class CurrentAnalysis;
 class QAction;
 class QLabel;
 class QTimer;
@@ -134,6 +135,9 @@ private:
     bool HoldsDocumentLine(const std::vector<std::string>& lines) const;
     // Shows the text; a very long line is shown in pieces that memoText joins.
     void setMemoText(const QString& text);
+    // Runs the writing checks of this run's text when the details ask for them.
+    CurrentAnalysis::CheckSource checkSource(CountingRules rules, std::string text,
+                                             std::vector<std::size_t> cuts, bool estimated);
     // Adds or removes the status bar of the live statistics.
     void showLiveStatistics(bool on);
     // Counts the text as it stands, every unknown word estimated, for the

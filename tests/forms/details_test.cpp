@@ -3,6 +3,7 @@
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
 #include "forms/CurrentAnalysis.h"
+#include "forms/DetailsChecksPage.h"
 #include "forms/DetailsHeadline.h"
 #include "forms/DetailsSentencesPage.h"
 #include "forms/FrmDetails.h"
@@ -10,6 +11,7 @@
 #include "forms/FrmMain.h"
 #include "forms/FrmNotFound.h"
 #include "forms/FrmReport.h"
+#include "forms/PassageHighlight.h"
 #include "report/FryGraph.h"
 #include "settings/OptionSettings.h"
 #include "settings/SettingsStore.h"
@@ -33,6 +35,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <map>
 #include <memory>
 
 namespace {
@@ -322,6 +326,100 @@ TEST_F(DetailsFormTest, EveryOpeningStandsClearOfTheMainWindow) {
         EXPECT_TRUE(screen.contains(DetailsForm->frameGeometry()));
         DetailsForm->close();
     }
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+// The Checks tab counts each kind under either rules (the classic ones are
+// checked on a careful reading made for the tab), lists what is switched on,
+// remembers what is switched off, and selects a finding's words.
+TEST_F(DetailsFormTest, TheChecksTabCountsListsAndSelectsFindings) {
+    const QString text = QStringLiteral("The ball was thrown by the boy. He really wanted it. "
+                                        "In order to win, we must train.");
+    DetailsChecksPage* page = DetailsForm->ChecksPage;
+    const auto count = [page](CheckRule rule) {
+        const QString caption = page->RuleChecks[static_cast<std::size_t>(rule)]->text();
+        return caption.section(u'(', -1).chopped(1).toInt();
+    };
+    const auto kinds = [page] {
+        QStringList listed;
+        for (int row = 0; row < page->FindingsView->rowCount(); ++row)
+            listed << page->FindingsView->item(row, 0)->text();
+        return listed;
+    };
+    for (const bool careful : {false, true}) {
+        SCOPED_TRACE(careful ? "careful" : "classic");
+        if (MainForm->mnuCarefulCounting->isChecked() != careful)
+            MainForm->mnuCarefulCounting->trigger();
+        Analyse(text, QStringLiteral("1")); // short words: no sentence is hard
+        DetailsForm->ShowDetails();
+        DetailsForm->Tabs->setCurrentWidget(page);
+        EXPECT_EQ(count(CheckRule::Passive), 1);
+        EXPECT_EQ(count(CheckRule::Adverb), 1);
+        EXPECT_EQ(count(CheckRule::Wordy), 1);
+        EXPECT_EQ(count(CheckRule::Cliche), 0);
+        EXPECT_EQ(kinds(),
+                  (QStringList{QStringLiteral("Passive voice"), QStringLiteral("Weakening adverbs"),
+                               QStringLiteral("Wordy phrases")}));
+        EXPECT_EQ(page->FindingsView->item(2, 2)->text(), QStringLiteral("to"));
+    }
+    MainForm->mnuCarefulCounting->trigger();
+
+    page->FindingsView->setCurrentCell(0, 1);
+    QTest::keyClick(page->FindingsView, Qt::Key_Return);
+    EXPECT_EQ(Selected(), QStringLiteral("was thrown"));
+    page->FindingsViewActivate(2);
+    EXPECT_EQ(Selected(), QStringLiteral("In order to"));
+
+    page->RuleChecks[static_cast<std::size_t>(CheckRule::Passive)]->click();
+    EXPECT_EQ(kinds(),
+              (QStringList{QStringLiteral("Weakening adverbs"), QStringLiteral("Wordy phrases")}));
+    EXPECT_EQ(count(CheckRule::Passive), 1) << "still counted";
+    DetailsForm->close();
+    windows.reset();
+    windows = std::make_unique<StartupWindows>();
+    EXPECT_FALSE(DetailsForm->ChecksPage->RuleChecks[static_cast<std::size_t>(CheckRule::Passive)]
+                     ->isChecked())
+        << "remembered";
+    EXPECT_TRUE(DetailsForm->ChecksPage->RuleChecks[static_cast<std::size_t>(CheckRule::Adverb)]
+                    ->isChecked());
+    DetailsForm->ChecksPage->RuleChecks[static_cast<std::size_t>(CheckRule::Passive)]->click();
+    MainForm->show();
+}
+
+// With Highlight and the colours on, each kind shows in its colour, and every
+// colour stays readable under the text of a light and of a dark palette.
+TEST_F(DetailsFormTest, FindingsAreColouredByKindAndReadableOnEitherPalette) {
+    Analyse(QStringLiteral("The ball was thrown by the boy. He really wanted it."),
+            QStringLiteral("1"));
+    DetailsForm->ChecksPage->ColourCheck->click();
+    DetailsForm->HighlightCheck->click();
+    std::map<QString, QColor> colours;
+    for (const QTextEdit::ExtraSelection& selection : MainForm->InputMemo->extraSelections())
+        colours[selection.cursor.selectedText()] = selection.format.background().color();
+    const QPalette palette = MainForm->InputMemo->palette();
+    EXPECT_EQ(colours[QStringLiteral("was thrown")],
+              CheckColour(*CheckColourOf(CheckRule::Passive), palette));
+    EXPECT_EQ(colours[QStringLiteral("really")],
+              CheckColour(*CheckColourOf(CheckRule::Adverb), palette));
+    EXPECT_EQ(colours.count(QStringLiteral("beautiful")), 0u);
+    DetailsForm->ChecksPage->ColourCheck->click();
+    EXPECT_EQ(MainForm->InputMemo->extraSelections().size(), 0) << "as designed: nothing long";
+
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    QPalette light;
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    for (const QPalette& shown : {light, dark}) {
+        for (int colour = 0; colour < kCheckColours; ++colour)
+            EXPECT_GT(std::abs(CheckColour(colour, shown).lightness() -
+                               shown.color(QPalette::Text).lightness()),
+                      120)
+                << colour;
+    }
+    DetailsForm->HighlightCheck->click();
     ReportForm->close();
     FryGraphForm->close();
 }
