@@ -387,6 +387,30 @@ TEST_F(DetailsFormTest, TheChecksTabCountsListsAndSelectsFindings) {
     MainForm->show();
 }
 
+// A long line shown in pieces: a finding of the classic run's own careful
+// reading still selects its words.
+TEST_F(DetailsFormTest, AFindingInALineShownInPiecesSelectsItsWords) {
+    const QByteArray line =
+        QByteArray("The cat sat on the mat. ").repeated(2'000) + "The ball was thrown.";
+    QFile file(dir.filePath(QStringLiteral("long.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(line) == line.size());
+    file.close();
+    MainForm->LoadTextFile(file.fileName());
+    ASSERT_GT(MainForm->InputMemo->blockCount(), 2);
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); }).RepeatLast();
+    MainForm->mnuStartAnalysis->trigger();
+    DetailsChecksPage* page = DetailsForm->ChecksPage;
+    DetailsForm->ShowDetails();
+    DetailsForm->Tabs->setCurrentWidget(page);
+    ASSERT_GT(page->FindingsView->rowCount(), 0);
+    page->FindingsViewActivate(page->FindingsView->rowCount() - 1);
+    EXPECT_EQ(Selected(), QStringLiteral("was thrown"));
+    DetailsForm->close();
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
 // With Highlight and the colours on, each kind shows in its colour, and every
 // colour stays readable under the text of a light and of a dark palette.
 TEST_F(DetailsFormTest, FindingsAreColouredByKindAndReadableOnEitherPalette) {
@@ -402,6 +426,8 @@ TEST_F(DetailsFormTest, FindingsAreColouredByKindAndReadableOnEitherPalette) {
               CheckColour(*CheckColourOf(CheckRule::Passive), palette));
     EXPECT_EQ(colours[QStringLiteral("really")],
               CheckColour(*CheckColourOf(CheckRule::Adverb), palette));
+    EXPECT_NE(colours[QStringLiteral("was thrown")], colours[QStringLiteral("really")])
+        << "each kind its own colour";
     EXPECT_EQ(colours.count(QStringLiteral("beautiful")), 0u);
     DetailsForm->ChecksPage->ColourCheck->click();
     EXPECT_EQ(MainForm->InputMemo->extraSelections().size(), 0) << "as designed: nothing long";
