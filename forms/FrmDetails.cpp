@@ -207,9 +207,19 @@ void TDetailsForm::placeBesideMainWindow() {
     if (!screen)
         return;
     const QSize frame = OuterSize(this) - size();
+    const QSize outer = kDesignedSize + frame;
     const QSize minimum = minimumSizeHint().expandedTo(kSmallestSize) + frame;
-    if (const auto place = AroundOnScreen(mainFrame, kDesignedSize + frame, minimum,
-                                          screen->availableGeometry())) {
+    const QRect available = screen->availableGeometry();
+    auto place = AroundOnScreen(mainFrame, outer, minimum, available);
+    // Covering the text it selects is worse than moving the main window: it
+    // moves as little as makes room.
+    if (!place || place->intersects(mainFrame)) {
+        if (const auto moved = RoomMadeOnScreen(mainFrame, outer, available)) {
+            mainWindow_->move(*moved);
+            place = AroundOnScreen(QRect(*moved, mainFrame.size()), outer, minimum, available);
+        }
+    }
+    if (place) {
         resize(place->size() - frame);
         move(place->topLeft());
     }

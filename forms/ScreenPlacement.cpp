@@ -93,3 +93,28 @@ std::optional<QRect> AroundOnScreen(const QRect& mainFrame, const QSize& outer,
         freeAbove >= freeBelow ? available.bottom() + 1 - size.height() : available.top();
     return QRect(KeptOnScreen(QRect(QPoint(mainFrame.left(), top), size), available), size);
 }
+
+std::optional<QPoint> RoomMadeOnScreen(const QRect& mainFrame, const QSize& outer,
+                                       const QRect& available) {
+    std::optional<QPoint> best;
+    int bestDistance = 0;
+    const auto consider = [&](QPoint place) {
+        if (!available.contains(QRect(place, mainFrame.size())))
+            return;
+        const int distance = (place - mainFrame.topLeft()).manhattanLength();
+        if (distance > 0 && (!best || distance < bestDistance)) {
+            best = place;
+            bestDistance = distance;
+        }
+    };
+    if (outer.height() <= available.height()) {
+        // Pushed left to leave room on the right, or right to leave it on the left.
+        consider({available.right() + 1 - outer.width() - mainFrame.width(), mainFrame.top()});
+        consider({available.left() + outer.width(), mainFrame.top()});
+    }
+    if (outer.width() <= available.width()) {
+        consider({mainFrame.left(), available.bottom() + 1 - outer.height() - mainFrame.height()});
+        consider({mainFrame.left(), available.top() + outer.height()});
+    }
+    return best;
+}

@@ -33,6 +33,13 @@ std::optional<QPoint> BesideOnScreen(const QRect& mainFrame, const QSize& outer,
 std::optional<QRect> AroundOnScreen(const QRect& mainFrame, const QSize& outer,
                                     const QSize& minimum, const QRect& available);
 
+// Where the main window goes so that a window of outer size `outer` fits
+// beside, below or above it at full size inside `available`: moved as little
+// as it can be, along one axis. Nothing when no move makes room (or none is
+// needed: see AroundOnScreen).
+std::optional<QPoint> RoomMadeOnScreen(const QRect& mainFrame, const QSize& outer,
+                                       const QRect& available);
+
 // The outer size a top-level window will have: before it is first shown the
 // window manager has not told us its frame, so a usual one is allowed for.
 QSize OuterSize(const QWidget* window);

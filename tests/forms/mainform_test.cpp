@@ -1037,6 +1037,28 @@ TEST_F(MainFormTest, TheDetailsGoBesideBelowOrAboveTheMainWindow) {
         EXPECT_TRUE(row.screen.contains(*place)) << row.name;
     }
     EXPECT_FALSE(AroundOnScreen(designed, details, minimum, QRect(0, 0, 1024, 500)));
+
+    // Where no side has room, the main window moves as little as makes room.
+    const struct {
+        const char* name;
+        QRect screen;
+        std::optional<QPoint> main;
+    } moves[] = {
+        {"left on 1366x768", {0, 0, 1366, 768}, QPoint(40, 292)},
+        {"up on 1280x1024", {0, 0, 1280, 1024}, QPoint(269, 45)},
+        {"no move makes room", {0, 0, 1024, 768}, std::nullopt},
+    };
+    for (const auto& move : moves) {
+        const auto moved = RoomMadeOnScreen(designed, details, move.screen);
+        EXPECT_EQ(moved, move.main) << move.name;
+        if (!moved)
+            continue;
+        const QRect main(*moved, designed.size());
+        const auto place = AroundOnScreen(main, details, minimum, move.screen);
+        ASSERT_TRUE(place) << move.name;
+        EXPECT_EQ(place->size(), details) << move.name;
+        EXPECT_FALSE(place->intersects(main)) << move.name;
+    }
 }
 
 } // namespace
