@@ -86,7 +86,9 @@ DetailsChecksPage::DetailsChecksPage(CurrentAnalysis* analysis, QWidget* parent)
     FindingsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     FindingsView->setSelectionMode(QAbstractItemView::SingleSelection);
     FindingsView->verticalHeader()->hide();
-    FindingsView->horizontalHeader()->setStretchLastSection(true);
+    FindingsView->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    FindingsView->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    FindingsView->setWordWrap(true);
     FindingsView->setTabKeyNavigation(false);
     layout->addWidget(FindingsView, 1);
 
@@ -154,6 +156,7 @@ void DetailsChecksPage::showFindings() {
         FindingsView->setItem(row, 2, new QTableWidgetItem(VisibleText(finding.suggestion)));
     }
     FindingsView->resizeColumnToContents(0);
+    FindingsView->resizeRowsToContents();
     FindingsST->setText(
         !analysed ? QString()
         : findings.empty()
