@@ -39,6 +39,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -366,6 +367,27 @@ TEST_F(MainFormTest, TheDocumentNoteFollowsTheCountedText) {
     Analyse();
     EXPECT_FALSE(noted()) << "replaced";
     MainForm->mnuEstimateUnknown->trigger();
+}
+
+// An ignored word is asked about once in a run, as the command line asks:
+// each occurrence counts 0, and the details say so for all of them.
+TEST_F(MainFormTest, AnIgnoredWordIsAskedOnceARun) {
+    SetText(QStringLiteral("Zorp cat. Zorp zorp."));
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); }).RepeatLast();
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 1);
+    EXPECT_EQ(ReportForm->WordsLB->text(), QStringLiteral("4"));
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("1"));
+    ASSERT_TRUE(DetailsForm->Details());
+    const auto& words = DetailsForm->Details()->words;
+    const auto zorp = std::find_if(words.begin(), words.end(),
+                                   [](const WordRow& row) { return row.word == "zorp"; });
+    ASSERT_NE(zorp, words.end());
+    EXPECT_EQ(zorp->occurrences, 3);
+    EXPECT_EQ(zorp->source, WordSource::Ignored);
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 2) << "asked again in the next run";
 }
 
 TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {
