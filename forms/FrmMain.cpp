@@ -837,6 +837,9 @@ void TMainForm::RunAnalysis() {
     // nothing is added to the dictionary or its file.
     options.unknown =
         mnuEstimateUnknown->isChecked() ? UnknownWordCount::Estimate : UnknownWordCount::Ask;
+    // A word left without a count is asked about again at its next
+    // occurrence; a counted one is in the dictionary by then.
+    options.askAgainAfterZero = true;
     options.ask = [this](const std::string& word) {
         TNotFoundForm dialog(this);
         const std::int32_t count = dialog.AskSyllables(word, *dictionary_);

@@ -82,6 +82,11 @@ struct TextAnalysisOptions {
     // Called for each unknown word when unknown is Ask; without it every such
     // word counts 0.
     AskUnknownWord ask;
+    // A word whose question gave 0 is asked again at its next occurrence
+    // rather than counting 0 for the rest of the text: the desktop adds every
+    // counted word to the dictionary, so only words left without a count come
+    // back to the question.
+    bool askAgainAfterZero = false;
     // When given, the passes run in order on the caller's thread and report
     // here; afterPass is called as each pass ends. An exception thrown from
     // either stops the analysis and leaves this function.
