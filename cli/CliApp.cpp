@@ -1,5 +1,8 @@
 #include "cli/CliApp.h"
 
+#include "cli/FilePlaces.h"
+#include "cli/InputFiles.h"
+#include "cli/LintOutput.h"
 #include "cli/ReportOutput.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
@@ -53,22 +56,29 @@ std::string ReadStandardInput(int descriptor) {
 
 // A document on standard input is read from a temporary copy: the zip and PDF
 // readers need a file they can seek in.
-std::string ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
+LoadedDocument ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
     const std::string bytes = ReadStandardInput(stdinDescriptor);
     QTemporaryFile copy;
     const auto size = static_cast<qint64>(bytes.size());
     if (!copy.open() || copy.write(bytes.data(), size) != size || !copy.flush())
         throw ScrivoluxError("Cannot copy standard input: " + copy.errorString().toStdString());
-    return ReadDocument(copy.fileName().toStdString(), format).text;
+    return ReadDocument(copy.fileName().toStdString(), format);
 }
 
-std::string ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
+LoadedDocument ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     if (input == "-") {
         if (options.formatIn && *options.formatIn != DocumentFormat::Text)
             return ReadStandardInputAs(*options.formatIn, stdinDescriptor);
-        return DecodeBoundedText(ReadStandardInput(stdinDescriptor)).text;
+        LoadedDocument text;
+        text.text = DecodeBoundedText(ReadStandardInput(stdinDescriptor)).text;
+        return text;
     }
-    return ReadDocument(input, options.formatIn).text;
+    return ReadDocument(input, options.formatIn);
+}
+
+// Whether anything printed is placed in its file: sentences and lint lines.
+bool Places(const CliOptions& options) {
+    return options.sentences > 0 || options.Lint();
 }
 
 // Why an input could not be read, as one line for standard error and the JSON
@@ -80,15 +90,19 @@ struct InputFailure {
 
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
-    PreparedText text; // the passage and line starts kept only when sentences are listed
+    PreparedText text;   // the passage and line starts kept only when sentences are listed
+    FileLocator locator; // only when something is placed
     std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        prepared.text = PrepareForReport(ReadInput(input, options, stdinDescriptor), options.rules,
-                                         options.sentences > 0);
+        LoadedDocument document = ReadInput(input, options, stdinDescriptor);
+        if (Places(options))
+            prepared.locator = FileLocator(document);
+        prepared.text = PrepareForReport(std::move(document.text), options.rules,
+                                         options.sentences > 0 || options.Lint());
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -123,10 +137,34 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     return true;
 }
 
+// The sentences' lines as their file counts them (a source line, a paragraph
+// or a page) rather than the lines of the text read from it.
+void PlaceSentences(TextReport& report, const FileLocator& locator) {
+    report.place = std::string(PlaceKindName(locator.Kind()));
+    for (auto* list : {&report.longestSentences, &report.mostDifficultSentences}) {
+        if (!*list)
+            continue;
+        for (TextReport::Sentence& sentence : **list)
+            sentence.line = locator.AtPassageLine(sentence.line).line;
+    }
+}
+
 } // namespace
 
-int RunCli(const CliOptions& options, CliStreams& streams) {
+int RunCli(const CliOptions& given, CliStreams& streams) {
     std::ostream& err = streams.err;
+    CliOptions options = given;
+    options.inputs = ExpandInputs(given.inputs);
+    if (options.inputs.empty()) {
+        // Folders without a file to read: nothing failed.
+        if (options.Lint()) {
+            LintOutput(streams.out, options).Summary();
+            return streams.out ? kExitOk : kExitUnreadableInput;
+        }
+        err << kProgram << "no file to read in " << ShowControlCharacters(given.inputs.front())
+            << '\n';
+        return kExitOk;
+    }
     const bool readsStdin =
         std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end();
 
@@ -177,12 +215,20 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     ReportExtras& extras = analysis.extras;
     extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
     extras.words = options.words;
-    extras.sentences = options.sentences;
+    extras.sentences =
+        options.Lint() ? std::max(options.sentences, options.LintSentences()) : options.sentences;
+    extras.shortenFirst = options.Lint();
     extras.rules = std::string(CountingRulesName(options.rules));
     int status = kExitOk;
     bool aboveMaxGrade = false;
+    std::ostringstream unused;
+    // Quiet lint mode prints no report, only its own lines.
     const std::unique_ptr<ReportOutput> output =
-        ReportOutput::For(options.format, streams.out, options.inputs.size() > 1);
+        ReportOutput::For(options.format, options.Lint() && options.quiet ? unused : streams.out,
+                          options.inputs.size() > 1);
+    std::optional<LintOutput> lint;
+    if (options.Lint())
+        lint.emplace(streams.out, options);
     for (const std::string& input : options.inputs) {
         if (output->Failed())
             break; // the end says so
@@ -202,26 +248,62 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             const InputFailure& failure = *prepared.failure;
             // A reader's message may quote the document.
             err << kProgram << (failure.namesFile ? "" : name + ": ")
-                << ShowControlCharacters(failure.message) << '\n';
+                << ShowControlCharacters(failure.message)
+                << (IsFolder(input)
+                        ? " (name it " + ShowControlCharacters(input) + "/ to read the files in it)"
+                        : "")
+                << '\n';
             status = kExitUnreadableInput;
             output->Failure(input, failure.message, extras.rules);
+            if (lint)
+                lint->Unreadable();
             continue;
         }
         if (options.unknown == UnknownMode::Zero && !report->unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report->unknownWords) << '\n';
+        std::optional<double> grade;
         if (options.maxGrade) {
-            const std::optional<double> grade = GradeOf(*report, options.gradeIndex);
+            grade = GradeOf(*report, options.gradeIndex);
             if (grade && *grade > *options.maxGrade) {
                 aboveMaxGrade = true;
-                err << kProgram << name << ": grade " << IndexText(grade) << " ("
-                    << GradeIndexName(options.gradeIndex) << ") is above "
-                    << FormatFigure(*options.maxGrade) << '\n';
+                // The line scripts have read since before lint mode; quiet
+                // lint mode says it once, on standard output.
+                if (!(options.Lint() && options.quiet))
+                    err << kProgram << ShowControlCharacters(name) << ": grade " << IndexText(grade)
+                        << " (" << GradeIndexName(options.gradeIndex) << ") is above "
+                        << FormatFigure(*options.maxGrade) << '\n';
             }
+        }
+        if (Places(options))
+            PlaceSentences(*report, prepared.locator);
+        if (lint) {
+            // The lists lint mode needed are not the report's unless asked for.
+            if (options.sentences == 0) {
+                report->longestSentences.reset();
+                report->mostDifficultSentences.reset();
+            }
+            auto shortenFirst = std::move(report->sentencesToShortenFirst);
+            report->sentencesToShortenFirst.reset();
+            output->Report(*report);
+            report->sentencesToShortenFirst = std::move(shortenFirst);
+            if (report->sentencesToShortenFirst &&
+                report->sentencesToShortenFirst->size() >
+                    static_cast<std::size_t>(options.LintSentences()))
+                report->sentencesToShortenFirst->resize(
+                    static_cast<std::size_t>(options.LintSentences()));
+            lint->File(name, *report, grade, prepared.locator);
+            continue;
         }
         output->Report(*report);
     }
+    if (lint && !output->Failed())
+        lint->Summary();
 
-    if (const std::optional<WriteFailure> failure = output->End()) {
+    std::optional<WriteFailure> failure = output->End();
+    if (lint && !failure && !streams.out.flush())
+        failure = WriteFailure{
+            "the report could not be written to standard output", "standard output", {}};
+    if (failure) {
         err << kProgram << failure->message << '\n';
         return kExitUnreadableInput;
     }

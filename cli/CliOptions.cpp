@@ -24,7 +24,11 @@ const char* const kDescription =
     "\n"
     "Exit status: 0 when every file was analysed, 1 for a usage error, 2 when a\n"
     "file could not be read (the others are still reported), 3 when no dictionary\n"
-    "file could be read, 4 when a file is above --max-grade.";
+    "file could be read, 4 when a file is above --max-grade.\n"
+    "\n"
+    "A FILE that names a folder with a slash at the end (docs/) stands for the files\n"
+    "under it in the formats read (txt, md, markdown, html, htm, docx, odt, pdf), in\n"
+    "name order, hidden folders and files left out.";
 
 // An option of the command line; one that takes a value names it.
 struct OptionDefinition {
@@ -68,8 +72,11 @@ std::vector<OptionDefinition> OptionDefinitions() {
          ChoiceNames(kCountingRules)},
         {"max-grade",
          "Exit with status 4 when a file's grade (see --grade-index) is above <n>, naming each "
-         "such file and its grade on standard error.",
+         "such file and its grade on standard error. With the text format, each such file is "
+         "listed as FILE:LINE:COL lines, its grade first and then the sentences that raise it "
+         "most (--sentences, 3 by default), and a summary closes the run.",
          "n"},
+        {"quiet", "With --max-grade, print only the files above the grade and the summary.", {}},
         {"grade-index",
          "The grade that --max-grade holds the files to: " + ChoiceList(kGradeIndices, true) + ".",
          "index"},
@@ -213,6 +220,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
     if (parser.isSet(QStringLiteral("format-in")))
         options.formatIn = formatIn;
     values.Number("max-grade", options.maxGrade);
+    options.quiet = parser.isSet(QStringLiteral("quiet"));
+    options.sentencesGiven = parser.isSet(QStringLiteral("sentences"));
     values.Choose("grade-index", kGradeIndices, options.gradeIndex);
     values.Choose("rules", kCountingRules, options.rules);
 

@@ -41,6 +41,13 @@ struct CliOptions {
     CountingRules rules = CountingRules::Classic;
     std::optional<double> maxGrade; // a text above it fails the run (exit 4)
     GradeIndex gradeIndex = GradeIndex::Consensus;
+    bool quiet = false;          // with maxGrade: only the files above it and the summary
+    bool sentencesGiven = false; // --sentences was given (lint mode lists 3 without it)
+
+    // The text format with a grade limit lists the files above it as a linter does.
+    bool Lint() const { return maxGrade.has_value() && format == OutputFormat::Text; }
+    // How many of a failing file's hardest sentences lint mode lists.
+    int LintSentences() const { return sentencesGiven ? sentences : 3; }
 
     bool Json() const { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }
 };

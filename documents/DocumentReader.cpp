@@ -201,9 +201,9 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
         break;
     case DocumentFormat::Html:
     case DocumentFormat::Markdown: {
-        const std::string text = source.Text().text;
-        read = loaded.format == DocumentFormat::Html ? HtmlText(text, progress)
-                                                     : MarkdownText(text, progress);
+        loaded.markup = source.Text().text;
+        read = loaded.format == DocumentFormat::Html ? HtmlText(loaded.markup, progress)
+                                                     : MarkdownText(loaded.markup, progress);
         break;
     }
     case DocumentFormat::Pdf:

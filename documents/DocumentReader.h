@@ -46,6 +46,9 @@ struct LoadedDocument {
     // Where the text came from, by offset in text: lines of a text file, a web
     // page or Markdown, paragraphs of a .docx or .odt, pages of a PDF.
     std::vector<PlaceMark> places;
+    // For Markdown and HTML, the decoded file, in whose lines the places'
+    // byte columns count; empty otherwise.
+    std::string markup;
 };
 
 // The place in the file of the text's byte at offset (see PlaceAt).

@@ -185,14 +185,18 @@ std::string FryJson(const std::optional<FryReading>& fry, const ReportValues& va
         .Text();
 }
 
-std::string SentencesJson(const std::vector<TextReport::Sentence>& sentences) {
-    return JsonArray(sentences, [](const TextReport::Sentence& sentence) {
-        return JsonObject()
-            .Add("text", JsonString(sentence.text))
+std::string SentencesJson(const std::vector<TextReport::Sentence>& sentences,
+                          std::string_view place) {
+    return JsonArray(sentences, [place](const TextReport::Sentence& sentence) {
+        JsonObject object;
+        object.Add("text", JsonString(sentence.text))
             .Add("line", std::to_string(sentence.line))
             .Add("words", std::to_string(sentence.words))
-            .Add("difficultWords", std::to_string(sentence.difficultWords))
-            .Text();
+            .Add("difficultWords", std::to_string(sentence.difficultWords));
+        if (sentence.grade)
+            object.Add("grade", JsonNumber(*sentence.grade));
+        object.Add("place", JsonString(place));
+        return object.Text();
     });
 }
 
@@ -331,9 +335,13 @@ std::string ResultJsonLine(const TextReport& report) {
                            .Text();
                    }));
     if (report.longestSentences)
-        object.Add("longestSentences", SentencesJson(*report.longestSentences));
+        object.Add("longestSentences", SentencesJson(*report.longestSentences, report.place));
     if (report.mostDifficultSentences)
-        object.Add("mostDifficultSentences", SentencesJson(*report.mostDifficultSentences));
+        object.Add("mostDifficultSentences",
+                   SentencesJson(*report.mostDifficultSentences, report.place));
+    if (report.sentencesToShortenFirst)
+        object.Add("sentencesToShortenFirst",
+                   SentencesJson(*report.sentencesToShortenFirst, report.place));
     return object.Text();
 }
 

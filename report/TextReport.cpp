@@ -1,6 +1,8 @@
 #include "report/TextReport.h"
 
 #include "analysis/AnalysisPipeline.h"
+#include "analysis/GradeFormulas.h"
+#include "report/Verdict.h"
 
 #include <array>
 #include <utility>
@@ -18,6 +20,17 @@ TextReport::Sentence SentenceOf(const PassageDetails& details, std::size_t index
     out.difficultWords = sentence.difficultWords;
     out.line = LineAtOffset(lineStarts, sentence.span.offset);
     return out;
+}
+
+// The grade the sentence would have as a text of its own.
+double SentenceGrade(const PassageDetails& details, const SentenceDetails& sentence) {
+    if (sentence.words <= 0)
+        return 0;
+    double syllables = 0;
+    for (std::size_t w = sentence.firstWord;
+         w < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++w)
+        syllables += details.words[details.occurrences[w].row].syllables;
+    return FleschKincaidGrade(sentence.words, syllables / sentence.words);
 }
 
 } // namespace
@@ -53,6 +66,14 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
             for (const std::size_t i : MostDifficultSentences(details, limit))
                 report.mostDifficultSentences->push_back(
                     SentenceOf(details, i, passage, lineStarts));
+            if (extras.shortenFirst) {
+                report.sentencesToShortenFirst.emplace();
+                for (const std::size_t i : SentencesToShortenFirst(details, limit)) {
+                    TextReport::Sentence sentence = SentenceOf(details, i, passage, lineStarts);
+                    sentence.grade = SentenceGrade(details, details.sentences[i]);
+                    report.sentencesToShortenFirst->push_back(std::move(sentence));
+                }
+            }
         }
     } else if (extras.indices) {
         report.indexCounts = countedIndex ? *countedIndex : CountIndexWords(texts, dictionary, log);

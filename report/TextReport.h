@@ -44,9 +44,16 @@ struct TextReport {
         std::int32_t words = 0;
         std::int32_t difficultWords = 0;
         std::int32_t line = 0; // where it starts in the text, from 1
+        // The sentence's own Flesch-Kincaid grade, in the list to shorten first.
+        std::optional<double> grade;
     };
     std::optional<std::vector<Sentence>> longestSentences;
     std::optional<std::vector<Sentence>> mostDifficultSentences;
+    // Those whose shortening lowers the grade most, first (SentencesToShortenFirst).
+    std::optional<std::vector<Sentence>> sentencesToShortenFirst;
+    // What each sentence's line counts when a front end has put it in its file's
+    // terms: "line", "paragraph" (.docx, .odt) or "page" (PDF).
+    std::string place = "line";
 };
 
 // What to add to a report beyond the figures and indices.
@@ -54,6 +61,7 @@ struct ReportExtras {
     bool indices = true;           // the further indices and their counts
     bool words = false;            // every distinct word
     int sentences = 0;             // this many of the longest and of the hardest sentences
+    bool shortenFirst = false;     // and of the sentences to shorten first
     std::string rules = "classic"; // the name of the counting rules, for the record
 };
 

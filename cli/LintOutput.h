@@ -1,0 +1,38 @@
+#pragma once
+
+#include "cli/CliOptions.h"
+#include "cli/FilePlaces.h"
+#include "report/TextReport.h"
+
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Lint mode's lines, as compilers and prose linters write them so that an
+// editor opens each at its place: for each file above the grade,
+// "FILE:LINE:COL: grade N (INDEX) is above M", then the sentences that raise
+// its grade most, each with its own grade; a summary closes the run.
+class LintOutput {
+public:
+    LintOutput(std::ostream& out, const CliOptions& options);
+
+    // One analysed file, named name; grade is its grade by the chosen index.
+    // Returns whether it is above the limit.
+    bool File(const std::string& name, const TextReport& report, std::optional<double> grade,
+              const FileLocator& locator);
+    // A file that could not be read counts as checked.
+    void Unreadable() { ++checked_; }
+    // "3 files checked, 1 above grade 12 (consensus)".
+    void Summary();
+
+private:
+    std::ostream& out_;
+    const CliOptions& options_;
+    int checked_ = 0;
+    int above_ = 0;
+};
+
+// "FILE:LINE:COL: ", the name shown safely.
+std::string PlacePrefix(std::string_view name, const FilePlace& place);

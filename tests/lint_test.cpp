@@ -1,0 +1,284 @@
+// scrivolux-cli in a documentation repository: places in the source file,
+// lint mode, folders. Run as a script runs it, on files in a temporary folder.
+
+#include "cli/FilePlaces.h"
+#include "cli/InputFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const QString kProgram = QStringLiteral(SCRIVOLUX_BIN_DIR "/scrivolux-cli");
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Lines of a run's output that start with prefix.
+std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(start, end - start);
+        if (line.rfind(prefix, 0) == 0)
+            lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+class LintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(SCRIVOLUX_TEST_DATA_DIR "/cli/words.dat"),
+                                Path("words.dat")));
+    }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    void Write(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(Path(name)).path());
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    CliRun Cli(const QStringList& arguments) {
+        QProcess process;
+        process.setWorkingDirectory(dir_.path());
+        process.start(kProgram, QStringList{QStringLiteral("--dictionary"), Path("words.dat"),
+                                            QStringLiteral("--custom"), Path("custom.dat"),
+                                            QStringLiteral("--unknown=estimate")} +
+                                    arguments);
+        EXPECT_TRUE(process.waitForStarted());
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    QTemporaryDir dir_;
+};
+
+// Front matter, a heading, a code block and HTML's head all lie above the
+// sentences: each is named by its own line of the file.
+constexpr const char* kMarkdown = "---\n"
+                                  "title: Notes\n"
+                                  "---\n"
+                                  "\n"
+                                  "# The garden\n"
+                                  "\n"
+                                  "```\n"
+                                  "code here.\n"
+                                  "```\n"
+                                  "\n"
+                                  "A dog.\n"
+                                  "\n"
+                                  "- The quick brown fox jumps over the lazy dog and the cat.\n";
+
+constexpr const char* kHtml = "<!doctype html>\n"
+                              "<html>\n"
+                              "<head><title>Notes</title>\n"
+                              "<style>p { color: red; }</style></head>\n"
+                              "<body>\n"
+                              "<p>A dog.</p>\n"
+                              "\n"
+                              "<p>\n"
+                              "  The quick brown fox jumps over the lazy dog and the cat.\n"
+                              "</p>\n"
+                              "</body></html>\n";
+
+TEST_F(LintTest, SentencesAreNamedByTheirLineInTheSourceFile) {
+    Write("notes.md", kMarkdown);
+    Write("notes.html", kHtml);
+    const struct {
+        const char* file;
+        int longLine;
+        const char* shortOne; // the classic rules run a heading into the next sentence
+    } cases[] = {{"notes.md", 13, ":5: 4 words, 0 difficult: The garden  A dog\n"},
+                 {"notes.html", 9, ":6: 2 words, 0 difficult: A dog\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string name = c.file;
+        const CliRun text = Cli({QStringLiteral("--sentences=3"), QString::fromLatin1(c.file)});
+        EXPECT_EQ(text.exitCode, 0) << text.err;
+        EXPECT_NE(text.out.find("\nLongest sentences:\n" + name + ':' + std::to_string(c.longLine) +
+                                ": 12 words, "),
+                  std::string::npos)
+            << text.out;
+        EXPECT_NE(text.out.find(name + c.shortOne), std::string::npos) << text.out;
+
+        const CliRun json = Cli({QStringLiteral("--format=jsonl"), QStringLiteral("--sentences=3"),
+                                 QString::fromLatin1(c.file)});
+        const QJsonObject report =
+            QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+        const QJsonArray longest = report["longestSentences"].toArray();
+        ASSERT_FALSE(longest.isEmpty()) << json.out;
+        EXPECT_EQ(longest[0].toObject()["line"].toInt(), c.longLine);
+        EXPECT_EQ(longest[0].toObject()["place"].toString(), "line");
+    }
+}
+
+// 60 words of two syllables in one sentence: far above grade 8.
+const QByteArray kHardSentence = QByteArray("happy rabbit garden water ").repeated(15) + ".";
+
+TEST_F(LintTest, LintModeListsEachFileAboveTheGradeWithItsHardestSentences) {
+    Write("easy.txt", "The cat sat. The dog ran.\n");
+    Write("hard.md", "# Title\n\nThe cat sat.\n\n" + kHardSentence + "\n\nThe dog ran. " +
+                         kHardSentence + "\n");
+    const QStringList files = {QStringLiteral("easy.txt"), QStringLiteral("hard.md")};
+    const CliRun run = Cli(QStringList{QStringLiteral("--max-grade=8")} + files);
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    // The report of every file still comes first; the lint lines name only the hard one.
+    EXPECT_NE(run.out.find("==> easy.txt <=="), std::string::npos) << run.out;
+    EXPECT_TRUE(LinesStartingWith(run.out, "easy.txt:").empty()) << run.out;
+    const std::vector<std::string> hard = LinesStartingWith(run.out, "hard.md:");
+    ASSERT_EQ(hard.size(), 3u) << run.out;
+    EXPECT_EQ(hard[0].rfind("hard.md:1:1: grade ", 0), 0u) << hard[0];
+    EXPECT_NE(hard[0].find(" (consensus) is above 8"), std::string::npos) << hard[0];
+    EXPECT_EQ(hard[1].rfind("hard.md:5:1: sentence grade ", 0), 0u) << hard[1];
+    EXPECT_NE(hard[1].find(", 60 words: happy rabbit"), std::string::npos) << hard[1];
+    EXPECT_EQ(hard[2].rfind("hard.md:7:", 0), 0u) << hard[2];
+    EXPECT_EQ(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1),
+              "2 files checked, 1 above grade 8 (consensus)\n");
+    // The line scripts read on standard error stays.
+    EXPECT_NE(run.err.find("scrivolux-cli: hard.md: grade "), std::string::npos) << run.err;
+
+    const struct {
+        const char* name;
+        QStringList arguments;
+        int exitCode;
+        std::size_t hardLines;
+        const char* summary;
+    } cases[] = {
+        {"quiet",
+         {QStringLiteral("--quiet")},
+         4,
+         3,
+         "2 files checked, 1 above grade 8 (consensus)\n"},
+        {"one sentence",
+         {QStringLiteral("--quiet"), QStringLiteral("--sentences=1")},
+         4,
+         2,
+         nullptr},
+        {"no sentence",
+         {QStringLiteral("--quiet"), QStringLiteral("--sentences=0")},
+         4,
+         1,
+         nullptr},
+        {"an unreadable file counts and gives 2",
+         {QStringLiteral("--quiet"), QStringLiteral("missing.md")},
+         2,
+         3,
+         "3 files checked, 1 above grade 8 (consensus)\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun quiet =
+            Cli(QStringList{QStringLiteral("--max-grade=8")} + c.arguments + files);
+        EXPECT_EQ(quiet.exitCode, c.exitCode) << quiet.err;
+        EXPECT_EQ(LinesStartingWith(quiet.out, "hard.md:").size(), c.hardLines) << quiet.out;
+        // Quiet: the failures and the summary, nothing else.
+        EXPECT_EQ(quiet.out.find("Syllables"), std::string::npos) << quiet.out;
+        EXPECT_EQ(quiet.out.find("==>"), std::string::npos) << quiet.out;
+        if (c.summary) {
+            EXPECT_EQ(quiet.out.substr(quiet.out.rfind('\n', quiet.out.size() - 2) + 1), c.summary);
+        }
+        EXPECT_EQ(quiet.err.find("is above"), std::string::npos) << quiet.err;
+    }
+
+    // Below the grade: the summary alone, exit 0.
+    const CliRun pass = Cli(
+        {QStringLiteral("--max-grade=40"), QStringLiteral("--quiet"), QStringLiteral("easy.txt")});
+    EXPECT_EQ(pass.exitCode, 0) << pass.err;
+    EXPECT_EQ(pass.out, "1 file checked, 0 above grade 40 (consensus)\n");
+}
+
+TEST_F(LintTest, AFolderIsWalkedInNameOrderWithoutHiddenOnes) {
+    Write("docs/b.md", "The dog ran.\n");
+    Write("docs/a/z.html", "<p>The cat sat.</p>\n");
+    Write("docs/a/y.TXT", "A cat.\n");
+    Write("docs/.git/x.md", "Hidden.\n");
+    Write("docs/.hidden.md", "Hidden.\n");
+    Write("docs/notes.json", "{}\n");
+    Write("docs/c.docx.bak", "old\n");
+    const std::vector<std::string> expected = {"docs/a/y.TXT", "docs/a/z.html", "docs/b.md"};
+    EXPECT_EQ(ExpandInputs({Path("docs").toStdString() + "/"}).size(), 3u);
+    QDir::setCurrent(dir_.path());
+    EXPECT_EQ(ExpandInputs({"docs/"}), expected);
+    // Without the slash a folder is read as a file: refused, as it always was.
+    EXPECT_EQ(ExpandInputs({"docs", "docs/b.md", "-", "missing"}),
+              (std::vector<std::string>{"docs", "docs/b.md", "-", "missing"}));
+
+    const CliRun run =
+        Cli({QStringLiteral("--max-grade=40"), QStringLiteral("--quiet"), QStringLiteral("docs/")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "3 files checked, 0 above grade 40 (consensus)\n");
+    const CliRun plain = Cli({QStringLiteral("docs")});
+    EXPECT_EQ(plain.exitCode, 2);
+    EXPECT_EQ(plain.err, "scrivolux-cli: Cannot open file docs: Is a directory (name it docs/ to "
+                         "read the files in it)\n");
+    Write("empty/.keep.md", "x\n");
+    const CliRun none = Cli({QStringLiteral("--max-grade=40"), QStringLiteral("empty/")});
+    EXPECT_EQ(none.exitCode, 0) << none.err;
+    EXPECT_EQ(none.out, "0 files checked, 0 above grade 40 (consensus)\n");
+}
+
+// Columns count code points of the source line; a paragraph or a page has
+// its column within it.
+TEST(FileLocatorTest, ColumnsCountCodePointsOfTheSourceLine) {
+    LoadedDocument markdown;
+    markdown.markup = "# T\xC3\xAFtle\n\n- \xC3\x9C\xC3\xAF dog ran.\n";
+    markdown.text = "T\xC3\xAFtle\n\n\xC3\x9C\xC3\xAF dog ran.";
+    markdown.places = {{0, {PlaceKind::Line, 1, 3}}, {8, {PlaceKind::Line, 3, 3}}};
+    const FileLocator md(markdown);
+    const struct {
+        const char* name;
+        std::size_t passageOffset;
+        FilePlace place;
+    } rows[] = {
+        {"heading", 0, {PlaceKind::Line, 1, 3}},
+        {"after a two-byte letter", 3, {PlaceKind::Line, 1, 5}},
+        {"list item", 8, {PlaceKind::Line, 3, 3}},
+        {"after two two-byte letters", 13, {PlaceKind::Line, 3, 6}},
+        {"past the end", 1000, {PlaceKind::Line, 3, 14}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(md.AtPassage(row.passageOffset), row.place);
+    }
+    EXPECT_EQ(md.AtPassageLine(3), (FilePlace{PlaceKind::Line, 3, 3}));
+
+    LoadedDocument docx;
+    docx.text = "One.\n\n\xC3\x9C two. Three.";
+    docx.places = {{0, {PlaceKind::Paragraph, 1, 0}}, {6, {PlaceKind::Paragraph, 3, 0}}};
+    const FileLocator paragraphs(docx);
+    EXPECT_EQ(paragraphs.Kind(), PlaceKind::Paragraph);
+    EXPECT_EQ(paragraphs.AtPassage(13), (FilePlace{PlaceKind::Paragraph, 3, 7}));
+
+    // Plain text: CR LF and U+2028 break passage lines; the file's lines are its line feeds.
+    LoadedDocument text;
+    text.text = "ab\ncd";
+    text.places = {{0, {PlaceKind::Line, 1, 1}}};
+    EXPECT_EQ(FileLocator(text).AtPassage(4), (FilePlace{PlaceKind::Line, 2, 2}));
+}
+
+} // namespace
