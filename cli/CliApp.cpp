@@ -76,9 +76,9 @@ LoadedDocument ReadInput(const std::string& input, const CliOptions& options, in
     return ReadDocument(input, options.formatIn);
 }
 
-// Whether anything printed is placed in its file: sentences and lint lines.
+// Whether anything printed is placed in its file: sentences, findings and lint lines.
 bool Places(const CliOptions& options) {
-    return options.sentences > 0 || options.Lint();
+    return options.sentences > 0 || options.checks || options.Lint();
 }
 
 // Why an input could not be read, as one line for standard error and the JSON
@@ -102,7 +102,7 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
         if (Places(options))
             prepared.locator = FileLocator(document);
         prepared.text = PrepareForReport(std::move(document.text), options.rules,
-                                         options.sentences > 0 || options.Lint());
+                                         options.sentences > 0 || options.Lint(), options.checks);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -137,15 +137,26 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     return true;
 }
 
-// The sentences' lines as their file counts them (a source line, a paragraph
-// or a page) rather than the lines of the text read from it.
-void PlaceSentences(TextReport& report, const FileLocator& locator) {
+// The sentences and findings placed as their file counts them (a source line,
+// a paragraph or a page) rather than by the lines of the text read from it.
+void PlaceInFile(TextReport& report, const FileLocator& locator) {
     report.place = std::string(PlaceKindName(locator.Kind()));
-    for (auto* list : {&report.longestSentences, &report.mostDifficultSentences}) {
+    for (auto* list : {&report.longestSentences, &report.mostDifficultSentences,
+                       &report.sentencesToShortenFirst}) {
         if (!*list)
             continue;
-        for (TextReport::Sentence& sentence : **list)
-            sentence.line = locator.AtPassageLine(sentence.line).line;
+        for (TextReport::Sentence& sentence : **list) {
+            const FilePlace place = locator.AtPassage(sentence.offset);
+            sentence.line = place.line;
+            sentence.column = place.column;
+        }
+    }
+    if (report.checks) {
+        for (TextReport::Finding& finding : *report.checks) {
+            const FilePlace place = locator.AtPassage(finding.offset);
+            finding.line = place.line;
+            finding.column = place.column;
+        }
     }
 }
 
@@ -218,6 +229,8 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
     extras.sentences =
         options.Lint() ? std::max(options.sentences, options.LintSentences()) : options.sentences;
     extras.shortenFirst = options.Lint();
+    extras.checks = options.checks;
+    std::size_t findings = 0;
     extras.rules = std::string(CountingRulesName(options.rules));
     int status = kExitOk;
     bool aboveMaxGrade = false;
@@ -275,23 +288,29 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
             }
         }
         if (Places(options))
-            PlaceSentences(*report, prepared.locator);
+            PlaceInFile(*report, prepared.locator);
+        if (report->checks)
+            findings += report->checks->size();
         if (lint) {
             // The lists lint mode needed are not the report's unless asked for.
             if (options.sentences == 0) {
                 report->longestSentences.reset();
                 report->mostDifficultSentences.reset();
             }
+            // Lint mode prints these in its own lines.
             auto shortenFirst = std::move(report->sentencesToShortenFirst);
+            auto checks = std::move(report->checks);
             report->sentencesToShortenFirst.reset();
+            report->checks.reset();
             output->Report(*report);
             report->sentencesToShortenFirst = std::move(shortenFirst);
+            report->checks = std::move(checks);
             if (report->sentencesToShortenFirst &&
                 report->sentencesToShortenFirst->size() >
                     static_cast<std::size_t>(options.LintSentences()))
                 report->sentencesToShortenFirst->resize(
                     static_cast<std::size_t>(options.LintSentences()));
-            lint->File(name, *report, grade, prepared.locator);
+            lint->File(name, *report, grade, prepared.locator.Kind());
             continue;
         }
         output->Report(*report);
@@ -312,5 +331,7 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
         return kExitUnreadableInput;
     if (status == kExitOk && aboveMaxGrade)
         return kExitAboveMaxGrade;
+    if (status == kExitOk && options.failOnChecks && findings > 0)
+        return kExitFindings;
     return status;
 }

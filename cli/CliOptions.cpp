@@ -24,7 +24,8 @@ const char* const kDescription =
     "\n"
     "Exit status: 0 when every file was analysed, 1 for a usage error, 2 when a\n"
     "file could not be read (the others are still reported), 3 when no dictionary\n"
-    "file could be read, 4 when a file is above --max-grade.\n"
+    "file could be read, 4 when a file is above --max-grade, 5 with --fail-on-checks\n"
+    "when a check found something and nothing else failed.\n"
     "\n"
     "A FILE that names a folder with a slash at the end (docs/) stands for the files\n"
     "under it in the formats read (txt, md, markdown, html, htm, docx, odt, pdf), in\n"
@@ -77,6 +78,13 @@ std::vector<OptionDefinition> OptionDefinitions() {
          "most (--sentences, 3 by default), and a summary closes the run.",
          "n"},
         {"quiet", "With --max-grade, print only the files above the grade and the summary.", {}},
+        {"checks",
+         "Run the writing checks and list their findings as FILE:LINE:COL: RULE message "
+         "(suggestion); JSON carries them as \"checks\".",
+         {}},
+        {"fail-on-checks",
+         "Exit with status 5 when a check finds something and nothing else failed.",
+         {}},
         {"grade-index",
          "The grade that --max-grade holds the files to: " + ChoiceList(kGradeIndices, true) + ".",
          "index"},
@@ -222,6 +230,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
     values.Number("max-grade", options.maxGrade);
     options.quiet = parser.isSet(QStringLiteral("quiet"));
     options.sentencesGiven = parser.isSet(QStringLiteral("sentences"));
+    options.failOnChecks = parser.isSet(QStringLiteral("fail-on-checks"));
+    options.checks = parser.isSet(QStringLiteral("checks")) || options.failOnChecks;
     values.Choose("grade-index", kGradeIndices, options.gradeIndex);
     values.Choose("rules", kCountingRules, options.rules);
 

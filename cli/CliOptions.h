@@ -43,6 +43,8 @@ struct CliOptions {
     GradeIndex gradeIndex = GradeIndex::Consensus;
     bool quiet = false;          // with maxGrade: only the files above it and the summary
     bool sentencesGiven = false; // --sentences was given (lint mode lists 3 without it)
+    bool checks = false;         // run the writing checks and list their findings
+    bool failOnChecks = false;   // a finding fails the run (exit 5) when nothing else did
 
     // The text format with a grade limit lists the files above it as a linter does.
     bool Lint() const { return maxGrade.has_value() && format == OutputFormat::Text; }
@@ -59,6 +61,7 @@ enum ExitStatus : int {
     kExitUnreadableInput = 2, // also: the output or the user dictionary could not be written
     kExitNoDictionary = 3,
     kExitAboveMaxGrade = 4, // a text is above --max-grade (an unreadable file still gives 2)
+    kExitFindings = 5,      // with --fail-on-checks: a check found something, nothing else failed
 };
 
 // Whether the terminal can be asked: decides the default of --unknown.

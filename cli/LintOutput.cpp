@@ -4,36 +4,63 @@
 
 #include <ostream>
 
-std::string PlacePrefix(std::string_view name, const FilePlace& place) {
-    return ShowControlCharacters(name) + ':' + std::to_string(place.line) + ':' +
-           std::to_string(place.column) + ": ";
+std::string PlacePrefix(std::string_view name, int line, int column) {
+    return ShowControlCharacters(name) + ':' + std::to_string(line) + ':' + std::to_string(column) +
+           ": ";
+}
+
+std::string FindingLine(std::string_view name, const TextReport::Finding& finding) {
+    std::string line = PlacePrefix(name, finding.line, finding.column) +
+                       std::string(CheckRuleId(finding.rule)) + ' ' +
+                       ShowControlCharacters(finding.message);
+    if (!finding.suggestion.empty())
+        line += " (" + ShowControlCharacters(finding.suggestion) + ')';
+    return line + '\n';
 }
 
 LintOutput::LintOutput(std::ostream& out, const CliOptions& options)
     : out_(out), options_(options) {}
 
-bool LintOutput::File(const std::string& name, const TextReport& report,
-                      std::optional<double> grade, const FileLocator& locator) {
+void LintOutput::File(const std::string& name, const TextReport& report,
+                      std::optional<double> grade, PlaceKind kind) {
+    (void)kind;
     ++checked_;
-    if (!grade || !options_.maxGrade || *grade <= *options_.maxGrade)
-        return false;
-    ++above_;
-    out_ << PlacePrefix(name, {locator.Kind(), 1, 1}) << "grade " << IndexText(grade) << " ("
-         << GradeIndexName(options_.gradeIndex) << ") is above " << FormatFigure(*options_.maxGrade)
-         << '\n';
-    if (report.sentencesToShortenFirst) {
-        for (const TextReport::Sentence& sentence : *report.sentencesToShortenFirst)
-            out_ << PlacePrefix(name, locator.AtPassageLine(sentence.line)) << "sentence grade "
-                 << IndexText(sentence.grade) << ", " << sentence.words
-                 << " words: " << ShowControlCharacters(sentence.text) << '\n';
+    if (grade && options_.maxGrade && *grade > *options_.maxGrade) {
+        ++above_;
+        out_ << PlacePrefix(name, 1, 1) << "grade " << IndexText(grade) << " ("
+             << GradeIndexName(options_.gradeIndex) << ") is above "
+             << FormatFigure(*options_.maxGrade) << '\n';
+        if (report.sentencesToShortenFirst) {
+            for (const TextReport::Sentence& sentence : *report.sentencesToShortenFirst)
+                out_ << PlacePrefix(name, sentence.line, sentence.column) << "sentence grade "
+                     << IndexText(sentence.grade) << ", " << sentence.words
+                     << " words: " << ShowControlCharacters(sentence.text) << '\n';
+        }
+    }
+    if (report.checks) {
+        for (const TextReport::Finding& finding : *report.checks) {
+            out_ << FindingLine(name, finding);
+            ++findings_[finding.rule];
+        }
     }
     out_.flush();
-    return true;
 }
 
 void LintOutput::Summary() {
     out_ << checked_ << (checked_ == 1 ? " file" : " files") << " checked, " << above_
          << " above grade " << FormatFigure(*options_.maxGrade) << " ("
-         << GradeIndexName(options_.gradeIndex) << ")\n";
+         << GradeIndexName(options_.gradeIndex) << ')';
+    if (options_.checks) {
+        int total = 0;
+        std::string byRule;
+        // In the order of the checks' table.
+        for (const auto& [rule, count] : findings_) {
+            total += count;
+            byRule += (byRule.empty() ? ": " : ", ") + std::string(CheckRuleId(rule)) + ' ' +
+                      std::to_string(count);
+        }
+        out_ << ", " << total << (total == 1 ? " finding" : " findings") << byRule;
+    }
+    out_ << '\n';
     out_.flush();
 }

@@ -18,10 +18,11 @@ class LintOutput {
 public:
     LintOutput(std::ostream& out, const CliOptions& options);
 
-    // One analysed file, named name; grade is its grade by the chosen index.
-    // Returns whether it is above the limit.
-    bool File(const std::string& name, const TextReport& report, std::optional<double> grade,
-              const FileLocator& locator);
+    // One analysed file, named name, its sentences and findings placed in it;
+    // grade is its grade by the chosen index. Its findings follow whether or
+    // not it is above the limit.
+    void File(const std::string& name, const TextReport& report, std::optional<double> grade,
+              PlaceKind kind);
     // A file that could not be read counts as checked.
     void Unreadable() { ++checked_; }
     // "3 files checked, 1 above grade 12 (consensus)".
@@ -32,7 +33,12 @@ private:
     const CliOptions& options_;
     int checked_ = 0;
     int above_ = 0;
+    std::map<CheckRule, int> findings_;
 };
 
 // "FILE:LINE:COL: ", the name shown safely.
-std::string PlacePrefix(std::string_view name, const FilePlace& place);
+std::string PlacePrefix(std::string_view name, int line, int column);
+
+// "FILE:LINE:COL: rule-id message (suggestion)\n", as the text output and lint
+// mode print a finding.
+std::string FindingLine(std::string_view name, const TextReport::Finding& finding);

@@ -1,5 +1,6 @@
 #include "cli/ReportOutput.h"
 
+#include "cli/LintOutput.h"
 #include "report/ResultJson.h"
 #include "text/Bytes.h"
 
@@ -16,6 +17,11 @@ public:
             out_ << "==> " << (report.name == "-" ? "standard input" : report.name) << " <==\n";
         // A sentence or a word may hold a terminal's escape sequences.
         out_ << ShowControlCharacters(ReportText(report));
+        if (report.checks && !report.checks->empty()) {
+            out_ << "\nChecks:\n";
+            for (const TextReport::Finding& finding : *report.checks)
+                out_ << FindingLine(report.name == "-" ? "standard input" : report.name, finding);
+        }
         if (several_)
             out_ << '\n';
         out_.flush();

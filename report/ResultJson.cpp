@@ -191,6 +191,7 @@ std::string SentencesJson(const std::vector<TextReport::Sentence>& sentences,
         JsonObject object;
         object.Add("text", JsonString(sentence.text))
             .Add("line", std::to_string(sentence.line))
+            .Add("column", std::to_string(sentence.column))
             .Add("words", std::to_string(sentence.words))
             .Add("difficultWords", std::to_string(sentence.difficultWords));
         if (sentence.grade)
@@ -339,6 +340,20 @@ std::string ResultJsonLine(const TextReport& report) {
     if (report.mostDifficultSentences)
         object.Add("mostDifficultSentences",
                    SentencesJson(*report.mostDifficultSentences, report.place));
+    if (report.checks)
+        object.Add(
+            "checks", JsonArray(*report.checks, [&report](const TextReport::Finding& finding) {
+                return JsonObject()
+                    .Add("rule", JsonString(CheckRuleId(finding.rule)))
+                    .Add("line", std::to_string(finding.line))
+                    .Add("column", std::to_string(finding.column))
+                    .Add("place", JsonString(report.place))
+                    .Add("length", std::to_string(finding.characters))
+                    .Add("message", JsonString(finding.message))
+                    .Add("suggestion",
+                         finding.suggestion.empty() ? "null" : JsonString(finding.suggestion))
+                    .Text();
+            }));
     if (report.sentencesToShortenFirst)
         object.Add("sentencesToShortenFirst",
                    SentencesJson(*report.sentencesToShortenFirst, report.place));

@@ -156,7 +156,7 @@ TEST_F(LintTest, LintModeListsEachFileAboveTheGradeWithItsHardestSentences) {
     EXPECT_NE(hard[0].find(" (consensus) is above 8"), std::string::npos) << hard[0];
     EXPECT_EQ(hard[1].rfind("hard.md:5:1: sentence grade ", 0), 0u) << hard[1];
     EXPECT_NE(hard[1].find(", 60 words: happy rabbit"), std::string::npos) << hard[1];
-    EXPECT_EQ(hard[2].rfind("hard.md:7:", 0), 0u) << hard[2];
+    EXPECT_EQ(hard[2].rfind("hard.md:7:14: sentence grade ", 0), 0u) << hard[2];
     EXPECT_EQ(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1),
               "2 files checked, 1 above grade 8 (consensus)\n");
     // The line scripts read on standard error stays.
@@ -240,6 +240,63 @@ TEST_F(LintTest, AFolderIsWalkedInNameOrderWithoutHiddenOnes) {
     const CliRun none = Cli({QStringLiteral("--max-grade=40"), QStringLiteral("empty/")});
     EXPECT_EQ(none.exitCode, 0) << none.err;
     EXPECT_EQ(none.out, "0 files checked, 0 above grade 40 (consensus)\n");
+}
+
+// A finding's column counts the code points of its source line: two
+// two-byte letters and a heading above it must not shift it.
+TEST_F(LintTest, FindingsArePlacedInTheSourceFileAndCountedByRule) {
+    Write("checked.md", "# T\xC3\xAFtle\n\n\xC3\x9C\xC3\xAF dog. The cat is very big.\n\n"
+                        "<p>The report was written by the team.</p>\n");
+    Write("clean.txt", "The cat sat. The dog ran.\n");
+    const CliRun text = Cli({QStringLiteral("--checks"), QStringLiteral("checked.md")});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("\nChecks:\nchecked.md:3:20: adverb \"very\" "), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("\nchecked.md:5:15: passive \"was written\" "), std::string::npos)
+        << text.out;
+
+    const CliRun json = Cli({QStringLiteral("--checks"), QStringLiteral("--format=jsonl"),
+                             QStringLiteral("checked.md")});
+    const QJsonArray checks =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object()["checks"].toArray();
+    ASSERT_EQ(checks.size(), 2) << json.out;
+    EXPECT_EQ(checks[0].toObject()["line"].toInt(), 3);
+    EXPECT_EQ(checks[0].toObject()["column"].toInt(), 20);
+    EXPECT_EQ(checks[0].toObject()["place"].toString(), "line");
+
+    const struct {
+        const char* name;
+        QStringList arguments;
+        int exitCode;
+        const char* summary;
+    } cases[] = {
+        {"findings alone pass",
+         {QStringLiteral("--max-grade=40")},
+         0,
+         "2 files checked, 0 above grade 40 (consensus), 2 findings: passive 1, adverb 1\n"},
+        {"unless asked to fail",
+         {QStringLiteral("--max-grade=40"), QStringLiteral("--fail-on-checks")},
+         5,
+         nullptr},
+        {"the grade comes first",
+         {QStringLiteral("--max-grade=0"), QStringLiteral("--fail-on-checks")},
+         4,
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run =
+            Cli(QStringList{QStringLiteral("--checks"), QStringLiteral("--quiet")} + c.arguments +
+                QStringList{QStringLiteral("clean.txt"), QStringLiteral("checked.md")});
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        // A file's findings are listed whether or not it is above the grade.
+        EXPECT_EQ(LinesStartingWith(run.out, "checked.md:3:20: adverb ").size(), 1u) << run.out;
+        if (c.summary) {
+            EXPECT_EQ(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1), c.summary);
+        }
+    }
+    const CliRun clean = Cli({QStringLiteral("--fail-on-checks"), QStringLiteral("clean.txt")});
+    EXPECT_EQ(clean.exitCode, 0) << clean.out;
 }
 
 // Columns count code points of the source line; a paragraph or a page has
