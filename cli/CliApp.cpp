@@ -275,9 +275,11 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
         if (options.unknown == UnknownMode::Zero && !report->unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report->unknownWords) << '\n';
         std::optional<double> grade;
+        bool above = false;
         if (options.maxGrade) {
             grade = GradeOf(*report, options.gradeIndex);
-            if (grade && *grade > *options.maxGrade) {
+            above = grade && *grade > *options.maxGrade;
+            if (above) {
                 aboveMaxGrade = true;
                 // The line scripts have read since before lint mode; quiet
                 // lint mode says it once, on standard output.
@@ -310,7 +312,7 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
                     static_cast<std::size_t>(options.LintSentences()))
                 report->sentencesToShortenFirst->resize(
                     static_cast<std::size_t>(options.LintSentences()));
-            lint->File(name, *report, grade, prepared.locator.Kind());
+            lint->File(name, *report, grade, above);
             continue;
         }
         output->Report(*report);

@@ -22,10 +22,9 @@ LintOutput::LintOutput(std::ostream& out, const CliOptions& options)
     : out_(out), options_(options) {}
 
 void LintOutput::File(const std::string& name, const TextReport& report,
-                      std::optional<double> grade, PlaceKind kind) {
-    (void)kind;
+                      std::optional<double> grade, bool above) {
     ++checked_;
-    if (grade && options_.maxGrade && *grade > *options_.maxGrade) {
+    if (above && options_.maxGrade) {
         ++above_;
         out_ << PlacePrefix(name, 1, 1) << "grade " << IndexText(grade) << " ("
              << GradeIndexName(options_.gradeIndex) << ") is above "

@@ -19,10 +19,10 @@ public:
     LintOutput(std::ostream& out, const CliOptions& options);
 
     // One analysed file, named name, its sentences and findings placed in it;
-    // grade is its grade by the chosen index. Its findings follow whether or
-    // not it is above the limit.
+    // grade is its grade by the chosen index, above whether that is above the
+    // limit. Its findings follow either way.
     void File(const std::string& name, const TextReport& report, std::optional<double> grade,
-              PlaceKind kind);
+              bool above);
     // A file that could not be read counts as checked.
     void Unreadable() { ++checked_; }
     // "3 files checked, 1 above grade 12 (consensus)".

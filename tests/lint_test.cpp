@@ -303,9 +303,12 @@ TEST_F(LintTest, FindingsArePlacedInTheSourceFileAndCountedByRule) {
 // its column within it.
 TEST(FileLocatorTest, ColumnsCountCodePointsOfTheSourceLine) {
     LoadedDocument markdown;
-    markdown.markup = "# T\xC3\xAFtle\n\n- \xC3\x9C\xC3\xAF dog ran.\n";
-    markdown.text = "T\xC3\xAFtle\n\n\xC3\x9C\xC3\xAF dog ran.";
-    markdown.places = {{0, {PlaceKind::Line, 1, 3}}, {8, {PlaceKind::Line, 3, 3}}};
+    markdown.markup = "# T\xC3\xAFtle\n\n- \xC3\x9C\xC3\xAF dog ran.\n\n\xE2\x82\xAC"
+                      "5 or \xF0\x9F\x98\x80 so.\n";
+    markdown.text = "T\xC3\xAFtle\n\n\xC3\x9C\xC3\xAF dog ran.\n\n\xE2\x82\xAC"
+                    "5 or \xF0\x9F\x98\x80 so.";
+    markdown.places = {
+        {0, {PlaceKind::Line, 1, 3}}, {8, {PlaceKind::Line, 3, 3}}, {23, {PlaceKind::Line, 5, 1}}};
     const FileLocator md(markdown);
     const struct {
         const char* name;
@@ -316,7 +319,9 @@ TEST(FileLocatorTest, ColumnsCountCodePointsOfTheSourceLine) {
         {"after a two-byte letter", 3, {PlaceKind::Line, 1, 5}},
         {"list item", 8, {PlaceKind::Line, 3, 3}},
         {"after two two-byte letters", 13, {PlaceKind::Line, 3, 6}},
-        {"past the end", 1000, {PlaceKind::Line, 3, 14}},
+        {"end of the item", 20, {PlaceKind::Line, 3, 13}},
+        {"after three and four bytes", 35, {PlaceKind::Line, 5, 8}},
+        {"past the end", 1000, {PlaceKind::Line, 5, 12}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
