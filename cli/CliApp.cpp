@@ -78,7 +78,7 @@ LoadedDocument ReadInput(const std::string& input, const CliOptions& options, in
 
 // Whether anything printed is placed in its file: sentences, findings and lint lines.
 bool Places(const CliOptions& options) {
-    return options.sentences > 0 || options.checks || options.Lint();
+    return options.sentences > 0 || options.checks || options.Lint() || options.Sarif();
 }
 
 // Why an input could not be read, as one line for standard error and the JSON
@@ -236,9 +236,8 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
     bool aboveMaxGrade = false;
     std::ostringstream unused;
     // Quiet lint mode prints no report, only its own lines.
-    const std::unique_ptr<ReportOutput> output =
-        ReportOutput::For(options.format, options.Lint() && options.quiet ? unused : streams.out,
-                          options.inputs.size() > 1);
+    const std::unique_ptr<ReportOutput> output = ReportOutput::For(
+        options, options.Lint() && options.quiet ? unused : streams.out, options.inputs.size() > 1);
     std::optional<LintOutput> lint;
     if (options.Lint())
         lint.emplace(streams.out, options);

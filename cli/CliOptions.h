@@ -52,6 +52,8 @@ struct CliOptions {
     int LintSentences() const { return sentencesGiven ? sentences : 3; }
 
     bool Json() const { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }
+    // SARIF's results are the findings and the grade failures: placed in their files.
+    bool Sarif() const { return format == OutputFormat::Sarif; }
 };
 
 // Exit statuses of scrivolux-cli.

@@ -82,11 +82,48 @@ public:
     }
 };
 
+// One SARIF log at the end: a result for each text above the grade limit,
+// placed at its start, and for each finding of the checks.
+class SarifOutput : public ReportOutput {
+public:
+    SarifOutput(std::ostream& out, const CliOptions& options)
+        : ReportOutput(out), options_(options) {}
+    void Report(const TextReport& report) override {
+        if (options_.maxGrade) {
+            const std::optional<double> grade = GradeOf(report, options_.gradeIndex);
+            if (grade && *grade > *options_.maxGrade)
+                results_.push_back({std::string(kGradeRuleId), report.name,
+                                    "grade " + IndexText(grade) + " (" +
+                                        std::string(GradeIndexName(options_.gradeIndex)) +
+                                        ") is above " + FormatFigure(*options_.maxGrade),
+                                    report.place, 1, 1});
+        }
+        if (report.checks) {
+            for (const TextReport::Finding& finding : *report.checks)
+                results_.push_back({std::string(CheckRuleId(finding.rule)), report.name,
+                                    finding.suggestion.empty()
+                                        ? finding.message
+                                        : finding.message + " (" + finding.suggestion + ')',
+                                    report.place, finding.line, finding.column});
+        }
+    }
+    // The reason is on standard error; the log holds what was found.
+    void Failure(const std::string&, const std::string&, std::string_view) override {}
+
+private:
+    void Finish() override { out_ << IndentedJson(SarifLog(SCRIVOLUX_VERSION, results_)); }
+
+    const CliOptions& options_;
+    std::vector<SarifResult> results_;
+};
+
 } // namespace
 
-std::unique_ptr<ReportOutput> ReportOutput::For(OutputFormat format, std::ostream& out,
+std::unique_ptr<ReportOutput> ReportOutput::For(const CliOptions& options, std::ostream& out,
                                                 bool several) {
-    switch (format) {
+    switch (options.format) {
+    case OutputFormat::Sarif:
+        return std::make_unique<SarifOutput>(out, options);
     case OutputFormat::Json:
         return std::make_unique<JsonOutput>(out, several);
     case OutputFormat::JsonLines:

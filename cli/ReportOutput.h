@@ -16,8 +16,10 @@
 // for every format.
 class ReportOutput {
 public:
-    // several: more than one input, so that each report is named.
-    static std::unique_ptr<ReportOutput> For(OutputFormat format, std::ostream& out, bool several);
+    // several: more than one input, so that each report is named. options
+    // give SARIF its grade limit.
+    static std::unique_ptr<ReportOutput> For(const CliOptions& options, std::ostream& out,
+                                             bool several);
     virtual ~ReportOutput() = default;
 
     virtual void Report(const TextReport& report) = 0;

@@ -15,10 +15,11 @@ SCRIVOLUX_PACKAGES=(
     python3-dev pybind11-dev
 )
 
-# Used only by the Python module's tests (test.sh): dask.distributed for the
-# cluster test, pyphen for the pure-Python comparison.
+# Used only by tests (test.sh): dask.distributed for the Python module's
+# cluster test, pyphen for the pure-Python comparison, jsonschema for the SARIF
+# log's schema, pre-commit for the hook's run on a new repository.
 SCRIVOLUX_PYTHON_PACKAGES=(
-    python3-distributed python3-pyphen
+    python3-distributed python3-pyphen python3-jsonschema pre-commit
 )
 
 # Used only by the packaging test (packaging/package_test.sh), which test.sh runs.
