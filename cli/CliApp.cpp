@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 
+#include "cli/CliConfig.h"
 #include "cli/FilePlaces.h"
 #include "cli/InputFiles.h"
 #include "cli/LintOutput.h"
@@ -162,22 +163,95 @@ void PlaceInFile(TextReport& report, const FileLocator& locator) {
 
 } // namespace
 
-int RunCli(const CliOptions& given, CliStreams& streams) {
+namespace {
+
+// The analysis of one file under its options. hardest: the sentences lint mode
+// lists for a file above its grade.
+TextAnalysisOptions AnalysisFor(const CliOptions& options, bool hardest) {
+    TextAnalysisOptions analysis;
+    analysis.rules = options.rules;
+    analysis.unknown = options.unknown;
+    ReportExtras& extras = analysis.extras;
+    extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
+    extras.words = options.words;
+    extras.sentences =
+        hardest ? std::max(options.sentences, options.LintSentences()) : options.sentences;
+    extras.shortenFirst = hardest;
+    extras.checks = options.checks;
+    extras.rules = std::string(CountingRulesName(options.rules));
+    return analysis;
+}
+
+// Keeps the findings of the checks the options keep.
+void KeepCheckedRules(TextReport& report, const CliOptions& options) {
+    if (!report.checks || !options.checkRules)
+        return;
+    const std::vector<CheckRule>& kept = *options.checkRules;
+    std::erase_if(*report.checks, [&kept](const TextReport::Finding& finding) {
+        return std::find(kept.begin(), kept.end(), finding.rule) == kept.end();
+    });
+}
+
+// One file to read with its options.
+struct RunFile {
+    std::string input;
+    CliOptions options;
+};
+
+// The files of the run with their settings, a folder walked and the
+// configuration's exclusions left out. Throws ConfigError.
+std::vector<RunFile> FilesOf(const CliOptions& commandLine) {
+    std::optional<CliConfig> fixed;
+    if (commandLine.configPath) {
+        fixed = ReadConfig(*commandLine.configPath);
+        if (!fixed)
+            throw ConfigError(*commandLine.configPath + ": no [tool.scrivolux] table");
+    }
+    ConfigFinder finder;
+    std::vector<RunFile> files;
+    for (const std::string& input : ExpandInputs(commandLine.inputs)) {
+        const CliConfig* config = commandLine.noConfig ? nullptr
+                                  : fixed              ? &*fixed
+                                                       : finder.For(input);
+        if (config && input != "-" && Excluded(*config, input))
+            continue;
+        files.push_back({input, OptionsFor(commandLine, config, input)});
+    }
+    return files;
+}
+
+} // namespace
+
+int RunCli(const CliOptions& commandLine, CliStreams& streams) {
     std::ostream& err = streams.err;
-    CliOptions options = given;
-    options.inputs = ExpandInputs(given.inputs);
-    if (options.inputs.empty()) {
+    std::vector<RunFile> files;
+    try {
+        files = FilesOf(commandLine);
+    } catch (const ConfigError& error) {
+        err << kProgram << ShowControlCharacters(error.what()) << '\n'
+            << "Try 'scrivolux-cli --help' for more information.\n";
+        return kExitUsage;
+    }
+    // Lint mode when any file has a grade limit, from the command line or its
+    // configuration.
+    CliOptions options = commandLine;
+    options.lintRun = commandLine.format == OutputFormat::Text &&
+                      std::any_of(files.begin(), files.end(),
+                                  [](const RunFile& f) { return f.options.maxGrade; });
+    for (RunFile& file : files)
+        file.options.lintRun = options.lintRun;
+    if (files.empty()) {
         // Folders without a file to read: nothing failed.
         if (options.Lint()) {
             LintOutput(streams.out, options).Summary();
             return streams.out ? kExitOk : kExitUnreadableInput;
         }
-        err << kProgram << "no file to read in " << ShowControlCharacters(given.inputs.front())
-            << '\n';
+        err << kProgram << "no file to read in "
+            << ShowControlCharacters(commandLine.inputs.front()) << '\n';
         return kExitOk;
     }
     const bool readsStdin =
-        std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end();
+        std::any_of(files.begin(), files.end(), [](const RunFile& f) { return f.input == "-"; });
 
     // The answers cannot come from standard input when it holds the text.
     std::ifstream terminal;
@@ -201,7 +275,7 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
         return LoadDictionaries(dictionary, options, streams.executableDirectory, loadMessages);
     });
     std::optional<PreparedInput> first =
-        Prepare(options.inputs.front(), options, streams.stdinDescriptor);
+        Prepare(files.front().input, files.front().options, streams.stdinDescriptor);
     const bool loaded = loading.get();
     // A bad line of the word list is quoted.
     err << ShowControlCharacters(loadMessages.str());
@@ -218,36 +292,29 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
         return AppendToUserDictionary(dictionary.CustomFilePath(), word, count);
     };
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
+    const AskUnknownWord ask = [&resolver](const std::string& word) { return resolver.Ask(word); };
 
-    TextAnalysisOptions analysis;
-    analysis.rules = options.rules;
-    analysis.unknown = options.unknown;
-    analysis.ask = [&resolver](const std::string& word) { return resolver.Ask(word); };
-    ReportExtras& extras = analysis.extras;
-    extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
-    extras.words = options.words;
-    extras.sentences =
-        options.Lint() ? std::max(options.sentences, options.LintSentences()) : options.sentences;
-    extras.shortenFirst = options.Lint();
-    extras.checks = options.checks;
     std::size_t findings = 0;
-    extras.rules = std::string(CountingRulesName(options.rules));
     int status = kExitOk;
     bool aboveMaxGrade = false;
     std::ostringstream unused;
     // Quiet lint mode prints no report, only its own lines.
     const std::unique_ptr<ReportOutput> output = ReportOutput::For(
-        options, options.Lint() && options.quiet ? unused : streams.out, options.inputs.size() > 1);
+        options, options.Lint() && options.quiet ? unused : streams.out, files.size() > 1);
     std::optional<LintOutput> lint;
     if (options.Lint())
         lint.emplace(streams.out, options);
-    for (const std::string& input : options.inputs) {
+    for (const RunFile& file : files) {
         if (output->Failed())
             break; // the end says so
+        const std::string& input = file.input;
+        const CliOptions& fileOptions = file.options;
         const std::string name = input == "-" ? kStdinName : input;
         PreparedInput prepared =
-            first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor);
+            first ? std::move(*first) : Prepare(input, fileOptions, streams.stdinDescriptor);
         first.reset();
+        TextAnalysisOptions analysis = AnalysisFor(fileOptions, false);
+        analysis.ask = ask;
         std::optional<TextReport> report;
         if (!prepared.failure) {
             try {
@@ -266,55 +333,58 @@ int RunCli(const CliOptions& given, CliStreams& streams) {
                         : "")
                 << '\n';
             status = kExitUnreadableInput;
-            output->Failure(input, failure.message, extras.rules);
+            output->Failure(input, failure.message, analysis.extras.rules);
             if (lint)
                 lint->Unreadable();
             continue;
         }
-        if (options.unknown == UnknownMode::Zero && !report->unknownWords.empty())
+        if (fileOptions.unknown == UnknownMode::Zero && !report->unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report->unknownWords) << '\n';
         std::optional<double> grade;
         bool above = false;
-        if (options.maxGrade) {
-            grade = GradeOf(*report, options.gradeIndex);
-            above = grade && *grade > *options.maxGrade;
+        if (fileOptions.maxGrade) {
+            grade = GradeOf(*report, fileOptions.gradeIndex);
+            above = grade && *grade > *fileOptions.maxGrade;
             if (above) {
                 aboveMaxGrade = true;
                 // The line scripts have read since before lint mode; quiet
                 // lint mode says it once, on standard output.
                 if (!(options.Lint() && options.quiet))
                     err << kProgram << ShowControlCharacters(name) << ": grade " << IndexText(grade)
-                        << " (" << GradeIndexName(options.gradeIndex) << ") is above "
-                        << FormatFigure(*options.maxGrade) << '\n';
+                        << " (" << GradeIndexName(fileOptions.gradeIndex) << ") is above "
+                        << FormatFigure(*fileOptions.maxGrade) << '\n';
             }
         }
-        if (Places(options))
+        KeepCheckedRules(*report, fileOptions);
+        if (Places(fileOptions))
             PlaceInFile(*report, prepared.locator);
         if (report->checks)
             findings += report->checks->size();
-        if (lint) {
-            // The lists lint mode needed are not the report's unless asked for.
-            if (options.sentences == 0) {
-                report->longestSentences.reset();
-                report->mostDifficultSentences.reset();
-            }
-            // Lint mode prints these in its own lines.
-            auto shortenFirst = std::move(report->sentencesToShortenFirst);
-            auto checks = std::move(report->checks);
-            report->sentencesToShortenFirst.reset();
-            report->checks.reset();
+        if (!lint) {
             output->Report(*report);
-            report->sentencesToShortenFirst = std::move(shortenFirst);
-            report->checks = std::move(checks);
-            if (report->sentencesToShortenFirst &&
-                report->sentencesToShortenFirst->size() >
-                    static_cast<std::size_t>(options.LintSentences()))
-                report->sentencesToShortenFirst->resize(
-                    static_cast<std::size_t>(options.LintSentences()));
-            lint->File(name, *report, grade, above);
             continue;
         }
+        // Lint mode prints the findings in its own lines.
+        std::optional<std::vector<TextReport::Finding>> checks = std::move(report->checks);
+        report->checks.reset();
         output->Report(*report);
+        report->checks = std::move(checks);
+        // Only a file above its grade needs its hardest sentences: the details
+        // they come from cost as much again as the counting.
+        if (above && fileOptions.LintSentences() > 0) {
+            TextAnalysisOptions hardest = AnalysisFor(fileOptions, true);
+            hardest.ask = ask;
+            hardest.extras.checks = false;
+            TextReport again = AnalysePreparedText(input, prepared.text, dictionary, hardest);
+            PlaceInFile(again, prepared.locator);
+            report->sentencesToShortenFirst = std::move(again.sentencesToShortenFirst);
+            if (report->sentencesToShortenFirst &&
+                report->sentencesToShortenFirst->size() >
+                    static_cast<std::size_t>(fileOptions.LintSentences()))
+                report->sentencesToShortenFirst->resize(
+                    static_cast<std::size_t>(fileOptions.LintSentences()));
+        }
+        lint->File(name, *report, grade, above, fileOptions);
     }
     if (lint && !output->Failed())
         lint->Summary();

@@ -82,6 +82,11 @@ std::vector<OptionDefinition> OptionDefinitions() {
          "Run the writing checks and list their findings as FILE:LINE:COL: RULE message "
          "(suggestion); JSON carries them as \"checks\".",
          {}},
+        {"config",
+         "Read the settings of every file from <file> instead of the nearest .scrivolux.toml or "
+         "pyproject.toml ([tool.scrivolux]) from its folder upward; options given here win.",
+         "file"},
+        {"no-config", "Read no configuration file.", {}},
         {"fail-on-checks",
          "Exit with status 5 when a check finds something and nothing else failed.",
          {}},
@@ -227,6 +232,16 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         formatIn);
     if (parser.isSet(QStringLiteral("format-in")))
         options.formatIn = formatIn;
+    for (const OptionDefinition& option : OptionDefinitions()) {
+        if (parser.isSet(QLatin1String(option.name)))
+            options.given.insert(option.name);
+    }
+    if (json)
+        options.given.insert("format");
+    values.Path("config", options.configPath);
+    options.noConfig = parser.isSet(QStringLiteral("no-config"));
+    if (options.configPath && options.noConfig)
+        values.Fail(QStringLiteral("--config and --no-config contradict each other."));
     values.Number("max-grade", options.maxGrade);
     options.quiet = parser.isSet(QStringLiteral("quiet"));
     options.sentencesGiven = parser.isSet(QStringLiteral("sentences"));

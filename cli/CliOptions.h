@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/CheckRules.h"
 #include "documents/DocumentReader.h"
 #include "report/Choices.h"
 #include "report/ResultJson.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,9 +47,16 @@ struct CliOptions {
     bool sentencesGiven = false; // --sentences was given (lint mode lists 3 without it)
     bool checks = false;         // run the writing checks and list their findings
     bool failOnChecks = false;   // a finding fails the run (exit 5) when nothing else did
+    // The checks whose findings are kept (a configuration's list); all without it.
+    std::optional<std::vector<CheckRule>> checkRules;
+    std::optional<std::string> configPath; // --config: this file for every input
+    bool noConfig = false;                 // --no-config
+    std::set<std::string> given;           // the options named on the command line
+
+    bool lintRun = false; // set by the run: some file has a grade limit (a flag or its config)
 
     // The text format with a grade limit lists the files above it as a linter does.
-    bool Lint() const { return maxGrade.has_value() && format == OutputFormat::Text; }
+    bool Lint() const { return format == OutputFormat::Text && (maxGrade.has_value() || lintRun); }
     // How many of a failing file's hardest sentences lint mode lists.
     int LintSentences() const { return sentencesGiven ? sentences : 3; }
 

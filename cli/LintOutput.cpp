@@ -22,13 +22,19 @@ LintOutput::LintOutput(std::ostream& out, const CliOptions& options)
     : out_(out), options_(options) {}
 
 void LintOutput::File(const std::string& name, const TextReport& report,
-                      std::optional<double> grade, bool above) {
+                      std::optional<double> grade, bool above, const CliOptions& fileOptions) {
     ++checked_;
-    if (above && options_.maxGrade) {
+    if (fileOptions.maxGrade) {
+        const std::pair<double, GradeIndex> limit{*fileOptions.maxGrade, fileOptions.gradeIndex};
+        if (limit_ && *limit_ != limit)
+            limitsDiffer_ = true;
+        limit_ = limit;
+    }
+    if (above && fileOptions.maxGrade) {
         ++above_;
         out_ << PlacePrefix(name, 1, 1) << "grade " << IndexText(grade) << " ("
-             << GradeIndexName(options_.gradeIndex) << ") is above "
-             << FormatFigure(*options_.maxGrade) << '\n';
+             << GradeIndexName(fileOptions.gradeIndex) << ") is above "
+             << FormatFigure(*fileOptions.maxGrade) << '\n';
         if (report.sentencesToShortenFirst) {
             for (const TextReport::Sentence& sentence : *report.sentencesToShortenFirst)
                 out_ << PlacePrefix(name, sentence.line, sentence.column) << "sentence grade "
@@ -46,9 +52,17 @@ void LintOutput::File(const std::string& name, const TextReport& report,
 }
 
 void LintOutput::Summary() {
-    out_ << checked_ << (checked_ == 1 ? " file" : " files") << " checked, " << above_
-         << " above grade " << FormatFigure(*options_.maxGrade) << " ("
-         << GradeIndexName(options_.gradeIndex) << ')';
+    out_ << checked_ << (checked_ == 1 ? " file" : " files") << " checked, " << above_;
+    const std::optional<std::pair<double, GradeIndex>> limit =
+        limit_
+            ? limit_
+            : (options_.maxGrade ? std::optional(std::pair(*options_.maxGrade, options_.gradeIndex))
+                                 : std::nullopt);
+    if (limitsDiffer_ || !limit)
+        out_ << " above their grade";
+    else
+        out_ << " above grade " << FormatFigure(limit->first) << " ("
+             << GradeIndexName(limit->second) << ')';
     if (options_.checks) {
         int total = 0;
         std::string byRule;

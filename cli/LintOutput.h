@@ -22,10 +22,11 @@ public:
     // grade is its grade by the chosen index, above whether that is above the
     // limit. Its findings follow either way.
     void File(const std::string& name, const TextReport& report, std::optional<double> grade,
-              bool above);
+              bool above, const CliOptions& fileOptions);
     // A file that could not be read counts as checked.
     void Unreadable() { ++checked_; }
-    // "3 files checked, 1 above grade 12 (consensus)".
+    // "3 files checked, 1 above grade 12 (consensus)"; "above their grade"
+    // when the files' limits differ.
     void Summary();
 
 private:
@@ -33,6 +34,9 @@ private:
     const CliOptions& options_;
     int checked_ = 0;
     int above_ = 0;
+    // The one limit of every file with one, while they agree.
+    std::optional<std::pair<double, GradeIndex>> limit_;
+    bool limitsDiffer_ = false;
     std::map<CheckRule, int> findings_;
 };
 

@@ -1,6 +1,7 @@
 // scrivolux-cli in a documentation repository: places in the source file,
 // lint mode, folders. Run as a script runs it, on files in a temporary folder.
 
+#include "cli/CliConfig.h"
 #include "cli/FilePlaces.h"
 #include "cli/InputFiles.h"
 
@@ -297,6 +298,138 @@ TEST_F(LintTest, FindingsArePlacedInTheSourceFileAndCountedByRule) {
     }
     const CliRun clean = Cli({QStringLiteral("--fail-on-checks"), QStringLiteral("clean.txt")});
     EXPECT_EQ(clean.exitCode, 0) << clean.out;
+}
+
+// A repository's .scrivolux.toml: found from each file's folder upward, an
+// override exempting a folder, an exclusion, the flags winning.
+TEST_F(LintTest, TheNearestConfigurationSetsEachFilesLimit) {
+    Write("repo/.scrivolux.toml", "# the docs' gate\n"
+                                  "max-grade = 8\n"
+                                  "exclude = [\"drafts/**\", \"CHANGELOG.md\"]\n"
+                                  "\n"
+                                  "[[overrides]]\n"
+                                  "files = [\"legal/**\"]\n"
+                                  "max-grade = 40\n");
+    Write("repo/docs/guide.md", "# Guide\n\n" + kHardSentence + "\n");
+    Write("repo/legal/terms.md", kHardSentence + "\n");
+    Write("repo/drafts/new.md", kHardSentence + "\n");
+    Write("repo/CHANGELOG.md", kHardSentence + "\n");
+    Write("repo/easy.txt", "The cat sat.\n");
+    const CliRun run = Cli({QStringLiteral("--quiet"), QStringLiteral("repo/")});
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_EQ(run.out.rfind("repo/docs/guide.md:1:1: grade ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find(" (consensus) is above 8\n"), std::string::npos) << run.out;
+    // Two limits in the run: the summary does not name one.
+    EXPECT_EQ(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1),
+              "3 files checked, 1 above their grade\n");
+    EXPECT_EQ(run.out.find("legal"), std::string::npos) << run.out;
+
+    const struct {
+        const char* name;
+        QStringList arguments;
+        int exitCode;
+        const char* firstLine;
+    } cases[] = {
+        {"a file named is excluded too", {QStringLiteral("repo/CHANGELOG.md")}, 0, ""},
+        {"the flag wins over the override",
+         {QStringLiteral("--max-grade=12"), QStringLiteral("repo/legal/terms.md")},
+         4,
+         "repo/legal/terms.md:1:1: grade 27.00 (consensus) is above 12"},
+        {"--no-config",
+         {QStringLiteral("--no-config"), QStringLiteral("repo/docs/guide.md")},
+         0,
+         nullptr},
+        {"--config",
+         {QStringLiteral("--config=repo/.scrivolux.toml"), QStringLiteral("repo/easy.txt")},
+         0,
+         "1 file checked, 0 above grade 8 (consensus)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun one = Cli(QStringList{QStringLiteral("--quiet")} + c.arguments);
+        EXPECT_EQ(one.exitCode, c.exitCode) << one.err;
+        if (c.firstLine) {
+            EXPECT_EQ(one.out.substr(0, one.out.find('\n')), c.firstLine) << one.out;
+        } else {
+            EXPECT_EQ(one.out.find("is above"), std::string::npos) << one.out;
+        }
+    }
+
+    // pyproject.toml counts only with its table; the one without is passed by.
+    Write("py/pyproject.toml", "[tool.scrivolux]\nrules = \"careful\"\nmax-grade = 8\n"
+                               "grade-index = \"fk\"\nchecks = [\"passive\"]\n");
+    Write("py/sub/pyproject.toml", "[project]\nname = \"x\"\n");
+    Write("py/sub/page.md",
+          "The cat is very big. The report was written by the team.\n\n" + kHardSentence + "\n");
+    const CliRun py = Cli({QStringLiteral("--quiet"), QStringLiteral("py/sub/page.md")});
+    EXPECT_EQ(py.exitCode, 4) << py.err;
+    EXPECT_EQ(py.out.substr(0, py.out.find('\n')),
+              "py/sub/page.md:1:1: grade 15.90 (fk) is above 8")
+        << py.out;
+    // The configured checks only: the adverb is not listed.
+    EXPECT_EQ(LinesStartingWith(py.out, "py/sub/page.md:1:33: passive ").size(), 1u) << py.out;
+    EXPECT_EQ(py.out.find(" adverb "), std::string::npos) << py.out;
+}
+
+TEST_F(LintTest, ABadConfigurationIsAUsageErrorNamingItsLineAndKey) {
+    const struct {
+        const char* name;
+        const char* toml;
+        const char* message;
+    } cases[] = {
+        {"unknown key", "rules = \"careful\"\nmax_grade = 8\n",
+         "c/.scrivolux.toml:2: unknown key 'max_grade'"},
+        {"unknown key in an override", "[[overrides]]\nfiles = [\"a\"]\nmax-grades = 8\n",
+         "c/.scrivolux.toml:3: unknown key 'max-grades'"},
+        {"bad rules", "\n\nrules = \"strict\"\n",
+         "c/.scrivolux.toml:3: invalid value for rules (use classic or careful)"},
+        {"grade as text", "max-grade = \"12\"\n",
+         "c/.scrivolux.toml:1: invalid value for max-grade (use a number)"},
+        {"unknown check", "checks = [\"passive\", \"typo\"]\n",
+         "c/.scrivolux.toml:1: unknown check 'typo' in checks"},
+        {"override without files", "[[overrides]]\nmax-grade = 3\n",
+         "c/.scrivolux.toml:1: an override needs files"},
+        {"not TOML", "max-grade = = 3\n", "c/.scrivolux.toml:1: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write("c/.scrivolux.toml", c.toml);
+        Write("c/a.md", "The cat sat.\n");
+        const CliRun run = Cli({QStringLiteral("c/a.md")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err.rfind(std::string("scrivolux-cli: ") + c.message, 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("Try 'scrivolux-cli --help'"), std::string::npos);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(Cli({QStringLiteral("--no-config"), QStringLiteral("c/a.md")}).exitCode, 0);
+    }
+}
+
+TEST(GlobTest, StarsStayInAFolderAndTwoCrossThem) {
+    const struct {
+        const char* glob;
+        const char* path;
+        bool matches;
+    } rows[] = {
+        {"legal/**", "legal/terms.md", true},
+        {"legal/**", "legal/old/terms.md", true},
+        {"legal/**", "legalese.md", false},
+        {"legal", "legal/terms.md", true},
+        {"*.md", "docs/a.md", true},
+        {"docs/*.md", "docs/a.md", true},
+        {"docs/*.md", "docs/sub/a.md", false},
+        {"docs/**/*.md", "docs/a.md", true},
+        {"docs/**/*.md", "docs/x/y/a.md", true},
+        {"CHANGELOG.md", "sub/CHANGELOG.md", true},
+        {"CHANGELOG.md", "CHANGELOG.mdx", false},
+        {"a?.md", "ab.md", true},
+        {"a?.md", "a/.md", false},
+        {"v1.0/*", "v1x0/a.md", false},
+        {"./notes/*", "notes/a.md", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.glob) + " ~ " + row.path);
+        EXPECT_EQ(GlobMatches(row.glob, row.path), row.matches);
+    }
 }
 
 // Columns count code points of the source line; a paragraph or a page has

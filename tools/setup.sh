@@ -7,7 +7,7 @@ set -euo pipefail
 SCRIVOLUX_PACKAGES=(
     build-essential cmake pkg-config scdoc
     qt6-base-dev libjpeg62-turbo-dev
-    libzip-dev libpoppler-cpp-dev libmd4c-dev libxml2-dev
+    libzip-dev libpoppler-cpp-dev libmd4c-dev libxml2-dev libtomlplusplus-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     pocketsphinx-en-us wamerican-insane wbritish-insane libespeak-ng-dev
     xvfb xauth
