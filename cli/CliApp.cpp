@@ -100,6 +100,10 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
     PreparedInput prepared;
     try {
         LoadedDocument document = ReadInput(input, options, stdinDescriptor);
+        // Inline code and link targets are no prose to the careful rules; the
+        // quoted sentences show the code blanked too.
+        if (options.rules == CountingRules::Careful)
+            BlankCode(document.text, document.code);
         if (Places(options))
             prepared.locator = FileLocator(document);
         prepared.text = PrepareForReport(std::move(document.text), options.rules,
@@ -356,6 +360,7 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             }
         }
         KeepCheckedRules(*report, fileOptions);
+        prepared.locator.DropSilenced(*report);
         if (Places(fileOptions))
             PlaceInFile(*report, prepared.locator);
         if (report->checks)

@@ -35,7 +35,8 @@ std::string_view PlaceKindName(PlaceKind kind) {
 }
 
 FileLocator::FileLocator(const LoadedDocument& document)
-    : text_(document.text), places_(document.places), markup_(document.markup) {
+    : text_(document.text), places_(document.places), silenced_(document.silenced),
+      markup_(document.markup) {
     // The passage turns each line break into one space: a line starts at the
     // same byte of its line in both.
     passageStarts_.push_back(0);
@@ -97,4 +98,17 @@ FilePlace FileLocator::AtPassage(std::size_t offset) const {
 FilePlace FileLocator::AtPassageLine(int line) const {
     const auto index = static_cast<std::size_t>(std::max(line, 1) - 1);
     return AtPassage(index < passageStarts_.size() ? passageStarts_[index] : SIZE_MAX);
+}
+
+void FileLocator::DropSilenced(TextReport& report) const {
+    if (!report.checks || silenced_.empty())
+        return;
+    std::erase_if(*report.checks, [this](const TextReport::Finding& finding) {
+        const std::size_t at = TextOffset(finding.offset);
+        const std::string_view id = CheckRuleId(finding.rule);
+        return std::any_of(silenced_.begin(), silenced_.end(), [&](const SilencedChecks& s) {
+            return at >= s.range.begin && at < s.range.end &&
+                   std::find(s.rules.begin(), s.rules.end(), id) != s.rules.end();
+        });
+    });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/DocumentReader.h"
+#include "report/TextReport.h"
 
 #include <cstddef>
 #include <string>
@@ -35,12 +36,16 @@ public:
     FilePlace AtPassage(std::size_t offset) const;
     // The place where line (from 1) of the passage starts.
     FilePlace AtPassageLine(int line) const;
+    // Drops the findings of checks that the document's ignore comments turned
+    // off where they stand.
+    void DropSilenced(TextReport& report) const;
 
 private:
     std::size_t TextOffset(std::size_t passageOffset) const;
 
     std::string text_;
     std::vector<PlaceMark> places_;
+    std::vector<SilencedChecks> silenced_;
     std::string markup_;                     // the Markdown or HTML the columns count in
     std::vector<std::size_t> passageStarts_; // where each line starts in the passage
     std::vector<std::size_t> textStarts_;    // and in the text

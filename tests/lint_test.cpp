@@ -4,6 +4,7 @@
 #include "cli/CliConfig.h"
 #include "cli/FilePlaces.h"
 #include "cli/InputFiles.h"
+#include "documents/MarkupText.h"
 
 #include <QDir>
 #include <QFile>
@@ -429,6 +430,132 @@ TEST(GlobTest, StarsStayInAFolderAndTwoCrossThem) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.glob) + " ~ " + row.path);
         EXPECT_EQ(GlobMatches(row.glob, row.path), row.matches);
+    }
+}
+
+// The code ranges of a document's text, as the text they cover.
+std::vector<std::string> CodeOf(const DocumentText& document) {
+    std::vector<std::string> code;
+    for (const TextRange& range : document.code)
+        code.push_back(document.text.substr(range.begin, range.end - range.begin));
+    return code;
+}
+
+TEST(IgnoreCommentTest, RegionsBlocksAndChecksAreLeftOut) {
+    const struct {
+        const char* name;
+        bool html;
+        const char* source;
+        const char* text;
+    } rows[] = {
+        {"markdown region", false,
+         "A one.\n\n<!-- scrivolux-disable -->\nB two.\n\n- C three.\n<!-- scrivolux-enable "
+         "-->\n\nD four.\n",
+         "A one.\n\nD four."},
+        {"markdown region never closed", false, "A one.\n\n<!-- scrivolux-disable -->\n\nB two.\n",
+         "A one."},
+        {"markdown next block: a whole list", false,
+         "A one.\n\n<!-- scrivolux-disable-next-block -->\n- B two.\n- C three.\n\nD four.\n",
+         "A one.\n\nD four."},
+        {"markdown next block: a table", false,
+         "<!-- scrivolux-disable-next-block -->\n\n| B | C |\n|---|---|\n| D | E |\n\nF six.\n",
+         "F six."},
+        {"markdown inline region", false,
+         "A one <!-- scrivolux-disable -->B two<!-- scrivolux-enable --> C three.\n",
+         "A one C three."},
+        {"another comment is markup", false, "A one.\n\n<!-- scrivolux-disabled -->\n\nB two.\n",
+         "A one.\n\nB two."},
+        {"html region", true,
+         "<p>A one.</p><!-- scrivolux-disable --><p>B two.</p><!--scrivolux-enable--><p>C.</p>",
+         "A one.\n\nC."},
+        {"html next block: a list", true,
+         "<p>A one.</p>\n<!-- scrivolux-disable-next-block -->\n<ul><li>B</li><li>C</li></ul>"
+         "<p>D four.</p>",
+         "A one.\n\nD four."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const DocumentText read = row.html ? HtmlText(row.source) : MarkdownText(row.source);
+        EXPECT_EQ(read.text, row.text);
+    }
+}
+
+TEST(IgnoreCommentTest, ChecksTurnedOffAreRecordedWhereTheyStand) {
+    const DocumentText read =
+        MarkdownText("A one.\n\n<!-- scrivolux-disable passive, adverb -->\n\n"
+                     "B two.\n\n<!-- scrivolux-enable -->\n\nC three.\n");
+    EXPECT_EQ(read.text, "A one.\n\nB two.\n\nC three.");
+    ASSERT_EQ(read.silenced.size(), 1u);
+    EXPECT_EQ(read.silenced[0].rules, (std::vector<std::string>{"passive", "adverb"}));
+    const std::size_t b = read.text.find('B');
+    const std::size_t c = read.text.find('C');
+    EXPECT_LE(read.silenced[0].range.begin, b);
+    EXPECT_GT(read.silenced[0].range.end, b);
+    EXPECT_LE(read.silenced[0].range.end, c);
+
+    const struct {
+        const char* comment;
+        IgnoreComment::Kind kind;
+        std::vector<std::string> rules;
+    } rows[] = {
+        {" scrivolux-enable ", IgnoreComment::Kind::Enable, {}},
+        {"scrivolux-disable", IgnoreComment::Kind::Disable, {}},
+        {"scrivolux-disable-next-block", IgnoreComment::Kind::DisableNextBlock, {}},
+        {"scrivolux-disable wordy,,hedge ", IgnoreComment::Kind::DisableChecks, {"wordy", "hedge"}},
+        {"scrivolux-disabled", IgnoreComment::Kind::None, {}},
+        {"disable scrivolux", IgnoreComment::Kind::None, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.comment);
+        const IgnoreComment parsed = ParseIgnoreComment(row.comment);
+        EXPECT_EQ(parsed.kind, row.kind);
+        EXPECT_EQ(parsed.rules, row.rules);
+    }
+}
+
+TEST_F(LintTest, AnIgnoreCommentDropsOnlyItsChecksFindings) {
+    Write("ignored.md", "The cat is very big.\n\n<!-- scrivolux-disable adverb -->\n"
+                        "The dog is very small and was seen by us.\n<!-- scrivolux-enable -->\n\n"
+                        "The end is very near.\n");
+    const CliRun run = Cli({QStringLiteral("--checks"), QStringLiteral("ignored.md")});
+    EXPECT_EQ(LinesStartingWith(run.out, "ignored.md:").size(), 3u) << run.out;
+    EXPECT_NE(run.out.find("ignored.md:1:12: adverb "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("ignored.md:4:27: passive "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("ignored.md:7:12: adverb "), std::string::npos) << run.out;
+}
+
+// Code and link targets in prose are marked, so that the careful rules leave
+// them out; a code block was never prose.
+TEST(CodeInProseTest, InlineCodeAndLinkTargetsAreMarked) {
+    const DocumentText markdown =
+        MarkdownText("Run `scrivolux-cli --rules=careful` now, see <https://example.org/a> or "
+                     "[the site](https://example.org/b).\n\n```\ncode block\n```\n");
+    EXPECT_EQ(CodeOf(markdown),
+              (std::vector<std::string>{"scrivolux-cli --rules=careful", "https://example.org/a"}));
+    EXPECT_EQ(markdown.text.find("code block"), std::string::npos);
+
+    const DocumentText html =
+        HtmlText("<p>Press <kbd>Ctrl+S</kbd> to run <code>make all</code>; it says "
+                 "<samp>done</samp>.</p><p><code>alone</code></p>");
+    EXPECT_EQ(CodeOf(html), (std::vector<std::string>{"Ctrl+S", "make all", "done"}));
+    EXPECT_EQ(html.text.find("alone"), std::string::npos);
+
+    std::string text = "a `b c` d\ne";
+    BlankCode(text, {{2, 7}, {9, 11}});
+    EXPECT_EQ(text, "a       d\n ");
+}
+
+TEST_F(LintTest, TheCarefulRulesDoNotCountCode) {
+    Write("code.md", "Run `scrivolux-cli --rules=careful` now.\n");
+    for (const auto& [rules, words] : {std::pair{"classic", 6}, std::pair{"careful", 2}}) {
+        SCOPED_TRACE(rules);
+        const CliRun run =
+            Cli({QStringLiteral("--format=jsonl"),
+                 QStringLiteral("--rules=") + QLatin1String(rules), QStringLiteral("code.md")});
+        const QJsonObject counts = QJsonDocument::fromJson(QByteArray::fromStdString(run.out))
+                                       .object()["counts"]
+                                       .toObject();
+        EXPECT_EQ(counts["words"].toInt(), words) << run.out;
     }
 }
 
