@@ -12,7 +12,7 @@ _scrivolux_cli() {
         COMPREPLY=($(compgen -W 'consensus fk fog smog cl ari linsear dalechall' -- "$cur"))
         return
         ;;
-    --dictionary | --custom)
+    --dictionary | --custom | --config)
         _filedir
         return
         ;;
@@ -40,7 +40,7 @@ _scrivolux_cli() {
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--json --format= --format-in= --words --sentences --dictionary --custom --unknown=
-            --max-grade --grade-index= --rules= --quiet --checks --fail-on-checks --help --version' -- "$cur"))
+            --max-grade --grade-index= --rules= --quiet --checks --fail-on-checks --config --no-config --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi
