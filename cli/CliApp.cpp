@@ -1,13 +1,13 @@
 #include "cli/CliApp.h"
 
 #include "cli/CliConfig.h"
-#include "cli/FilePlaces.h"
 #include "cli/InputFiles.h"
 #include "cli/LintOutput.h"
 #include "cli/ReportOutput.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
+#include "documents/FilePlaces.h"
 #include "report/TextAnalysis.h"
 #include "text/Bytes.h"
 #include "text/Error.h"
@@ -107,7 +107,7 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
         if (Places(options))
             prepared.locator = FileLocator(document);
         prepared.text = PrepareForReport(std::move(document.text), options.rules,
-                                         options.sentences > 0 || options.Lint(), options.checks);
+                                         options.sentences > 0, options.checks);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -360,7 +360,10 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             }
         }
         KeepCheckedRules(*report, fileOptions);
-        prepared.locator.DropSilenced(*report);
+        if (report->checks)
+            std::erase_if(*report->checks, [&](const TextReport::Finding& finding) {
+                return prepared.locator.Silenced(finding.offset, CheckRuleId(finding.rule));
+            });
         if (Places(fileOptions))
             PlaceInFile(*report, prepared.locator);
         if (report->checks)
@@ -380,7 +383,7 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             TextAnalysisOptions hardest = AnalysisFor(fileOptions, true);
             hardest.ask = ask;
             hardest.extras.checks = false;
-            TextReport again = AnalysePreparedText(input, prepared.text, dictionary, hardest);
+            TextReport again = AnalyseText(input, prepared.locator.Text(), dictionary, hardest);
             PlaceInFile(again, prepared.locator);
             report->sentencesToShortenFirst = std::move(again.sentencesToShortenFirst);
             if (report->sentencesToShortenFirst &&

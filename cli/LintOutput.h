@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
-#include "cli/FilePlaces.h"
+#include "documents/FilePlaces.h"
 #include "report/TextReport.h"
 
 #include <iosfwd>

@@ -7,6 +7,7 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
+#include "documents/FilePlaces.h"
 #include "report/ResultJson.h"
 #include "report/TextAnalysis.h"
 #include "text/Error.h"
@@ -289,13 +290,13 @@ py::object AnalysePy(py::object text, py::object name, py::object rules, py::obj
     return FromJsonLines(line)[0];
 }
 
-// The document's text, read as scrivolux-cli reads the file. A file that cannot
-// be read raises OSError with its name; one that is no document we read (an old
+// The document, read as scrivolux-cli reads the file. A file that cannot be
+// read raises OSError with its name; one that is no document we read (an old
 // .doc, a text too large) raises ValueError.
-std::string DocumentTextOf(const std::string& path, const py::object& shownName) {
+LoadedDocument DocumentOf(const std::string& path, const py::object& shownName) {
     try {
         const py::gil_scoped_release release;
-        return ReadDocument(path).text;
+        return ReadDocument(path);
     } catch (const FileError& error) {
         const py::object raised = py::reinterpret_borrow<py::object>(PyExc_OSError)(
             py::none(), std::string(error.what()) + ": " + error.Reason(), shownName);
@@ -314,11 +315,27 @@ py::object AnalyseFilePy(py::object path, py::object rules, py::object unknown,
         throw py::value_error("path must not contain a NUL character");
     const py::object shownName = os.attr("fsdecode")(path);
     const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
-    std::string text = DocumentTextOf(bytes, shownName);
+    LoadedDocument document = DocumentOf(bytes, shownName);
     std::vector<std::string> line(1);
     {
         const py::gil_scoped_release release;
-        line[0] = JsonLine(Analyse(bytes, std::move(text), request, kParallelFromBytes));
+        // As scrivolux-cli: code is no prose to the careful rules, and the
+        // sentences are placed in the file.
+        if (request.options.rules == CountingRules::Careful)
+            BlankCode(document.text, document.code);
+        const FileLocator locator(document);
+        TextReport report = Analyse(bytes, std::move(document.text), request, kParallelFromBytes);
+        report.place = std::string(PlaceKindName(locator.Kind()));
+        for (auto* list : {&report.longestSentences, &report.mostDifficultSentences}) {
+            if (!*list)
+                continue;
+            for (TextReport::Sentence& sentence : **list) {
+                const FilePlace place = locator.AtPassage(sentence.offset);
+                sentence.line = place.line;
+                sentence.column = place.column;
+            }
+        }
+        line[0] = JsonLine(report);
     }
     return FromJsonLines(line)[0];
 }

@@ -2,7 +2,7 @@
 // lint mode, folders. Run as a script runs it, on files in a temporary folder.
 
 #include "cli/CliConfig.h"
-#include "cli/FilePlaces.h"
+#include "documents/FilePlaces.h"
 #include "cli/InputFiles.h"
 #include "documents/MarkupText.h"
 

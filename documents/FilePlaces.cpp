@@ -1,4 +1,4 @@
-#include "cli/FilePlaces.h"
+#include "documents/FilePlaces.h"
 
 #include "text/TextFile.h"
 
@@ -36,7 +36,14 @@ std::string_view PlaceKindName(PlaceKind kind) {
 
 FileLocator::FileLocator(const LoadedDocument& document)
     : text_(document.text), places_(document.places), silenced_(document.silenced),
-      markup_(document.markup) {
+      markup_(document.markup) {}
+
+// Most files of a lint run pass and print nothing placed: their lines are
+// found only when asked for.
+void FileLocator::FindLines() const {
+    if (linesFound_)
+        return;
+    linesFound_ = true;
     // The passage turns each line break into one space: a line starts at the
     // same byte of its line in both.
     passageStarts_.push_back(0);
@@ -60,6 +67,7 @@ PlaceKind FileLocator::Kind() const {
 }
 
 std::size_t FileLocator::TextOffset(std::size_t passageOffset) const {
+    FindLines();
     const auto after =
         std::upper_bound(passageStarts_.begin(), passageStarts_.end(), passageOffset);
     const auto line =
@@ -96,19 +104,17 @@ FilePlace FileLocator::AtPassage(std::size_t offset) const {
 }
 
 FilePlace FileLocator::AtPassageLine(int line) const {
+    FindLines();
     const auto index = static_cast<std::size_t>(std::max(line, 1) - 1);
     return AtPassage(index < passageStarts_.size() ? passageStarts_[index] : SIZE_MAX);
 }
 
-void FileLocator::DropSilenced(TextReport& report) const {
-    if (!report.checks || silenced_.empty())
-        return;
-    std::erase_if(*report.checks, [this](const TextReport::Finding& finding) {
-        const std::size_t at = TextOffset(finding.offset);
-        const std::string_view id = CheckRuleId(finding.rule);
-        return std::any_of(silenced_.begin(), silenced_.end(), [&](const SilencedChecks& s) {
-            return at >= s.range.begin && at < s.range.end &&
-                   std::find(s.rules.begin(), s.rules.end(), id) != s.rules.end();
-        });
+bool FileLocator::Silenced(std::size_t offset, std::string_view rule) const {
+    if (silenced_.empty())
+        return false;
+    const std::size_t at = TextOffset(offset);
+    return std::any_of(silenced_.begin(), silenced_.end(), [&](const SilencedChecks& s) {
+        return at >= s.range.begin && at < s.range.end &&
+               std::find(s.rules.begin(), s.rules.end(), rule) != s.rules.end();
     });
 }

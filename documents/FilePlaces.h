@@ -1,7 +1,6 @@
 #pragma once
 
 #include "documents/DocumentReader.h"
-#include "report/TextReport.h"
 
 #include <cstddef>
 #include <string>
@@ -32,22 +31,26 @@ public:
     explicit FileLocator(const LoadedDocument& document);
 
     PlaceKind Kind() const;
+    // The document's text as read (its code blanked under the careful rules).
+    const std::string& Text() const { return text_; }
     // The place of the passage's byte at offset (clamped to the end).
     FilePlace AtPassage(std::size_t offset) const;
     // The place where line (from 1) of the passage starts.
     FilePlace AtPassageLine(int line) const;
-    // Drops the findings of checks that the document's ignore comments turned
-    // off where they stand.
-    void DropSilenced(TextReport& report) const;
+    // Whether the document's ignore comments turned the check off at the
+    // passage's byte at offset.
+    bool Silenced(std::size_t offset, std::string_view rule) const;
 
 private:
     std::size_t TextOffset(std::size_t passageOffset) const;
+    void FindLines() const;
 
     std::string text_;
     std::vector<PlaceMark> places_;
     std::vector<SilencedChecks> silenced_;
-    std::string markup_;                     // the Markdown or HTML the columns count in
-    std::vector<std::size_t> passageStarts_; // where each line starts in the passage
-    std::vector<std::size_t> textStarts_;    // and in the text
-    std::vector<std::size_t> markupStarts_;  // each source line of the markup (or text)
+    std::string markup_; // the Markdown or HTML the columns count in
+    mutable bool linesFound_ = false;
+    mutable std::vector<std::size_t> passageStarts_; // where each line starts in the passage
+    mutable std::vector<std::size_t> textStarts_;    // and in the text
+    mutable std::vector<std::size_t> markupStarts_;  // each source line of the markup (or text)
 };
