@@ -213,13 +213,17 @@ std::vector<RunFile> FilesOf(const CliOptions& commandLine) {
     }
     ConfigFinder finder;
     std::vector<RunFile> files;
+    // Each file's options without the list of inputs, which would make a run
+    // of n files copy n names n times.
+    CliOptions each = commandLine;
+    each.inputs.clear();
     for (const std::string& input : ExpandInputs(commandLine.inputs)) {
         const CliConfig* config = commandLine.noConfig ? nullptr
                                   : fixed              ? &*fixed
                                                        : finder.For(input);
         if (config && input != "-" && Excluded(*config, input))
             continue;
-        files.push_back({input, OptionsFor(commandLine, config, input)});
+        files.push_back({input, OptionsFor(each, config, input)});
     }
     return files;
 }
@@ -250,8 +254,8 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             LintOutput(streams.out, options).Summary();
             return streams.out ? kExitOk : kExitUnreadableInput;
         }
-        err << kProgram << "no file to read in "
-            << ShowControlCharacters(commandLine.inputs.front()) << '\n';
+        err << kProgram
+            << "no file to read: the folders hold none, or the configuration excludes them\n";
         return kExitOk;
     }
     const bool readsStdin =
