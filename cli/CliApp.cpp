@@ -355,6 +355,11 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             above = grade && *grade > *fileOptions.maxGrade;
             if (above) {
                 aboveMaxGrade = true;
+                report->place = std::string(PlaceKindName(prepared.locator.Kind()));
+                output->AboveGrade(*report,
+                                   "grade " + IndexText(grade) + " (" +
+                                       std::string(GradeIndexName(fileOptions.gradeIndex)) +
+                                       ") is above " + FormatFigure(*fileOptions.maxGrade));
                 // The line scripts have read since before lint mode; quiet
                 // lint mode says it once, on standard output.
                 if (!(options.Lint() && options.quiet))

@@ -86,18 +86,11 @@ public:
 // placed at its start, and for each finding of the checks.
 class SarifOutput : public ReportOutput {
 public:
-    SarifOutput(std::ostream& out, const CliOptions& options)
-        : ReportOutput(out), options_(options) {}
+    explicit SarifOutput(std::ostream& out) : ReportOutput(out) {}
+    void AboveGrade(const TextReport& report, const std::string& message) override {
+        results_.push_back({std::string(kGradeRuleId), report.name, message, report.place, 1, 1});
+    }
     void Report(const TextReport& report) override {
-        if (options_.maxGrade) {
-            const std::optional<double> grade = GradeOf(report, options_.gradeIndex);
-            if (grade && *grade > *options_.maxGrade)
-                results_.push_back({std::string(kGradeRuleId), report.name,
-                                    "grade " + IndexText(grade) + " (" +
-                                        std::string(GradeIndexName(options_.gradeIndex)) +
-                                        ") is above " + FormatFigure(*options_.maxGrade),
-                                    report.place, 1, 1});
-        }
         if (report.checks) {
             for (const TextReport::Finding& finding : *report.checks)
                 results_.push_back({std::string(CheckRuleId(finding.rule)), report.name,
@@ -113,7 +106,6 @@ public:
 private:
     void Finish() override { out_ << IndentedJson(SarifLog(SCRIVOLUX_VERSION, results_)); }
 
-    const CliOptions& options_;
     std::vector<SarifResult> results_;
 };
 
@@ -123,7 +115,7 @@ std::unique_ptr<ReportOutput> ReportOutput::For(const CliOptions& options, std::
                                                 bool several) {
     switch (options.format) {
     case OutputFormat::Sarif:
-        return std::make_unique<SarifOutput>(out, options);
+        return std::make_unique<SarifOutput>(out);
     case OutputFormat::Json:
         return std::make_unique<JsonOutput>(out, several);
     case OutputFormat::JsonLines:

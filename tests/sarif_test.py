@@ -68,6 +68,18 @@ class SarifTest(unittest.TestCase):
             self.assertFalse([p for p in places if p[1] == "easy.txt"])
             self.assertEqual(sarif_run["results"][0]["level"], "error")
 
+    def test_a_configured_grade_is_a_result_too(self):
+        with tempfile.TemporaryDirectory() as folder:
+            with open(os.path.join(folder, ".scrivolux.toml"), "w", encoding="utf-8") as f:
+                f.write("max-grade = 8\n")
+            with open(os.path.join(folder, "hard.md"), "w", encoding="utf-8") as f:
+                f.write(HARD)
+            run = self.run_cli(folder, "hard.md")
+            self.assertEqual(run.returncode, 4, run.stderr)
+            results = self.valid(run.stdout)["runs"][0]["results"]
+            self.assertEqual([r["ruleId"] for r in results], ["grade"])
+            self.assertIn("is above 8", results[0]["message"]["text"])
+
     def test_no_results_and_an_unreadable_file_still_give_a_valid_log(self):
         with tempfile.TemporaryDirectory() as folder:
             run = self.run_cli(folder, "missing.md")
