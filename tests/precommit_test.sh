@@ -27,9 +27,11 @@ git -C "$hooks" commit -q -m hooks
 repo=$work/docs
 mkdir -p "$repo"
 git -C "$repo" init -q
+# The grade comes from the repository's own configuration.
+printf 'max-grade = 12\n' >"$repo/.scrivolux.toml"
 printf '# Start\n\nThe cat sat. The dog ran.\n' >"$repo/easy.md"
 printf 'int main() { return 0; }\n' >"$repo/main.c"
-git -C "$repo" add easy.md main.c
+git -C "$repo" add .scrivolux.toml easy.md main.c
 
 run() {
     (cd "$repo" && pre-commit try-repo "$hooks" scrivolux --all-files) >"$work/out" 2>&1
