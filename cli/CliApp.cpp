@@ -1,9 +1,13 @@
 #include "cli/CliApp.h"
 
+#include "cli/CliConfig.h"
+#include "cli/InputFiles.h"
+#include "cli/LintOutput.h"
 #include "cli/ReportOutput.h"
 #include "cli/UnknownWords.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
+#include "documents/FilePlaces.h"
 #include "report/TextAnalysis.h"
 #include "text/Bytes.h"
 #include "text/Error.h"
@@ -53,22 +57,29 @@ std::string ReadStandardInput(int descriptor) {
 
 // A document on standard input is read from a temporary copy: the zip and PDF
 // readers need a file they can seek in.
-std::string ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
+LoadedDocument ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
     const std::string bytes = ReadStandardInput(stdinDescriptor);
     QTemporaryFile copy;
     const auto size = static_cast<qint64>(bytes.size());
     if (!copy.open() || copy.write(bytes.data(), size) != size || !copy.flush())
         throw ScrivoluxError("Cannot copy standard input: " + copy.errorString().toStdString());
-    return ReadDocument(copy.fileName().toStdString(), format).text;
+    return ReadDocument(copy.fileName().toStdString(), format);
 }
 
-std::string ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
+LoadedDocument ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     if (input == "-") {
         if (options.formatIn && *options.formatIn != DocumentFormat::Text)
             return ReadStandardInputAs(*options.formatIn, stdinDescriptor);
-        return DecodeBoundedText(ReadStandardInput(stdinDescriptor)).text;
+        LoadedDocument text;
+        text.text = DecodeBoundedText(ReadStandardInput(stdinDescriptor)).text;
+        return text;
     }
-    return ReadDocument(input, options.formatIn).text;
+    return ReadDocument(input, options.formatIn);
+}
+
+// Whether anything printed is placed in its file: sentences, findings and lint lines.
+bool Places(const CliOptions& options) {
+    return options.sentences > 0 || options.checks || options.Lint() || options.Sarif();
 }
 
 // Why an input could not be read, as one line for standard error and the JSON
@@ -80,15 +91,23 @@ struct InputFailure {
 
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
-    PreparedText text; // the passage and line starts kept only when sentences are listed
+    PreparedText text;   // the passage and line starts kept only when sentences are listed
+    FileLocator locator; // only when something is placed
     std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     try {
-        prepared.text = PrepareForReport(ReadInput(input, options, stdinDescriptor), options.rules,
-                                         options.sentences > 0);
+        LoadedDocument document = ReadInput(input, options, stdinDescriptor);
+        // Inline code and link targets are no prose to the careful rules; the
+        // quoted sentences show the code blanked too.
+        if (options.rules == CountingRules::Careful)
+            BlankCode(document.text, document.code);
+        if (Places(options))
+            prepared.locator = FileLocator(document);
+        prepared.text = PrepareForReport(std::move(document.text), options.rules,
+                                         options.sentences > 0, options.checks);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -123,12 +142,114 @@ bool LoadDictionaries(TDictionary& dictionary, const CliOptions& options,
     return true;
 }
 
+// The sentences and findings placed as their file counts them (a source line,
+// a paragraph or a page) rather than by the lines of the text read from it,
+// without the findings its comments turned off.
+void PlaceInFile(TextReport& report, const FileLocator& locator) {
+    ::PlaceInFile(
+        report, PlaceKindName(locator.Kind()),
+        [&](std::size_t offset) {
+            const FilePlace place = locator.AtPassage(offset);
+            return FilePosition{place.line, place.column};
+        },
+        [&](std::size_t offset, std::string_view rule) { return locator.Silenced(offset, rule); });
+}
+
 } // namespace
 
-int RunCli(const CliOptions& options, CliStreams& streams) {
+namespace {
+
+// The analysis of one file under its options. hardest: the sentences lint mode
+// lists for a file above its grade.
+TextAnalysisOptions AnalysisFor(const CliOptions& options, bool hardest) {
+    TextAnalysisOptions analysis;
+    analysis.rules = options.rules;
+    analysis.unknown = options.unknown;
+    ReportExtras& extras = analysis.extras;
+    extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
+    extras.words = options.words;
+    extras.sentences =
+        hardest ? std::max(options.sentences, options.LintSentences()) : options.sentences;
+    extras.shortenFirst = hardest;
+    extras.checks = options.checks;
+    extras.rules = std::string(CountingRulesName(options.rules));
+    return analysis;
+}
+
+// Keeps the findings of the checks the options keep.
+void KeepCheckedRules(TextReport& report, const CliOptions& options) {
+    if (!report.checks || !options.checkRules)
+        return;
+    const std::vector<CheckRule>& kept = *options.checkRules;
+    std::erase_if(*report.checks, [&kept](const TextReport::Finding& finding) {
+        return std::find(kept.begin(), kept.end(), finding.rule) == kept.end();
+    });
+}
+
+// One file to read with its options.
+struct RunFile {
+    std::string input;
+    CliOptions options;
+};
+
+// The files of the run with their settings, a folder walked and the
+// configuration's exclusions left out. Throws ConfigError.
+std::vector<RunFile> FilesOf(const CliOptions& commandLine) {
+    std::optional<CliConfig> fixed;
+    if (commandLine.configPath) {
+        fixed = ReadConfig(*commandLine.configPath);
+        if (!fixed)
+            throw ConfigError(*commandLine.configPath + ": no [tool.scrivolux] table");
+    }
+    ConfigFinder finder;
+    std::vector<RunFile> files;
+    // Each file's options without the list of inputs, which would make a run
+    // of n files copy n names n times.
+    CliOptions each = commandLine;
+    each.inputs.clear();
+    for (const std::string& input : ExpandInputs(commandLine.inputs)) {
+        const CliConfig* config = commandLine.noConfig ? nullptr
+                                  : fixed              ? &*fixed
+                                                       : finder.For(input);
+        if (config && input != "-" && Excluded(*config, input))
+            continue;
+        files.push_back({input, OptionsFor(each, config, input)});
+    }
+    return files;
+}
+
+} // namespace
+
+int RunCli(const CliOptions& commandLine, CliStreams& streams) {
     std::ostream& err = streams.err;
+    std::vector<RunFile> files;
+    try {
+        files = FilesOf(commandLine);
+    } catch (const ConfigError& error) {
+        err << kProgram << ShowControlCharacters(error.what()) << '\n'
+            << "Try 'scrivolux-cli --help' for more information.\n";
+        return kExitUsage;
+    }
+    // Lint mode when any file has a grade limit, from the command line or its
+    // configuration.
+    CliOptions options = commandLine;
+    options.lintRun = commandLine.format == OutputFormat::Text &&
+                      std::any_of(files.begin(), files.end(),
+                                  [](const RunFile& f) { return f.options.maxGrade; });
+    for (RunFile& file : files)
+        file.options.lintRun = options.lintRun;
+    if (files.empty()) {
+        // Folders without a file to read: nothing failed.
+        if (options.Lint()) {
+            LintOutput(streams.out, options).Summary();
+            return streams.out ? kExitOk : kExitUnreadableInput;
+        }
+        err << kProgram
+            << "no file to read: the folders hold none, or the configuration excludes them\n";
+        return kExitOk;
+    }
     const bool readsStdin =
-        std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end();
+        std::any_of(files.begin(), files.end(), [](const RunFile& f) { return f.input == "-"; });
 
     // The answers cannot come from standard input when it holds the text.
     std::ifstream terminal;
@@ -152,7 +273,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         return LoadDictionaries(dictionary, options, streams.executableDirectory, loadMessages);
     });
     std::optional<PreparedInput> first =
-        Prepare(options.inputs.front(), options, streams.stdinDescriptor);
+        Prepare(files.front().input, files.front().options, streams.stdinDescriptor);
     const bool loaded = loading.get();
     // A bad line of the word list is quoted.
     err << ShowControlCharacters(loadMessages.str());
@@ -169,27 +290,29 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         return AppendToUserDictionary(dictionary.CustomFilePath(), word, count);
     };
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
+    const AskUnknownWord ask = [&resolver](const std::string& word) { return resolver.Ask(word); };
 
-    TextAnalysisOptions analysis;
-    analysis.rules = options.rules;
-    analysis.unknown = options.unknown;
-    analysis.ask = [&resolver](const std::string& word) { return resolver.Ask(word); };
-    ReportExtras& extras = analysis.extras;
-    extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
-    extras.words = options.words;
-    extras.sentences = options.sentences;
-    extras.rules = std::string(CountingRulesName(options.rules));
+    std::size_t findings = 0;
     int status = kExitOk;
     bool aboveMaxGrade = false;
-    const std::unique_ptr<ReportOutput> output =
-        ReportOutput::For(options.format, streams.out, options.inputs.size() > 1);
-    for (const std::string& input : options.inputs) {
+    std::ostringstream unused;
+    // Quiet lint mode prints no report, only its own lines.
+    const std::unique_ptr<ReportOutput> output = ReportOutput::For(
+        options, options.Lint() && options.quiet ? unused : streams.out, files.size() > 1);
+    std::optional<LintOutput> lint;
+    if (options.Lint())
+        lint.emplace(streams.out, options);
+    for (const RunFile& file : files) {
         if (output->Failed())
             break; // the end says so
+        const std::string& input = file.input;
+        const CliOptions& fileOptions = file.options;
         const std::string name = input == "-" ? kStdinName : input;
         PreparedInput prepared =
-            first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor);
+            first ? std::move(*first) : Prepare(input, fileOptions, streams.stdinDescriptor);
         first.reset();
+        TextAnalysisOptions analysis = AnalysisFor(fileOptions, false);
+        analysis.ask = ask;
         std::optional<TextReport> report;
         if (!prepared.failure) {
             try {
@@ -202,26 +325,78 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             const InputFailure& failure = *prepared.failure;
             // A reader's message may quote the document.
             err << kProgram << (failure.namesFile ? "" : name + ": ")
-                << ShowControlCharacters(failure.message) << '\n';
+                << ShowControlCharacters(failure.message)
+                << (IsFolder(input)
+                        ? " (name it " + ShowControlCharacters(input) + "/ to read the files in it)"
+                        : "")
+                << '\n';
             status = kExitUnreadableInput;
-            output->Failure(input, failure.message, extras.rules);
+            output->Failure(input, failure.message, analysis.extras.rules);
+            if (lint)
+                lint->Unreadable();
             continue;
         }
-        if (options.unknown == UnknownMode::Zero && !report->unknownWords.empty())
+        if (fileOptions.unknown == UnknownMode::Zero && !report->unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report->unknownWords) << '\n';
-        if (options.maxGrade) {
-            const std::optional<double> grade = GradeOf(*report, options.gradeIndex);
-            if (grade && *grade > *options.maxGrade) {
+        std::optional<double> grade;
+        bool above = false;
+        if (fileOptions.maxGrade) {
+            grade = GradeOf(*report, fileOptions.gradeIndex);
+            above = grade && *grade > *fileOptions.maxGrade;
+            if (above) {
                 aboveMaxGrade = true;
-                err << kProgram << name << ": grade " << IndexText(grade) << " ("
-                    << GradeIndexName(options.gradeIndex) << ") is above "
-                    << FormatFigure(*options.maxGrade) << '\n';
+                report->place = std::string(PlaceKindName(prepared.locator.Kind()));
+                output->AboveGrade(*report,
+                                   "grade " + IndexText(grade) + " (" +
+                                       std::string(GradeIndexName(fileOptions.gradeIndex)) +
+                                       ") is above " + FormatFigure(*fileOptions.maxGrade));
+                // The line scripts have read since before lint mode; quiet
+                // lint mode says it once, on standard output.
+                if (!(options.Lint() && options.quiet))
+                    err << kProgram << ShowControlCharacters(name) << ": grade " << IndexText(grade)
+                        << " (" << GradeIndexName(fileOptions.gradeIndex) << ") is above "
+                        << FormatFigure(*fileOptions.maxGrade) << '\n';
             }
         }
+        KeepCheckedRules(*report, fileOptions);
+        if (Places(fileOptions))
+            PlaceInFile(*report, prepared.locator);
+        if (report->checks)
+            findings += report->checks->size();
+        if (!lint) {
+            output->Report(*report);
+            continue;
+        }
+        // Lint mode prints the findings in its own lines.
+        std::optional<std::vector<TextReport::Finding>> checks = std::move(report->checks);
+        report->checks.reset();
         output->Report(*report);
+        report->checks = std::move(checks);
+        // Only a file above its grade needs its hardest sentences: the details
+        // they come from cost as much again as the counting.
+        if (above && fileOptions.LintSentences() > 0) {
+            TextAnalysisOptions hardest = AnalysisFor(fileOptions, true);
+            hardest.ask = ask;
+            hardest.extras.checks = false;
+            TextReport again = AnalyseText(input, prepared.locator.Text(), dictionary, hardest);
+            PlaceInFile(again, prepared.locator);
+            report->sentencesToShortenFirst = std::move(again.sentencesToShortenFirst);
+            if (report->sentencesToShortenFirst &&
+                report->sentencesToShortenFirst->size() >
+                    static_cast<std::size_t>(fileOptions.LintSentences()))
+                report->sentencesToShortenFirst->resize(
+                    static_cast<std::size_t>(fileOptions.LintSentences()));
+        }
+        lint->File(name, *report, grade, above, fileOptions);
     }
+    if (lint && !output->Failed())
+        lint->Summary();
 
-    if (const std::optional<WriteFailure> failure = output->End()) {
+    std::optional<WriteFailure> failure = output->End();
+    if (lint && !failure && !streams.out.flush())
+        failure = WriteFailure{
+            "the report could not be written to standard output", "standard output", {}};
+    if (failure) {
         err << kProgram << failure->message << '\n';
         return kExitUnreadableInput;
     }
@@ -230,5 +405,7 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         return kExitUnreadableInput;
     if (status == kExitOk && aboveMaxGrade)
         return kExitAboveMaxGrade;
+    if (status == kExitOk && options.failOnChecks && findings > 0)
+        return kExitFindings;
     return status;
 }

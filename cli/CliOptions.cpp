@@ -24,7 +24,12 @@ const char* const kDescription =
     "\n"
     "Exit status: 0 when every file was analysed, 1 for a usage error, 2 when a\n"
     "file could not be read (the others are still reported), 3 when no dictionary\n"
-    "file could be read, 4 when a file is above --max-grade.";
+    "file could be read, 4 when a file is above --max-grade, 5 with --fail-on-checks\n"
+    "when a check found something and nothing else failed.\n"
+    "\n"
+    "A FILE that names a folder with a slash at the end (docs/) stands for the files\n"
+    "under it in the formats read (txt, md, markdown, html, htm, docx, odt, pdf), in\n"
+    "name order, hidden folders and files left out.";
 
 // An option of the command line; one that takes a value names it.
 struct OptionDefinition {
@@ -68,8 +73,23 @@ std::vector<OptionDefinition> OptionDefinitions() {
          ChoiceNames(kCountingRules)},
         {"max-grade",
          "Exit with status 4 when a file's grade (see --grade-index) is above <n>, naming each "
-         "such file and its grade on standard error.",
+         "such file and its grade on standard error. With the text format, each such file is "
+         "listed as FILE:LINE:COL lines, its grade first and then the sentences that raise it "
+         "most (--sentences, 3 by default), and a summary closes the run.",
          "n"},
+        {"quiet", "With --max-grade, print only the files above the grade and the summary.", {}},
+        {"checks",
+         "Run the writing checks and list their findings as FILE:LINE:COL: RULE message "
+         "(suggestion); JSON carries them as \"checks\".",
+         {}},
+        {"config",
+         "Read the settings of every file from <file> instead of the nearest .scrivolux.toml or "
+         "pyproject.toml ([tool.scrivolux]) from its folder upward; options given here win.",
+         "file"},
+        {"no-config", "Read no configuration file.", {}},
+        {"fail-on-checks",
+         "Exit with status 5 when a check finds something and nothing else failed.",
+         {}},
         {"grade-index",
          "The grade that --max-grade holds the files to: " + ChoiceList(kGradeIndices, true) + ".",
          "index"},
@@ -212,7 +232,21 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, TerminalState t
         formatIn);
     if (parser.isSet(QStringLiteral("format-in")))
         options.formatIn = formatIn;
+    for (const OptionDefinition& option : OptionDefinitions()) {
+        if (parser.isSet(QLatin1String(option.name)))
+            options.given.insert(option.name);
+    }
+    if (json)
+        options.given.insert("format");
+    values.Path("config", options.configPath);
+    options.noConfig = parser.isSet(QStringLiteral("no-config"));
+    if (options.configPath && options.noConfig)
+        values.Fail(QStringLiteral("--config and --no-config contradict each other."));
     values.Number("max-grade", options.maxGrade);
+    options.quiet = parser.isSet(QStringLiteral("quiet"));
+    options.sentencesGiven = parser.isSet(QStringLiteral("sentences"));
+    options.failOnChecks = parser.isSet(QStringLiteral("fail-on-checks"));
+    options.checks = parser.isSet(QStringLiteral("checks")) || options.failOnChecks;
     values.Choose("grade-index", kGradeIndices, options.gradeIndex);
     values.Choose("rules", kCountingRules, options.rules);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/CheckRules.h"
 #include "documents/DocumentReader.h"
 #include "report/Choices.h"
 #include "report/ResultJson.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,8 +43,26 @@ struct CliOptions {
     CountingRules rules = CountingRules::Classic;
     std::optional<double> maxGrade; // a text above it fails the run (exit 4)
     GradeIndex gradeIndex = GradeIndex::Consensus;
+    bool quiet = false;          // with maxGrade: only the files above it and the summary
+    bool sentencesGiven = false; // --sentences was given (lint mode lists 3 without it)
+    bool checks = false;         // run the writing checks and list their findings
+    bool failOnChecks = false;   // a finding fails the run (exit 5) when nothing else did
+    // The checks whose findings are kept (a configuration's list); all without it.
+    std::optional<std::vector<CheckRule>> checkRules;
+    std::optional<std::string> configPath; // --config: this file for every input
+    bool noConfig = false;                 // --no-config
+    std::set<std::string> given;           // the options named on the command line
+
+    bool lintRun = false; // set by the run: some file has a grade limit (a flag or its config)
+
+    // The text format with a grade limit lists the files above it as a linter does.
+    bool Lint() const { return format == OutputFormat::Text && (maxGrade.has_value() || lintRun); }
+    // How many of a failing file's hardest sentences lint mode lists.
+    int LintSentences() const { return sentencesGiven ? sentences : 3; }
 
     bool Json() const { return format == OutputFormat::Json || format == OutputFormat::JsonLines; }
+    // SARIF's results are the findings and the grade failures: placed in their files.
+    bool Sarif() const { return format == OutputFormat::Sarif; }
 };
 
 // Exit statuses of scrivolux-cli.
@@ -52,6 +72,7 @@ enum ExitStatus : int {
     kExitUnreadableInput = 2, // also: the output or the user dictionary could not be written
     kExitNoDictionary = 3,
     kExitAboveMaxGrade = 4, // a text is above --max-grade (an unreadable file still gives 2)
+    kExitFindings = 5,      // with --fail-on-checks: a check found something, nothing else failed
 };
 
 // Whether the terminal can be asked: decides the default of --unknown.

@@ -1,5 +1,6 @@
 #include "cli/ReportOutput.h"
 
+#include "cli/LintOutput.h"
 #include "report/ResultJson.h"
 #include "text/Bytes.h"
 
@@ -16,6 +17,11 @@ public:
             out_ << "==> " << (report.name == "-" ? "standard input" : report.name) << " <==\n";
         // A sentence or a word may hold a terminal's escape sequences.
         out_ << ShowControlCharacters(ReportText(report));
+        if (report.checks && !report.checks->empty()) {
+            out_ << "\nChecks:\n";
+            for (const TextReport::Finding& finding : *report.checks)
+                out_ << FindingLine(report.name == "-" ? "standard input" : report.name, finding);
+        }
         if (several_)
             out_ << '\n';
         out_.flush();
@@ -76,11 +82,40 @@ public:
     }
 };
 
+// One SARIF log at the end: a result for each text above the grade limit,
+// placed at its start, and for each finding of the checks.
+class SarifOutput : public ReportOutput {
+public:
+    explicit SarifOutput(std::ostream& out) : ReportOutput(out) {}
+    void AboveGrade(const TextReport& report, const std::string& message) override {
+        results_.push_back({std::string(kGradeRuleId), report.name, message, report.place, 1, 1});
+    }
+    void Report(const TextReport& report) override {
+        if (report.checks) {
+            for (const TextReport::Finding& finding : *report.checks)
+                results_.push_back({std::string(CheckRuleId(finding.rule)), report.name,
+                                    finding.suggestion.empty()
+                                        ? finding.message
+                                        : finding.message + " (" + finding.suggestion + ')',
+                                    report.place, finding.line, finding.column});
+        }
+    }
+    // The reason is on standard error; the log holds what was found.
+    void Failure(const std::string&, const std::string&, std::string_view) override {}
+
+private:
+    void Finish() override { out_ << IndentedJson(SarifLog(SCRIVOLUX_VERSION, results_)); }
+
+    std::vector<SarifResult> results_;
+};
+
 } // namespace
 
-std::unique_ptr<ReportOutput> ReportOutput::For(OutputFormat format, std::ostream& out,
+std::unique_ptr<ReportOutput> ReportOutput::For(const CliOptions& options, std::ostream& out,
                                                 bool several) {
-    switch (format) {
+    switch (options.format) {
+    case OutputFormat::Sarif:
+        return std::make_unique<SarifOutput>(out);
     case OutputFormat::Json:
         return std::make_unique<JsonOutput>(out, several);
     case OutputFormat::JsonLines:

@@ -17,10 +17,14 @@
 class ReportOutput {
 public:
     // several: more than one input, so that each report is named.
-    static std::unique_ptr<ReportOutput> For(OutputFormat format, std::ostream& out, bool several);
+    static std::unique_ptr<ReportOutput> For(const CliOptions& options, std::ostream& out,
+                                             bool several);
     virtual ~ReportOutput() = default;
 
     virtual void Report(const TextReport& report) = 0;
+    // The text is above its grade limit, as message says ("grade 13.90
+    // (consensus) is above 12"); told before its report. Only SARIF keeps it.
+    virtual void AboveGrade(const TextReport&, const std::string&) {}
     // input as given ("-" for standard input); the text format writes nothing,
     // the message goes to standard error only.
     virtual void Failure(const std::string& input, const std::string& message,

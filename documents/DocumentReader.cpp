@@ -173,6 +173,15 @@ DocumentFormat DetectFormat(const std::string& path) {
     return DetectFormatOf(Source(path));
 }
 
+void BlankCode(std::string& text, const std::vector<TextRange>& code) {
+    for (const TextRange& range : code) {
+        for (std::size_t i = range.begin; i < std::min(range.end, text.size()); ++i) {
+            if (text[i] != '\n')
+                text[i] = ' ';
+        }
+    }
+}
+
 SourcePlace PlaceOf(const LoadedDocument& document, std::size_t offset) {
     return PlaceAt(document.text, document.places, offset);
 }
@@ -201,9 +210,9 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
         break;
     case DocumentFormat::Html:
     case DocumentFormat::Markdown: {
-        const std::string text = source.Text().text;
-        read = loaded.format == DocumentFormat::Html ? HtmlText(text, progress)
-                                                     : MarkdownText(text, progress);
+        loaded.markup = source.Text().text;
+        read = loaded.format == DocumentFormat::Html ? HtmlText(loaded.markup, progress)
+                                                     : MarkdownText(loaded.markup, progress);
         break;
     }
     case DocumentFormat::Pdf:
@@ -212,6 +221,8 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
     }
     loaded.text = std::move(read.text);
     loaded.places = std::move(read.places);
+    loaded.code = std::move(read.code);
+    loaded.silenced = std::move(read.silenced);
     // The office readers bound their text as it grows in UTF-16 units and
     // bytes; the whole is measured in bytes.
     if (loaded.text.size() > kMaxTextFileBytes)

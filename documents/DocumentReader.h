@@ -46,7 +46,18 @@ struct LoadedDocument {
     // Where the text came from, by offset in text: lines of a text file, a web
     // page or Markdown, paragraphs of a .docx or .odt, pages of a PDF.
     std::vector<PlaceMark> places;
+    // For Markdown and HTML, the decoded file, in whose lines the places'
+    // byte columns count; empty otherwise.
+    std::string markup;
+    // Markdown and HTML: the code in the prose, which the careful rules do not
+    // count (BlankCode), and the checks ignore comments turned off.
+    std::vector<TextRange> code;
+    std::vector<SilencedChecks> silenced;
 };
+
+// The text with each code range's bytes turned into spaces (line feeds kept),
+// so that no offset moves: what the careful rules count of a document.
+void BlankCode(std::string& text, const std::vector<TextRange>& code);
 
 // The place in the file of the text's byte at offset (see PlaceAt).
 SourcePlace PlaceOf(const LoadedDocument& document, std::size_t offset);

@@ -349,6 +349,12 @@ public:
             });
         };
         handler.ignorableWhitespace = handler.characters;
+        handler.comment = [](void* self, const xmlChar* value) {
+            static_cast<HtmlReader*>(self)->Guard([&](HtmlReader& reader) {
+                if (reader.skipDepth_ == 0)
+                    reader.out_.Ignore(ParseIgnoreComment(Text(value)));
+            });
+        };
         // No handler reads a document type, an entity or anything the page names.
         htmlParserCtxtPtr context =
             htmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
@@ -406,14 +412,17 @@ private:
         }
         if (IsBlock(name))
             EndBlock();
-        if (IsNonProse(name) || IsNotes(name, attributes) || IsNoteReference(name, attributes)) {
+        if (IsNonProse(name) || IsNotes(name, attributes) || IsNoteReference(name, attributes) ||
+            (IsBlock(name) && !IsOneOf(name, {"html", "body"}) && out_.TakeNextBlock())) {
             skipDepth_ = 1;
             return;
         }
-        if (name == "br")
+        if (name == "br") {
             out_.LineBreak();
-        else if (IsCode(name))
+        } else if (IsCode(name)) {
             ++codeDepth_;
+            out_.BeginCode();
+        }
     }
 
     void End(std::string_view name) {
@@ -422,10 +431,12 @@ private:
             --skipDepth_;
             return;
         }
-        if (IsBlock(name))
+        if (IsBlock(name)) {
             EndBlock();
-        else if (IsCode(name))
-            codeDepth_ = std::max(0, codeDepth_ - 1);
+        } else if (IsCode(name) && codeDepth_ > 0) {
+            --codeDepth_;
+            out_.EndCode();
+        }
     }
 
     // Each line of the run placed where it starts in the page.
@@ -697,16 +708,26 @@ public:
             return static_cast<MarkdownReader*>(self)->Guard(
                 [&](MarkdownReader& reader) { reader.LeaveBlock(type); });
         };
-        parser.enter_span = [](MD_SPANTYPE type, void*, void* self) {
+        parser.enter_span = [](MD_SPANTYPE type, void* detail, void* self) {
             return static_cast<MarkdownReader*>(self)->Guard([&](MarkdownReader& reader) {
                 reader.imageDepth_ += type == MD_SPAN_IMG;
                 reader.codeDepth_ += type == MD_SPAN_CODE;
+                if (type == MD_SPAN_CODE)
+                    reader.out_.BeginCode();
+                if (type == MD_SPAN_A) {
+                    const MD_ATTRIBUTE& href = static_cast<MD_SPAN_A_DETAIL*>(detail)->href;
+                    reader.linkTarget_.assign(href.text, href.size);
+                }
             });
         };
         parser.leave_span = [](MD_SPANTYPE type, void*, void* self) {
             return static_cast<MarkdownReader*>(self)->Guard([&](MarkdownReader& reader) {
                 reader.imageDepth_ -= type == MD_SPAN_IMG;
                 reader.codeDepth_ -= type == MD_SPAN_CODE;
+                if (type == MD_SPAN_CODE)
+                    reader.out_.EndCode();
+                if (type == MD_SPAN_A)
+                    reader.linkTarget_.clear();
             });
         };
         parser.text = [](MD_TEXTTYPE type, const MD_CHAR* text, MD_SIZE size, void* self) {
@@ -743,6 +764,8 @@ private:
 
     void EnterBlock(MD_BLOCKTYPE type) {
         EndBlock();
+        if (type != MD_BLOCK_DOC)
+            out_.StartTopBlock();
         if (type == MD_BLOCK_CODE)
             inCode_ = true;
         else if (type == MD_BLOCK_HTML)
@@ -758,6 +781,8 @@ private:
             html_.clear();
         }
         EndBlock();
+        if (type != MD_BLOCK_DOC)
+            out_.EndTopBlock();
     }
 
     void Text(MD_TEXTTYPE type, std::string_view text) {
@@ -775,12 +800,20 @@ private:
         switch (type) {
         case MD_TEXT_NORMAL:
         case MD_TEXT_CODE:
-        case MD_TEXT_LATEXMATH:
+        case MD_TEXT_LATEXMATH: {
+            // An address written as its own link is its target, not prose.
+            const bool target = !linkTarget_.empty() && text.size() > 3 &&
+                                std::string_view(linkTarget_).ends_with(text);
+            if (target)
+                out_.BeginCode();
             AppendPlaced(text);
+            if (target)
+                out_.EndCode();
             if (type == MD_TEXT_NORMAL && codeDepth_ == 0 &&
                 std::any_of(text.begin(), text.end(), [](char c) { return !IsBlank(c); }))
                 prose_ = true;
             break;
+        }
         case MD_TEXT_ENTITY:
             if (const std::optional<SourcePlace> place = Where(text))
                 out_.Place(*place);
@@ -807,6 +840,10 @@ private:
     // too, when the end tag comes in the same block; a tag never closed (a
     // name written in prose, "the <nav> element") takes nothing with it.
     void InlineTag(std::string_view tag) {
+        if (tag.starts_with("<!--") && tag.ends_with("-->") && tag.size() >= 7) {
+            out_.Ignore(ParseIgnoreComment(tag.substr(4, tag.size() - 7)));
+            return;
+        }
         const auto [name, closing] = TagName(tag);
         if (name == "br") {
             out_.LineBreak();
@@ -886,7 +923,8 @@ private:
     std::size_t nextProgress_ = 0;
     bool inCode_ = false;
     bool inHtml_ = false;
-    std::string html_; // the raw HTML block being read
+    std::string html_;       // the raw HTML block being read
+    std::string linkTarget_; // of the link the text is in
     int htmlLine_ = 1;
     int imageDepth_ = 0;
     int codeDepth_ = 0;

@@ -239,7 +239,7 @@ completions=$(
 echo "$completions"
 for expected in "complete -F _scrivolux_cli scrivolux-cli" "--u => --unknown=" \
     "--unknown= => ask zero estimate" "--unknown=e => estimate" \
-    "--format= => text json csv jsonl" "--dictionary ess => essay.txt" "ess => essay.txt"; do
+    "--format= => text json csv jsonl sarif" "--dictionary ess => essay.txt" "ess => essay.txt"; do
     grep -qxF -- "$expected" <<<"$completions" || fail "completion: expected '$expected'"
 done
 

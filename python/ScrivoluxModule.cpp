@@ -9,6 +9,7 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
+#include "documents/FilePlaces.h"
 #include "report/ResultJson.h"
 #include "report/TextAnalysis.h"
 #include "text/Error.h"
@@ -251,13 +252,13 @@ py::dict AnalysePy(Str<"text"> text, OptionalStr<"name"> name, CountingRules rul
     return FromJsonLines(line)[0].cast<py::dict>();
 }
 
-// The document's text, read as scrivolux-cli reads the file. A file that cannot
-// be read raises OSError with its name; one that is no document we read (an old
+// The document, read as scrivolux-cli reads the file. A file that cannot be
+// read raises OSError with its name; one that is no document we read (an old
 // .doc, a text too large) raises ValueError.
-std::string DocumentTextOf(const std::string& path, const py::object& shownName) {
+LoadedDocument DocumentOf(const std::string& path, const py::object& shownName) {
     try {
         const py::gil_scoped_release release;
-        return ReadDocument(path).text;
+        return ReadDocument(path);
     } catch (const FileError& error) {
         const py::object raised = py::reinterpret_borrow<py::object>(PyExc_OSError)(
             py::none(), std::string(error.what()) + ": " + error.Reason(), shownName);
@@ -277,11 +278,27 @@ py::dict AnalyseFilePy(Path<"path"> path, CountingRules rules, UnknownWordCount 
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
                               checks.value, targetGrade.value));
-    std::string text = DocumentTextOf(*path.bytes, path.shown);
+    LoadedDocument document = DocumentOf(*path.bytes, path.shown);
     std::vector<std::string> line(1);
     {
         const py::gil_scoped_release release;
-        line[0] = JsonLine(Analyse(*path.bytes, std::move(text), request, kParallelFromBytes));
+        // As scrivolux-cli: code is no prose to the careful rules, and the
+        // sentences and findings are placed in the file.
+        if (request.options.rules == CountingRules::Careful)
+            BlankCode(document.text, document.code);
+        const FileLocator locator(document);
+        TextReport report =
+            Analyse(*path.bytes, std::move(document.text), request, kParallelFromBytes);
+        PlaceInFile(
+            report, PlaceKindName(locator.Kind()),
+            [&](std::size_t offset) {
+                const FilePlace place = locator.AtPassage(offset);
+                return FilePosition{place.line, place.column};
+            },
+            [&](std::size_t offset, std::string_view rule) {
+                return locator.Silenced(offset, rule);
+            });
+        line[0] = JsonLine(report);
     }
     return FromJsonLines(line)[0].cast<py::dict>();
 }

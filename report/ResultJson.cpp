@@ -1,5 +1,6 @@
 #include "report/ResultJson.h"
 
+#include "checks/CheckRules.h"
 #include "report/Verdict.h"
 
 #include "text/Bytes.h"
@@ -185,14 +186,19 @@ std::string FryJson(const std::optional<FryReading>& fry, const ReportValues& va
         .Text();
 }
 
-std::string SentencesJson(const std::vector<TextReport::Sentence>& sentences) {
-    return JsonArray(sentences, [](const TextReport::Sentence& sentence) {
-        return JsonObject()
-            .Add("text", JsonString(sentence.text))
+std::string SentencesJson(const std::vector<TextReport::Sentence>& sentences,
+                          std::string_view place) {
+    return JsonArray(sentences, [place](const TextReport::Sentence& sentence) {
+        JsonObject object;
+        object.Add("text", JsonString(sentence.text))
             .Add("line", std::to_string(sentence.line))
+            .Add("column", std::to_string(sentence.column))
             .Add("words", std::to_string(sentence.words))
-            .Add("difficultWords", std::to_string(sentence.difficultWords))
-            .Text();
+            .Add("difficultWords", std::to_string(sentence.difficultWords));
+        if (sentence.grade)
+            object.Add("grade", JsonNumber(*sentence.grade));
+        object.Add("place", JsonString(place));
+        return object.Text();
     });
 }
 
@@ -331,22 +337,27 @@ std::string ResultJsonLine(const TextReport& report) {
                            .Text();
                    }));
     if (report.longestSentences)
-        object.Add("longestSentences", SentencesJson(*report.longestSentences));
+        object.Add("longestSentences", SentencesJson(*report.longestSentences, report.place));
     if (report.mostDifficultSentences)
-        object.Add("mostDifficultSentences", SentencesJson(*report.mostDifficultSentences));
+        object.Add("mostDifficultSentences",
+                   SentencesJson(*report.mostDifficultSentences, report.place));
     if (report.checks)
-        object.Add("checks", JsonArray(*report.checks, [](const TextReport::Finding& finding) {
-                       return JsonObject()
-                           .Add("rule", JsonString(CheckRuleId(finding.rule)))
-                           .Add("line", std::to_string(finding.line))
-                           .Add("column", std::to_string(finding.column))
-                           .Add("length", std::to_string(finding.characters))
-                           .Add("message", JsonString(finding.message))
-                           .Add("suggestion", finding.suggestion.empty()
-                                                  ? "null"
-                                                  : JsonString(finding.suggestion))
-                           .Text();
-                   }));
+        object.Add(
+            "checks", JsonArray(*report.checks, [&report](const TextReport::Finding& finding) {
+                return JsonObject()
+                    .Add("rule", JsonString(CheckRuleId(finding.rule)))
+                    .Add("line", std::to_string(finding.line))
+                    .Add("column", std::to_string(finding.column))
+                    .Add("place", JsonString(report.place))
+                    .Add("length", std::to_string(finding.characters))
+                    .Add("message", JsonString(finding.message))
+                    .Add("suggestion",
+                         finding.suggestion.empty() ? "null" : JsonString(finding.suggestion))
+                    .Text();
+            }));
+    if (report.sentencesToShortenFirst)
+        object.Add("sentencesToShortenFirst",
+                   SentencesJson(*report.sentencesToShortenFirst, report.place));
     return object.Text();
 }
 
@@ -511,4 +522,81 @@ std::string FailureCsvRow(const std::string& name, const std::string& error,
     fields[1] = std::string(rules);
     fields.back() = error;
     return CsvRow(fields);
+}
+
+namespace {
+
+// A file name as a relative URI reference: unreserved bytes and "/" as they
+// are, every other byte percent-encoded.
+std::string UriOf(std::string_view name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+            c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[u >> 4];
+            uri += kHex[u & 15];
+        }
+    }
+    return uri;
+}
+
+std::string SarifRule(std::string_view id, std::string_view description) {
+    return JsonObject()
+        .Add("id", JsonString(id))
+        .Add("shortDescription", JsonObject().Add("text", JsonString(description)).Text())
+        .Text();
+}
+
+std::string SarifResultJson(const SarifResult& result) {
+    JsonObject physical;
+    physical.Add("artifactLocation",
+                 JsonObject().Add("uri", JsonString(UriOf(result.file))).Text());
+    JsonObject object;
+    if (result.place == "line") {
+        physical.Add("region", JsonObject()
+                                   .Add("startLine", std::to_string(std::max(result.line, 1)))
+                                   .Add("startColumn", std::to_string(std::max(result.column, 1)))
+                                   .Text());
+    } else {
+        object.Add("properties", JsonObject()
+                                     .Add("place", JsonString(result.place))
+                                     .Add("number", std::to_string(result.line))
+                                     .Text());
+    }
+    const bool grade = result.ruleId == kGradeRuleId;
+    return object.Add("ruleId", JsonString(result.ruleId))
+        .Add("level", JsonString(grade ? "error" : "warning"))
+        .Add("message", JsonObject().Add("text", JsonString(result.message)).Text())
+        .Add("locations", "[" + JsonObject().Add("physicalLocation", physical.Text()).Text() + "]")
+        .Text();
+}
+
+} // namespace
+
+std::string SarifLog(std::string_view version, const std::vector<SarifResult>& results) {
+    std::vector<std::string> rules = {
+        SarifRule(kGradeRuleId, "a text whose grade is above the limit set for it")};
+    for (const CheckRuleInfo& rule : CheckRules())
+        rules.push_back(SarifRule(rule.id, rule.description));
+    const std::string driver =
+        JsonObject()
+            .Add("name", JsonString("scrivolux-cli"))
+            .Add("version", JsonString(version))
+            .Add("rules", JsonArray(rules, [](const std::string& rule) { return rule; }))
+            .Text();
+    const std::string run = JsonObject()
+                                .Add("tool", JsonObject().Add("driver", driver).Text())
+                                .Add("columnKind", JsonString("unicodeCodePoints"))
+                                .Add("results", JsonArray(results, SarifResultJson))
+                                .Text();
+    return JsonObject()
+        .Add("$schema", JsonString("https://json.schemastore.org/sarif-2.1.0.json"))
+        .Add("version", JsonString("2.1.0"))
+        .Add("runs", "[" + run + "]")
+        .Text();
 }

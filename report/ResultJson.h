@@ -17,6 +17,7 @@
 #include "report/Choices.h"
 #include "report/TextReport.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,14 +28,36 @@ enum class OutputFormat {
     Json,      // one JSON document (an array for several files)
     JsonLines, // one JSON object per line per file
     Csv,       // a header row and one row per file
+    Sarif,     // one SARIF 2.1.0 log: the grade failures and the checks' findings
 };
 
-inline constexpr std::array<Choice<OutputFormat>, 4> kOutputFormats = {{
+inline constexpr std::array<Choice<OutputFormat>, 5> kOutputFormats = {{
     {"text", OutputFormat::Text, "the twelve report lines"},
     {"json", OutputFormat::Json, "one document"},
     {"jsonl", OutputFormat::JsonLines, "one JSON object per line per file"},
     {"csv", OutputFormat::Csv, "a header row and one row per file, for spreadsheets"},
+    {"sarif", OutputFormat::Sarif, "one SARIF 2.1.0 log of the grade failures and findings"},
 }};
+
+// The rule id of a text above its grade limit in SARIF, beside the checks' ids.
+inline constexpr std::string_view kGradeRuleId = "grade";
+
+// One result of a SARIF log: a rule broken at a place of a file.
+struct SarifResult {
+    std::string ruleId; // kGradeRuleId or a check's id
+    std::string file;   // as named on the command line
+    std::string message;
+    std::string place = "line"; // "line", "paragraph" or "page"
+    std::int32_t line = 1;      // the line, paragraph or page, from 1
+    std::int32_t column = 1;    // from 1, in code points
+};
+
+// The SARIF 2.1.0 log of one run: one run of the tool, its rules (the grade,
+// then the checks' table) and the results in order. A line place is a region
+// whose columns count code points; a paragraph or a page is named in the
+// result's properties. File names are relative URIs, their bytes
+// percent-encoded where a URI needs it. No results give an empty list.
+std::string SarifLog(std::string_view version, const std::vector<SarifResult>& results);
 
 // The object as one line of compact JSON, exactly as QJsonDocument writes it
 // (keys in order, no spaces), at a fraction of the cost: for JSON Lines.

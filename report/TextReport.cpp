@@ -1,6 +1,8 @@
 #include "report/TextReport.h"
 
 #include "analysis/AnalysisPipeline.h"
+#include "analysis/GradeFormulas.h"
+#include "report/Verdict.h"
 
 #include <algorithm>
 #include <array>
@@ -21,6 +23,17 @@ TextReport::Sentence SentenceOf(const PassageDetails& details, std::size_t index
     out.column = place.column;
     out.offset = sentence.span.offset;
     return out;
+}
+
+// The grade the sentence would have as a text of its own.
+double SentenceGrade(const PassageDetails& details, const SentenceDetails& sentence) {
+    if (sentence.words <= 0)
+        return 0;
+    double syllables = 0;
+    for (std::size_t w = sentence.firstWord;
+         w < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++w)
+        syllables += details.words[details.occurrences[w].row].syllables;
+    return FleschKincaidGrade(sentence.words, syllables / sentence.words);
 }
 
 std::vector<TextReport::Finding> CheckedFindings(const WorkingTexts& texts,
@@ -88,6 +101,14 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
             report.mostDifficultSentences.emplace();
             for (const std::size_t i : MostDifficultSentences(details, limit))
                 report.mostDifficultSentences->push_back(SentenceOf(details, i, passage, places));
+            if (extras.shortenFirst) {
+                report.sentencesToShortenFirst.emplace();
+                for (const std::size_t i : SentencesToShortenFirst(details, limit)) {
+                    TextReport::Sentence sentence = SentenceOf(details, i, passage, places);
+                    sentence.grade = SentenceGrade(details, details.sentences[i]);
+                    report.sentencesToShortenFirst->push_back(std::move(sentence));
+                }
+            }
         }
     } else if (extras.indices) {
         report.indexCounts = countedIndex ? *countedIndex : CountIndexWords(texts, dictionary, log);
@@ -98,6 +119,33 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
         report.consensusRange = ConsensusRange(counts, report.indexCounts);
     }
     return report;
+}
+
+void PlaceInFile(TextReport& report, std::string_view kind,
+                 const std::function<FilePosition(std::size_t offset)>& at,
+                 const std::function<bool(std::size_t offset, std::string_view rule)>& silenced) {
+    report.place = std::string(kind);
+    for (auto* list : {&report.longestSentences, &report.mostDifficultSentences,
+                       &report.sentencesToShortenFirst}) {
+        if (!*list)
+            continue;
+        for (TextReport::Sentence& sentence : **list) {
+            const FilePosition place = at(sentence.offset);
+            sentence.line = place.line;
+            sentence.column = place.column;
+        }
+    }
+    if (!report.checks)
+        return;
+    if (silenced)
+        std::erase_if(*report.checks, [&](const TextReport::Finding& finding) {
+            return silenced(finding.offset, CheckRuleId(finding.rule));
+        });
+    for (TextReport::Finding& finding : *report.checks) {
+        const FilePosition place = at(finding.offset);
+        finding.line = place.line;
+        finding.column = place.column;
+    }
 }
 
 std::optional<GradeIndex> GradeIndexNamed(std::string_view name) {

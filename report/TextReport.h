@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,9 +48,16 @@ struct TextReport {
         std::int32_t line = 0;   // where it starts in the text, from 1
         std::int32_t column = 0; // from 1, in code points
         std::size_t offset = 0;  // in the text, in bytes
+        // The sentence's own Flesch-Kincaid grade, in the list to shorten first.
+        std::optional<double> grade;
     };
     std::optional<std::vector<Sentence>> longestSentences;
     std::optional<std::vector<Sentence>> mostDifficultSentences;
+    // Those whose shortening lowers the grade most, first (SentencesToShortenFirst).
+    std::optional<std::vector<Sentence>> sentencesToShortenFirst;
+    // What each sentence's line counts when a front end has put it in its file's
+    // terms: "line", "paragraph" (.docx, .odt) or "page" (PDF).
+    std::string place = "line";
 
     // A writing check's finding, placed in the text.
     struct Finding {
@@ -70,6 +78,7 @@ struct ReportExtras {
     bool indices = true;           // the further indices and their counts
     bool words = false;            // every distinct word
     int sentences = 0;             // this many of the longest and of the hardest sentences
+    bool shortenFirst = false;     // and of the sentences to shorten first
     std::string rules = "classic"; // the name of the counting rules, for the record
     // The writing checks, always on the careful rules' words and sentences;
     // sentences above the target grade (10 without one) are hard.
@@ -91,6 +100,22 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                           std::vector<UnknownWord> unknownWords, const ReportExtras& extras,
                           const IndexCounts* countedIndex = nullptr,
                           const WorkingTexts* checkedTexts = nullptr);
+
+// A place in the file a text came from: a line, paragraph or page, and the
+// column in code points within it, both from 1.
+struct FilePosition {
+    std::int32_t line = 1;
+    std::int32_t column = 1;
+};
+
+// Puts the report's sentences and findings in their file's terms: each takes
+// the place that at gives for its offset in the counted text, and the report
+// names the kind of place ("line", "paragraph" or "page"). Findings that
+// silenced (when given) says a comment in the file turned off are dropped.
+void PlaceInFile(
+    TextReport& report, std::string_view kind,
+    const std::function<FilePosition(std::size_t offset)>& at,
+    const std::function<bool(std::size_t offset, std::string_view rule)>& silenced = nullptr);
 
 // The grades a script can hold a text to.
 enum class GradeIndex {

@@ -1100,7 +1100,7 @@ TEST(CommandLine, UsageErrorsNameTheValueAndTheChoices) {
         const char* message;
     } cases[] = {
         {{QStringLiteral("--format=xml")},
-         "Invalid value for --format: 'xml' (use text, json, jsonl or csv)."},
+         "Invalid value for --format: 'xml' (use text, json, jsonl, csv or sarif)."},
         {{QStringLiteral("--json"), QStringLiteral("--format=xml")},
          "--json and --format=xml contradict each other."},
         {{QStringLiteral("--rules=strict")},

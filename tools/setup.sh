@@ -7,7 +7,7 @@ set -euo pipefail
 SCRIVOLUX_PACKAGES=(
     build-essential cmake pkg-config scdoc
     qt6-base-dev libjpeg62-turbo-dev
-    libzip-dev libpoppler-cpp-dev libmd4c-dev libxml2-dev
+    libzip-dev libpoppler-cpp-dev libmd4c-dev libxml2-dev libtomlplusplus-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     pocketsphinx-en-us wamerican-insane wbritish-insane libespeak-ng-dev
     xvfb xauth
@@ -15,10 +15,13 @@ SCRIVOLUX_PACKAGES=(
     python3-dev pybind11-dev
 )
 
-# Used only by the Python module's tests (test.sh): dask.distributed for the
-# cluster test, pyphen for the pure-Python comparison.
+# Used only by tests (test.sh): dask.distributed and pandas for the Python
+# module's cluster and frame tests, pyphen for the pure-Python comparison,
+# venv, pip, setuptools, wheel and pybind11's helpers for the wheel's install
+# into a new environment, jsonschema for the SARIF log's schema, pre-commit for
+# the hook's run on a new repository.
 SCRIVOLUX_PYTHON_PACKAGES=(
-    python3-distributed python3-pyphen python3-pandas
+    python3-distributed python3-pyphen python3-pandas python3-jsonschema pre-commit
     python3-venv python3-pip python3-setuptools python3-wheel python3-pybind11
 )
 

@@ -12,7 +12,7 @@ _scrivolux_cli() {
         COMPREPLY=($(compgen -W 'consensus fk fog smog cl ari linsear dalechall' -- "$cur"))
         return
         ;;
-    --dictionary | --custom)
+    --dictionary | --custom | --config)
         _filedir
         return
         ;;
@@ -21,7 +21,7 @@ _scrivolux_cli() {
         return
         ;;
     --format)
-        COMPREPLY=($(compgen -W 'text json csv jsonl' -- "$cur"))
+        COMPREPLY=($(compgen -W 'text json csv jsonl sarif' -- "$cur"))
         return
         ;;
     --format-in)
@@ -40,11 +40,12 @@ _scrivolux_cli() {
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--json --format= --format-in= --words --sentences --dictionary --custom --unknown=
-            --max-grade --grade-index= --rules= --help --version' -- "$cur"))
+            --max-grade --grade-index= --rules= --quiet --checks --fail-on-checks --config --no-config --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi
 
+    # A folder named with a slash at the end is walked.
     _filedir
 } &&
     complete -F _scrivolux_cli scrivolux-cli
