@@ -76,9 +76,28 @@ TEST(CarefulRules, SentenceEnds) {
         {"no end mark", "A heading without a full stop", 1},
         // The look-ahead from an end is asked again from other places: each
         // question gets its own answer.
-        {"next line begins in lower case", "The tea was ready.\nb. 2 cups were left.", 1},
+        {"next line begins in lower case", "The tea was ready.\nb. 2 cups were left.", 2},
+        {"lettered piece after an end", "The tea was ready. b. 2 cups were left.", 1},
         {"list item with a lettered piece", "- Mix a. . b. and more", 2},
         {"no words", "... !!! 2023. 4.5", 0},
+        // A full stop that ends a line, before a line in lower case.
+        {"gloss lines",
+         "a feature of the mental life.\nan initial accomplishment.\nthe act of departing.", 3},
+        {"abbreviations at a line end", "Bring cups, etc.\nand cake, e.g.\nscones.", 1},
+        {"initial at a line end", "A letter from Anna K.\nlee came.", 1},
+        {"ellipsis at a line end", "Well...\nmaybe not.", 1},
+        {"question at a line end", "Was it?\nnobody knew.", 1},
+        {"stop inside a line", "It was life. an aside followed.", 1},
+        {"boxed paragraph",
+         "*  This program is free  *\n*  software. It comes    *\n*  with no warranty      *\n"
+         "*                       *\n*  Share it.             *",
+         3},
+        {"section numbers",
+         "A.3. Calling for a vote\nThe members vote.\n12.2.4 Maintainers\nUsers can ask.", 4},
+        {"numbered item goes on", "1. Mix the flour and\nThe eggs\n\n2. Bake it", 2},
+        {"section number is no decimal", "The rise was\n3.5 million in a year.", 1},
+        {"inline enumeration", "- Keep it short; 2) Split long parts, 3) Cut the rest", 1},
+        {"inline list still parts", "- Keep it short 2) Split long parts", 2},
     };
     for (const SentenceRow& row : rows)
         EXPECT_EQ(Sentences(Careful(row.text)), row.sentences) << row.name << ": " << row.text;
@@ -104,6 +123,12 @@ TEST(CarefulRules, BlocksEndSentencesAndMarkersAreNoWords) {
                   "Annual", "Review",  "Summary", "of",      "the",    "year", "The",    "team",
                   "grew",   "and",     "the",     "work",    "went",   "well", "Faster", "replies",
                   "Shared", "answers", "Quarter", "Tickets", "closed", "Title"}));
+}
+
+// A section number and a box's edges are drawing, not words.
+TEST(CarefulRules, SectionNumbersAndBoxesAreNoWords) {
+    EXPECT_EQ(Words(Careful("A.3. Calling a vote\n*  Boxed in  *")),
+              (std::vector<std::string>{"Calling", "a", "vote", "Boxed", "in"}));
 }
 
 TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
