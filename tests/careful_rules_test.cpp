@@ -1,6 +1,7 @@
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/CarefulRules.h"
 #include "analysis/PassageDetails.h"
+#include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "documents/DocumentReader.h"
 
@@ -79,7 +80,8 @@ TEST(CarefulRules, SentenceEnds) {
         {"next line begins in lower case", "The tea was ready.\nb. 2 cups were left.", 2},
         {"lettered piece after an end", "The tea was ready. b. 2 cups were left.", 1},
         {"list item with a lettered piece", "- Mix a. . b. and more", 2},
-        {"no words", "... !!! 2023. 4.5", 0},
+        {"figures are words", "... !!! 2023. 4.5", 1},
+        {"no words", "... !!! MP3. 4.5.1", 0},
         // A full stop that ends a line, before a line in lower case.
         {"gloss lines",
          "a feature of the mental life.\nan initial accomplishment.\nthe act of departing.", 3},
@@ -138,8 +140,8 @@ TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
         "caf\u00e9 www.example.org ann@example.org https://example.org/docs/guide.html U.S. e.g.");
     EXPECT_EQ(Words(texts),
               (std::vector<std::string>{"The", "hacker\u2019s", "best", "friend", "don't", "show",
-                                        "tilde", "well", "known", "TAB", "quoted", "students",
-                                        "caf\u00e9", "U.S.", "e.g."}));
+                                        "tilde", "well-known", "TAB", "quoted", "students", "2023",
+                                        "4.5", "caf\u00e9", "U.S.", "e.g."}));
     // The working texts keep the passage's shape, byte for byte.
     EXPECT_EQ(texts.wordText.size(), texts.passage.size());
     EXPECT_EQ(texts.sentenceText.size(), texts.passage.size());
@@ -147,6 +149,44 @@ TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
 
 // The sentence rules part pieces of text where the word rules do: at the
 // wider spaces too, which pasted web text and .docx files hold.
+// Flesch's conventions: a compound, a figure, an initialism and an identifier
+// are each one word; a figure has the syllables it has when said.
+TEST(CarefulRules, FleschCountsCompoundsAndFiguresAsWords) {
+    const struct {
+        const char* text;
+        std::vector<std::string> words;
+        int syllables; // estimated without a dictionary; -1: not checked
+    } rows[] = {
+        {"well-known", {"well-known"}, 2},
+        {"in 1918", {"in", "1918"}, 5},
+        {"$10", {"$10"}, 3},
+        {"\u00a33 and \u20ac20", {"\u00a33", "and", "\u20ac20"}, 2 + 1 + 4},
+        {"the 15th", {"the", "15th"}, 3},
+        {"2nd 20th 12th", {"2nd", "20th", "12th"}, 2 + 3 + 1},
+        {"3.5", {"3.5"}, 3},
+        {"the 1990s.", {"the", "1990s"}, 5},
+        {"1,000 2000 1905 007", {"1,000", "2000", "1905", "007"}, 3 + 3 + 4 + 6},
+        {"L.S. Lowry", {"L.S.", "Lowry"}, -1},
+        {"sys.path and LC_CTYPE", {"sys.path", "and", "LC_CTYPE"}, -1},
+        {"_said_ it", {"said", "it"}, 2},
+        {"MP3 x86 4.5.1 2023-01-05 12,34 1,0000", {}, 0},
+        {"cut; 2) keep (3) it", {"cut", "keep", "it"}, 3},
+        {"a -- b - c re-\"do\" it-", {"a", "b", "c", "re", "do", "it"}, 6},
+    };
+    const TDictionary dictionary;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::vector<std::string> words = Words(Careful(row.text));
+        EXPECT_EQ(words, row.words);
+        if (row.syllables < 0)
+            continue;
+        int syllables = 0;
+        for (const std::string& word : words)
+            syllables += EstimateSyllables(word, dictionary);
+        EXPECT_EQ(syllables, row.syllables);
+    }
+}
+
 TEST(CarefulRules, WideSpacesPartSentencesAsTheyPartWords) {
     const std::string sentences = "I came home. Then I slept. It was late! Was it? Yes.";
     for (const char* space : {"\u00a0", "\u2009", "\u3000", "\u202f", "\u200b"}) {
