@@ -236,7 +236,7 @@ const std::optional<double>& IndexValue(const TextReport& report, ExtraIndex ind
 }
 
 std::string DaleChallGrades(const TextReport& report) {
-    const auto& score = IndexValue(report, ExtraIndex::NewDaleChall);
+    const auto& score = IndexValue(report, ExtraIndex::DaleChall);
     return score ? std::string(DaleChallGradeBand(*score)) : std::string();
 }
 
@@ -308,8 +308,11 @@ std::string ResultJsonLine(const TextReport& report) {
             counts.Add(column.key,
                        JsonNumber(static_cast<double>(column.value(report.indexCounts))));
         JsonObject indices;
-        for (std::size_t i = 0; i < kExtraIndices; ++i)
+        for (std::size_t i = 0; i < kExtraIndices; ++i) {
             indices.Add(kExtraIndexInfo[i].key, JsonNumber(report.indices[i]));
+            if (i == static_cast<std::size_t>(ExtraIndex::DaleChall))
+                indices.Add(kOldDaleChallKey, JsonNumber(report.indices[i]));
+        }
         object.Add("indices", indices.Text());
         const std::string grades = DaleChallGrades(report);
         object.Add("daleChallGrades", grades.empty() ? "null" : JsonString(grades));

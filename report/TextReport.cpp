@@ -96,7 +96,7 @@ std::optional<double> GradeOf(const TextReport& report, GradeIndex index) {
     case GradeIndex::DaleChall:
         break;
     }
-    const auto score = extra(ExtraIndex::NewDaleChall);
+    const auto score = extra(ExtraIndex::DaleChall);
     return score ? std::optional<double>(DaleChallTopGrade(*score)) : std::nullopt;
 }
 

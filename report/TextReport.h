@@ -90,7 +90,7 @@ inline constexpr std::array<Choice<GradeIndex>, 8> kGradeIndices = {{
     {"cl", GradeIndex::ColemanLiau, "Coleman-Liau"},
     {"ari", GradeIndex::AutomatedReadability, "Automated Readability Index"},
     {"linsear", GradeIndex::LinsearWrite, "Linsear Write"},
-    {"dalechall", GradeIndex::DaleChall, "the highest grade of the New Dale-Chall score's band"},
+    {"dalechall", GradeIndex::DaleChall, "the highest grade of the Dale-Chall score's band"},
 }};
 
 // The rules by name, as --rules and the Python module take them.

@@ -187,6 +187,30 @@ TEST(CarefulRules, FleschCountsCompoundsAndFiguresAsWords) {
     }
 }
 
+// The Dale-Chall list has "mr." with its full stop, the careful words "Mr"
+// without it; Spache counts each unfamiliar word once, however often it comes.
+TEST(CarefulRules, FormulaListsMatchWordsWithoutTheirStop) {
+    const WorkingTexts texts = Careful("Mr. Okafor met Mrs. Okafor. Okafor smiled.");
+    const PassageDetails details = BuildPassageDetails(texts, TDictionary(), UnknownWordLog());
+    std::vector<std::string> unfamiliar;
+    for (const WordRow& row : details.words) {
+        if (!row.daleChallFamiliar)
+            unfamiliar.push_back(row.word);
+    }
+    EXPECT_EQ(unfamiliar, (std::vector<std::string>{"okafor"}));
+    EXPECT_EQ(details.indexCounts.daleChallUnfamiliar, 3);
+    // mr, okafor and mrs are off the Spache list; okafor three times.
+    EXPECT_EQ(details.indexCounts.spacheUnfamiliar, 5);
+    EXPECT_EQ(details.indexCounts.spacheUnfamiliarUnique, 3);
+    // The counting pass, cut in two, counts a word met in both halves once.
+    for (const std::size_t cutFrom : {std::size_t{1}, std::size_t{1} << 20}) {
+        TDictionary dictionary;
+        IndexCounts counts;
+        CountTextsInParallel(texts, dictionary, {}, {}, cutFrom, &counts);
+        EXPECT_EQ(counts.spacheUnfamiliarUnique, 3) << cutFrom;
+    }
+}
+
 TEST(CarefulRules, WideSpacesPartSentencesAsTheyPartWords) {
     const std::string sentences = "I came home. Then I slept. It was late! Was it? Yes.";
     for (const char* space : {"\u00a0", "\u2009", "\u3000", "\u202f", "\u200b"}) {

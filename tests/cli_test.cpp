@@ -586,7 +586,7 @@ TEST_F(CliTest, CsvHasAHeaderAndOneQuotedRowPerFile) {
     ASSERT_EQ(rows.size(), 4); // header, two files, and nothing after the last CR LF
     EXPECT_TRUE(rows[0].startsWith("name,rules,syllables,words,sentences,difficultWords,letters,"));
     EXPECT_TRUE(rows[0].endsWith(",smogGrade,colemanLiauIndex,automatedReadabilityIndex,lix,"
-                                 "forcast,newDaleChall,spache,mcalpineEflaw,linsearWrite,"
+                                 "forcast,daleChall,spache,mcalpineEflaw,linsearWrite,"
                                  "consensusGrade,daleChallGrades,consensusLow,consensusHigh,"
                                  "fryZone,fryReading,error"));
     EXPECT_TRUE(rows[1].startsWith("\"a, \"\"b\"\".txt\",classic,26,20,1,0,"))

@@ -72,7 +72,7 @@ coleman_liau_index = _reader("indices", "colemanLiauIndex", "Coleman-Liau index.
 automated_readability_index = _reader(
     "indices", "automatedReadabilityIndex", "Automated Readability Index.")
 dale_chall_readability_score = _reader(
-    "indices", "newDaleChall", "New Dale-Chall score (1995 formula and word list).")
+    "indices", "daleChall", "Dale-Chall score (the formula with its 3,000-word list).")
 linsear_write_formula = _reader("indices", "linsearWrite", "Linsear Write grade.")
 mcalpine_eflaw = _reader("indices", "mcalpineEflaw", "McAlpine EFLAW score.")
 text_standard = _reader(
