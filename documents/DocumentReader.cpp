@@ -212,6 +212,7 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
     }
     loaded.text = std::move(read.text);
     loaded.places = std::move(read.places);
+    loaded.warnings = std::move(read.warnings);
     // The office readers bound their text as it grows in UTF-16 units and
     // bytes; the whole is measured in bytes.
     if (loaded.text.size() > kMaxTextFileBytes)

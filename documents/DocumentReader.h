@@ -46,6 +46,9 @@ struct LoadedDocument {
     // Where the text came from, by offset in text: lines of a text file, a web
     // page or Markdown, paragraphs of a .docx or .odt, pages of a PDF.
     std::vector<PlaceMark> places;
+    // What the person reading should know of the text ("this PDF has little
+    // text (its pages may be pictures)"); none for most documents.
+    std::vector<std::string> warnings;
 };
 
 // The place in the file of the text's byte at offset (see PlaceAt).

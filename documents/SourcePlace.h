@@ -31,6 +31,7 @@ struct PlaceMark {
 struct DocumentText {
     std::string text;
     std::vector<PlaceMark> places;
+    std::vector<std::string> warnings; // about the text read, for the person reading
 };
 
 // The place of the byte at offset: its mark's place, moved on by the lines

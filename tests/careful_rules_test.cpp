@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <string>
 #include <vector>
@@ -319,6 +322,60 @@ TEST(CarefulRules, DocumentsKeepTheirBlocks) {
         EXPECT_EQ(Sentences(careful), std::string(format) == "md" ? 16 : 18);
         EXPECT_EQ(Sentences(PrepareText(std::string(text))), 9);
     }
+}
+
+namespace {
+
+// A PDF of one page per list of lines, each line in its own point size.
+void WriteSizedPdf(const QString& path,
+                   const std::vector<std::vector<std::pair<QString, int>>>& pages) {
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        int y = 60;
+        for (const auto& [line, points] : pages[i]) {
+            painter.setFont(QFont(QStringLiteral("DejaVu Sans"), points));
+            y += points + 5;
+            painter.drawText(50, y, line);
+        }
+    }
+}
+
+} // namespace
+
+// A PDF's headings end their sentence, as in the other documents; a word
+// divided at a line end is joined in any case; a compound keeps its hyphen.
+TEST(CarefulRules, PdfBlocksAndDividedWords) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("manual.pdf"));
+    WriteSizedPdf(path, {{{"Maintainers", 18},
+                          {"Users can ask questions on the list and", 11},
+                          {"get answers from the well-known people in", 11},
+                          {"the team. Its ELE-", 11},
+                          {"MENT is a well-", 11},
+                          {"known name that was divid-", 11},
+                          {"ed with care, in ten or more words a page.", 11}}});
+    const LoadedDocument pdf = ReadDocument(path.toStdString());
+    const std::vector<std::string> words = Words(Careful(pdf.text));
+    for (const char* word : {"ELEMENT", "divided"})
+        EXPECT_NE(std::find(words.begin(), words.end(), word), words.end()) << word;
+    EXPECT_EQ(std::count(words.begin(), words.end(), "well-known"), 2);
+    EXPECT_EQ(std::find(words.begin(), words.end(), "12.2.4"), words.end());
+    // The heading, the sentence that ends at "team.", and the last.
+    EXPECT_EQ(Sentences(Careful(pdf.text)), 3);
+    EXPECT_EQ(pdf.warnings, std::vector<std::string>{});
+
+    // Under 20 words a page on average: two pages of ten words and one empty.
+    const QString sparse = dir.filePath(QStringLiteral("pictures.pdf"));
+    const QString ten = QStringLiteral("one two three four five six seven eight nine ten");
+    WriteSizedPdf(sparse, {{{ten, 11}, {ten, 11}}, {{ten, 11}}, {{ten, 11}, {ten, 11}, {ten, 11}}});
+    EXPECT_EQ(ReadDocument(sparse.toStdString()).warnings, std::vector<std::string>{});
+    WriteSizedPdf(sparse, {{{ten, 11}, {ten, 11}}, {{ten, 11}}, {{ten, 11}, {ten, 11}}});
+    EXPECT_EQ(ReadDocument(sparse.toStdString()).warnings,
+              std::vector<std::string>{"this PDF has little text (its pages may be pictures)"});
 }
 
 TEST(CarefulRules, ListMarkers) {
