@@ -9,6 +9,7 @@
 #include "text/Error.h"
 #include "text/TextFile.h"
 
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -53,22 +54,37 @@ std::string ReadStandardInput(int descriptor) {
 
 // A document on standard input is read from a temporary copy: the zip and PDF
 // readers need a file they can seek in.
-std::string ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
+LoadedDocument ReadStandardInputAs(DocumentFormat format, int stdinDescriptor) {
     const std::string bytes = ReadStandardInput(stdinDescriptor);
     QTemporaryFile copy;
     const auto size = static_cast<qint64>(bytes.size());
     if (!copy.open() || copy.write(bytes.data(), size) != size || !copy.flush())
         throw ScrivoluxError("Cannot copy standard input: " + copy.errorString().toStdString());
-    return ReadDocument(copy.fileName().toStdString(), format).text;
+    return ReadDocument(copy.fileName().toStdString(), format);
 }
 
-std::string ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
+LoadedDocument ReadInput(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     if (input == "-") {
         if (options.formatIn && *options.formatIn != DocumentFormat::Text)
             return ReadStandardInputAs(*options.formatIn, stdinDescriptor);
-        return DecodeBoundedText(ReadStandardInput(stdinDescriptor)).text;
+        LoadedDocument text;
+        text.text = DecodeBoundedText(ReadStandardInput(stdinDescriptor)).text;
+        return text;
     }
-    return ReadDocument(input, options.formatIn).text;
+    return ReadDocument(input, options.formatIn);
+}
+
+// The rules for an input that could not be read: by the format it was named
+// as, so that a failure row says what its report would have.
+std::string Suffix(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).suffix().toLower().toStdString();
+}
+
+CountingRules RulesForUnread(const std::string& input, const CliOptions& options) {
+    const std::optional<DocumentFormat> format = options.formatIn ? options.formatIn
+                                                 : input == "-"   ? std::nullopt
+                                                                  : FormatFromName(Suffix(input));
+    return RulesFor(options.rules, format && *format != DocumentFormat::Text);
 }
 
 // Why an input could not be read, as one line for standard error and the JSON
@@ -81,14 +97,20 @@ struct InputFailure {
 // One input made ready for the counting passes, or why it could not be read.
 struct PreparedInput {
     PreparedText text; // the passage and line starts kept only when sentences are listed
+    CountingRules rules = CountingRules::Classic;
+    std::vector<std::string> warnings;
     std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
+    prepared.rules = RulesForUnread(input, options);
     try {
-        prepared.text = PrepareForReport(ReadInput(input, options, stdinDescriptor), options.rules,
-                                         options.sentences > 0);
+        LoadedDocument read = ReadInput(input, options, stdinDescriptor);
+        prepared.rules = RulesFor(options.rules, read.format != DocumentFormat::Text);
+        prepared.warnings = std::move(read.warnings);
+        prepared.text =
+            PrepareForReport(std::move(read.text), prepared.rules, options.sentences > 0);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -171,14 +193,12 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
     UnknownWordResolver resolver(options.unknown, &dialog, addToUserFile, err);
 
     TextAnalysisOptions analysis;
-    analysis.rules = options.rules;
     analysis.unknown = options.unknown;
     analysis.ask = [&resolver](const std::string& word) { return resolver.Ask(word); };
     ReportExtras& extras = analysis.extras;
     extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
     extras.words = options.words;
     extras.sentences = options.sentences;
-    extras.rules = std::string(CountingRulesName(options.rules));
     int status = kExitOk;
     bool aboveMaxGrade = false;
     const std::unique_ptr<ReportOutput> output =
@@ -190,6 +210,8 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
         PreparedInput prepared =
             first ? std::move(*first) : Prepare(input, options, streams.stdinDescriptor);
         first.reset();
+        analysis.rules = prepared.rules;
+        extras.rules = std::string(CountingRulesName(prepared.rules));
         std::optional<TextReport> report;
         if (!prepared.failure) {
             try {
@@ -207,6 +229,9 @@ int RunCli(const CliOptions& options, CliStreams& streams) {
             output->Failure(input, failure.message, extras.rules);
             continue;
         }
+        for (const std::string& warning : prepared.warnings)
+            err << kProgram << name << ": " << warning << '\n';
+        report->warnings = std::move(prepared.warnings);
         if (options.unknown == UnknownMode::Zero && !report->unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report->unknownWords) << '\n';
         if (options.maxGrade) {

@@ -292,6 +292,10 @@ std::string ResultJsonLine(const TextReport& report) {
     if (const std::optional<std::string> bytes = NameBytes(report.name))
         object.Add("nameBytes", JsonString(*bytes));
     object.Add("rules", JsonString(report.rules));
+    if (!report.warnings.empty())
+        object.Add("warnings", JsonArray(report.warnings, [](const std::string& warning) {
+                       return JsonString(warning);
+                   }));
     object.Add("looksLikeProse", JsonBool(LooksLikeProse(report.counts)));
     object.Add("figures", figures.Text());
     object.Add("reportTexts", texts.Text());

@@ -122,3 +122,15 @@ std::string ReportText(const TextReport& report) {
         sentences("\nSentences with the most difficult words:\n", *report.mostDifficultSentences);
     return text;
 }
+
+CountingRules RulesFor(RulesChoice choice, bool document) {
+    switch (choice) {
+    case RulesChoice::Classic:
+        return CountingRules::Classic;
+    case RulesChoice::Careful:
+        return CountingRules::Careful;
+    case RulesChoice::Auto:
+        break;
+    }
+    return document ? CountingRules::Careful : CountingRules::Classic;
+}
