@@ -41,9 +41,10 @@ public:
     // nullptr before the first analysis.
     const PassageDetails* Details() const;
 
-    // Says which rules produced the figures, and for a text loaded from a
-    // document under the classic rules, what those rules do to its headings.
-    void SetRulesNote(CountingRules rules, bool fromDocument);
+    // Says which rules produced the figures and why (carefulChosen: by Careful
+    // Counting), and for a text loaded from a document under the classic
+    // rules, what those rules do to its headings.
+    void SetRulesNote(CountingRules rules, bool fromDocument, bool carefulChosen = false);
 
     // Says whether the main window's text has edits that are not saved.
     void SetUnsavedMark(bool unsaved);

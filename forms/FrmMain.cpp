@@ -51,6 +51,9 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
+// Remembered beside Careful Counting, off until chosen.
+const QString kClassicForDocumentsName = QStringLiteral("ClassicRulesForDocuments");
+
 const QString kTextFilter = QStringLiteral("Text Files (*.txt)");
 const QString kTextSuffix = QStringLiteral("txt");
 // Loading also offers the documents that are read as plain text.
@@ -207,6 +210,9 @@ void TMainForm::createMenus() {
     mnuCarefulCounting =
         addItem(mnuOptions, "&Careful Counting", &TMainForm::mnuCarefulCountingClick);
     mnuCarefulCounting->setCheckable(true);
+    mnuClassicForDocuments = addItem(mnuOptions, "Classic Rules for &Documents",
+                                     &TMainForm::mnuClassicForDocumentsClick);
+    mnuClassicForDocuments->setCheckable(true);
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
@@ -251,6 +257,7 @@ void TMainForm::FormCreate() {
         const std::unique_ptr<SettingsStore> store = OpenUserSettings();
         mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
         mnuCarefulCounting->setChecked(ReadOption(*store, kCarefulCountingName));
+        mnuClassicForDocuments->setChecked(ReadOption(*store, kClassicForDocumentsName));
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -601,6 +608,11 @@ void TMainForm::mnuCarefulCountingClick() {
     WriteOption(*store, kCarefulCountingName, mnuCarefulCounting->isChecked());
 }
 
+void TMainForm::mnuClassicForDocumentsClick() {
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteOption(*store, kClassicForDocumentsName, mnuClassicForDocuments->isChecked());
+}
+
 void TMainForm::mnuStartAnalysisClick() {
     RunAnalysis();
 }
@@ -666,8 +678,13 @@ void TMainForm::RunAnalysis() {
         ReportForm->hide();
     const std::vector<std::string> lines = MemoLines();
     const bool fromDocument = HoldsDocumentLine(lines);
-    const WorkingTexts texts = PrepareLines(
-        lines, mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic);
+    // Typed text and .txt files keep the classic rules unless Careful Counting
+    // is on; a loaded document is counted carefully unless the user chose
+    // the classic rules for documents.
+    const bool carefulChosen = mnuCarefulCounting->isChecked();
+    const bool careful = carefulChosen || (fromDocument && !mnuClassicForDocuments->isChecked());
+    const WorkingTexts texts =
+        PrepareLines(lines, careful ? CountingRules::Careful : CountingRules::Classic);
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -721,7 +738,7 @@ void TMainForm::RunAnalysis() {
     // The report, the graph, the details and the highlighting follow this.
     analysis_->Set(std::move(details), InputMemo, dictionary_.get());
     if (DetailsForm)
-        DetailsForm->SetRulesNote(texts.rules, fromDocument);
+        DetailsForm->SetRulesNote(texts.rules, fromDocument, carefulChosen);
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

@@ -76,6 +76,7 @@ public:
     void mnuChangeFontClick();
     void mnuEstimateUnknownClick();
     void mnuCarefulCountingClick();
+    void mnuClassicForDocumentsClick();
     void mnuStartAnalysisClick();
     void mnuShowDetailsClick();
     void mnuShowGraphClick();
@@ -93,6 +94,9 @@ public:
     QAction* mnuChangeFont = nullptr;
     QAction* mnuEstimateUnknown = nullptr; // checkable; off unless remembered on
     QAction* mnuCarefulCounting = nullptr; // checkable; off unless remembered on
+    // Checkable, off unless remembered on: a loaded document is then counted
+    // by the classic rules too (Careful Counting on still counts it carefully).
+    QAction* mnuClassicForDocuments = nullptr;
     QMenu* mnuAnalysis = nullptr;
     QAction* mnuStartAnalysis = nullptr;
     QAction* mnuShowDetails = nullptr;
