@@ -341,6 +341,19 @@ std::string ResultJsonLine(const TextReport& report) {
         object.Add("longestSentences", SentencesJson(*report.longestSentences));
     if (report.mostDifficultSentences)
         object.Add("mostDifficultSentences", SentencesJson(*report.mostDifficultSentences));
+    if (report.checks)
+        object.Add("checks", JsonArray(*report.checks, [](const TextReport::Finding& finding) {
+                       return JsonObject()
+                           .Add("rule", JsonString(CheckRuleId(finding.rule)))
+                           .Add("line", std::to_string(finding.line))
+                           .Add("column", std::to_string(finding.column))
+                           .Add("length", std::to_string(finding.characters))
+                           .Add("message", JsonString(finding.message))
+                           .Add("suggestion", finding.suggestion.empty()
+                                                  ? "null"
+                                                  : JsonString(finding.suggestion))
+                           .Text();
+                   }));
     return object.Text();
 }
 

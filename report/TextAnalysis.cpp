@@ -71,10 +71,13 @@ WordSource SourceOfCounts(UnknownWordCount unknown) {
 
 } // namespace
 
-PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences) {
+PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences,
+                              bool checked) {
     PreparedText prepared;
-    if (quoteSentences)
+    if (quoteSentences || checked)
         prepared.lineStarts = LineStartsOfText(text);
+    if (checked && rules != CountingRules::Careful)
+        prepared.checkedTexts = PrepareText(std::string(text), CountingRules::Careful);
     if (rules == CountingRules::Careful) {
         prepared.texts = PrepareText(std::move(text), rules);
         if (quoteSentences)
@@ -90,10 +93,11 @@ PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quot
 
 TextReport AnalyseText(std::string name, std::string text, TDictionary& dictionary,
                        const TextAnalysisOptions& options) {
-    return AnalysePreparedText(
-        std::move(name),
-        PrepareForReport(std::move(text), options.rules, options.extras.sentences > 0), dictionary,
-        options);
+    return AnalysePreparedText(std::move(name),
+                               PrepareForReport(std::move(text), options.rules,
+                                                options.extras.sentences > 0,
+                                                options.extras.checks),
+                               dictionary, options);
 }
 
 TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
@@ -117,7 +121,7 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
                             options.progress ? *options.progress : noProgress, options.afterPass);
         unknownWords = headTally.Take();
     } else {
-        if (wanted.indices && !wanted.words && wanted.sentences <= 0)
+        if (wanted.indices && !wanted.words && wanted.sentences <= 0 && !wanted.checks)
             indexCounts.emplace();
         UnknownWordTally tailTally;
         UnknownWordLog tailLog;
@@ -133,5 +137,6 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     extras.rules = std::string(CountingRulesName(options.rules));
     return MakeTextReport(std::move(name), texts, prepared.passage, prepared.lineStarts, counts,
                           dictionary, log, std::move(unknownWords), extras,
-                          indexCounts ? &*indexCounts : nullptr);
+                          indexCounts ? &*indexCounts : nullptr,
+                          prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -59,13 +60,17 @@ void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>&
 struct PreparedText {
     WorkingTexts texts;
     std::string passage;                 // kept only when sentences are quoted
-    std::vector<std::size_t> lineStarts; // likewise
+    std::vector<std::size_t> lineStarts; // likewise, and when checked
+    // The careful rules' texts, for the checks of a text counted by the
+    // classic rules.
+    std::optional<WorkingTexts> checkedTexts;
 };
 
 // The working texts of a decoded text under the rules, with the passage and
-// its line starts when quoteSentences. The text is consumed. "" gives empty
-// texts.
-PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences);
+// its line starts when quoteSentences, and what the writing checks read when
+// checked. The text is consumed. "" gives empty texts.
+PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences,
+                              bool checked = false);
 
 struct TextAnalysisOptions {
     CountingRules rules = CountingRules::Classic;
@@ -93,7 +98,8 @@ TextReport AnalyseText(std::string name, std::string text, TDictionary& dictiona
                        const TextAnalysisOptions& options);
 
 // The same for a text already prepared with PrepareForReport under the same
-// rules and with sentences quoted when options.extras.sentences > 0 (so that a
+// rules, with sentences quoted when options.extras.sentences > 0 and checked
+// when options.extras.checks (so that a
 // front end may read and prepare a text while the dictionary loads).
 TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
                                TDictionary& dictionary, const TextAnalysisOptions& options);

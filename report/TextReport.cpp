@@ -2,22 +2,46 @@
 
 #include "analysis/AnalysisPipeline.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
 namespace {
 
 TextReport::Sentence SentenceOf(const PassageDetails& details, std::size_t index,
-                                std::string_view passage,
-                                const std::vector<std::size_t>& lineStarts) {
+                                std::string_view passage, TextPlaces& places) {
     const SentenceDetails& sentence = details.sentences[index];
     TextReport::Sentence out;
     if (sentence.span.offset < passage.size())
         out.text = std::string(passage.substr(sentence.span.offset, sentence.span.length));
     out.words = sentence.words;
     out.difficultWords = sentence.difficultWords;
-    out.line = LineAtOffset(lineStarts, sentence.span.offset);
+    const TextPlace place = places.At(sentence.span.offset);
+    out.line = place.line;
+    out.column = place.column;
+    out.offset = sentence.span.offset;
     return out;
+}
+
+std::vector<TextReport::Finding> CheckedFindings(const WorkingTexts& texts,
+                                                 const PassageDetails& details,
+                                                 const std::vector<std::size_t>& lineStarts,
+                                                 std::optional<double> targetGrade) {
+    std::vector<TextReport::Finding> findings;
+    TextPlaces places(texts.passage, lineStarts);
+    for (Finding& found : RunChecks(texts.passage, details, targetGrade)) {
+        const TextPlace place = places.At(found.offset);
+        const std::string_view span =
+            std::string_view(texts.passage).substr(found.offset, found.length);
+        const auto characters =
+            static_cast<std::int32_t>(std::count_if(span.begin(), span.end(), [](char c) {
+                // Continuation bytes (10xxxxxx) belong to the code point before them.
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            }));
+        findings.push_back({found.rule, found.offset, found.length, characters, place.line,
+                            place.column, std::move(found.message), std::move(found.suggestion)});
+    }
+    return findings;
 }
 
 } // namespace
@@ -26,7 +50,7 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                           const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
                           const TDictionary& dictionary, const UnknownWordLog& log,
                           std::vector<UnknownWord> unknownWords, const ReportExtras& extras,
-                          const IndexCounts* countedIndex) {
+                          const IndexCounts* countedIndex, const WorkingTexts* checkedTexts) {
     TextReport report;
     report.name = std::move(name);
     report.rules = extras.rules;
@@ -39,20 +63,31 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
     if (s && y)
         report.fry = ReadFryGraph(*s, *y);
 
-    if (extras.words || extras.sentences > 0) {
+    // The checks read the careful rules' words and sentences: the counted
+    // texts' own details under those rules, else details of their own.
+    const bool checkOwnTexts = extras.checks && texts.rules == CountingRules::Careful;
+    if (extras.checks && !checkOwnTexts && checkedTexts)
+        report.checks =
+            CheckedFindings(*checkedTexts, BuildPassageDetails(*checkedTexts, dictionary, log),
+                            lineStarts, extras.targetGrade);
+    else if (extras.checks && !checkOwnTexts)
+        report.checks.emplace();
+    if (extras.words || extras.sentences > 0 || checkOwnTexts) {
         const PassageDetails details = BuildPassageDetails(texts, dictionary, log);
+        if (checkOwnTexts)
+            report.checks = CheckedFindings(texts, details, lineStarts, extras.targetGrade);
         report.indexCounts = details.indexCounts;
         if (extras.words)
             report.words = details.words;
         if (extras.sentences > 0) {
             const auto limit = static_cast<std::size_t>(extras.sentences);
+            TextPlaces places(passage, lineStarts);
             report.longestSentences.emplace();
             for (const std::size_t i : LongestSentences(details, limit))
-                report.longestSentences->push_back(SentenceOf(details, i, passage, lineStarts));
+                report.longestSentences->push_back(SentenceOf(details, i, passage, places));
             report.mostDifficultSentences.emplace();
             for (const std::size_t i : MostDifficultSentences(details, limit))
-                report.mostDifficultSentences->push_back(
-                    SentenceOf(details, i, passage, lineStarts));
+                report.mostDifficultSentences->push_back(SentenceOf(details, i, passage, places));
         }
     } else if (extras.indices) {
         report.indexCounts = countedIndex ? *countedIndex : CountIndexWords(texts, dictionary, log);

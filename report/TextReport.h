@@ -3,6 +3,7 @@
 #include "analysis/CountingPasses.h"
 #include "analysis/PassageDetails.h"
 #include "analysis/TextPreparation.h"
+#include "checks/Checks.h"
 #include "report/Choices.h"
 #include "report/FryGraph.h"
 #include "report/ReadabilityIndices.h"
@@ -43,11 +44,26 @@ struct TextReport {
         std::string text;
         std::int32_t words = 0;
         std::int32_t difficultWords = 0;
-        std::int32_t line = 0; // where it starts in the text, from 1
+        std::int32_t line = 0;   // where it starts in the text, from 1
+        std::int32_t column = 0; // from 1, in code points
+        std::size_t offset = 0;  // in the text, in bytes
     };
     std::optional<std::vector<Sentence>> longestSentences;
     std::optional<std::vector<Sentence>> mostDifficultSentences;
     std::vector<std::string> warnings; // the reader's, about the text it read
+
+    // A writing check's finding, placed in the text.
+    struct Finding {
+        CheckRule rule = CheckRule::HardSentence;
+        std::size_t offset = 0; // in the text, in bytes
+        std::size_t length = 0;
+        std::int32_t characters = 0; // the length in code points
+        std::int32_t line = 0;       // from 1
+        std::int32_t column = 0;     // from 1, in code points
+        std::string message;
+        std::string suggestion; // "" for none
+    };
+    std::optional<std::vector<Finding>> checks;
 };
 
 // What to add to a report beyond the figures and indices.
@@ -56,19 +72,26 @@ struct ReportExtras {
     bool words = false;            // every distinct word
     int sentences = 0;             // this many of the longest and of the hardest sentences
     std::string rules = "classic"; // the name of the counting rules, for the record
+    // The writing checks, always on the careful rules' words and sentences;
+    // sentences above the target grade (10 without one) are hard.
+    bool checks = false;
+    std::optional<double> targetGrade;
 };
 
 // The report of one counted text: the figures, the Fry reading, the further
 // indices when asked for (from a pass of their own over the word text), and
-// the words and sentences when asked for. passage and lineStarts (LineStartsOfText) are read
-// only for sentences. countedIndex, when the counting pass gave them, spares
-// the pass of their own. Empty texts give zero counts, placeholders and no
-// indices.
+// the words, sentences and checks when asked for. passage and lineStarts
+// (LineStartsOfText) are read only for sentences and checks. countedIndex, when
+// the counting pass gave them, spares the pass of their own. checkedTexts are
+// the careful rules' texts of the same passage, for the checks of a text
+// counted by the classic rules. Empty texts give zero counts, placeholders and
+// no indices.
 TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::string_view passage,
                           const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
                           const TDictionary& dictionary, const UnknownWordLog& log,
                           std::vector<UnknownWord> unknownWords, const ReportExtras& extras,
-                          const IndexCounts* countedIndex = nullptr);
+                          const IndexCounts* countedIndex = nullptr,
+                          const WorkingTexts* checkedTexts = nullptr);
 
 // The grades a script can hold a text to.
 enum class GradeIndex {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -164,20 +165,24 @@ TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
         {"zyxt", 2}, {"quorble", 3}, {"the", 1}, {"flimp", 1}, {"away", 2}};
     struct Row {
         const char* name;
-        ReportExtras extras;
+        bool words;
+        int sentences;
     };
     const Row rows[] = {
-        {"indices from the counting pass", {true, false, 0}},
-        {"indices from the details", {true, true, 2}},
+        {"indices from the counting pass", false, 0},
+        {"indices from the details", true, 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        ReportExtras extras;
+        extras.words = row.words;
+        extras.sentences = row.sentences;
         TDictionary dictionary;
         std::vector<std::string> asked;
         const auto caller = std::this_thread::get_id();
         bool otherThread = false;
         TextAnalysisOptions ask;
-        ask.extras = row.extras;
+        ask.extras = extras;
         ask.unknown = UnknownWordCount::Ask;
         ask.parallelFrom = 1; // a run that never asks would split even this text
         ask.ask = [&](const std::string& word) {
@@ -186,8 +191,8 @@ TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
             return answers.at(LowerCaseWord(word));
         };
         const TextReport asking = AnalysePreparedText(
-            "t", PrepareForReport(std::string(text), ask.rules, row.extras.sentences > 0),
-            dictionary, ask);
+            "t", PrepareForReport(std::string(text), ask.rules, row.sentences > 0), dictionary,
+            ask);
         // Once per word, as first met, and never from the second thread.
         EXPECT_EQ(asked, (std::vector<std::string>{"Zyxt", "quorble", "the", "flimp", "away"}));
         EXPECT_FALSE(otherThread);
@@ -235,6 +240,44 @@ TEST(AnalyseText, AskingWithoutAnAnswerIgnoresTheWord) {
     EXPECT_EQ(questions, 1);
     ASSERT_EQ(ignored.unknownWords.size(), 1u);
     EXPECT_EQ(ignored.unknownWords[0].occurrences, 3);
+}
+
+// The checks read the careful rules' words and sentences whichever rules
+// counted the text, and asking for them leaves the counts alone. Places count
+// code points, so the accent before a finding moves its column by one.
+TEST(AnalyseText, ChecksArePlacedInTheTextAndChangeNoCount) {
+    const std::string text =
+        "Caf\xc3\xa9 talk.\n\"The ball was thrown by the boy.\" He really won.";
+    TDictionary dictionary;
+    for (const CountingRules rules : {CountingRules::Classic, CountingRules::Careful}) {
+        SCOPED_TRACE(CountingRulesName(rules));
+        TextAnalysisOptions options;
+        options.rules = rules;
+        const TextReport plain = AnalyseText("t", text, dictionary, options);
+        options.extras.checks = true;
+        options.extras.sentences = 1;
+        const TextReport checked = AnalyseText("t", text, dictionary, options);
+        EXPECT_FALSE(plain.checks);
+        EXPECT_EQ(ResultJson(plain)["counts"], ResultJson(checked)["counts"]);
+        ASSERT_TRUE(checked.checks);
+        std::vector<std::string> found;
+        for (const TextReport::Finding& f : *checked.checks)
+            found.push_back(std::string(CheckRuleId(f.rule)) + "@" + std::to_string(f.line) + ":" +
+                            std::to_string(f.column) + "+" + std::to_string(f.characters));
+        EXPECT_EQ(found, (std::vector<std::string>{"passive@2:11+10", "adverb@2:38+6"}));
+        const QJsonArray json = ResultJson(checked)["checks"].toArray();
+        ASSERT_EQ(json.size(), 2);
+        EXPECT_EQ(json[0]["rule"].toString(), "passive");
+        EXPECT_TRUE(json[0]["suggestion"].isNull());
+        ASSERT_EQ(checked.longestSentences->size(), 1u);
+        EXPECT_EQ(checked.longestSentences->front().line, 2);
+    }
+    TextAnalysisOptions accented;
+    accented.extras.sentences = 2;
+    const TextReport report =
+        AnalyseText("t", "\xc3\xa9t\xc3\xa9 was hot. Then it rained.", dictionary, accented);
+    EXPECT_EQ(report.longestSentences->back().column, 14);
+    EXPECT_EQ(report.longestSentences->back().offset, 15u);
 }
 
 } // namespace
