@@ -2,6 +2,7 @@
 
 #include "analysis/CarefulCharacters.h"
 #include "analysis/FamiliarWords.h"
+#include "analysis/SyllableEstimate.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
 
@@ -143,7 +144,8 @@ void CountFromRows(PassageDetails& details) {
 
 std::int32_t DictionaryCount(const TDictionary& dictionary, const std::string& lower) {
     std::int32_t count = -1;
-    dictionary.Origin(lower, &count);
+    if (dictionary.Origin(lower, &count) == WordOrigin::Absent)
+        return SpokenFigureSyllables(lower).value_or(0);
     return std::max(count, 0);
 }
 
@@ -198,7 +200,14 @@ public:
         }
         if (state.dictionaryRow == kNoRow) {
             std::int32_t count = -1;
-            const WordSource source = SourceOf(dictionary_.Origin(lower_, &count));
+            WordSource source = SourceOf(dictionary_.Origin(lower_, &count));
+            // A figure the dictionary lacks has the syllables it is said with.
+            if (source == WordSource::Ignored) {
+                if (const auto spoken = SpokenFigureSyllables(lower_)) {
+                    count = *spoken;
+                    source = WordSource::Estimated;
+                }
+            }
             state.dictionaryRow = RowFor(state, token, std::max(count, 0), source);
         }
         return state.dictionaryRow;

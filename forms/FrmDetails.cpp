@@ -142,7 +142,8 @@ const PassageDetails* TDetailsForm::Details() const {
     return analysis_->Details();
 }
 
-void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument, bool carefulChosen) {
+void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument, bool carefulChosen,
+                                const QString& documentWarning) {
     // Which rules counted, and why: the choice that made them.
     QString note;
     if (rules == CountingRules::Careful) {
@@ -167,7 +168,7 @@ void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument, bool car
                               "unless Options > Careful Counting is on: every full stop, question "
                               "mark and exclamation mark ends a sentence.");
     }
-    RulesST->setText(note);
+    RulesST->setText(note + documentWarning);
     RulesST->setVisible(analysis_->Details() != nullptr);
 }
 

@@ -424,6 +424,10 @@ void TMainForm::LoadTextFile(const QString& path) {
     unchangedText_ = std::move(loaded.text);
     encoding_ = loaded.encoding;
     documentLines_.clear();
+    documentWarning_.clear();
+    for (const std::string& warning : loaded.warnings)
+        documentWarning_ +=
+            QStringLiteral(" Reading the document: %1.").arg(QString::fromStdString(warning));
     if (loaded.format != DocumentFormat::Text) {
         for (const std::string& line : SplitLines(*unchangedText_)) {
             if (line.find_first_not_of(" \t") != std::string::npos)
@@ -738,7 +742,8 @@ void TMainForm::RunAnalysis() {
     // The report, the graph, the details and the highlighting follow this.
     analysis_->Set(std::move(details), InputMemo, dictionary_.get());
     if (DetailsForm)
-        DetailsForm->SetRulesNote(texts.rules, fromDocument, carefulChosen);
+        DetailsForm->SetRulesNote(texts.rules, fromDocument, carefulChosen,
+                                  fromDocument ? documentWarning_ : QString());
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

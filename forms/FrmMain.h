@@ -140,7 +140,8 @@ private:
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     std::unordered_set<std::size_t> documentLines_; // hashes of its lines that hold text
-    QString savedPath_; // where the text was saved since it was loaded, if anywhere
+    QString documentWarning_; // the reader's warnings about the document, for the details
+    QString savedPath_;       // where the text was saved since it was loaded, if anywhere
     QColor editorColor_;
     bool running_ = false;
     // Whether the text area shows a long line in pieces that memoText joins.

@@ -188,6 +188,19 @@ TEST(CarefulRules, FleschCountsCompoundsAndFiguresAsWords) {
             syllables += EstimateSyllables(word, dictionary);
         EXPECT_EQ(syllables, row.syllables);
     }
+    // A figure is said, never asked about: no handler is called for it, and
+    // the counting pass and the details agree on it.
+    TDictionary empty;
+    const WorkingTexts texts = Careful("In 1918 it cost $10.");
+    int asked = 0;
+    const UnknownWordHandler ask = [&](const std::string&, TDictionary&) { return ++asked, 1; };
+    const AnalysisCounts counts = CountTextsInParallel(texts, empty, ask, ask);
+    EXPECT_EQ(asked, 3); // in, it, cost
+    EXPECT_EQ(counts.syllables, 3 + 4 + 3);
+    const PassageDetails details = BuildPassageDetails(texts, empty, UnknownWordLog());
+    EXPECT_EQ(details.counts.syllables, 4 + 3);
+    EXPECT_EQ(details.words[1].word, "1918");
+    EXPECT_EQ(details.words[1].source, WordSource::Estimated);
 }
 
 // The Dale-Chall list has "mr." with its full stop, the careful words "Mr"

@@ -1,3 +1,4 @@
+#include "../DocumentFiles.h"
 #include "FakeDesktop.h"
 
 #include "dictionary/Dictionary.h"
@@ -342,6 +343,27 @@ TEST_F(MainFormTest, DocumentsAreCountedCarefullyUnlessClassicIsChosen) {
     MainForm->mnuEstimateUnknown->trigger();
     Start();
     EXPECT_FALSE(MainForm->mnuClassicForDocuments->isChecked());
+}
+
+// The details say what the reader warned of, for the document it warned of.
+TEST_F(MainFormTest, TheDetailsShowTheWarningOfAPdfOfPictures) {
+    {
+        QFile file(Path("scan.pdf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(documents::ManyPagePdf(4, "Readable cats sleep."));
+    }
+    MainForm->mnuEstimateUnknown->trigger(); // no question about the words
+    desktop.openNames = {Path("scan.pdf")};
+    MainForm->mnuTxtLoad->trigger();
+    Analyse();
+    const QString warning = QStringLiteral("this PDF has little text (its pages may be pictures)");
+    EXPECT_TRUE(DetailsForm->RulesST->text().contains(warning))
+        << DetailsForm->RulesST->text().toStdString();
+    MainForm->InputMemo->selectAll();
+    QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Typed over it. All of it."));
+    Analyse();
+    EXPECT_FALSE(DetailsForm->RulesST->text().contains(warning));
+    MainForm->mnuEstimateUnknown->trigger();
 }
 
 // The note on a document's headings concerns the text that was counted: a
