@@ -320,6 +320,22 @@ private:
 
 } // namespace
 
+std::optional<std::size_t> SentenceEndWithMark(std::string_view passage, const TextSpan& span) {
+    if (span.offset + span.length > passage.size())
+        return std::nullopt;
+    return EndWithMark(passage, span.offset, span.offset + span.length);
+}
+
+bool IsListItem(std::string_view passage, const TextSpan& span) {
+    return span.offset <= passage.size() && FollowsListMarker(passage, span.offset);
+}
+
+std::string_view SimplerWordFor(std::string_view lowerWord) {
+    const CheckLists& lists = CheckLists::Get();
+    const std::uint32_t number = lists.WordNumber(lowerWord);
+    return number == CheckLists::kNoWord ? std::string_view() : lists.SimplerWord(number);
+}
+
 std::vector<Finding> RunChecks(std::string_view passage, const PassageDetails& details,
                                std::optional<double> targetGrade) {
     const auto beyond = [&](const TextSpan& span) {

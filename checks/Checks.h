@@ -36,6 +36,19 @@ double SentenceGrade(std::int32_t words, std::int32_t syllables);
 // target.
 std::optional<CheckRule> SentenceDifficulty(double grade, double target);
 
+// Where a sentence's text ends with its end mark and any closing quotes or
+// brackets ("stops.", "really?!", "said.\""), which its span may leave out;
+// nullopt when it has no ".", "!", "?" or ellipsis of its own (a heading, a
+// table cell, a paragraph left open). The span lies in the passage.
+std::optional<std::size_t> SentenceEndWithMark(std::string_view passage, const TextSpan& span);
+
+// Whether a list marker or a bullet stands before the sentence.
+bool IsListItem(std::string_view passage, const TextSpan& span);
+
+// The simpler alternative to a lower-cased word on the plain-language list;
+// "" for none.
+std::string_view SimplerWordFor(std::string_view lowerWord);
+
 // The findings of every check in the passage whose details are given, in the
 // order of the text (a sentence's own finding before those inside it). The
 // passage is the text the details' spans point into (WorkingTexts::passage

@@ -2,11 +2,16 @@
 """Readability of a whole corpus on a Dask cluster, with the scrivolux module.
 
     dask_corpus.py INPUT OUTPUT [--format jsonl|csv] [--scheduler ADDRESS]
-                   [--workers N] [--partition-size N] [--rules classic|careful]
-                   [--unknown estimate|zero]
+                   [--workers N] [--partition-size N] [--blocksize SIZE]
+                   [--rules classic|careful] [--unknown estimate|zero]
 
 INPUT is a folder (every regular file in it and below, read as UTF-8 text) or a
-JSON Lines file with one document per line: {"id": ..., "text": ...}. OUTPUT
+JSON Lines file with one document per line: {"id": ..., "text": ...}. A folder
+is cut into partitions of --partition-size files; a JSON Lines file into blocks
+of --blocksize bytes (16MiB by default; "2MB", "512KiB" or a number of bytes),
+so that a corpus of one large file still keeps every worker busy (Dask makes
+size // blocksize blocks, at least one: give a file of 20 MB on 8 workers 2MB
+blocks). OUTPUT
 is a folder that receives one part file per partition (00000.jsonl,
 00001.jsonl, ... or 00000.csv, ...): per document the object of
 scrivolux-cli --format=jsonl, or its CSV row. Without --scheduler a local
@@ -63,8 +68,24 @@ def document_bag(source, partition_size, blocksize):
     return records.map(lambda record: (str(record.get("id", "")), record["text"]))
 
 
+DEFAULT_BLOCKSIZE = 16 * 1024 * 1024
+
+
+def block_size(text):
+    """--blocksize: a number of bytes, with or without a unit (2MB, 512KiB)."""
+    from dask.utils import parse_bytes
+
+    try:
+        size = parse_bytes(text)
+    except (ValueError, TypeError):
+        raise argparse.ArgumentTypeError(f"not a size: {text!r}")
+    if size < 1:
+        raise argparse.ArgumentTypeError(f"a block must hold at least one byte, not {text!r}")
+    return size
+
+
 def analyse_corpus(source, output, output_format="jsonl", partition_size=100,
-                   blocksize=16 * 1024 * 1024, **options):
+                   blocksize=DEFAULT_BLOCKSIZE, **options):
     """Writes the part files of OUTPUT on the current Dask client and returns
     their paths, in the order of the documents. A folder is cut into partitions
     of partition_size documents, a JSON Lines file into blocks of about
@@ -88,6 +109,9 @@ def main(arguments):
                         help="worker processes of the local cluster (default: one per processor)")
     parser.add_argument("--partition-size", type=int, default=100,
                         help="documents per partition, for a folder (default: 100)")
+    parser.add_argument("--blocksize", type=block_size, default=DEFAULT_BLOCKSIZE,
+                        help="bytes per partition of a JSON Lines file, such as 2MB "
+                             "(default: 16MiB)")
     parser.add_argument("--rules", choices=["classic", "careful"], default="classic")
     parser.add_argument("--unknown", choices=["estimate", "zero"], default="estimate")
     args = parser.parse_args(arguments)
@@ -103,7 +127,7 @@ def main(arguments):
         client = Client(cluster)
     try:
         written = analyse_corpus(args.input, args.output, args.format, args.partition_size,
-                                 rules=args.rules, unknown=args.unknown)
+                                 args.blocksize, rules=args.rules, unknown=args.unknown)
         print(f"{len(written)} part files in {args.output}")
     finally:
         client.close()

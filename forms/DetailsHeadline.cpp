@@ -13,6 +13,12 @@
 
 #include <memory>
 
+namespace {
+
+constexpr std::size_t kWordsToReplace = 5;
+
+} // namespace
+
 DetailsHeadline::DetailsHeadline(CurrentAnalysis* analysis, QWidget* parent)
     : QWidget(parent), analysis_(analysis) {
     auto* layout = new QVBoxLayout(this);
@@ -86,6 +92,13 @@ void DetailsHeadline::showVerdict() {
     const std::string separator = QLocale().decimalPoint().toStdString();
     const Verdict verdict =
         MakeVerdict(details->counts, details->indexCounts, TargetGrade(), separator);
-    HeadlineST->setText(QString::fromStdString(verdict.headline));
+    std::string headline = verdict.headline;
+    // Then what to change first, when the words are part of the cause.
+    if (verdict.gradesTooHard) {
+        const std::string words = WordsToReplaceText(*details, kWordsToReplace);
+        if (!words.empty())
+            headline += ' ' + words;
+    }
+    HeadlineST->setText(QString::fromStdString(headline));
     emit verdictShown(verdict.gradesTooHard.has_value());
 }

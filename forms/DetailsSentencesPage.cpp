@@ -62,7 +62,8 @@ void DetailsSentencesPage::showSentences() {
         return;
     switch (SentenceOrderCB->currentIndex()) {
     case kToShortenFirst:
-        listedSentences_ = SentencesToShortenFirst(*details, kListedSentences);
+        listedSentences_ =
+            SentencesToShortenFirst(*details, kListedSentences, analysis_->Passage());
         break;
     case kMostDifficult:
         listedSentences_ = MostDifficultSentences(*details, kListedSentences);

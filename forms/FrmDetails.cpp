@@ -1,6 +1,8 @@
 #include "forms/FrmDetails.h"
 
+#include "checks/Checks.h"
 #include "forms/CurrentAnalysis.h"
+#include "forms/DetailsChecksPage.h"
 #include "forms/DetailsHeadline.h"
 #include "forms/DetailsIndicesPage.h"
 #include "forms/DetailsSentencesPage.h"
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -26,19 +29,34 @@
 
 TDetailsForm* DetailsForm = nullptr;
 
+namespace {
+
+constexpr QSize kDesignedSize(680, 520);
+// Smaller than this, the tables show too few rows to be of use.
+constexpr QSize kSmallestSize(420, 300);
+
+} // namespace
+
 TDetailsForm::TDetailsForm(CurrentAnalysis* analysis, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window), analysis_(analysis), mainWindow_(mainWindow) {
     setWindowTitle(QStringLiteral("Analysis Details"));
     setAccessibleName(QStringLiteral("Analysis Details"));
-    resize(680, 520);
+    resize(kDesignedSize);
     highlight_ = new PassageHighlight(analysis_, this);
     createControls();
     showState();
     PlaceOnScreen(this, QPoint(300, 120));
-    connect(analysis_, &CurrentAnalysis::analysisChanged, this, [this] {
-        StatusLine->clearMessage();
-        showState();
-    });
+    connect(analysis_, &CurrentAnalysis::analysisChanged, this,
+            [this](CurrentAnalysis::Change change) {
+                StatusLine->clearMessage();
+                showState();
+                // An edit took the marks away; the next run brings them back.
+                if (change == CurrentAnalysis::Change::NewAnalysis && highlightWanted_ &&
+                    !HighlightCheck->isChecked())
+                    SetHighlight(true);
+                if (change != CurrentAnalysis::Change::TextEdited)
+                    showColours();
+            });
     connect(highlight_, &PassageHighlight::dropped, this, [this] {
         const QSignalBlocker block(HighlightCheck);
         HighlightCheck->setChecked(false);
@@ -89,6 +107,8 @@ void TDetailsForm::createControls() {
     Tabs->addTab(IndicesPage, QStringLiteral("&Indices"));
     Tabs->addTab(WordsPage, QStringLiteral("&Words"));
     Tabs->addTab(SentencesPage, QStringLiteral("&Sentences"));
+    ChecksPage = new DetailsChecksPage(analysis_, this);
+    Tabs->addTab(ChecksPage, QStringLiteral("Chec&ks"));
     layout->addWidget(Tabs, 1);
     IndicesView = IndicesPage->IndicesView;
     CountsST = IndicesPage->CountsST;
@@ -131,6 +151,11 @@ void TDetailsForm::createControls() {
     });
     connect(SentencesPage, &DetailsSentencesPage::sentenceRequested, this,
             &TDetailsForm::SelectSentence);
+    connect(ChecksPage, &DetailsChecksPage::findingRequested, this, &TDetailsForm::select);
+    connect(ChecksPage, &DetailsChecksPage::colouringChanged, this, &TDetailsForm::showColours);
+    ChecksPage->SetTargetGrade(Headline->TargetGrade());
+    connect(Headline->TargetGradeEdit, &QSpinBox::valueChanged, this,
+            [this] { ChecksPage->SetTargetGrade(Headline->TargetGrade()); });
     // A text above its target grade lists first what to shorten.
     connect(Headline, &DetailsHeadline::verdictShown, this, [this](bool tooHard) {
         if (tooHard)
@@ -177,9 +202,10 @@ void TDetailsForm::SetUnsavedMark(bool unsaved) {
 }
 
 void TDetailsForm::ShowDetails() {
-    if (!shownBefore_)
+    // Placed each time it opens, as the main window may have moved since; left
+    // where it is while open.
+    if (!isVisible() || isMinimized())
         placeBesideMainWindow();
-    shownBefore_ = true;
     if (isMinimized())
         showNormal();
     else
@@ -195,8 +221,23 @@ void TDetailsForm::placeBesideMainWindow() {
     QScreen* screen = mainWindow_->screen();
     if (!screen)
         return;
-    if (const auto place = BesideOnScreen(mainFrame, OuterSize(this), screen->availableGeometry()))
-        move(*place);
+    const QSize frame = OuterSize(this) - size();
+    const QSize outer = kDesignedSize + frame;
+    const QSize minimum = minimumSizeHint().expandedTo(kSmallestSize) + frame;
+    const QRect available = screen->availableGeometry();
+    auto place = AroundOnScreen(mainFrame, outer, minimum, available);
+    // Covering the text it selects is worse than moving the main window: it
+    // moves as little as makes room.
+    if (!place || place->intersects(mainFrame)) {
+        if (const auto moved = RoomMadeOnScreen(mainFrame, outer, available)) {
+            mainWindow_->move(*moved);
+            place = AroundOnScreen(QRect(*moved, mainFrame.size()), outer, minimum, available);
+        }
+    }
+    if (place) {
+        resize(place->size() - frame);
+        move(place->topLeft());
+    }
 }
 
 void TDetailsForm::showState() {
@@ -290,12 +331,28 @@ void TDetailsForm::SelectNextOccurrence(std::size_t row) {
 
 void TDetailsForm::SelectSentence(std::size_t sentence) {
     const PassageDetails* details = Details();
-    if (details && sentence < details->sentences.size())
-        select(details->sentences[sentence].span.position, details->sentences[sentence].span.size);
+    if (!details || sentence >= details->sentences.size())
+        return;
+    const TextSpan& span = details->sentences[sentence].span;
+    // With its full stop and closing quotes, so that typing over it leaves
+    // none behind.
+    std::size_t size = span.size;
+    const std::string& passage = analysis_->Passage();
+    const std::size_t end = span.offset + span.length;
+    if (const auto marked = SentenceEndWithMark(passage, span); marked && *marked > end)
+        size += static_cast<std::size_t>(
+            QString::fromUtf8(passage.data() + end, static_cast<qsizetype>(*marked - end)).size());
+    select(span.position, size);
 }
 
 void TDetailsForm::ChangeWordCount(std::size_t row, std::int32_t syllables) {
     WordsPage->ChangeWordCount(row, syllables);
+}
+
+void TDetailsForm::showColours() {
+    // The checks run for their colours only while they can be seen.
+    highlight_->SetCheckRanges(HighlightCheck->isChecked() ? ChecksPage->ColouredRanges()
+                                                           : std::nullopt);
 }
 
 void TDetailsForm::CloseBTClick() {
@@ -303,6 +360,9 @@ void TDetailsForm::CloseBTClick() {
 }
 
 void TDetailsForm::HighlightCheckClick(bool checked) {
+    highlightWanted_ = checked;
+    if (checked)
+        showColours();
     SetHighlight(checked);
 }
 

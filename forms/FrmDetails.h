@@ -9,6 +9,7 @@
 #include <cstdint>
 
 class CurrentAnalysis;
+class DetailsChecksPage;
 class DetailsHeadline;
 class DetailsIndicesPage;
 class DetailsSentencesPage;
@@ -33,8 +34,9 @@ class QTableWidget;
 class TDetailsForm : public QWidget {
     Q_OBJECT
 public:
-    // The first showing stands beside mainWindow when the screen has room; the
-    // window is still a top-level one of its own, not mainWindow's child.
+    // Each showing stands beside, below or above mainWindow where the screen
+    // has room; the window is still a top-level one of its own, not
+    // mainWindow's child.
     explicit TDetailsForm(CurrentAnalysis* analysis, QWidget* mainWindow = nullptr);
     ~TDetailsForm() override;
 
@@ -79,6 +81,7 @@ public:
     DetailsIndicesPage* IndicesPage = nullptr;
     DetailsWordsPage* WordsPage = nullptr;
     DetailsSentencesPage* SentencesPage = nullptr;
+    DetailsChecksPage* ChecksPage = nullptr;
     QCheckBox* HighlightCheck = nullptr;
     QPushButton* CloseBT = nullptr;
     QStatusBar* StatusLine = nullptr;
@@ -100,6 +103,8 @@ private:
     void createControls();
     void showState();
     void placeBesideMainWindow();
+    // Gives the highlighting the checks' findings when they are to be coloured.
+    void showColours();
     void select(std::size_t position, std::size_t size);
     // Scrolls the text area so that its selection is not under this window.
     void uncoverSelection();
@@ -107,7 +112,9 @@ private:
     CurrentAnalysis* analysis_;
     QPointer<QWidget> mainWindow_;
     PassageHighlight* highlight_ = nullptr;
-    bool shownBefore_ = false;
+    // Whether the user turned Highlight on: an edit drops the marks, a run
+    // brings them back.
+    bool highlightWanted_ = false;
 };
 
 extern TDetailsForm* DetailsForm;

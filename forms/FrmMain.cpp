@@ -1,8 +1,7 @@
 #include "forms/FrmMain.h"
 
-#include "analysis/AnalysisPipeline.h"
 #include "analysis/PassageDetails.h"
-#include "analysis/SyllableEstimate.h"
+#include "checks/Checks.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/UserDictionary.h"
 #include "documents/DocumentReader.h"
@@ -19,6 +18,7 @@
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
 #include "forms/ShownText.h"
+#include "report/TextAnalysis.h"
 #include "settings/FontSettings.h"
 #include "settings/OptionSettings.h"
 #include "text/Error.h"
@@ -31,12 +31,15 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
@@ -60,9 +63,14 @@ const QString kTextSuffix = QStringLiteral("txt");
 const QString kLoadFilter =
     kTextFilter +
     QStringLiteral(";;Documents (*.docx *.odt *.html *.htm *.md *.markdown *.pdf);;All Files (*)");
+// The live statistics wait this long after the last keystroke.
+constexpr int kLiveStatisticsDelayMs = 500;
 // A load that takes longer than this shows its progress.
 constexpr qint64 kLoadProgressDelayMs = 500;
 constexpr QSize kDesignedSize(638, 425);
+const QString kSavedAsTextNote =
+    QStringLiteral("The text was saved as plain text: the document's formatting and list "
+                   "numbers are not kept.");
 
 // A line this long is shown as pieces of at most kShownPiece characters, each a
 // block of the text area's own: Qt lays out a block as a whole, and paints it
@@ -155,6 +163,48 @@ void ShowSpanInPieces(TextSpan& span, const std::vector<std::size_t>& cuts) {
     span.size = end + inside - span.position;
 }
 
+// UTF-16 code units in UTF-8 text: one per code point, two beyond the BMP.
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80)
+            units += byte >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+// Where a byte offset of the passage stands in the text area: counted on from
+// the nearest edge of a word or sentence before it, whose place the details
+// know (a long line's pieces included).
+std::size_t ShownPosition(const PassageDetails& details, std::string_view passage,
+                          std::size_t offset) {
+    std::size_t fromByte = 0;
+    std::size_t fromPosition = 0;
+    const auto consider = [&](const TextSpan& span) {
+        if (span.offset <= offset && span.offset >= fromByte) {
+            fromByte = span.offset;
+            fromPosition = span.position;
+        }
+        if (span.offset + span.length <= offset && span.offset + span.length >= fromByte) {
+            fromByte = span.offset + span.length;
+            fromPosition = span.position + span.size;
+        }
+    };
+    const auto occurrence = std::upper_bound(
+        details.occurrences.begin(), details.occurrences.end(), offset,
+        [](std::size_t at, const WordOccurrence& o) { return at < o.span.offset; });
+    if (occurrence != details.occurrences.begin())
+        consider(std::prev(occurrence)->span);
+    const auto sentence = std::upper_bound(
+        details.sentences.begin(), details.sentences.end(), offset,
+        [](std::size_t at, const SentenceDetails& s) { return at < s.span.offset; });
+    if (sentence != details.sentences.begin())
+        consider(std::prev(sentence)->span);
+    return fromPosition +
+           Utf16Length(passage.substr(std::min(fromByte, passage.size()), offset - fromByte));
+}
+
 // The directory of the executable with its trailing separator, or the empty
 // text for a bare name, so that the bare file names are used.
 std::string ExecutableDirectory(const QString& executablePath) {
@@ -210,6 +260,8 @@ void TMainForm::createMenus() {
     mnuCarefulCounting =
         addItem(mnuOptions, "&Careful Counting", &TMainForm::mnuCarefulCountingClick);
     mnuCarefulCounting->setCheckable(true);
+    mnuLiveStatistics = addItem(mnuOptions, "&Live Statistics", &TMainForm::mnuLiveStatisticsClick);
+    mnuLiveStatistics->setCheckable(true);
     mnuClassicForDocuments = addItem(mnuOptions, "Classic Rules for &Documents",
                                      &TMainForm::mnuClassicForDocumentsClick);
     mnuClassicForDocuments->setCheckable(true);
@@ -258,6 +310,8 @@ void TMainForm::FormCreate() {
         mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
         mnuCarefulCounting->setChecked(ReadOption(*store, kCarefulCountingName));
         mnuClassicForDocuments->setChecked(ReadOption(*store, kClassicForDocumentsName));
+        mnuLiveStatistics->setChecked(ReadOption(*store, kLiveStatisticsName));
+        showLiveStatistics(mnuLiveStatistics->isChecked());
     } catch (...) {
         ShowCurrentException(this);
     }
@@ -276,6 +330,7 @@ void TMainForm::FormCreate() {
         // A bad line stops the loading; the analysis then reports the dictionary.
         ShowCurrentException(this);
     }
+    updateLiveStatistics();
 }
 
 void TMainForm::LoadFontSettings() {
@@ -437,6 +492,7 @@ void TMainForm::LoadTextFile(const QString& path) {
     // Saving proposes a .txt beside a document, never the document itself.
     documentPath_ = loaded.format == DocumentFormat::Text ? QString() : path;
     savedPath_.clear();
+    savedAsTextNoted_ = false;
 }
 
 void TMainForm::setMemoText(const QString& text) {
@@ -580,6 +636,11 @@ bool TMainForm::saveWithDialog() {
                                        .arg(VisibleText(QDir::toNativeSeparators(path)))))
             continue;
         SaveTextFile(path);
+        // Once per loaded document, so that nobody takes the .txt for a copy.
+        if (!documentPath_.isEmpty() && !savedAsTextNoted_) {
+            savedAsTextNoted_ = true;
+            TheDesktop().ShowMessage(this, kSavedAsTextNote);
+        }
         return true;
     }
 }
@@ -612,9 +673,109 @@ void TMainForm::mnuCarefulCountingClick() {
     WriteOption(*store, kCarefulCountingName, mnuCarefulCounting->isChecked());
 }
 
+CountingRules TMainForm::countingRules(bool fromDocument) const {
+    // Typed text and .txt files keep the classic rules unless Careful Counting
+    // is on; a loaded document is counted carefully unless the user chose
+    // the classic rules for documents.
+    const bool careful =
+        mnuCarefulCounting->isChecked() || (fromDocument && !mnuClassicForDocuments->isChecked());
+    return careful ? CountingRules::Careful : CountingRules::Classic;
+}
+
 void TMainForm::mnuClassicForDocumentsClick() {
     const std::unique_ptr<SettingsStore> store = OpenUserSettings();
     WriteOption(*store, kClassicForDocumentsName, mnuClassicForDocuments->isChecked());
+}
+
+void TMainForm::mnuLiveStatisticsClick() {
+    showLiveStatistics(mnuLiveStatistics->isChecked());
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteOption(*store, kLiveStatisticsName, mnuLiveStatistics->isChecked());
+}
+
+void TMainForm::showLiveStatistics(bool on) {
+    if (!on) {
+        delete liveStatisticsTimer_;
+        liveStatisticsTimer_ = nullptr;
+        LiveStatisticsST = nullptr;
+        // Without its status bar the window is as designed.
+        delete findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+        return;
+    }
+    if (LiveStatisticsST)
+        return;
+    LiveStatisticsST = new QLabel(this);
+    LiveStatisticsST->setAccessibleName(QStringLiteral("Live statistics"));
+    statusBar()->addWidget(LiveStatisticsST, 1);
+    statusBar()->setSizeGripEnabled(false);
+    liveStatisticsTimer_ = new QTimer(this);
+    liveStatisticsTimer_->setSingleShot(true);
+    liveStatisticsTimer_->setInterval(kLiveStatisticsDelayMs);
+    connect(liveStatisticsTimer_, &QTimer::timeout, this, &TMainForm::updateLiveStatistics);
+    connect(InputMemo, &QPlainTextEdit::textChanged, liveStatisticsTimer_,
+            qOverload<>(&QTimer::start));
+    updateLiveStatistics();
+}
+
+void TMainForm::updateLiveStatistics() {
+    if (!LiveStatisticsST || !dictionary_ || !dictionary_->Loaded)
+        return;
+    // A run holds the dictionary, and its dialog may be adding to it.
+    if (running_) {
+        liveStatisticsTimer_->start();
+        return;
+    }
+    TextAnalysisOptions options;
+    const std::string text = memoText();
+    options.rules = countingRules(HoldsDocumentLine(SplitLines(text)));
+    options.unknown = UnknownWordCount::Estimate; // never a question while typing
+    const TextReport report = AnalyseText(std::string(), text, *dictionary_, options);
+    const auto& consensus = report.indices[static_cast<std::size_t>(ExtraIndex::Consensus)];
+    const QLocale locale;
+    LiveStatisticsST->setText(
+        QStringLiteral("Words: %1    Sentences: %2    Grade: %3")
+            .arg(locale.toString(report.counts.words), locale.toString(report.counts.sentences),
+                 consensus ? locale.toString(*consensus, 'f', 1) : QStringLiteral("-")));
+}
+
+CurrentAnalysis::CheckSource TMainForm::checkSource(CountingRules rules, std::string text,
+                                                    std::vector<std::size_t> cuts, bool estimated) {
+    return [this, rules, text = std::move(text), cuts = std::move(cuts),
+            estimated](std::optional<double> targetGrade) {
+        const PassageDetails* details = analysis_->Details();
+        std::string_view passage = analysis_->Passage();
+        PreparedText careful;
+        PassageDetails carefulDetails;
+        if (rules == CountingRules::Classic) {
+            careful = PrepareForReport(std::string(text), CountingRules::Careful, true);
+            TextAnalysisOptions options;
+            options.rules = CountingRules::Careful;
+            // Typed counts are in the dictionary now; an ignored word counts 0.
+            options.unknown = estimated ? UnknownWordCount::Estimate : UnknownWordCount::Zero;
+            options.extras.indices = false;
+            options.details = &carefulDetails;
+            AnalysePreparedText(std::string(), careful, *dictionary_, options);
+            details = &carefulDetails;
+            passage = careful.passage;
+        }
+        std::vector<CurrentAnalysis::CheckFinding> findings;
+        if (!details)
+            return findings;
+        for (Finding& found : RunChecks(passage, *details, targetGrade)) {
+            TextSpan span;
+            span.position = ShownPosition(*details, passage, found.offset);
+            span.size =
+                ShownPosition(*details, passage, found.offset + found.length) - span.position;
+            // The careful details of a classic run were made apart from the
+            // text area's pieces.
+            if (rules == CountingRules::Classic && !cuts.empty())
+                ShowSpanInPieces(span, cuts);
+            findings.push_back({found.rule, span.position, span.size,
+                                QString::fromStdString(found.message),
+                                QString::fromStdString(found.suggestion)});
+        }
+        return findings;
+    };
 }
 
 void TMainForm::mnuStartAnalysisClick() {
@@ -680,15 +841,12 @@ void TMainForm::RunAnalysis() {
 
     if (ReportForm)
         ReportForm->hide();
-    const std::vector<std::string> lines = MemoLines();
-    const bool fromDocument = HoldsDocumentLine(lines);
-    // Typed text and .txt files keep the classic rules unless Careful Counting
-    // is on; a loaded document is counted carefully unless the user chose
-    // the classic rules for documents.
-    const bool carefulChosen = mnuCarefulCounting->isChecked();
-    const bool careful = carefulChosen || (fromDocument && !mnuClassicForDocuments->isChecked());
-    const WorkingTexts texts =
-        PrepareLines(lines, careful ? CountingRules::Careful : CountingRules::Classic);
+    std::string text = memoText();
+    const bool fromDocument = HoldsDocumentLine(SplitLines(text));
+    const CountingRules rules = countingRules(fromDocument);
+    // The checks read the careful rules' words: a text counted by the classic
+    // rules is prepared again for them, if they are ever asked for.
+    std::string checkedText = rules == CountingRules::Classic ? text : std::string();
 
     progress = std::make_unique<TProgressForm>(this);
     ProgressForm = progress.get();
@@ -697,31 +855,35 @@ void TMainForm::RunAnalysis() {
 
     // Stopping leaves the dialog, the passes and the run, with nothing shown.
     struct AnalysisStopped {};
-    const UnknownWordHandler askUser = [this](const std::string& word, TDictionary& dictionary) {
+    TextAnalysisOptions options;
+    options.rules = rules;
+    // With the option on, no word is asked about: each gets the estimate, and
+    // nothing is added to the dictionary or its file.
+    options.unknown =
+        mnuEstimateUnknown->isChecked() ? UnknownWordCount::Estimate : UnknownWordCount::Ask;
+    // A word left without a count is asked about again at its next
+    // occurrence; a counted one is in the dictionary by then.
+    options.askAgainAfterZero = true;
+    options.ask = [this](const std::string& word) {
         TNotFoundForm dialog(this);
-        const std::int32_t count = dialog.AskSyllables(word, dictionary);
+        const std::int32_t count = dialog.AskSyllables(word, *dictionary_);
         if (dialog.StopRequested())
             throw AnalysisStopped();
         return count;
     };
+    options.progress = progress.get();
     // The pauses let the user follow the bars; the last one shows them full.
-    const auto pause = [](CountingPass pass) {
+    options.afterPass = [](CountingPass pass) {
         TheDesktop().Pause(pass == CountingPass::Sentences ? 1000 : 250);
     };
-    // With the option on, no word is asked about: each gets the estimate, and
-    // nothing is added to the dictionary or its file.
-    const UnknownWordHandler estimate = [](const std::string& word, TDictionary& dictionary) {
-        return EstimateSyllables(word, dictionary);
-    };
-    const bool estimating = mnuEstimateUnknown->isChecked();
-    // The answers are kept so that the details can say where each count came from.
-    UnknownWordLog answers;
+    auto details = std::make_shared<PassageDetails>();
+    options.details = details.get();
+    // The passage is kept for the details: where a sentence's end mark stands,
+    // which sentences are headings or list items.
+    PreparedText prepared = PrepareForReport(std::move(text), rules, true);
     AnalysisCounts counts;
     try {
-        counts = CountTexts(texts, *dictionary_,
-                            estimating ? answers.Recording(estimate, WordSource::Estimated)
-                                       : answers.Recording(askUser, WordSource::Typed),
-                            *progress, pause);
+        counts = AnalysePreparedText(std::string(), prepared, *dictionary_, options).counts;
     } catch (const AnalysisStopped&) {
         // The report of another text would pass for this one's: it stays hidden.
         return;
@@ -729,22 +891,26 @@ void TMainForm::RunAnalysis() {
 
     progress.reset();
     ProgressForm = startupProgressForm;
-    auto details =
-        std::make_shared<PassageDetails>(BuildPassageDetails(texts, *dictionary_, answers));
     // The details point into the text area, which shows a long line in pieces.
+    std::vector<std::size_t> cuts;
     if (shownInPieces_) {
-        const std::vector<std::size_t> cuts = PieceCuts(*InputMemo->document());
+        cuts = PieceCuts(*InputMemo->document());
         for (SentenceDetails& sentence : details->sentences)
             ShowSpanInPieces(sentence.span, cuts);
         for (WordOccurrence& occurrence : details->occurrences)
             ShowSpanInPieces(occurrence.span, cuts);
     }
     // The report, the graph, the details and the highlighting follow this.
-    analysis_->Set(std::move(details), InputMemo, dictionary_.get());
+    analysis_->Set(std::move(details), InputMemo, dictionary_.get(), std::move(prepared.passage),
+                   checkSource(rules, std::move(checkedText), std::move(cuts),
+                               options.unknown == UnknownWordCount::Estimate));
     if (DetailsForm)
-        DetailsForm->SetRulesNote(texts.rules, fromDocument, carefulChosen,
+        DetailsForm->SetRulesNote(rules, fromDocument, mnuCarefulCounting->isChecked(),
                                   fromDocument ? documentWarning_ : QString());
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);
+    // Open details stay in sight where they are, the report keeping the focus.
+    if (DetailsForm && DetailsForm->isVisible() && !DetailsForm->isMinimized())
+        DetailsForm->raise();
 }

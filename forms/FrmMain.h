@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/TextPreparation.h"
+#include "forms/CurrentAnalysis.h"
 #include "text/TextFile.h"
 
 #include <QColor>
@@ -12,8 +14,9 @@
 #include <unordered_set>
 #include <vector>
 
-class CurrentAnalysis;
 class QAction;
+class QLabel;
+class QTimer;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
@@ -77,6 +80,7 @@ public:
     void mnuEstimateUnknownClick();
     void mnuCarefulCountingClick();
     void mnuClassicForDocumentsClick();
+    void mnuLiveStatisticsClick();
     void mnuStartAnalysisClick();
     void mnuShowDetailsClick();
     void mnuShowGraphClick();
@@ -97,6 +101,9 @@ public:
     // Checkable, off unless remembered on: a loaded document is then counted
     // by the classic rules too (Careful Counting on still counts it carefully).
     QAction* mnuClassicForDocuments = nullptr;
+    QAction* mnuLiveStatistics = nullptr; // checkable; off unless remembered on
+    // The status bar of the live statistics; nullptr while they are off.
+    QLabel* LiveStatisticsST = nullptr;
     QMenu* mnuAnalysis = nullptr;
     QAction* mnuStartAnalysis = nullptr;
     QAction* mnuShowDetails = nullptr;
@@ -132,6 +139,16 @@ private:
     bool HoldsDocumentLine(const std::vector<std::string>& lines) const;
     // Shows the text; a very long line is shown in pieces that memoText joins.
     void setMemoText(const QString& text);
+    // Runs the writing checks of this run's text when the details ask for them.
+    CurrentAnalysis::CheckSource checkSource(CountingRules rules, std::string text,
+                                             std::vector<std::size_t> cuts, bool estimated);
+    // Adds or removes the status bar of the live statistics.
+    void showLiveStatistics(bool on);
+    // The rules a text is counted by: from a loaded document or typed.
+    CountingRules countingRules(bool fromDocument) const;
+    // Counts the text as it stands, every unknown word estimated, for the
+    // status bar.
+    void updateLiveStatistics();
 
     std::unique_ptr<TDictionary> dictionary_;
     // The text as last loaded or saved, while the text area is unedited since.
@@ -140,13 +157,15 @@ private:
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     std::unordered_set<std::size_t> documentLines_; // hashes of its lines that hold text
-    QString documentWarning_; // the reader's warnings about the document, for the details
-    QString savedPath_;       // where the text was saved since it was loaded, if anywhere
+    QString documentWarning_;       // the reader's warnings about the document, for the details
+    QString savedPath_;             // where the text was saved since it was loaded, if anywhere
+    bool savedAsTextNoted_ = false; // the user was told what saving a document's text drops
     QColor editorColor_;
     bool running_ = false;
     // Whether the text area shows a long line in pieces that memoText joins.
     bool shownInPieces_ = false;
     bool shownBefore_ = false;
+    QTimer* liveStatisticsTimer_ = nullptr; // runs from the last keystroke
 };
 
 extern TMainForm* MainForm;

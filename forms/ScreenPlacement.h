@@ -23,6 +23,23 @@ void PlaceOnScreen(QWidget* window, const QPoint& designed);
 std::optional<QPoint> BesideOnScreen(const QRect& mainFrame, const QSize& outer,
                                      const QRect& available);
 
+// Where a window of outer size `outer` stands next to the main window's frame
+// without covering it, inside `available`: beside it (BesideOnScreen), else
+// below it, else above it, at full size. When no side has room, the largest
+// free band that takes at least `minimum`, the window shrunk to fit it. When
+// not even that fits, over the lower or the upper part of the main window,
+// whichever leaves more of it free. Nothing when the window is taller than the
+// area.
+std::optional<QRect> AroundOnScreen(const QRect& mainFrame, const QSize& outer,
+                                    const QSize& minimum, const QRect& available);
+
+// Where the main window goes so that a window of outer size `outer` fits
+// beside, below or above it at full size inside `available`: moved as little
+// as it can be, along one axis. Nothing when no move makes room (or none is
+// needed: see AroundOnScreen).
+std::optional<QPoint> RoomMadeOnScreen(const QRect& mainFrame, const QSize& outer,
+                                       const QRect& available);
+
 // The outer size a top-level window will have: before it is first shown the
 // window manager has not told us its frame, so a usual one is allowed for.
 QSize OuterSize(const QWidget* window);

@@ -2,6 +2,8 @@
 // report object into a dict. The counting and the object itself come from the
 // core, exactly as scrivolux-cli gets them.
 
+#include "python/Arguments.h"
+#include "python/FrameColumns.h"
 #include "python/WordListPlace.h"
 
 #include "dictionary/Dictionary.h"
@@ -13,12 +15,14 @@
 #include "text/TextFile.h"
 
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <pthread.h>
 #include <sched.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <map>
@@ -85,6 +89,13 @@ std::shared_ptr<TDictionary> LoadedWordList(const std::string& path) {
     } catch (const FileError& error) {
         throw WordListFailure(error.what(), path);
     }
+    // pip installs a wheel's word list and index with new times, and an index
+    // stands only for the list of its time: without a fresh one every process
+    // would read the text list. The first load writes it, when the folder lets
+    // it (a failure leaves the text list, as before); the lists of the build
+    // tree and of the Debian package are left to those who made them.
+    if (IsBesideModule(path) && !dictionary->UsesIndex())
+        (void)TDictionary::WriteIndex(path);
     loaded.lists.emplace(path, dictionary);
     return dictionary;
 }
@@ -94,101 +105,18 @@ const std::string& DefaultWordListPath() {
     return path;
 }
 
-// Python's name for the type of an object, for messages.
-std::string TypeName(py::handle object) {
-    return Py_TYPE(object.ptr())->tp_name;
-}
-
-// The UTF-8 of a str that holds lone surrogates (from bytes decoded with
-// surrogateescape, say), each replaced by U+FFFD: they stand for no character.
-std::string Utf8WithoutSurrogates(PyObject* text) {
-    const Py_ssize_t length = PyUnicode_GetLength(text);
-    const int kind = PyUnicode_KIND(text);
-    const void* data = PyUnicode_DATA(text);
-    std::string utf8;
-    utf8.reserve(static_cast<std::size_t>(length));
-    for (Py_ssize_t i = 0; i < length; ++i) {
-        Py_UCS4 c = PyUnicode_READ(kind, data, i);
-        if (c >= 0xD800 && c <= 0xDFFF)
-            c = 0xFFFD;
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | c >> 6);
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | c >> 12);
-            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | c >> 18);
-            utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-std::string TextOf(py::handle object, const std::string& what) {
-    if (!PyUnicode_Check(object.ptr()))
-        throw py::type_error(what + " must be str, not " + TypeName(object));
-    Py_ssize_t size = 0;
-    const char* utf8 = PyUnicode_AsUTF8AndSize(object.ptr(), &size);
-    std::string text;
-    if (utf8 != nullptr) {
-        text.assign(utf8, static_cast<std::size_t>(size));
-    } else {
-        PyErr_Clear();
-        text = Utf8WithoutSurrogates(object.ptr());
-    }
-    // The programs refuse larger texts too; the counts would not fit their type.
-    if (text.size() > kMaxTextFileBytes)
-        throw py::value_error(what + " is larger than " +
-                              std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
-                              " MB of UTF-8; split it into smaller texts");
-    return text;
-}
-
-std::string StringOption(py::handle value, const char* name,
-                         std::initializer_list<const char*> allowed) {
-    std::string list;
-    for (const char* choice : allowed)
-        list += std::string(list.empty() ? "" : " or ") + "'" + choice + "'";
-    if (!PyUnicode_Check(value.ptr()))
-        throw py::type_error(std::string(name) + " must be " + list + ", not " + TypeName(value));
-    // A str with a lone surrogate has no UTF-8 and matches no choice.
-    Py_ssize_t size = 0;
-    if (const char* utf8 = PyUnicode_AsUTF8AndSize(value.ptr(), &size)) {
-        const std::string text(utf8, static_cast<std::size_t>(size));
-        for (const char* choice : allowed) {
-            if (text == choice)
-                return text;
-        }
-    } else {
-        PyErr_Clear();
-    }
-    throw py::value_error(std::string(name) + " must be " + list + ", not " +
-                          py::repr(value).cast<std::string>());
-}
-
-// An int argument (bool refused: threads=True is a mistake, not one thread).
-long long IntOption(py::handle value, const char* name, long long minimum) {
-    if (!PyLong_Check(value.ptr()) || PyBool_Check(value.ptr()))
-        throw py::type_error(std::string(name) + " must be an int, not " + TypeName(value));
-    int overflow = 0;
-    const long long number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
-    if (overflow != 0 || number < minimum || number > INT32_MAX)
-        throw py::value_error(std::string(name) + " must be between " + std::to_string(minimum) +
-                              " and " + std::to_string(INT32_MAX) + ", not " +
-                              py::str(value).cast<std::string>());
-    return number;
-}
-
-bool BoolOption(py::handle value, const char* name) {
-    if (!PyBool_Check(value.ptr()))
-        throw py::type_error(std::string(name) + " must be a bool, not " + TypeName(value));
-    return value.ptr() == Py_True;
+// The UTF-8 codec's error handler for Utf8Of: U+FFFD for each lone surrogate.
+// (The codec takes only bytes from a handler, since "\uFFFD" is no ASCII.)
+void RegisterSurrogateHandler() {
+    py::module_::import("codecs").attr("register_error")(
+        "scrivolux.surrogate-as-fffd", py::cpp_function([](py::object error) {
+            const auto start = error.attr("start").cast<Py_ssize_t>();
+            const auto end = error.attr("end").cast<Py_ssize_t>();
+            std::string replacement;
+            for (Py_ssize_t i = start; i < end; ++i)
+                replacement += "\xEF\xBF\xBD";
+            return py::make_tuple(py::bytes(replacement), end);
+        }));
 }
 
 // What every call is asked to do, from its keyword arguments.
@@ -197,40 +125,27 @@ struct Request {
     std::shared_ptr<TDictionary> dictionary;
 };
 
-Request RequestOf(py::handle rules, py::handle unknown, py::handle dictionary, py::handle words,
-                  py::handle sentences) {
+struct RequestArguments {
+    CountingRules rules = CountingRules::Classic;
+    UnknownWordCount unknown = UnknownWordCount::Estimate;
+    Path<"dictionary"> dictionary;
+    bool words = false;
+    int sentences = 0;
+    bool checks = false;
+    std::optional<double> targetGrade;
+};
+
+Request RequestOf(const RequestArguments& arguments) {
     Request request;
-    request.options.rules = StringOption(rules, "rules", {"classic", "careful"}) == "careful"
-                                ? CountingRules::Careful
-                                : CountingRules::Classic;
-    request.options.unknown = StringOption(unknown, "unknown", {"estimate", "zero"}) == "zero"
-                                  ? UnknownWordCount::Zero
-                                  : UnknownWordCount::Estimate;
-    request.options.extras.words = BoolOption(words, "words");
-    request.options.extras.sentences = static_cast<int>(IntOption(sentences, "sentences", 0));
+    request.options.rules = arguments.rules;
+    request.options.unknown = arguments.unknown;
+    request.options.extras.words = arguments.words;
+    request.options.extras.sentences = arguments.sentences;
     // The JSON objects of scrivolux-cli always carry the further indices.
     request.options.extras.indices = true;
-    std::string path;
-    if (dictionary.is_none()) {
-        path = DefaultWordListPath();
-    } else {
-        // A str, bytes or os.PathLike, as open() takes them.
-        py::bytes encoded;
-        try {
-            encoded = py::module_::import("os").attr("fsencode")(dictionary);
-        } catch (const py::error_already_set& error) {
-            if (!error.matches(PyExc_TypeError))
-                throw;
-            throw py::type_error("dictionary must be a path (str, bytes or os.PathLike), not " +
-                                 TypeName(dictionary));
-        }
-        path = std::string(encoded);
-        if (path.empty())
-            throw py::value_error("dictionary must name a file, not ''");
-        // The system would read the name only up to the NUL, as another file.
-        if (path.find('\0') != std::string::npos)
-            throw py::value_error("dictionary must not contain a NUL character");
-    }
+    request.options.extras.checks = arguments.checks;
+    request.options.extras.targetGrade = arguments.targetGrade;
+    const std::string path = arguments.dictionary.bytes.value_or(DefaultWordListPath());
     {
         const py::gil_scoped_release release;
         request.dictionary = LoadedWordList(path);
@@ -273,20 +188,68 @@ std::size_t AvailableProcessors() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
+// What help() shows for the options every analysis takes.
+const char* const kOptionsHelp =
+    "rules: \"classic\" (the default) counts as the desktop program does: every full stop "
+    "ends a sentence and words split at spaces. Choose \"careful\" for text from the wild "
+    "(web pages, reports, anything with abbreviations such as Mr. or e.g., numbers such as "
+    "3.5, addresses, headings and list items): there the classic rules find too many short "
+    "sentences and give grades too low. Keep \"classic\" to compare with figures published "
+    "for the desktop program.\n"
+    "unknown: what a word the word list lacks counts, \"estimate\" (its syllables estimated "
+    "from its spelling) or \"zero\" (ignored).\n"
+    "dictionary: the word list to read (str, bytes or os.PathLike); None for the installed "
+    "one, default_word_list(). A user dictionary is never read.\n"
+    "words: add \"words\", every distinct word with its syllables and their source.\n"
+    "sentences: add \"longestSentences\" and \"mostDifficultSentences\", this many of each.\n"
+    "checks: add \"checks\", the writing checks' findings in the order of the text, always "
+    "found on the careful rules' words and sentences, so the counts do not change.\n"
+    "target_grade: the grade above which a sentence is hard for the checks (10 when None).\n";
+
+const char* const kResultHelp =
+    "\nThe result's keys:\n"
+    "  name, nameBytes (only for a name that is not UTF-8), rules, looksLikeProse (bool)\n"
+    "  counts: words, sentences, syllables, difficultWords, letters, longWords, "
+    "polysyllables, monosyllables, miniWords, daleChallUnfamiliarWords, "
+    "spacheUnfamiliarWords (int)\n"
+    "  figures: syllables, words, sentences, syllablesPerWord, syllablesPerSentence, "
+    "wordsPerSentence, difficultWords, syllablesPer100Words, sentencesPer100Words, "
+    "gunningFogIndex, fleschReadingEase, fleschKincaidGradeLevel (None where the report "
+    "shows \"----\")\n"
+    "  reportTexts: the same twelve as the report's texts\n"
+    "  indices: smogGrade, colemanLiauIndex, automatedReadabilityIndex, lix, forcast, "
+    "daleChall, spache, mcalpineEflaw, linsearWrite, consensusGrade (float or None); "
+    "newDaleChall, the old key of daleChall, for this release only\n"
+    "  daleChallGrades (str), consensusRange {low, high}, fry {region, zone, college, "
+    "nearBoundary, reading, otherZone, syllablesPer100Words, sentencesPer100Words}\n"
+    "  unknownWords: [{word, occurrences, syllables}]\n"
+    "  words, longestSentences, mostDifficultSentences: when asked for\n"
+    "  checks: [{rule, line, column, length, message, suggestion}] when asked for; line and "
+    "column count from 1, the column and length in characters\n";
+
 const char* const kStandardInputName = "-";
 
-py::object AnalysePy(py::object text, py::object name, py::object rules, py::object unknown,
-                     py::object dictionary, py::object words, py::object sentences) {
-    std::string utf8 = TextOf(text, "text");
-    std::string nameText = name.is_none() ? kStandardInputName : TextOf(name, "name");
-    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
+// Every call's keyword arguments for the analysis itself, as the core takes them.
+RequestArguments ArgumentsOf(CountingRules rules, UnknownWordCount unknown,
+                             Path<"dictionary"> dictionary, bool words, int sentences, bool checks,
+                             std::optional<double> targetGrade) {
+    return {rules, unknown, std::move(dictionary), words, sentences, checks, targetGrade};
+}
+
+py::dict AnalysePy(Str<"text"> text, OptionalStr<"name"> name, CountingRules rules,
+                   UnknownWordCount unknown, Path<"dictionary"> dictionary, Flag<"words"> words,
+                   Count<"sentences"> sentences, Flag<"checks"> checks,
+                   OptionalNumber<"target_grade"> targetGrade) {
+    const Request request =
+        RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
+                              checks.value, targetGrade.value));
     std::vector<std::string> line(1);
     {
         const py::gil_scoped_release release;
-        line[0] =
-            JsonLine(Analyse(std::move(nameText), std::move(utf8), request, kParallelFromBytes));
+        line[0] = JsonLine(Analyse(name.utf8.value_or(kStandardInputName), std::move(text.utf8),
+                                   request, kParallelFromBytes));
     }
-    return FromJsonLines(line)[0];
+    return FromJsonLines(line)[0].cast<py::dict>();
 }
 
 // The document's text, read as scrivolux-cli reads the file. A file that cannot
@@ -306,60 +269,95 @@ std::string DocumentTextOf(const std::string& path, const py::object& shownName)
     }
 }
 
-py::object AnalyseFilePy(py::object path, py::object rules, py::object unknown,
-                         py::object dictionary, py::object words, py::object sentences) {
-    const py::module_ os = py::module_::import("os");
-    const std::string bytes = py::bytes(os.attr("fsencode")(path));
-    if (bytes.find('\0') != std::string::npos)
-        throw py::value_error("path must not contain a NUL character");
-    const py::object shownName = os.attr("fsdecode")(path);
-    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
-    std::string text = DocumentTextOf(bytes, shownName);
+py::dict AnalyseFilePy(Path<"path"> path, CountingRules rules, UnknownWordCount unknown,
+                       Path<"dictionary"> dictionary, Flag<"words"> words,
+                       Count<"sentences"> sentences, Flag<"checks"> checks,
+                       OptionalNumber<"target_grade"> targetGrade) {
+    if (!path.bytes)
+        throw py::type_error("path must be a path (str, bytes or os.PathLike), not NoneType");
+    const Request request =
+        RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
+                              checks.value, targetGrade.value));
+    std::string text = DocumentTextOf(*path.bytes, path.shown);
     std::vector<std::string> line(1);
     {
         const py::gil_scoped_release release;
-        line[0] = JsonLine(Analyse(bytes, std::move(text), request, kParallelFromBytes));
+        line[0] = JsonLine(Analyse(*path.bytes, std::move(text), request, kParallelFromBytes));
     }
-    return FromJsonLines(line)[0];
+    return FromJsonLines(line)[0].cast<py::dict>();
 }
 
 // The texts, names and thread count of a batch, from the arguments.
 struct Batch {
     std::vector<std::string> texts;
     std::vector<std::string> names;
+    std::vector<std::string> notText; // why an item was not analysed; "" for a text
+    // The names that are no str, by place: the report names the text by the
+    // name's str(), the result by the name itself.
+    std::vector<std::pair<std::size_t, py::object>> otherNames;
     std::size_t threads = 0;
 };
 
-Batch BatchOf(py::handle texts, py::handle names, py::handle threads) {
-    if (PyUnicode_Check(texts.ptr()) || PyBytes_Check(texts.ptr()))
-        throw py::type_error("texts must be an iterable of str, not a single " + TypeName(texts) +
-                             "; use analyse() for one text");
-    if (!py::isinstance<py::iterable>(texts))
-        throw py::type_error("texts must be an iterable of str, not " + TypeName(texts));
+Batch BatchOf(const Texts& texts, const Names& names, int threads, NotText notText) {
     Batch batch;
-    for (const py::handle text : texts)
-        batch.texts.push_back(TextOf(text, "texts[" + std::to_string(batch.texts.size()) + "]"));
+    for (const py::handle item : texts.items) {
+        const std::string place = "texts[" + std::to_string(batch.texts.size()) + "]";
+        std::optional<std::string> utf8 = Utf8Of(item);
+        if (utf8) {
+            CheckTextSize(*utf8, place);
+        } else if (notText == NotText::Raise) {
+            throw py::type_error(place + " must be str, not " + TypeName(item));
+        } else {
+            batch.notText.resize(batch.texts.size() + 1);
+            const std::string type = TypeName(item);
+            const bool vowel =
+                std::string_view("aeiouAEIOU").find(type[0]) != std::string_view::npos;
+            batch.notText.back() = (vowel ? "an " : "a ") + type + ", not a str";
+            utf8.emplace();
+        }
+        batch.texts.push_back(std::move(*utf8));
+    }
+    batch.notText.resize(batch.texts.size());
 
     batch.names.assign(batch.texts.size(), kStandardInputName);
-    if (!names.is_none()) {
-        if (PyUnicode_Check(names.ptr()) || !py::isinstance<py::iterable>(names))
-            throw py::type_error("names must be an iterable of str, not " + TypeName(names));
+    if (!names.items.is_none()) {
         std::size_t count = 0;
-        for (const py::handle name : names) {
-            if (count < batch.names.size())
-                batch.names[count] = TextOf(name, "names[" + std::to_string(count) + "]");
+        for (const py::handle name : names.items) {
+            if (count < batch.names.size()) {
+                if (std::optional<std::string> utf8 = Utf8Of(name)) {
+                    batch.names[count] = std::move(*utf8);
+                } else {
+                    if (PyObject_Hash(name.ptr()) == -1) {
+                        PyErr_Clear();
+                        throw py::type_error("names[" + std::to_string(count) +
+                                             "] must be hashable, not " + TypeName(name));
+                    }
+                    batch.names[count] = *Utf8Of(py::str(name));
+                    batch.otherNames.emplace_back(count, py::reinterpret_borrow<py::object>(name));
+                }
+            }
             ++count;
         }
         if (count != batch.names.size())
             throw py::value_error("names holds " + std::to_string(count) + " names for " +
                                   std::to_string(batch.texts.size()) + " texts");
     }
-    batch.threads = static_cast<std::size_t>(IntOption(threads, "threads", 0));
+    batch.threads = static_cast<std::size_t>(threads);
     return batch;
 }
 
+// Raises KeyboardInterrupt (or what a signal handler raised) in the thread
+// that waits for a batch, so that Ctrl-C stops it between two texts.
+void LookForSignals() {
+    const py::gil_scoped_acquire gil;
+    if (PyErr_CheckSignals() != 0)
+        throw py::error_already_set();
+}
+
 // The texts' results in their order, each made from its report by output, on
-// batch.threads threads (0: one per processor). Called without the GIL.
+// batch.threads threads (0: one per processor); an item that is no text keeps
+// its default result. Called without the GIL; the calling thread counts too,
+// and looks for signals between its texts.
 template <typename Result, typename Output>
 std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output output) {
     const std::size_t count = batch.texts.size();
@@ -372,11 +370,19 @@ std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output ou
     std::mutex failureMutex;
     // The threads take the texts one by one, so a long text holds up one
     // thread only; each text is counted on the thread that took it.
-    const auto work = [&] {
+    const auto work = [&](bool watchSignals) {
+        using Clock = std::chrono::steady_clock;
+        auto lastLook = Clock::now();
         try {
-            for (std::size_t i = next++; i < count && !failed; i = next++)
-                results[i] = output(Analyse(std::move(batch.names[i]), std::move(batch.texts[i]),
-                                            request, SIZE_MAX));
+            for (std::size_t i = next++; i < count && !failed; i = next++) {
+                if (batch.notText[i].empty())
+                    results[i] = output(Analyse(std::move(batch.names[i]),
+                                                std::move(batch.texts[i]), request, SIZE_MAX));
+                if (watchSignals && Clock::now() - lastLook > std::chrono::milliseconds(50)) {
+                    LookForSignals();
+                    lastLook = Clock::now();
+                }
+            }
         } catch (...) {
             const std::lock_guard lock(failureMutex);
             if (!failure)
@@ -388,14 +394,14 @@ std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output ou
     pool.reserve(workers);
     for (std::size_t t = 1; t < workers; ++t) {
         try {
-            pool.emplace_back(work);
+            pool.emplace_back(work, false);
         } catch (const std::system_error&) {
             // Out of threads or of memory for their stacks: the threads that did
             // start, and this one, count every text all the same.
             break;
         }
     }
-    work();
+    work(true);
     for (std::thread& thread : pool)
         thread.join();
     if (failure)
@@ -403,23 +409,37 @@ std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output ou
     return results;
 }
 
-py::list AnalyseManyPy(py::object texts, py::object names, py::object threads, py::object rules,
-                       py::object unknown, py::object dictionary, py::object words,
-                       py::object sentences) {
-    Batch batch = BatchOf(texts, names, threads);
-    const Request request = RequestOf(rules, unknown, dictionary, words, sentences);
+py::list AnalyseManyPy(Texts texts, Names names, Count<"threads"> threads, NotText errors,
+                       CountingRules rules, UnknownWordCount unknown, Path<"dictionary"> dictionary,
+                       Flag<"words"> words, Count<"sentences"> sentences, Flag<"checks"> checks,
+                       OptionalNumber<"target_grade"> targetGrade) {
+    Batch batch = BatchOf(texts, names, threads.value, errors);
+    const Request request =
+        RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
+                              checks.value, targetGrade.value));
     std::vector<std::string> lines;
     {
         const py::gil_scoped_release release;
         lines = AnalyseBatch<std::string>(batch, request, &JsonLine);
     }
-    return FromJsonLines(lines);
+    // An item that is no text reads back as None.
+    for (std::string& line : lines) {
+        if (line.empty())
+            line = "null";
+    }
+    py::list results = FromJsonLines(lines);
+    for (const auto& [place, name] : batch.otherNames) {
+        if (!results[place].is_none())
+            results[place]["name"] = name;
+    }
+    return results;
 }
 
-py::list CsvRowsPy(py::object texts, py::object names, py::object threads, py::object rules,
-                   py::object unknown, py::object dictionary) {
-    Batch batch = BatchOf(texts, names, threads);
-    const Request request = RequestOf(rules, unknown, dictionary, py::bool_(false), py::int_(0));
+py::list CsvRowsPy(Texts texts, Names names, Count<"threads"> threads, CountingRules rules,
+                   UnknownWordCount unknown, Path<"dictionary"> dictionary) {
+    Batch batch = BatchOf(texts, names, threads.value, NotText::Raise);
+    const Request request =
+        RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), false, 0, false, {}));
     std::vector<std::string> rows;
     {
         const py::gil_scoped_release release;
@@ -431,6 +451,23 @@ py::list CsvRowsPy(py::object texts, py::object names, py::object threads, py::o
     return results;
 }
 
+// The columns of analyse_frame, built from the reports themselves: no JSON in
+// between. Items that are no text give rows of None with the reason in "error".
+py::dict FrameColumnsPy(Texts texts, Count<"threads"> threads, CountingRules rules,
+                        UnknownWordCount unknown, Path<"dictionary"> dictionary,
+                        Flag<"checks"> checks, OptionalNumber<"target_grade"> targetGrade,
+                        std::vector<std::string> columns) {
+    Batch batch = BatchOf(texts, Names{py::none()}, threads.value, NotText::None);
+    const Request request = RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), false, 0,
+                                                  checks.value, targetGrade.value));
+    std::vector<std::optional<TextReport>> reports;
+    {
+        const py::gil_scoped_release release;
+        reports = AnalyseBatch<std::optional<TextReport>>(
+            batch, request, [](TextReport&& report) { return std::optional(std::move(report)); });
+    }
+    return FrameColumns(columns, reports, batch.notText);
+}
 // The path as os.fsdecode gives it, so that a name that is not UTF-8 comes back
 // as the str open() takes; in the message, its odd bytes are escaped.
 void RaiseWordListError(const WordListFailure& failure) {
@@ -445,6 +482,33 @@ void RaiseWordListError(const WordListFailure& failure) {
 }
 
 } // namespace
+
+std::string TypeName(py::handle object) {
+    return Py_TYPE(object.ptr())->tp_name;
+}
+
+std::optional<std::string> Utf8Of(py::handle object) {
+    if (!PyUnicode_Check(object.ptr()))
+        return std::nullopt;
+    Py_ssize_t size = 0;
+    if (const char* utf8 = PyUnicode_AsUTF8AndSize(object.ptr(), &size))
+        return std::string(utf8, static_cast<std::size_t>(size));
+    PyErr_Clear();
+    // Lone surrogates: Python's codec, with the handler registered at import.
+    const auto encoded = py::reinterpret_steal<py::bytes>(
+        PyUnicode_AsEncodedString(object.ptr(), "utf-8", "scrivolux.surrogate-as-fffd"));
+    if (!encoded)
+        throw py::error_already_set();
+    return std::string(encoded);
+}
+
+void CheckTextSize(const std::string& utf8, const std::string& what) {
+    // The programs refuse larger texts too; the counts would not fit their type.
+    if (utf8.size() > kMaxTextFileBytes)
+        throw py::value_error(what + " is larger than " +
+                              std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
+                              " MB of UTF-8; split it into smaller texts");
+}
 
 PYBIND11_MODULE(_scrivolux, m) {
     m.doc() = "Readability statistics of English text, counted by the Scrivolux core.";
@@ -472,28 +536,53 @@ PYBIND11_MODULE(_scrivolux, m) {
         }
     });
 
+    RegisterSurrogateHandler();
     using namespace pybind11::literals;
     m.def("analyse", &AnalysePy, "text"_a, py::kw_only(), "name"_a = py::none(),
           "rules"_a = "classic", "unknown"_a = "estimate", "dictionary"_a = py::none(),
-          "words"_a = false, "sentences"_a = 0,
-          "The report of one text as a dict: the object scrivolux-cli --format=jsonl writes.");
+          "words"_a = false, "sentences"_a = 0, "checks"_a = false, "target_grade"_a = py::none(),
+          (std::string("The report of one text as a dict: the object scrivolux-cli "
+                       "--format=jsonl writes, named name (\"-\" without one).\n\n") +
+           kOptionsHelp + kResultHelp)
+              .c_str());
     m.def("analyse_file", &AnalyseFilePy, "path"_a, py::kw_only(), "rules"_a = "classic",
           "unknown"_a = "estimate", "dictionary"_a = py::none(), "words"_a = false,
-          "sentences"_a = 0,
-          "The report of a file (.txt, .docx, .odt, .html, .md or .pdf) as scrivolux-cli reads "
-          "it, as analyse() gives it. OSError when the file cannot be read, ValueError when it "
-          "is no document this reads.");
+          "sentences"_a = 0, "checks"_a = false, "target_grade"_a = py::none(),
+          (std::string(
+               "The report of a file (.txt, .docx, .odt, .html, .md or .pdf) as scrivolux-cli "
+               "reads it, as analyse() gives it. OSError when the file cannot be read, "
+               "ValueError when it is no document this reads.\n\n") +
+           kOptionsHelp)
+              .c_str());
     m.def("analyse_many", &AnalyseManyPy, "texts"_a, py::kw_only(), "names"_a = py::none(),
-          "threads"_a = 0, "rules"_a = "classic", "unknown"_a = "estimate",
-          "dictionary"_a = py::none(), "words"_a = false, "sentences"_a = 0,
-          "The reports of the texts, in their order, counted on several threads (0: one per "
-          "processor).");
+          "threads"_a = 0, "errors"_a = "raise", "rules"_a = "classic", "unknown"_a = "estimate",
+          "dictionary"_a = py::none(), "words"_a = false, "sentences"_a = 0, "checks"_a = false,
+          "target_grade"_a = py::none(),
+          (std::string(
+               "The reports of the texts (any iterable), in their order, as analyse() gives "
+               "them, counted on several threads (0: one per processor) with the GIL released.\n"
+               "\n"
+               "names: one name per text, any hashable (a str names the report as it is; "
+               "another name, an int id say, is the result's \"name\", its str() the "
+               "report's). Without names every text is called \"-\".\n"
+               "errors: what an item that is no str (None, a float NaN from pandas) gives: "
+               "\"raise\" raises TypeError naming the item, \"none\" puts None in its place "
+               "and goes on.\n"
+               "Ctrl-C stops the batch between two texts and raises KeyboardInterrupt.\n\n") +
+           kOptionsHelp)
+              .c_str());
     m.def("csv_header", &CsvHeader,
           "The header row of scrivolux-cli --format=csv, ended by CR LF.");
     m.def("csv_rows", &CsvRowsPy, "texts"_a, py::kw_only(), "names"_a = py::none(), "threads"_a = 0,
           "rules"_a = "classic", "unknown"_a = "estimate", "dictionary"_a = py::none(),
           "The rows of scrivolux-cli --format=csv for the texts, in their order, each ended by "
           "CR LF.");
+    m.def("_frame_columns", &FrameColumnsPy, "texts"_a, py::kw_only(), "threads"_a = 0,
+          "rules"_a = "classic", "unknown"_a = "estimate", "dictionary"_a = py::none(),
+          "checks"_a = false, "target_grade"_a = py::none(), "columns"_a,
+          "The columns of analyse_frame as lists, by name.");
+    m.def("_frame_column_names", &FrameColumnNames, "checks"_a,
+          "The names of analyse_frame's columns, in order.");
     m.def(
         "default_word_list", [] { return DefaultWordListPath(); },
         "The word list read when no dictionary is given.");

@@ -46,7 +46,8 @@ UnknownWordHandler TallyingHandler(UnknownWordTally& tally, const TextAnalysisOp
     return [&tally, &options](const std::string& word, TDictionary& dictionary) {
         std::string key = LowerCaseWord(word);
         std::int32_t count = 0;
-        if (const std::int32_t* known = tally.Find(key))
+        const std::int32_t* known = tally.Find(key);
+        if (known && !(options.askAgainAfterZero && *known == 0))
             count = *known;
         else if (options.unknown == UnknownWordCount::Estimate)
             count = EstimateSyllables(word, dictionary);
@@ -132,6 +133,10 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         log.Append(tailLog);
         unknownWords = headTally.Take();
         MergeTally(unknownWords, tailTally.Take());
+    }
+    if (options.details) {
+        *options.details = BuildPassageDetails(texts, dictionary, log);
+        indexCounts = options.details->indexCounts;
     }
     ReportExtras extras = options.extras;
     extras.rules = std::string(CountingRulesName(options.rules));

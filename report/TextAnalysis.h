@@ -82,11 +82,20 @@ struct TextAnalysisOptions {
     // Called for each unknown word when unknown is Ask; without it every such
     // word counts 0.
     AskUnknownWord ask;
+    // A word whose question gave 0 is asked again at its next occurrence
+    // rather than counting 0 for the rest of the text: the desktop adds every
+    // counted word to the dictionary, so only words left without a count come
+    // back to the question.
+    bool askAgainAfterZero = false;
     // When given, the passes run in order on the caller's thread and report
     // here; afterPass is called as each pass ends. An exception thrown from
     // either stops the analysis and leaves this function.
     AnalysisProgress* progress = nullptr;
     AfterPass afterPass;
+    // When given, receives the details of every word and sentence (the ones the
+    // desktop's Details window shows), built once: the report's index counts
+    // come from them.
+    PassageDetails* details = nullptr;
 };
 
 // The report of a decoded text, named name: prepared, counted and reported as

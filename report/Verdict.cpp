@@ -1,6 +1,7 @@
 #include "report/Verdict.h"
 
 #include "analysis/GradeFormulas.h"
+#include "checks/Checks.h"
 #include "report/ReportFigures.h"
 
 #include <algorithm>
@@ -54,9 +55,23 @@ int WholeGrade(double consensus) {
     return std::clamp(static_cast<int>(std::lround(consensus)), 1, 13);
 }
 
+int GradesAbove(double consensus, int targetGrade) {
+    return std::max(static_cast<int>(std::lround(consensus)), 1) - targetGrade;
+}
+
 std::string GradeWords(double consensus) {
     const int grade = WholeGrade(consensus);
     return grade > 12 ? std::string("college") : "grade " + std::to_string(grade);
+}
+
+std::optional<GradeCauses> CausesAbove(const AnalysisCounts& counts, int targetGrade) {
+    if (counts.words <= 0 || counts.sentences <= 0)
+        return std::nullopt;
+    const double wordsPerSentence = static_cast<double>(counts.words) / counts.sentences;
+    const double syllablesPerWord = static_cast<double>(counts.syllables) / counts.words;
+    const double plainWords = FleschKincaidGrade(wordsPerSentence, kPlainSyllablesPerWord);
+    return GradeCauses{plainWords - targetGrade,
+                       FleschKincaidGrade(wordsPerSentence, syllablesPerWord) - plainWords};
 }
 
 Verdict MakeVerdict(const AnalysisCounts& counts, const IndexCounts& more,
@@ -93,12 +108,25 @@ Verdict MakeVerdict(const AnalysisCounts& counts, const IndexCounts& more,
         text += "; Fry's graph: " + fry;
     text += '.';
     if (targetGrade) {
-        const int over = WholeGrade(*consensus) - *targetGrade;
+        const int over = GradesAbove(*consensus, *targetGrade);
         if (over > 0) {
             verdict.gradesTooHard = over;
+            verdict.causes = CausesAbove(counts, *targetGrade);
+            const bool words = verdict.causes && verdict.causes->words > verdict.causes->sentences;
             text += ' ' + std::to_string(over) + (over == 1 ? " grade" : " grades") +
                     " too hard for grade " + std::to_string(*targetGrade) +
-                    ": shorten the sentences listed first under Sentences.";
+                    (words ? ": the long words lift it most; replace the words listed first "
+                             "below."
+                           : ": shorten the sentences listed first under Sentences.");
+            if (verdict.causes) {
+                const auto part = [&](double grades) {
+                    return Short(std::max(grades, 0.0), decimalSeparator);
+                };
+                text += " By Flesch-Kincaid, the sentences' length adds " +
+                        part(verdict.causes->sentences) + " and the words' length " +
+                        part(verdict.causes->words) + " grades above grade " +
+                        std::to_string(*targetGrade) + '.';
+            }
         } else {
             text += " Suits grade " + std::to_string(*targetGrade) + '.';
         }
@@ -107,7 +135,8 @@ Verdict MakeVerdict(const AnalysisCounts& counts, const IndexCounts& more,
     return verdict;
 }
 
-std::vector<std::size_t> SentencesToShortenFirst(const PassageDetails& details, std::size_t limit) {
+std::vector<std::size_t> SentencesToShortenFirst(const PassageDetails& details, std::size_t limit,
+                                                 std::string_view passage) {
     const auto& sentences = details.sentences;
     const double words = details.counts.words;
     const double syllables = details.counts.syllables;
@@ -123,6 +152,9 @@ std::vector<std::size_t> SentencesToShortenFirst(const PassageDetails& details, 
         const SentenceDetails& sentence = sentences[i];
         const double cut = sentence.words - average;
         if (cut <= 0)
+            continue;
+        if (!passage.empty() &&
+            (!SentenceEndWithMark(passage, sentence.span) || IsListItem(passage, sentence.span)))
             continue;
         double own = 0;
         for (std::size_t w = sentence.firstWord;
@@ -144,4 +176,38 @@ std::vector<std::size_t> SentencesToShortenFirst(const PassageDetails& details, 
     for (std::size_t i = 0; i < limit; ++i)
         order.push_back(falls[i].second);
     return order;
+}
+
+std::vector<std::size_t> WordsToReplaceFirst(const PassageDetails& details, std::size_t limit) {
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < details.words.size(); ++i) {
+        const WordRow& row = details.words[i];
+        if (row.letters > 0 && (row.syllables >= 3 || !row.daleChallFamiliar))
+            rows.push_back(i);
+    }
+    const auto first = [&details](std::size_t a, std::size_t b) {
+        const std::int32_t ca = details.words[a].occurrences;
+        const std::int32_t cb = details.words[b].occurrences;
+        return ca != cb ? ca > cb : a < b;
+    };
+    limit = std::min(limit, rows.size());
+    std::partial_sort(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(limit), rows.end(),
+                      first);
+    rows.resize(limit);
+    return rows;
+}
+
+std::string WordsToReplaceText(const PassageDetails& details, std::size_t limit) {
+    const std::vector<std::size_t> rows = WordsToReplaceFirst(details, limit);
+    if (rows.empty())
+        return {};
+    std::string text = "Words to replace first: ";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string& word = details.words[rows[i]].word;
+        text += (i > 0 ? ", " : "") + word;
+        const std::string_view simpler = SimplerWordFor(word);
+        if (!simpler.empty())
+            text.append(" (").append(simpler).append(")");
+    }
+    return text + '.';
 }

@@ -10,6 +10,13 @@
 inline const QString kOptionsKeyPath = QStringLiteral("SOFTWARE\\Scrivolux\\Options");
 inline const QString kEstimateUnknownWordsName = QStringLiteral("EstimateUnknownWords");
 inline const QString kCarefulCountingName = QStringLiteral("CarefulCounting");
+inline const QString kLiveStatisticsName = QStringLiteral("LiveStatistics");
+// The details' Checks tab: whether its findings are coloured in the text, and
+// each kind of finding switched off, by the check's id ("CheckOff.passive").
+inline const QString kColourChecksName = QStringLiteral("ColourChecks");
+inline QString CheckOffName(const QString& checkId) {
+    return QStringLiteral("CheckOff.") + checkId;
+}
 
 // Whether the option of that name is on: false when the key or the value is
 // missing (every option starts off). Throws SettingsError when the value

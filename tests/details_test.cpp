@@ -475,6 +475,26 @@ TEST(Verdict, HeadlineNamesTheGradeItsRangeTheEaseAndTheTarget) {
         EXPECT_EQ(GradeWords(g.consensus), g.words) << g.consensus;
 }
 
+// Far above the target, the advice says how far: college is not one grade.
+TEST(Verdict, GradesTooHardCountOnPastCollege) {
+    const struct {
+        double consensus;
+        int target;
+        int over;
+    } rows[] = {{21.8, 5, 17}, {13.5, 5, 9}, {12.5, 12, 1}, {12.4, 12, 0}, {0.2, 1, 0}, {-3, 1, 0}};
+    for (const auto& r : rows)
+        EXPECT_EQ(GradesAbove(r.consensus, r.target), r.over) << r.consensus;
+    // 50 words a sentence of two syllables each: every formula far past college.
+    const Verdict verdict =
+        MakeVerdict({2000, 1000, 400, 20}, {6500, 500, 400, 200, 100, 600, 600}, 5);
+    ASSERT_TRUE(verdict.gradesTooHard);
+    EXPECT_GT(*verdict.gradesTooHard, 13);
+    EXPECT_NE(verdict.headline.find(std::to_string(*verdict.gradesTooHard) +
+                                    " grades too hard for grade 5"),
+              std::string::npos)
+        << verdict.headline;
+}
+
 TEST_F(PassageDetailsTest, SentencesToShortenFirstAreTheLongAndHardOnes) {
     // 3, 7, 6 and 9 words (average 6.25) of 3, 13, 6 and 13 syllables. Cut to
     // the average, the fourth lowers Flesch-Kincaid by 0.33, the second by
@@ -490,4 +510,74 @@ TEST_F(PassageDetailsTest, SentencesToShortenFirstAreTheLongAndHardOnes) {
     EXPECT_EQ(SentencesToShortenFirst(d, 0), std::vector<std::size_t>{});
     const PassageDetails one = Analyse("Beautiful elephants are enormous", {}, WordSource::Typed);
     EXPECT_EQ(SentencesToShortenFirst(one, 5), std::vector<std::size_t>{0});
+}
+
+// The two parts of Flesch-Kincaid add up to its grade above the target, and the
+// larger one names the cause.
+TEST(Verdict, CausesSplitTheGradeBetweenSentencesAndWords) {
+    const struct {
+        const char* name;
+        AnalysisCounts counts;
+        int target;
+        bool wordsLead;
+    } rows[] = {
+        {"long sentences of plain words", {280, 200, 20, 5}, 5, false},
+        {"short sentences of long words", {220, 100, 40, 10}, 5, true},
+        {"both long", {440, 200, 80, 5}, 8, true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto causes = CausesAbove(r.counts, r.target);
+        ASSERT_TRUE(causes);
+        const double wps = static_cast<double>(r.counts.words) / r.counts.sentences;
+        const double spw = static_cast<double>(r.counts.syllables) / r.counts.words;
+        EXPECT_NEAR(causes->sentences + causes->words, 0.39 * wps + 11.8 * spw - 15.59 - r.target,
+                    1e-9);
+        EXPECT_NEAR(causes->words, 11.8 * (spw - kPlainSyllablesPerWord), 1e-9);
+        EXPECT_EQ(causes->words > causes->sentences, r.wordsLead);
+    }
+    EXPECT_FALSE(CausesAbove({10, 5, 0, 0}, 5)) << "no sentences";
+    EXPECT_FALSE(CausesAbove({}, 5)) << "no words";
+}
+
+TEST(Verdict, TheHeadlineNamesWhatLiftsTheGrade) {
+    // Ten words a sentence of 2.2 syllables: the words lift it most.
+    const Verdict words = MakeVerdict({220, 100, 40, 10}, {700, 40, 40, 20, 10, 50, 50}, 5);
+    ASSERT_TRUE(words.gradesTooHard);
+    EXPECT_NE(words.headline.find("too hard for grade 5: the long words lift it most"),
+              std::string::npos)
+        << words.headline;
+    EXPECT_NE(words.headline.find("the sentences' length adds 0 and the words' length 9.4 "
+                                  "grades above grade 5."),
+              std::string::npos)
+        << words.headline;
+    const Verdict sentences = MakeVerdict({280, 200, 20, 5}, {900, 20, 20, 140, 80, 10, 10}, 5);
+    EXPECT_NE(sentences.headline.find(": shorten the sentences listed first under Sentences."),
+              std::string::npos)
+        << sentences.headline;
+}
+
+TEST_F(PassageDetailsTest, ShortenFirstLeavesOutHeadingsAndListItems) {
+    const std::string text = "Beautiful elephants are enormous animals on the mat\n\n"
+                             "- Beautiful elephants sat on the mat on the mat on the mat.\n\n"
+                             "The cat sat. The cat sat. Beautiful elephants sat on the mat on "
+                             "the mat.\n";
+    const WorkingTexts texts = PrepareText(std::string(text), CountingRules::Careful);
+    const PassageDetails d = BuildPassageDetails(texts, dictionary_, UnknownWordLog());
+    ASSERT_EQ(d.sentences.size(), 5u);
+    EXPECT_EQ(SentencesToShortenFirst(d, 5), (std::vector<std::size_t>{0, 4, 1}));
+    EXPECT_EQ(SentencesToShortenFirst(d, 5, texts.passage), std::vector<std::size_t>{4});
+}
+
+TEST_F(PassageDetailsTest, WordsToReplaceFirstAreTheHardOnesThatOccurMost) {
+    const PassageDetails d = Analyse(
+        "Beautiful elephants utilize the mat. The cat on the elephants. Elephants "
+        "utilize enormous animals. 1984 1984 1984.",
+        [](const std::string&, TDictionary&) { return 3; }, WordSource::Typed);
+    std::vector<std::string> words;
+    for (const std::size_t row : WordsToReplaceFirst(d, 4))
+        words.push_back(d.words[row].word);
+    EXPECT_EQ(words, (std::vector<std::string>{"elephants", "utilize", "beautiful", "enormous"}));
+    EXPECT_EQ(WordsToReplaceText(d, 2), "Words to replace first: elephants, utilize (use).");
+    EXPECT_EQ(WordsToReplaceText(Analyse("The cat.", {}, WordSource::Typed), 3), "");
 }

@@ -167,10 +167,12 @@ TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
         const char* name;
         bool words;
         int sentences;
+        bool desktop = false; // with progress, pauses and the details handed back
     };
     const Row rows[] = {
         {"indices from the counting pass", false, 0},
         {"indices from the details", true, 2},
+        {"the desktop's run", false, 0, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -190,6 +192,14 @@ TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
             otherThread = otherThread || std::this_thread::get_id() != caller;
             return answers.at(LowerCaseWord(word));
         };
+        NoProgress progress;
+        std::vector<CountingPass> passes;
+        PassageDetails details;
+        if (row.desktop) {
+            ask.progress = &progress;
+            ask.afterPass = [&passes](CountingPass pass) { passes.push_back(pass); };
+            ask.details = &details;
+        }
         const TextReport asking = AnalysePreparedText(
             "t", PrepareForReport(std::string(text), ask.rules, row.sentences > 0), dictionary,
             ask);
@@ -214,6 +224,9 @@ TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
         TextAnalysisOptions given = ask;
         given.unknown = UnknownWordCount::Estimate;
         given.ask = {};
+        given.progress = nullptr;
+        given.afterPass = {};
+        given.details = nullptr;
         TDictionary known;
         for (const auto& [word, count] : answers)
             known.AddWord(word, count);
@@ -222,6 +235,16 @@ TEST(AnalyseText, AskingGivesTheReportOfTheSameAnswersInTextOrder) {
         EXPECT_EQ(ResultJson(asking)["indices"], ResultJson(estimated)["indices"]);
         EXPECT_EQ(asking.indexCounts.monosyllables, estimated.indexCounts.monosyllables);
         EXPECT_EQ(asking.indexCounts.polysyllables, estimated.indexCounts.polysyllables);
+        if (row.desktop) {
+            EXPECT_EQ(passes.size(), 3u);
+            // The Details window's words agree with the report they came with.
+            EXPECT_EQ(details.counts.syllables, asking.counts.syllables);
+            EXPECT_EQ(details.sentences.size(), 3u);
+            EXPECT_EQ(details.indexCounts.daleChallUnfamiliar,
+                      asking.indexCounts.daleChallUnfamiliar);
+            ASSERT_FALSE(details.words.empty());
+            EXPECT_EQ(details.words[0].source, WordSource::Typed);
+        }
     }
 }
 

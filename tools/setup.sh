@@ -18,7 +18,8 @@ SCRIVOLUX_PACKAGES=(
 # Used only by the Python module's tests (test.sh): dask.distributed for the
 # cluster test, pyphen for the pure-Python comparison.
 SCRIVOLUX_PYTHON_PACKAGES=(
-    python3-distributed python3-pyphen
+    python3-distributed python3-pyphen python3-pandas
+    python3-venv python3-pip python3-setuptools python3-wheel python3-pybind11
 )
 
 # Used only by the packaging test (packaging/package_test.sh), which test.sh runs.

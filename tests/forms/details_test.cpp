@@ -3,6 +3,7 @@
 #include "dictionary/Dictionary.h"
 #include "forms/Application.h"
 #include "forms/CurrentAnalysis.h"
+#include "forms/DetailsChecksPage.h"
 #include "forms/DetailsHeadline.h"
 #include "forms/DetailsSentencesPage.h"
 #include "forms/FrmDetails.h"
@@ -10,6 +11,7 @@
 #include "forms/FrmMain.h"
 #include "forms/FrmNotFound.h"
 #include "forms/FrmReport.h"
+#include "forms/PassageHighlight.h"
 #include "report/FryGraph.h"
 #include "settings/OptionSettings.h"
 #include "settings/SettingsStore.h"
@@ -33,6 +35,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <map>
 #include <memory>
 
 namespace {
@@ -101,9 +105,42 @@ TEST_F(DetailsFormTest, ALineShownInPiecesSelectsTheRightWords) {
     ASSERT_TRUE(DetailsForm->Details());
 
     DetailsForm->SelectSentence(DetailsForm->Details()->sentences.size() - 1);
-    EXPECT_EQ(Selected(), QStringLiteral("Wait what"));
+    EXPECT_EQ(Selected(), QStringLiteral("Wait what."));
     DetailsForm->SelectSentence(1'000);
-    EXPECT_EQ(Selected(), QStringLiteral("The cat sat on the mat"));
+    EXPECT_EQ(Selected(), QStringLiteral("The cat sat on the mat."));
+}
+
+// A chosen sentence is selected with its end mark and closing quote, so that
+// typing over it leaves none behind; a heading has none to take.
+TEST_F(DetailsFormTest, ASelectedSentenceTakesItsEndMarkAndClosingQuote) {
+    struct Row {
+        const char* name;
+        const char* text;
+        bool careful;
+        std::size_t sentence;
+        const char* selected;
+    };
+    const Row rows[] = {
+        {"question", "Is it so? Yes!", false, 0, "Is it so?"},
+        {"exclamation at the end", "Is it so? Yes!", false, 1, "Yes!"},
+        {"closing quote", "She said \"Go.\" He went.", true, 0, "She said \"Go.\""},
+        {"heading", "Title\n\nThe cat sat.", true, 0, "Title"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (MainForm->mnuCarefulCounting->isChecked() != row.careful)
+            MainForm->mnuCarefulCounting->trigger();
+        Analyse(QString::fromUtf8(row.text));
+        ASSERT_TRUE(DetailsForm->Details());
+        DetailsForm->SelectSentence(row.sentence);
+        EXPECT_EQ(Selected(), QString::fromUtf8(row.selected));
+    }
+    if (MainForm->mnuCarefulCounting->isChecked())
+        MainForm->mnuCarefulCounting->trigger();
+    Analyse(QStringLiteral("You are welcome. Bye."));
+    DetailsForm->SelectSentence(0);
+    QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Welcome."));
+    EXPECT_EQ(MainForm->InputMemo->toPlainText(), QStringLiteral("Welcome. Bye."));
 }
 
 TEST_F(DetailsFormTest, BeforeAnyAnalysisTheWindowExplainsAndTheGraphIsPlain) {
@@ -153,7 +190,7 @@ TEST_F(DetailsFormTest, AWordSelectsItsNextOccurrenceAndASentenceItself) {
     EXPECT_EQ(MainForm->InputMemo->textCursor().selectionStart(), 4);
 
     DetailsForm->SelectSentence(1);
-    EXPECT_EQ(Selected(), QStringLiteral("A Cat on the mat, the cat"));
+    EXPECT_EQ(Selected(), QStringLiteral("A Cat on the mat, the cat."));
 
     // Through the table and the keyboard: the word's row, then Enter.
     DetailsForm->ShowDetails();
@@ -232,6 +269,183 @@ TEST_F(DetailsFormTest, HighlightLeavesTheTextAloneAndAnEditDropsIt) {
     const QTextCursor before = memo->textCursor();
     DetailsForm->SelectSentence(0);
     EXPECT_EQ(memo->textCursor().position(), before.position());
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+// The editing loop: Highlight stays on through every run, an edit between
+// runs included, and the details stay open where they were while the report
+// comes up as before.
+TEST_F(DetailsFormTest, HighlightAndTheOpenDetailsOutlastEachRun) {
+    const QString text = QStringLiteral("The beautiful cat sat. The cat sat.");
+    Analyse(text);
+    DetailsForm->ShowDetails();
+    DetailsForm->HighlightCheck->click();
+    ASSERT_TRUE(DetailsForm->Highlighted());
+    DetailsForm->move(DetailsForm->pos() + QPoint(7, 5));
+    const QPoint place = DetailsForm->pos();
+    struct Step {
+        const char* name;
+        bool edit;
+    };
+    for (const Step step : {Step{"again", false}, Step{"after an edit", true}}) {
+        SCOPED_TRACE(step.name);
+        if (step.edit) {
+            MainForm->InputMemo->setFocus();
+            QTest::keyClick(MainForm->InputMemo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(MainForm->InputMemo, QStringLiteral(" The cat."));
+            EXPECT_FALSE(DetailsForm->Highlighted()) << "the marks no longer fit the text";
+        }
+        MainForm->mnuStartAnalysis->trigger();
+        EXPECT_TRUE(DetailsForm->HighlightCheck->isChecked());
+        EXPECT_TRUE(DetailsForm->Highlighted());
+        EXPECT_TRUE(ReportForm->isVisible());
+        EXPECT_TRUE(DetailsForm->isVisible());
+        EXPECT_EQ(DetailsForm->pos(), place);
+    }
+    DetailsForm->HighlightCheck->click();
+    MainForm->mnuStartAnalysis->trigger();
+    EXPECT_FALSE(DetailsForm->Highlighted()) << "off stays off";
+    DetailsForm->close();
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+// Each opening finds the main window where it is now and keeps off it.
+TEST_F(DetailsFormTest, EveryOpeningStandsClearOfTheMainWindow) {
+    Analyse(QStringLiteral("The cat sat."));
+    const QRect screen = MainForm->screen()->availableGeometry();
+    const QSize small(screen.width() / 4, screen.height() / 4);
+    for (const QPoint corner : {screen.topLeft(), screen.topRight() - QPoint(small.width(), 0)}) {
+        MainForm->setGeometry(QRect(corner, small));
+        QTest::qWait(1);
+        DetailsForm->ShowDetails();
+        QTest::qWait(1);
+        EXPECT_FALSE(DetailsForm->frameGeometry().intersects(MainForm->frameGeometry()))
+            << DetailsForm->frameGeometry().x() << "," << DetailsForm->frameGeometry().y();
+        EXPECT_TRUE(screen.contains(DetailsForm->frameGeometry()));
+        DetailsForm->close();
+    }
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+// The Checks tab counts each kind under either rules (the classic ones are
+// checked on a careful reading made for the tab), lists what is switched on,
+// remembers what is switched off, and selects a finding's words.
+TEST_F(DetailsFormTest, TheChecksTabCountsListsAndSelectsFindings) {
+    const QString text = QStringLiteral("The ball was thrown by the boy. He really wanted it. "
+                                        "In order to win, we must train.");
+    DetailsChecksPage* page = DetailsForm->ChecksPage;
+    const auto count = [page](CheckRule rule) {
+        const QString caption = page->RuleChecks[static_cast<std::size_t>(rule)]->text();
+        return caption.section(u'(', -1).chopped(1).toInt();
+    };
+    const auto kinds = [page] {
+        QStringList listed;
+        for (int row = 0; row < page->FindingsView->rowCount(); ++row)
+            listed << page->FindingsView->item(row, 0)->text();
+        return listed;
+    };
+    for (const bool careful : {false, true}) {
+        SCOPED_TRACE(careful ? "careful" : "classic");
+        if (MainForm->mnuCarefulCounting->isChecked() != careful)
+            MainForm->mnuCarefulCounting->trigger();
+        Analyse(text, QStringLiteral("1")); // short words: no sentence is hard
+        DetailsForm->ShowDetails();
+        DetailsForm->Tabs->setCurrentWidget(page);
+        EXPECT_EQ(count(CheckRule::Passive), 1);
+        EXPECT_EQ(count(CheckRule::Adverb), 1);
+        EXPECT_EQ(count(CheckRule::Wordy), 1);
+        EXPECT_EQ(count(CheckRule::Cliche), 0);
+        EXPECT_EQ(kinds(),
+                  (QStringList{QStringLiteral("Passive voice"), QStringLiteral("Weakening adverbs"),
+                               QStringLiteral("Wordy phrases")}));
+        EXPECT_EQ(page->FindingsView->item(2, 2)->text(), QStringLiteral("to"));
+    }
+    MainForm->mnuCarefulCounting->trigger();
+
+    page->FindingsView->setCurrentCell(0, 1);
+    QTest::keyClick(page->FindingsView, Qt::Key_Return);
+    EXPECT_EQ(Selected(), QStringLiteral("was thrown"));
+    page->FindingsViewActivate(2);
+    EXPECT_EQ(Selected(), QStringLiteral("In order to"));
+
+    page->RuleChecks[static_cast<std::size_t>(CheckRule::Passive)]->click();
+    EXPECT_EQ(kinds(),
+              (QStringList{QStringLiteral("Weakening adverbs"), QStringLiteral("Wordy phrases")}));
+    EXPECT_EQ(count(CheckRule::Passive), 1) << "still counted";
+    DetailsForm->close();
+    windows.reset();
+    windows = std::make_unique<StartupWindows>();
+    EXPECT_FALSE(DetailsForm->ChecksPage->RuleChecks[static_cast<std::size_t>(CheckRule::Passive)]
+                     ->isChecked())
+        << "remembered";
+    EXPECT_TRUE(DetailsForm->ChecksPage->RuleChecks[static_cast<std::size_t>(CheckRule::Adverb)]
+                    ->isChecked());
+    DetailsForm->ChecksPage->RuleChecks[static_cast<std::size_t>(CheckRule::Passive)]->click();
+    MainForm->show();
+}
+
+// A long line shown in pieces: a finding of the classic run's own careful
+// reading still selects its words.
+TEST_F(DetailsFormTest, AFindingInALineShownInPiecesSelectsItsWords) {
+    const QByteArray line =
+        QByteArray("The cat sat on the mat. ").repeated(2'000) + "The ball was thrown.";
+    QFile file(dir.filePath(QStringLiteral("long.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(line) == line.size());
+    file.close();
+    MainForm->LoadTextFile(file.fileName());
+    ASSERT_GT(MainForm->InputMemo->blockCount(), 2);
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); }).RepeatLast();
+    MainForm->mnuStartAnalysis->trigger();
+    DetailsChecksPage* page = DetailsForm->ChecksPage;
+    DetailsForm->ShowDetails();
+    DetailsForm->Tabs->setCurrentWidget(page);
+    ASSERT_GT(page->FindingsView->rowCount(), 0);
+    page->FindingsViewActivate(page->FindingsView->rowCount() - 1);
+    EXPECT_EQ(Selected(), QStringLiteral("was thrown"));
+    DetailsForm->close();
+    ReportForm->close();
+    FryGraphForm->close();
+}
+
+// With Highlight and the colours on, each kind shows in its colour, and every
+// colour stays readable under the text of a light and of a dark palette.
+TEST_F(DetailsFormTest, FindingsAreColouredByKindAndReadableOnEitherPalette) {
+    Analyse(QStringLiteral("The ball was thrown by the boy. He really wanted it."),
+            QStringLiteral("1"));
+    DetailsForm->ChecksPage->ColourCheck->click();
+    DetailsForm->HighlightCheck->click();
+    std::map<QString, QColor> colours;
+    for (const QTextEdit::ExtraSelection& selection : MainForm->InputMemo->extraSelections())
+        colours[selection.cursor.selectedText()] = selection.format.background().color();
+    const QPalette palette = MainForm->InputMemo->palette();
+    EXPECT_EQ(colours[QStringLiteral("was thrown")],
+              CheckColour(*CheckColourOf(CheckRule::Passive), palette));
+    EXPECT_EQ(colours[QStringLiteral("really")],
+              CheckColour(*CheckColourOf(CheckRule::Adverb), palette));
+    EXPECT_NE(colours[QStringLiteral("was thrown")], colours[QStringLiteral("really")])
+        << "each kind its own colour";
+    EXPECT_EQ(colours.count(QStringLiteral("beautiful")), 0u);
+    DetailsForm->ChecksPage->ColourCheck->click();
+    EXPECT_EQ(MainForm->InputMemo->extraSelections().size(), 0) << "as designed: nothing long";
+
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    QPalette light;
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    for (const QPalette& shown : {light, dark}) {
+        for (int colour = 0; colour < kCheckColours; ++colour)
+            EXPECT_GT(std::abs(CheckColour(colour, shown).lightness() -
+                               shown.color(QPalette::Text).lightness()),
+                      120)
+                << colour;
+    }
+    DetailsForm->HighlightCheck->click();
     ReportForm->close();
     FryGraphForm->close();
 }
@@ -509,7 +723,7 @@ TEST_F(DetailsFormTest, WhatTheDetailsSelectIsNotLeftUnderThem) {
     };
     for (const std::size_t sentence : {std::size_t{50}, std::size_t{30}, std::size_t{10}}) {
         DetailsForm->SelectSentence(sentence);
-        EXPECT_EQ(Selected(), QStringLiteral("Line %1 of the passage").arg(sentence + 1));
+        EXPECT_EQ(Selected(), QStringLiteral("Line %1 of the passage.").arg(sentence + 1));
         EXPECT_TRUE(view.contains(selectionOnScreen())) << sentence;
         EXPECT_FALSE(selectionOnScreen().intersects(DetailsForm->frameGeometry())) << sentence;
     }

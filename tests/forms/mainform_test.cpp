@@ -13,6 +13,7 @@
 #include "forms/FrmProgress.h"
 #include "forms/FrmReport.h"
 #include "forms/ScreenPlacement.h"
+#include "report/TextAnalysis.h"
 #include "text/Error.h"
 #include "text/FileName.h"
 
@@ -33,11 +34,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,16 +130,53 @@ TEST_F(MainFormTest, MenusInTheirOrderWithTheUsualShortcuts) {
                                  item->shortcut().toString(QKeySequence::PortableText);
         }
     }
-    EXPECT_EQ(
-        captions,
-        (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit", "&Options",
-                     "  Font...", "  &Estimate Unknown Words", "  &Careful Counting",
-                     "  Classic Rules for &Documents", "&Analysis", "  &Start Analysis...",
-                     "  Show &Details", "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
-                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
+    EXPECT_EQ(captions, (QStringList{"&File", "  &Load Text File...", "  &Save Text File...",
+                                     "  E&xit", "&Options", "  Font...",
+                                     "  &Estimate Unknown Words", "  &Careful Counting",
+                                     "  &Live Statistics", "  Classic Rules for &Documents",
+                                     "&Analysis", "  &Start Analysis...", "  Show &Details",
+                                     "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
+                                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
     EXPECT_EQ(shortcuts, (QStringList{"&Load Text File... Ctrl+O", "&Save Text File... Ctrl+S",
                                       "&Start Analysis... F5", "Show &Details Ctrl+D",
                                       "How to &use the Scrivolux... F1"}));
+}
+
+// Off, the window has no status bar at all; on, a line of figures follows the
+// typing without a question, and the choice outlives the program.
+TEST_F(MainFormTest, LiveStatisticsAreOptInAndAskNothing) {
+    const QRect designedMemo = MainForm->InputMemo->geometry();
+    EXPECT_FALSE(MainForm->mnuLiveStatistics->isChecked()) << "off until chosen";
+    EXPECT_EQ(MainForm->findChild<QStatusBar*>(), nullptr);
+    MainForm->mnuLiveStatistics->trigger();
+    ASSERT_NE(MainForm->LiveStatisticsST, nullptr);
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); }).RepeatLast();
+    const std::string text = "Zorpification is here. The cat sat.";
+    SetText(QString::fromStdString(text));
+    // The grade of the whole analysis with every unknown word estimated.
+    const TextReport estimated =
+        AnalyseText(std::string(), text, *MainForm->Dictionary(), TextAnalysisOptions());
+    const auto& grade = estimated.indices[static_cast<std::size_t>(ExtraIndex::Consensus)];
+    ASSERT_TRUE(grade);
+    const QString expected =
+        QStringLiteral("Words: 6    Sentences: 2    Grade: ") + QLocale().toString(*grade, 'f', 1);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return MainForm->LiveStatisticsST->text() == expected; }, 3000))
+        << MainForm->LiveStatisticsST->text().toStdString();
+    EXPECT_EQ(answers.Answered(), 0);
+    EXPECT_EQ(MainForm->Dictionary()->Lookup("zorpification"), -1) << "nothing learnt";
+
+    Start();
+    EXPECT_TRUE(MainForm->mnuLiveStatistics->isChecked());
+    ASSERT_NE(MainForm->LiveStatisticsST, nullptr);
+    MainForm->mnuLiveStatistics->trigger();
+    EXPECT_EQ(MainForm->LiveStatisticsST, nullptr);
+    EXPECT_EQ(MainForm->findChild<QStatusBar*>(), nullptr);
+    Start();
+    EXPECT_FALSE(MainForm->mnuLiveStatistics->isChecked());
+    EXPECT_EQ(MainForm->findChild<QStatusBar*>(), nullptr);
+    EXPECT_EQ(MainForm->InputMemo->geometry(), designedMemo);
 }
 
 // ---- The analysis run -----------------------------------------------------
@@ -389,6 +429,27 @@ TEST_F(MainFormTest, TheDocumentNoteFollowsTheCountedText) {
     MainForm->mnuEstimateUnknown->trigger();
 }
 
+// A word left without a count is asked about again at each occurrence; each
+// counts 0, and the details say so for all of them.
+TEST_F(MainFormTest, AnIgnoredWordIsAskedAgainAtEachOccurrence) {
+    SetText(QStringLiteral("Zorp cat. Zorp zorp."));
+    ModalAnswers<TNotFoundForm> answers;
+    answers.Then([](TNotFoundForm* dialog) { dialog->IgnoreBT->click(); }).RepeatLast();
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 3);
+    EXPECT_EQ(ReportForm->WordsLB->text(), QStringLiteral("4"));
+    EXPECT_EQ(ReportForm->SyllLB->text(), QStringLiteral("1"));
+    ASSERT_TRUE(DetailsForm->Details());
+    const auto& words = DetailsForm->Details()->words;
+    const auto zorp = std::find_if(words.begin(), words.end(),
+                                   [](const WordRow& row) { return row.word == "zorp"; });
+    ASSERT_NE(zorp, words.end());
+    EXPECT_EQ(zorp->occurrences, 3);
+    EXPECT_EQ(zorp->source, WordSource::Ignored);
+    Analyse();
+    EXPECT_EQ(answers.Answered(), 6) << "asked again in the next run";
+}
+
 TEST_F(MainFormTest, AnUnknownWordIsAskedOnceAndCountedEveryTime) {
     QString text;
     for (int i = 0; i < 500; ++i)
@@ -584,6 +645,12 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     EXPECT_EQ(ReadBytes(Path("essay.docx")), document);
     EXPECT_TRUE(
         ReadBytes(Path("essay.txt")).startsWith("Reading Matters\r\n\r\nReadable cats sleep"));
+    const QStringList note{QStringLiteral("The text was saved as plain text: the document's "
+                                          "formatting and list numbers are not kept.")};
+    EXPECT_EQ(desktop.messages, note) << "said once the text is saved, not on the refusal";
+    desktop.saveNames = {Path("essay.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.messages, note) << "not again for the same document";
 
     // A text file loaded afterwards proposes nothing again.
     ASSERT_TRUE(WriteBytes(Path("plain.txt"), "Plain."));
@@ -592,6 +659,15 @@ TEST_F(MainFormTest, ADocumentLoadsAsPlainTextAndSavesBesideItAsText) {
     MainForm->mnuTxtLoad->trigger();
     MainForm->mnuTxtSave->trigger();
     EXPECT_EQ(desktop.proposedPaths.back(), QString());
+    desktop.saveNames = {Path("plain2.txt")};
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.messages, note) << "a text file loses nothing";
+    // The next document is told about again.
+    desktop.openNames = {Path("essay.docx")};
+    desktop.saveNames = {Path("essay2.txt")};
+    MainForm->mnuTxtLoad->trigger();
+    MainForm->mnuTxtSave->trigger();
+    EXPECT_EQ(desktop.messages.size(), 2);
 }
 
 // The document is refused under every name that leads to it: through a linked
@@ -1013,6 +1089,58 @@ TEST_F(MainFormTest, TheDetailsStandBesideTheMainWindowWhereTheScreenHasRoom) {
     EXPECT_EQ(BesideOnScreen(QRect(1000, 700, 646, 459), details, screen), QPoint(310, 520));
     EXPECT_EQ(BesideOnScreen(QRect(600, 300, 800, 459), details, screen), std::nullopt);
     EXPECT_EQ(BesideOnScreen(QRect(0, 0, 600, 400), details, QRect(0, 0, 1920, 500)), std::nullopt);
+}
+
+// The main window at its designed place and size: the details never overlap
+// it while a side has room, and cover as little of it as they can when none has.
+TEST_F(MainFormTest, TheDetailsGoBesideBelowOrAboveTheMainWindow) {
+    const QRect designed(269, 292, 638, 425);
+    const QSize details(688, 554);
+    const QSize minimum(500, 400);
+    struct Row {
+        const char* name;
+        QRect main;
+        QRect screen;
+        QRect expected;
+    };
+    const Row rows[] = {
+        {"beside on a wide screen", designed, {0, 0, 1920, 1080}, {907, 292, 688, 554}},
+        {"below", {0, 0, 638, 425}, {0, 0, 1280, 1024}, {0, 425, 688, 554}},
+        {"above", {0, 560, 638, 425}, {0, 0, 1280, 1024}, {0, 6, 688, 554}},
+        {"shrunk into the room on the right", designed, {0, 0, 1440, 900}, {907, 292, 533, 554}},
+        {"over the upper part on 1366x768", designed, {0, 0, 1366, 768}, {269, 0, 688, 400}},
+        {"over the lower part on 1280x1024", designed, {0, 0, 1280, 1024}, {269, 624, 688, 400}},
+        {"over the lower part", {269, 40, 638, 425}, {0, 0, 1366, 600}, {269, 200, 688, 400}},
+    };
+    for (const Row& row : rows) {
+        const auto place = AroundOnScreen(row.main, details, minimum, row.screen);
+        ASSERT_TRUE(place) << row.name;
+        EXPECT_EQ(*place, row.expected) << row.name;
+        EXPECT_TRUE(row.screen.contains(*place)) << row.name;
+    }
+    EXPECT_FALSE(AroundOnScreen(designed, details, minimum, QRect(0, 0, 1024, 500)));
+
+    // Where no side has room, the main window moves as little as makes room.
+    const struct {
+        const char* name;
+        QRect screen;
+        std::optional<QPoint> main;
+    } moves[] = {
+        {"left on 1366x768", {0, 0, 1366, 768}, QPoint(40, 292)},
+        {"up on 1280x1024", {0, 0, 1280, 1024}, QPoint(269, 45)},
+        {"no move makes room", {0, 0, 1024, 768}, std::nullopt},
+    };
+    for (const auto& move : moves) {
+        const auto moved = RoomMadeOnScreen(designed, details, move.screen);
+        EXPECT_EQ(moved, move.main) << move.name;
+        if (!moved)
+            continue;
+        const QRect main(*moved, designed.size());
+        const auto place = AroundOnScreen(main, details, minimum, move.screen);
+        ASSERT_TRUE(place) << move.name;
+        EXPECT_EQ(place->size(), details) << move.name;
+        EXPECT_FALSE(place->intersects(main)) << move.name;
+    }
 }
 
 } // namespace

@@ -22,6 +22,7 @@ import scrivolux
 
 EXAMPLE = os.environ["SCRIVOLUX_DASK_EXAMPLE"]
 dask_corpus = types.SimpleNamespace(**runpy.run_path(EXAMPLE, run_name="dask_corpus"))
+FRAME_EXAMPLE = os.path.join(os.path.dirname(EXAMPLE), "dask_frame.py")
 
 WORDS = ("the a reader teacher understand readability of sentence long short "
          "zorblefax quixotic photosynthesis it was and is in on Mr. 1.5 e.g. "
@@ -105,6 +106,55 @@ class OnATwoWorkerCluster(unittest.TestCase):
         # Both worker processes did part of the work.
         loaded = self.client.run(lambda: "scrivolux" in sys.modules)
         self.assertEqual(list(loaded.values()), [True, True])
+
+    def write_json_lines(self, folder):
+        source = os.path.join(folder, "corpus.jsonl")
+        with open(source, "w", encoding="utf-8") as file:
+            for name, text in self.documents:
+                file.write(json.dumps({"id": name, "text": text}) + "\n")
+        return source
+
+    def test_the_block_size_from_the_command_line(self):
+        with tempfile.TemporaryDirectory() as folder:
+            source = self.write_json_lines(folder)
+            size = os.path.getsize(source)
+            self.assertGreater(size, 400_000)
+            for blocksize, parts in ("16MiB", {1}), (str(size // 3), {3, 4}), ("100kB", {5, 6}):
+                with self.subTest(blocksize=blocksize):
+                    output = os.path.join(folder, "out" + blocksize)
+                    code = dask_corpus.main([source, output, "--blocksize", blocksize,
+                                             "--scheduler", self.cluster.scheduler_address])
+                    self.assertEqual(code, 0)
+                    self.assertIn(len(glob.glob(os.path.join(output, "*.jsonl"))), parts)
+                    got = [json.loads(line)["name"]
+                           for line in read_parts(output, "jsonl").splitlines()]
+                    self.assertEqual(got, self.names)
+        for bad in "0", "lots":
+            with self.assertRaises(SystemExit):
+                dask_corpus.main(["in", "out", "--blocksize", bad])
+
+    def test_a_dask_dataframe_of_the_corpus(self):
+        dask_frame = types.SimpleNamespace(**runpy.run_path(FRAME_EXAMPLE, run_name="dask_frame"))
+        expected = scrivolux.analyse_frame(self.texts, names=self.names, rules="careful")
+        with tempfile.TemporaryDirectory() as folder:
+            source = self.write_json_lines(folder)
+            frame = dask_frame.analyse_corpus_frame(source, blocksize=50_000, rules="careful")
+            self.assertGreater(frame.npartitions, 4)
+            got = frame.compute()
+            texts = os.path.join(folder, "texts")
+            os.mkdir(texts)
+            for name, text in self.documents[:120]:
+                with open(os.path.join(texts, name), "w", encoding="utf-8") as file:
+                    file.write(text)
+            by_file = dask_frame.analyse_corpus_frame(texts, partition_size=25, rules="careful",
+                                                      columns=["words", "lix"])
+            self.assertEqual(by_file.npartitions, 5)
+            by_file = by_file.compute()
+        self.assertEqual(list(got.index), self.names)
+        self.assertEqual(list(got.columns), list(expected.columns))
+        self.assertTrue(got.equals(expected) or got.fillna(-1).eq(expected.fillna(-1)).all().all())
+        self.assertEqual(list(by_file["lix"]), list(expected["lix"][:120]))
+        self.assertEqual([os.path.basename(p) for p in by_file.index], self.names[:120])
 
 
 if __name__ == "__main__":

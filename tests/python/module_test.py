@@ -2,11 +2,13 @@
 strings. Run by ctest with the build tree's python/ folder on PYTHONPATH and
 SCRIVOLUX_CLI naming the command-line program."""
 
+import collections
 import glob
 import hashlib
 import json
 import os
 import random
+import re
 import resource
 import signal
 import subprocess
@@ -185,12 +187,13 @@ class TextstatStyle(unittest.TestCase):
             (scrivolux.dale_chall_readability_score, "indices", "newDaleChall"),
             (scrivolux.linsear_write_formula, "indices", "linsearWrite"),
             (scrivolux.mcalpine_eflaw, "indices", "mcalpineEflaw"),
-            (scrivolux.text_standard, "indices", "consensusGrade"),
+            (lambda t: scrivolux.text_standard(t, float_output=True), "indices",
+             "consensusGrade"),
             (scrivolux.syllable_count, "counts", "syllables"),
             (scrivolux.lexicon_count, "counts", "words"),
             (scrivolux.sentence_count, "counts", "sentences"),
         ]:
-            with self.subTest(function=function.__name__):
+            with self.subTest(key=key):
                 self.assertEqual(function(text), report[section][key])
                 self.assertIsInstance(function(text), int if section == "counts" else float)
 
@@ -213,10 +216,9 @@ class Stub(unittest.TestCase):
         public = {name for name in scrivolux.__all__ if name != "__version__"}
         self.assertEqual(set(stubbed), public)
         # The keyword arguments, as the module takes them.
-        for name in "analyse", "analyse_many", "csv_rows":
+        for name in "analyse", "analyse_file", "analyse_many", "csv_rows":
             signature = getattr(scrivolux, name).__doc__.splitlines()[0]
-            taken = [part.split(":")[0] for part in
-                     signature.split("*, ")[1].split(")")[0].split(", ")]
+            taken = re.findall(r"(\w+): ", signature.split("*, ")[1])
             self.assertEqual([a.arg for a in stubbed[name].args.kwonlyargs], taken, name)
         self.assertTrue(inspect.isclass(scrivolux.WordListError))
 
@@ -256,7 +258,12 @@ class BadArguments(unittest.TestCase):
              lambda: a("x", rules="\udcff")),
             (ValueError, "dictionary must not contain a NUL character",
              lambda: a("x", dictionary="words.dat\0.txt")),
-            (TypeError, "names[0] must be str, not int", lambda: many(["a"], names=[7])),
+            (TypeError, "names[0] must be hashable, not list", lambda: many(["a"], names=[[7]])),
+            (TypeError, "target_grade must be a number or None, not str",
+             lambda: a("x", checks=True, target_grade="8")),
+            (TypeError, "checks must be a bool, not int", lambda: a("x", checks=1)),
+            (TypeError, "texts[0] must be str, not bytes",
+             lambda: scrivolux.csv_rows([b"x"])),
         ]:
             with self.subTest(message=message):
                 self.check(error, message, call)
@@ -471,6 +478,272 @@ class Threads(unittest.TestCase):
         quarter = (span["end"] - span["start"]) / 4
         self.assertTrue(any(abs(tick - middle) < quarter for tick in ticks),
                         "this thread did not run while the text was counted")
+
+
+# The frame's columns that stand for a key of analyse_many's dicts.
+FRAME_KEYS = {
+    "rules_used": ("rules",), "looks_like_prose": ("looksLikeProse",),
+    "words": ("counts", "words"), "sentences": ("counts", "sentences"),
+    "syllables": ("counts", "syllables"), "difficult_words": ("counts", "difficultWords"),
+    "letters": ("counts", "letters"), "long_words": ("counts", "longWords"),
+    "polysyllables": ("counts", "polysyllables"), "monosyllables": ("counts", "monosyllables"),
+    "mini_words": ("counts", "miniWords"),
+    "dale_chall_unfamiliar_words": ("counts", "daleChallUnfamiliarWords"),
+    "spache_unfamiliar_words": ("counts", "spacheUnfamiliarWords"),
+    "syllables_per_word": ("figures", "syllablesPerWord"),
+    "syllables_per_sentence": ("figures", "syllablesPerSentence"),
+    "words_per_sentence": ("figures", "wordsPerSentence"),
+    "syllables_per_100_words": ("figures", "syllablesPer100Words"),
+    "sentences_per_100_words": ("figures", "sentencesPer100Words"),
+    "flesch_reading_ease": ("figures", "fleschReadingEase"),
+    "flesch_kincaid_grade": ("figures", "fleschKincaidGradeLevel"),
+    "gunning_fog": ("figures", "gunningFogIndex"),
+    "smog_grade": ("indices", "smogGrade"), "coleman_liau_index": ("indices", "colemanLiauIndex"),
+    "automated_readability_index": ("indices", "automatedReadabilityIndex"),
+    "lix": ("indices", "lix"), "forcast": ("indices", "forcast"),
+    "new_dale_chall": ("indices", "newDaleChall"), "spache": ("indices", "spache"),
+    "mcalpine_eflaw": ("indices", "mcalpineEflaw"), "linsear_write": ("indices", "linsearWrite"),
+    "consensus_grade": ("indices", "consensusGrade"),
+    "consensus_low": ("consensusRange", "low"), "consensus_high": ("consensusRange", "high"),
+    "dale_chall_grades": ("daleChallGrades",),
+    "fry_reading": ("fry", "reading"), "fry_region": ("fry", "region"),
+    "fry_zone": ("fry", "zone"), "fry_college": ("fry", "college"),
+    "fry_near_boundary": ("fry", "nearBoundary"), "fry_other_zone": ("fry", "otherZone"),
+}
+
+
+def dig(report, path):
+    for key in path:
+        if report is None:
+            return None
+        report = report[key]
+    return report
+
+
+def missing(value):
+    return value is None or value != value
+
+
+class Frame(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        import pandas
+        cls.pandas = pandas
+
+    def test_the_licences_value_for_value(self):
+        licences = {path: text for path, text in held_out_corpus().items()
+                    if path.startswith("/usr/share/common-licenses/")}
+        self.assertGreater(len(licences), 5)
+        texts = list(licences.values()) + ["", "Go."]
+        names = list(licences) + ["empty", "short"]
+        for rules in "classic", "careful":
+            many = scrivolux.analyse_many(texts, rules=rules)
+            frame = scrivolux.analyse_frame(texts, names=names, rules=rules)
+            self.assertEqual(list(frame.index), names)
+            self.assertEqual(set(frame.columns), set(FRAME_KEYS) | {"unknown_words", "error"})
+            for name, report in zip(names, many):
+                row = frame.loc[name]
+                for column, path in FRAME_KEYS.items():
+                    expected, got = dig(report, path), row[column]
+                    with self.subTest(name=name, column=column, rules=rules):
+                        if expected is None:
+                            self.assertTrue(missing(got), got)
+                        else:
+                            self.assertEqual(got, expected)
+                self.assertEqual(row["unknown_words"], len(report["unknownWords"]))
+                self.assertTrue(missing(row["error"]))
+
+    def test_a_series_with_none_and_nan(self):
+        pandas = self.pandas
+        series = pandas.Series(["The cat sat.", None, float("nan"), "A dog ran. It sat."],
+                               index=[10, 20, 30, 40])
+        frame = scrivolux.analyse_frame(series)
+        self.assertEqual(list(frame.index), [10, 20, 30, 40])
+        self.assertEqual(list(frame["words"][[10, 40]]), [3, 5])
+        for label, reason in (20, "a NoneType, not a str"), (30, "a float, not a str"):
+            self.assertEqual(frame.loc[label, "error"], reason)
+        series[20] = 7
+        frame = scrivolux.analyse_frame(series)
+        for label, reason in (20, "an int, not a str"), (30, "a float, not a str"):
+            self.assertEqual(frame.loc[label, "error"], reason)
+            self.assertTrue(all(missing(value) for value in frame.loc[label].drop("error")))
+        self.assertTrue(missing(frame.loc[10, "error"]))
+        # Names of any hashable kind, and a generator of texts.
+        frame = scrivolux.analyse_frame((t for t in ["a b.", "c."]), names=[("x", 1), 7],
+                                        columns=["sentences", "words"])
+        self.assertEqual(list(frame.columns), ["sentences", "words", "error"])
+        self.assertEqual(list(scrivolux.analyse_frame([], columns="lix").columns), ["lix", "error"])
+        self.assertEqual(len(scrivolux.analyse_frame([])), 0)
+        self.assertEqual(frame.loc[7, "words"], 1)
+        self.assertEqual(frame.loc[[("x", 1)], "words"].iloc[0], 2)
+
+    def test_bad_columns_and_names(self):
+        with self.assertRaises(ValueError) as caught:
+            scrivolux.analyse_frame(["x"], columns=["words", "fk"])
+        self.assertTrue(str(caught.exception).startswith("no column 'fk'; the columns are "
+                                                         "rules_used, looks_like_prose, words"))
+        with self.assertRaises(ValueError) as caught:
+            scrivolux.analyse_frame(["x", "y"], names=["a"])
+        self.assertEqual(str(caught.exception), "names holds 1 names for 2 texts")
+        with self.assertRaises(TypeError):
+            scrivolux.analyse_frame("a text")
+
+    def test_checks_are_counted_per_rule(self):
+        text = ("The report was written by the committee. It is very, very important that we "
+                "basically utilize this. " * 3)
+        report = scrivolux.analyse(text, checks=True)
+        rules = collections.Counter(finding["rule"] for finding in report["checks"])
+        self.assertEqual(rules["adverb"], 6)
+        frame = scrivolux.analyse_frame([text, "Go.", None], checks=True)
+        self.assertEqual(frame.loc[0, "checks"], len(report["checks"]))
+        for rule, count in rules.items():
+            self.assertEqual(frame.loc[0, "checks_" + rule.replace("-", "_")], count)
+        self.assertEqual(frame.loc[1, "checks"], 0)
+        self.assertTrue(missing(frame.loc[2, "checks"]))
+        # The checks change no count.
+        plain = scrivolux.analyse(text)
+        del report["checks"]
+        self.assertEqual(report, plain)
+        [many] = scrivolux.analyse_many([text], checks=True)
+        self.assertEqual(len(many["checks"]), frame.loc[0, "checks"])
+        self.assertNotIn("checks", scrivolux.analyse_frame([text]).columns)
+        # The target grade decides which sentences are hard.
+        hard = {"hard-sentence", "very-hard-sentence"}
+        for target, found in (0, 6), (40, 0):
+            report = scrivolux.analyse(text, checks=True, target_grade=target)
+            self.assertEqual(sum(f["rule"] in hard for f in report["checks"]), found, target)
+
+
+class NotText(unittest.TestCase):
+    def test_errors_none_and_names_of_any_kind(self):
+        texts = ["The cat sat.", None, float("nan"), "Go."]
+        got = scrivolux.analyse_many(texts, names=[1, "two", 3.5, (4,)], errors="none")
+        self.assertEqual([r is None for r in got], [False, True, True, False])
+        self.assertEqual(got[0]["name"], 1)
+        self.assertEqual(got[3]["name"], (4,))
+        expected = scrivolux.analyse("Go.")
+        del got[3]["name"], expected["name"]
+        self.assertEqual(got[3], expected)
+        with self.assertRaises(TypeError) as caught:
+            scrivolux.analyse_many(texts)
+        self.assertEqual(str(caught.exception), "texts[1] must be str, not NoneType")
+        with self.assertRaises(ValueError) as caught:
+            scrivolux.analyse_many(texts, errors="skip")
+        self.assertEqual(str(caught.exception), "errors must be 'raise' or 'none', not 'skip'")
+
+    def test_ctrl_c_stops_a_long_batch(self):
+        script = textwrap.dedent("""
+            import sys, scrivolux
+            text = open("/usr/share/common-licenses/GPL-3").read()[:600]
+            texts = [text + str(i) for i in range(100_000)]
+            print("ready", flush=True)
+            try:
+                scrivolux.analyse_many(texts, threads=2)
+            except KeyboardInterrupt:
+                print("interrupted", flush=True)
+                sys.exit(3)
+            print("finished", flush=True)
+            """)
+        child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE)
+        try:
+            self.assertEqual(child.stdout.readline(), b"ready\n")
+            time.sleep(0.5)
+            child.send_signal(signal.SIGINT)
+            sent = time.monotonic()
+            line = child.stdout.readline()
+            took = time.monotonic() - sent
+            self.assertEqual(line, b"interrupted\n")
+            self.assertLess(took, 1.0)
+            self.assertEqual(child.wait(timeout=30), 3)
+        finally:
+            child.kill()
+            child.wait()
+
+
+class Readers(unittest.TestCase):
+    def test_textstat_names_read_our_json(self):
+        text = read(GPL)[:20000]
+        report = scrivolux.analyse(text)
+        counts, figures, indices = report["counts"], report["figures"], report["indices"]
+        for function, expected in [
+            (scrivolux.difficult_words, counts["daleChallUnfamiliarWords"]),
+            (scrivolux.spache_readability, indices["spache"]),
+            (scrivolux.lix, indices["lix"]),
+            (scrivolux.polysyllabcount, counts["polysyllables"]),
+            (scrivolux.monosyllabcount, counts["monosyllables"]),
+            (scrivolux.letter_count, counts["letters"]),
+            (scrivolux.avg_sentence_length, figures["wordsPerSentence"]),
+            (scrivolux.avg_syllables_per_word, figures["syllablesPerWord"]),
+            (scrivolux.avg_letter_per_word, counts["letters"] / counts["words"]),
+        ]:
+            with self.subTest(function=function.__name__):
+                self.assertEqual(function(text), expected)
+                self.assertEqual(function(report), expected)
+        careful = scrivolux.analyse(text, rules="careful")
+        self.assertEqual(scrivolux.sentence_count(text, rules="careful"),
+                         careful["counts"]["sentences"])
+        self.assertIsNone(scrivolux.avg_letter_per_word(""))
+        self.assertEqual(scrivolux.char_count(" a\tb.\n"), 3)
+        self.assertEqual(scrivolux.char_count(" a b", ignore_spaces=False), 4)
+        self.assertEqual(scrivolux.reading_time("Hello there world."), 0.24)
+        self.assertEqual(scrivolux.reading_time("Hello there.", ms_per_char=100), 1.1)
+        with self.assertRaises(TypeError):
+            scrivolux.char_count(report)
+
+    def test_text_standard_in_words(self):
+        def with_grade(grade):
+            return {"indices": {"consensusGrade": grade}}
+        for grade, words in [(8.6, "8th and 9th grade"), (9.49, "8th and 9th grade"),
+                             (1.2, "0th and 1st grade"), (2.5, "1st and 2nd grade"),
+                             (3.0, "2nd and 3rd grade"), (12.2, "11th and 12th grade"),
+                             (13.7, "13th and 14th grade"), (21.9, "21st and 22nd grade"),
+                             (112, "111th and 112th grade")]:
+            with self.subTest(grade=grade):
+                self.assertEqual(scrivolux.text_standard(with_grade(grade)), words)
+        self.assertEqual(scrivolux.text_standard(with_grade(8.6), float_output=True), 8.6)
+        self.assertIsNone(scrivolux.text_standard(""))
+        text = read(GPL)[:5000]
+        self.assertIsInstance(scrivolux.text_standard(text), str)
+
+    def test_one_analysis_per_text_and_options(self):
+        calls = []
+        original = scrivolux.analyse
+
+        def counted(text, **options):
+            calls.append(text)
+            return original(text, **options)
+
+        scrivolux.analyse = counted
+        try:
+            text = "A text read for three figures. " + str(time.monotonic())
+            scrivolux.flesch_kincaid_grade(text)
+            scrivolux.lix(text)
+            scrivolux.text_standard(text)
+            self.assertEqual(len(calls), 1)
+            scrivolux.lix(text, rules="careful")
+            self.assertEqual(len(calls), 2)
+            # The cache keeps the last 32 reports, the least recently read leaving first.
+            others = [f"Text number {i}." for i in range(32)]
+            for other in others[:30]:
+                scrivolux.lix(other)
+            scrivolux.lix(text)
+            self.assertEqual(len(calls), 2 + 30)
+            scrivolux.lix(others[30])  # the careful report of text leaves
+            scrivolux.lix(text, rules="careful")  # and others[0]
+            scrivolux.lix(others[0])
+            scrivolux.lix(text)
+            self.assertEqual(calls[32:], [others[30], text, others[0]])
+            # Two texts of 40 Mi characters are more than the cache holds.
+            big = ["x " * (20 * 1024 * 1024), "y " * (20 * 1024 * 1024)]
+            del calls[:]
+            for _ in range(2):
+                scrivolux.letter_count(big[0], unknown="zero")
+            scrivolux.letter_count(big[1], unknown="zero")
+            scrivolux.letter_count(big[1], unknown="zero")
+            scrivolux.letter_count(big[0], unknown="zero")
+            self.assertEqual(len(calls), 3)
+        finally:
+            scrivolux.analyse = original
 
 
 if __name__ == "__main__":
