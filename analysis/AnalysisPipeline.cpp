@@ -1,6 +1,7 @@
 #include "analysis/AnalysisPipeline.h"
 
 #include "analysis/CarefulRules.h"
+#include "analysis/IndexCounts.h"
 #include "analysis/PassageDetails.h"
 #include "text/TextFile.h"
 
@@ -183,6 +184,8 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
         counts.syllables = CountSyllables(wordText, dictionary, headUnknownWord, progress,
                                           counts.difficultWords, &counts.words, indexCounts);
         counts.sentences = CountSentences(texts.sentenceText, progress);
+        if (indexCounts)
+            indexCounts->spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
         return counts;
     }
 
@@ -204,8 +207,10 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
                        headDifficult, &headWords, indexCounts);
     const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
     AnalysisCounts counts = tail.get();
-    if (indexCounts)
+    if (indexCounts) {
         AddIndexCounts(*indexCounts, tailIndex);
+        indexCounts->spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
+    }
     // The sum saturates as one pass over the whole does.
     counts.syllables = static_cast<std::int32_t>(
         std::min<std::int64_t>(std::int64_t{counts.syllables} + headSyllables, INT32_MAX));

@@ -25,7 +25,7 @@ struct Continuation {
 };
 
 // What the text of a line is, for the blocks.
-enum class LineKind { Blank, Text, ListItem, Heading, TableRow, Rule };
+enum class LineKind { Blank, Text, ListItem, Section, Heading, TableRow, Rule };
 
 class SentenceMarker {
 public:
@@ -34,6 +34,9 @@ public:
         : passage_(passage), sentence_(sentence), word_(word), events_(events) {}
 
     void Run(std::span<const CarefulLine> lines) {
+        lineEnds_.reserve(lines.size());
+        for (const CarefulLine& line : lines)
+            lineEnds_.push_back(line.end);
         bool open = false;
         bool list = false;
         std::size_t blockStart = 0;
@@ -67,6 +70,7 @@ public:
                 blockEnd = line.end;
                 break;
             case LineKind::Heading:
+            case LineKind::Section: // "A.3. Calling for a vote"
             case LineKind::Rule:
                 close();
                 Blank(line.start, markerEnd);
@@ -163,6 +167,20 @@ private:
             markerEnd = line.end;
             return LineKind::Rule;
         }
+        if (chunk == "*") {
+            // "*  text  *": a boxed paragraph, whose empty lines part it.
+            std::size_t last = line.end;
+            while (last > start && IsBlankByte(passage_[last - 1]))
+                --last;
+            if (last > start + 1 && passage_[last - 1] == '*' && IsBlankByte(passage_[last - 2]))
+                return SkipBlanks(start + 1, line.end) >= last - 1 ? LineKind::Blank
+                                                                   : LineKind::Text;
+        }
+        if (IsSectionNumber(chunk) &&
+            Next(start + chunk.size(), line.end, false).start == Continuation::Upper) {
+            markerEnd = start + chunk.size();
+            return LineKind::Section;
+        }
         const Char first = Decode(passage_, start);
         const bool dash = chunk == "-" || chunk == "*" || chunk == "+" || chunk == "\xE2\x80\x93" ||
                           chunk == "\xE2\x80\x94";
@@ -190,6 +208,29 @@ private:
             return LineKind::ListItem;
         }
         return LineKind::Text;
+    }
+
+    // "A.3.", "12.2.4": a number of two or more parts, the first a capital
+    // letter or a number, before a heading.
+    static bool IsSectionNumber(std::string_view chunk) {
+        if (chunk.ends_with('.'))
+            chunk.remove_suffix(1);
+        int parts = 0;
+        std::size_t start = 0;
+        while (start <= chunk.size()) {
+            std::size_t end = chunk.find('.', start);
+            if (end == std::string_view::npos)
+                end = chunk.size();
+            const std::string_view part = chunk.substr(start, end - start);
+            const bool number = !part.empty() && part.size() <= 3 &&
+                                part.find_first_not_of("0123456789") == std::string_view::npos;
+            const bool letter = parts == 0 && part.size() == 1 && part[0] >= 'A' && part[0] <= 'Z';
+            if (!number && !letter)
+                return false;
+            ++parts;
+            start = end + 1;
+        }
+        return parts >= 2;
     }
 
     void Cells(const CarefulLine& line) {
@@ -271,9 +312,17 @@ private:
         const std::string_view chunk = Chunk(at, limit_);
         if (IsListMarker(chunk) &&
             Next(at + chunk.size(), limit_, false).start == Continuation::Upper) {
-            BreakBefore(at);
+            // "...; 2) For the rest": an enumeration inside the sentence.
+            std::size_t before = at;
+            while (before > segmentStart_ && IsBlankByte(passage_[before - 1]))
+                --before;
+            const bool inner = before > segmentStart_ &&
+                               (passage_[before - 1] == ';' || passage_[before - 1] == ',');
+            if (!inner)
+                BreakBefore(at);
             Blank(at, at + chunk.size());
-            segmentStart_ = at + chunk.size();
+            if (!inner)
+                segmentStart_ = at + chunk.size();
             return at + chunk.size();
         }
         const bool ending = std::any_of(chunk.begin(), chunk.end(), [](char c) {
@@ -350,7 +399,12 @@ private:
                 break;
             end = next + more.size();
         }
-        if (!EndsSentence(core, marks, Next(end, limit_, list_)))
+        const Continuation next = Next(end, limit_, list_);
+        const bool ends =
+            next.start == Continuation::Lower
+                ? marks.dots == 1 && marks.bangs == 0 && IsLineFinal(end) && !IsAbbreviation(core)
+                : EndsSentence(core, marks, next);
+        if (!ends)
             return end;
         std::memset(sentence_ + at + trail, ' ', end - (at + trail));
         Close(end - 1);
@@ -404,6 +458,20 @@ private:
             i += c.length;
         }
         return {};
+    }
+
+    // Whether the text from `end` to the next piece crosses a line end.
+    bool IsLineFinal(std::size_t end) const {
+        const auto lineEnd = std::lower_bound(lineEnds_.begin(), lineEnds_.end(), end);
+        return lineEnd != lineEnds_.end() && *lineEnd < limit_ &&
+               SkipBlanks(end, limit_) > *lineEnd;
+    }
+
+    // A word the rules know to be shortened ("etc", "e.g", "U.S", "E"): a full
+    // stop after it may stand inside a sentence.
+    static bool IsAbbreviation(std::string_view core) {
+        return core.empty() || KindOfAbbreviation(core) != Abbreviation::None ||
+               IsInitialism(core) || IsSingleLetter(core);
     }
 
     static bool IsNumber(std::string_view core) {
@@ -481,6 +549,7 @@ private:
     };
 
     std::string_view passage_;
+    std::vector<std::size_t> lineEnds_; // the space after each line, in order
     char* sentence_;
     char* word_;
     const std::vector<std::size_t>& events_;

@@ -1,6 +1,7 @@
 #include "analysis/CarefulWords.h"
 
 #include "analysis/CarefulCharacters.h"
+#include "analysis/SyllableEstimate.h"
 
 #include <bit>
 #include <cstdint>
@@ -79,6 +80,12 @@ public:
                     runStart_ = i;
                 break;
             case Kind::Stop:
+                events_.push_back(i);
+                if (Joins(i))
+                    break; // "sys.path", "3.5": one word
+                EndRun(i);
+                Blank(i, c.length);
+                break;
             case Kind::Mark:
             case Kind::Ellipsis:
             case Kind::Bullet:
@@ -87,6 +94,8 @@ public:
                 Blank(i, c.length);
                 break;
             default:
+                if ((c.code == '-' || c.code == '_' || (c.code == ',' && hasDigit_)) && Joins(i))
+                    break; // "well-known", "LC_CTYPE", "1,000": one word
                 if (c.code == '@' || (c.code == ':' && passage_.substr(i + 1, 2) == "//"))
                     address_ = true;
                 EndRun(i);
@@ -184,8 +193,44 @@ private:
         EndOtherRun(start, end);
     }
 
+    // A full stop, hyphen or underscore between two letters or digits, or a
+    // comma between two digits, joins them into one word.
+    bool Joins(std::size_t at) const {
+        if (runStart_ == kNone || at + 1 >= passage_.size())
+            return false;
+        const Kind before = Decode(passage_, PreviousStart(passage_, at)).kind;
+        const Kind after = Decode(passage_, at + 1).kind;
+        if (passage_[at] == ',')
+            return before == Kind::Digit && after == Kind::Digit;
+        return (before == Kind::Letter || before == Kind::Digit || before == Kind::Combining) &&
+               (after == Kind::Letter || after == Kind::Digit);
+    }
+
+    // A run with a digit is a word when it is a figure said as words ("1918",
+    // "3.5", "15th", "1990s"), with the currency sign before it ("$10"); a
+    // number before ")" numbers a list ("2)"), and "MP3", "4.5.1" or a date
+    // are no words.
+    bool KeepFigure(std::size_t start, std::size_t end) {
+        if (end < passage_.size() && passage_[end] == ')' && end - start <= 3)
+            return false;
+        if (!SpokenFigureSyllables(passage_.substr(start, end - start)))
+            return false;
+        for (const std::string_view sign : {"$", "\xE2\x82\xAC", "\xC2\xA3"}) {
+            if (start >= sign.size() && passage_.substr(start - sign.size(), sign.size()) == sign) {
+                std::memcpy(word_ + start - sign.size(), sign.data(), sign.size());
+                break;
+            }
+        }
+        return true;
+    }
+
     void EndOtherRun(std::size_t start, std::size_t end) {
         const bool softHyphen = std::exchange(softHyphen_, false);
+        if (hasDigit_ && !softHyphen && KeepFigure(start, end)) {
+            hasLetter_ = false;
+            hasDigit_ = false;
+            return;
+        }
         if (!hasLetter_ || hasDigit_) {
             hasLetter_ = false;
             hasDigit_ = false;

@@ -1,6 +1,7 @@
 #include "analysis/CountingPasses.h"
 
 #include "analysis/IndexCounts.h"
+#include "analysis/SyllableEstimate.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
 
@@ -78,6 +79,11 @@ private:
     std::string lower_;
 };
 
+// A digit or the first byte of a currency sign ($, £, €).
+bool IsFigureStart(char c) {
+    return (c >= '0' && c <= '9') || c == '$' || c == '\xC2' || c == '\xE2';
+}
+
 } // namespace
 
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
@@ -101,8 +107,15 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
             ++tokens;
             std::int32_t count = recent.Lookup(token, dictionary, wantedIndex);
             if (count == -1) {
-                word.assign(token);
-                count = unknownWord ? unknownWord(word, dictionary) : 0;
+                // A figure (careful rules only) is said, never asked about.
+                const auto spoken =
+                    IsFigureStart(token.front()) ? SpokenFigureSyllables(token) : std::nullopt;
+                if (spoken) {
+                    count = *spoken;
+                } else {
+                    word.assign(token);
+                    count = unknownWord ? unknownWord(word, dictionary) : 0;
+                }
             }
             syllables = std::min<std::int64_t>(syllables + count, INT32_MAX);
             if (count > 2)

@@ -110,6 +110,14 @@ unsigned FamiliarListsOf(std::string_view lowerWord) {
     constexpr unsigned kBoth = 3;
     const FamiliarTable& table = Table();
     unsigned lists = table.ListsOf(lowerWord);
+    // An entry matches with or without its full stop: the list has "mr." and
+    // the careful words "Mr" (and "U.S." with its stops).
+    if (lists != kBoth) {
+        if (lowerWord.size() > 1 && lowerWord.ends_with('.'))
+            lists |= FamiliarListsOf(lowerWord.substr(0, lowerWord.size() - 1));
+        else
+            lists |= table.ListsOf(std::string(lowerWord) + '.');
+    }
     static constexpr std::array<std::string_view, 8> kEndings = {"'s", "s",   "es", "ed",
                                                                  "d",  "ing", "er", "est"};
     for (const std::string_view ending : kEndings) {

@@ -3,13 +3,14 @@
 #include <cstddef>
 #include <string_view>
 
-// The two lists of words that young readers know, behind the New Dale-Chall and
-// the revised Spache formulas.
+// The two lists of words that young readers know, behind the Dale-Chall and the
+// revised Spache formulas.
 enum class FamiliarList { DaleChall, Spache };
 
 // Whether a lower-cased word is familiar: it is on the list, or it is a listed
 // word with one regular ending ('s, s, es, ed, d, ing, er, est; ies and ied
-// for a listed word ending in y). A typographic apostrophe counts as '.
+// for a listed word ending in y); an entry matches with or without its full
+// stop ("mr" and "mr."). A typographic apostrophe counts as '.
 // The empty word is not familiar.
 bool IsFamiliarWord(std::string_view lowerWord, FamiliarList list);
 

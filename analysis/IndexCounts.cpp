@@ -1,10 +1,15 @@
 #include "analysis/IndexCounts.h"
 
 #include "analysis/FamiliarWords.h"
+#include "analysis/Tokens.h"
+#include "dictionary/Dictionary.h"
 
 #include <QChar>
 #include <QList>
 #include <QString>
+
+#include <string>
+#include <unordered_set>
 
 std::int32_t CountLetters(std::string_view word) {
     std::int32_t letters = 0;
@@ -63,4 +68,22 @@ void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
     counts.miniWords += later.miniWords;
     counts.daleChallUnfamiliar += later.daleChallUnfamiliar;
     counts.spacheUnfamiliar += later.spacheUnfamiliar;
+}
+
+std::int32_t CountUniqueSpacheUnfamiliar(std::string_view wordText) {
+    // A spelling met before is settled by its bytes, without lower-casing it.
+    std::unordered_set<std::string_view> seen;
+    std::unordered_set<std::string> unfamiliar;
+    std::string lower;
+    tokens::ForEachToken(
+        wordText, ' ',
+        [&](std::string_view token) {
+            if (!seen.insert(token).second)
+                return;
+            LowerCaseInto(token, lower);
+            if (!IsFamiliarWord(lower, FamiliarList::Spache))
+                unfamiliar.insert(lower);
+        },
+        [](int) {});
+    return static_cast<std::int32_t>(unfamiliar.size());
 }

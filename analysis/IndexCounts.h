@@ -15,7 +15,14 @@ struct IndexCounts {
     std::int32_t miniWords = 0;           // at most three letters
     std::int32_t daleChallUnfamiliar = 0; // occurrences of words off the Dale-Chall list
     std::int32_t spacheUnfamiliar = 0;    // and off the Spache list
+    // The distinct words off the Spache list, which its formula counts; set by
+    // whoever counts the whole text (CountUniqueSpacheUnfamiliar), never added.
+    std::int32_t spacheUnfamiliarUnique = 0;
 };
+
+// The distinct lower-cased words of a word text that are off the Spache list;
+// 0 for a blank text.
+std::int32_t CountUniqueSpacheUnfamiliar(std::string_view wordText);
 
 // Letters in a word: code points that Unicode classes as letters.
 std::int32_t CountLetters(std::string_view word);

@@ -2,6 +2,7 @@
 
 #include "analysis/CarefulCharacters.h"
 #include "analysis/FamiliarWords.h"
+#include "analysis/SyllableEstimate.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
 
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <future>
 #include <limits>
+#include <unordered_set>
 #include <vector>
 
 std::string_view WordSourceName(WordSource source) {
@@ -124,6 +126,12 @@ void CountFromRows(PassageDetails& details) {
     details.counts.difficultWords = Saturated(difficult);
     details.indexCounts.polysyllables = details.counts.difficultWords;
     details.indexCounts.monosyllables = Saturated(mono);
+    std::unordered_set<std::string_view> unfamiliar;
+    for (const WordRow& row : details.words) {
+        if (!row.spacheFamiliar && row.occurrences > 0)
+            unfamiliar.insert(row.word);
+    }
+    details.indexCounts.spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
     for (SentenceDetails& sentence : details.sentences) {
         sentence.difficultWords = 0;
         for (std::size_t i = sentence.firstWord;
@@ -136,7 +144,8 @@ void CountFromRows(PassageDetails& details) {
 
 std::int32_t DictionaryCount(const TDictionary& dictionary, const std::string& lower) {
     std::int32_t count = -1;
-    dictionary.Origin(lower, &count);
+    if (dictionary.Origin(lower, &count) == WordOrigin::Absent)
+        return SpokenFigureSyllables(lower).value_or(0);
     return std::max(count, 0);
 }
 
@@ -191,7 +200,14 @@ public:
         }
         if (state.dictionaryRow == kNoRow) {
             std::int32_t count = -1;
-            const WordSource source = SourceOf(dictionary_.Origin(lower_, &count));
+            WordSource source = SourceOf(dictionary_.Origin(lower_, &count));
+            // A figure the dictionary lacks has the syllables it is said with.
+            if (source == WordSource::Ignored) {
+                if (const auto spoken = SpokenFigureSyllables(lower_)) {
+                    count = *spoken;
+                    source = WordSource::Estimated;
+                }
+            }
             state.dictionaryRow = RowFor(state, token, std::max(count, 0), source);
         }
         return state.dictionaryRow;
@@ -435,13 +451,17 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
                             const UnknownWordLog& log, std::size_t parallelFromBytes) {
     const std::string_view wordText = texts.wordText;
     const std::size_t cut = HalfwaySpace(wordText, parallelFromBytes);
-    if (cut == std::string_view::npos || !log.OneCountPerWord(dictionary))
-        return CountIndexWordsOf(wordText, dictionary, log, false);
+    if (cut == std::string_view::npos || !log.OneCountPerWord(dictionary)) {
+        IndexCounts counts = CountIndexWordsOf(wordText, dictionary, log, false);
+        counts.spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
+        return counts;
+    }
     auto tail = std::async(std::launch::async, [&] {
         return CountIndexWordsOf(wordText.substr(cut), dictionary, log, true);
     });
     IndexCounts counts = CountIndexWordsOf(wordText.substr(0, cut), dictionary, log, true);
     AddIndexCounts(counts, tail.get());
+    counts.spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
     return counts;
 }
 

@@ -26,6 +26,12 @@ std::int32_t EstimateSyllablesByRules(std::string_view word);
 std::optional<std::int32_t> EstimateSyllablesFromDictionary(std::string_view word,
                                                             const TDictionary& dictionary);
 
-// The dictionary's count when it knows the word, else the stem estimate, else the
-// rules.
+// A figure said as words, as Flesch counted it: "1918" 4 (nineteen eighteen),
+// "$10" 3 (ten dollars), "15th" 2, "3.5" 3 (three point five), "1990s" 4,
+// "1,000" 3. Empty for anything else ("MP3", "4.5.1", "" ).
+std::optional<std::int32_t> SpokenFigureSyllables(std::string_view word);
+
+// The dictionary's count when it knows the word; else a figure's spoken count;
+// else for a compound or identifier ("well-known", "LC_CTYPE", "sys.path") the
+// sum of its parts' estimates; else the stem estimate, else the rules.
 std::int32_t EstimateSyllables(std::string_view word, const TDictionary& dictionary);

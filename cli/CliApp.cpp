@@ -13,6 +13,7 @@
 #include "text/Error.h"
 #include "text/TextFile.h"
 
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -82,6 +83,19 @@ bool Places(const CliOptions& options) {
     return options.sentences > 0 || options.checks || options.Lint() || options.Sarif();
 }
 
+// The rules for an input that could not be read: by the format it was named
+// as, so that a failure row says what its report would have.
+std::string Suffix(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).suffix().toLower().toStdString();
+}
+
+CountingRules RulesForUnread(const std::string& input, const CliOptions& options) {
+    const std::optional<DocumentFormat> format = options.formatIn ? options.formatIn
+                                                 : input == "-"   ? std::nullopt
+                                                                  : FormatFromName(Suffix(input));
+    return RulesFor(options.rules, format && *format != DocumentFormat::Text);
+}
+
 // Why an input could not be read, as one line for standard error and the JSON
 // report.
 struct InputFailure {
@@ -93,20 +107,25 @@ struct InputFailure {
 struct PreparedInput {
     PreparedText text;   // the passage and line starts kept only when sentences are listed
     FileLocator locator; // only when something is placed
+    CountingRules rules = CountingRules::Classic;
+    std::vector<std::string> warnings;
     std::optional<InputFailure> failure;
 };
 
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
+    prepared.rules = RulesForUnread(input, options);
     try {
         LoadedDocument document = ReadInput(input, options, stdinDescriptor);
+        prepared.rules = RulesFor(options.rules, document.format != DocumentFormat::Text);
+        prepared.warnings = std::move(document.warnings);
         // Inline code and link targets are no prose to the careful rules; the
         // quoted sentences show the code blanked too.
-        if (options.rules == CountingRules::Careful)
+        if (prepared.rules == CountingRules::Careful)
             BlankCode(document.text, document.code);
         if (Places(options))
             prepared.locator = FileLocator(document);
-        prepared.text = PrepareForReport(std::move(document.text), options.rules,
+        prepared.text = PrepareForReport(std::move(document.text), prepared.rules,
                                          options.sentences > 0, options.checks);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
@@ -161,9 +180,9 @@ namespace {
 
 // The analysis of one file under its options. hardest: the sentences lint mode
 // lists for a file above its grade.
-TextAnalysisOptions AnalysisFor(const CliOptions& options, bool hardest) {
+TextAnalysisOptions AnalysisFor(const CliOptions& options, CountingRules rules, bool hardest) {
     TextAnalysisOptions analysis;
-    analysis.rules = options.rules;
+    analysis.rules = rules;
     analysis.unknown = options.unknown;
     ReportExtras& extras = analysis.extras;
     extras.indices = options.format != OutputFormat::Text || options.maxGrade.has_value();
@@ -172,7 +191,7 @@ TextAnalysisOptions AnalysisFor(const CliOptions& options, bool hardest) {
         hardest ? std::max(options.sentences, options.LintSentences()) : options.sentences;
     extras.shortenFirst = hardest;
     extras.checks = options.checks;
-    extras.rules = std::string(CountingRulesName(options.rules));
+    extras.rules = std::string(CountingRulesName(rules));
     return analysis;
 }
 
@@ -311,7 +330,7 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
         PreparedInput prepared =
             first ? std::move(*first) : Prepare(input, fileOptions, streams.stdinDescriptor);
         first.reset();
-        TextAnalysisOptions analysis = AnalysisFor(fileOptions, false);
+        TextAnalysisOptions analysis = AnalysisFor(fileOptions, prepared.rules, false);
         analysis.ask = ask;
         std::optional<TextReport> report;
         if (!prepared.failure) {
@@ -336,6 +355,9 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
                 lint->Unreadable();
             continue;
         }
+        for (const std::string& warning : prepared.warnings)
+            err << kProgram << name << ": " << warning << '\n';
+        report->warnings = std::move(prepared.warnings);
         if (fileOptions.unknown == UnknownMode::Zero && !report->unknownWords.empty())
             err << kProgram << name << ": " << UnknownWordsSummary(report->unknownWords) << '\n';
         std::optional<double> grade;
@@ -375,7 +397,7 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
         // Only a file above its grade needs its hardest sentences: the details
         // they come from cost as much again as the counting.
         if (above && fileOptions.LintSentences() > 0) {
-            TextAnalysisOptions hardest = AnalysisFor(fileOptions, true);
+            TextAnalysisOptions hardest = AnalysisFor(fileOptions, prepared.rules, true);
             hardest.ask = ask;
             hardest.extras.checks = false;
             TextReport again = AnalyseText(input, prepared.locator.Text(), dictionary, hardest);

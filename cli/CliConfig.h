@@ -30,7 +30,7 @@
 
 // What one table sets; each key only when given.
 struct ConfigSettings {
-    std::optional<CountingRules> rules;
+    std::optional<RulesChoice> rules;
     std::optional<double> maxGrade;
     std::optional<GradeIndex> gradeIndex;
     std::optional<UnknownMode> unknown;

@@ -40,8 +40,8 @@ struct CliOptions {
     UnknownMode unknown = UnknownMode::Estimate;
     std::vector<std::string> inputs;        // "-" is standard input; never empty after parsing
     std::optional<DocumentFormat> formatIn; // --format-in; otherwise each file's own, stdin text
-    CountingRules rules = CountingRules::Classic;
-    std::optional<double> maxGrade; // a text above it fails the run (exit 4)
+    RulesChoice rules = RulesChoice::Auto;  // auto: careful for documents, classic for text
+    std::optional<double> maxGrade;         // a text above it fails the run (exit 4)
     GradeIndex gradeIndex = GradeIndex::Consensus;
     bool quiet = false;          // with maxGrade: only the files above it and the summary
     bool sentencesGiven = false; // --sentences was given (lint mode lists 3 without it)

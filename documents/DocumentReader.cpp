@@ -223,6 +223,7 @@ LoadedDocument ReadDocument(const std::string& path, std::optional<DocumentForma
     loaded.places = std::move(read.places);
     loaded.code = std::move(read.code);
     loaded.silenced = std::move(read.silenced);
+    loaded.warnings = std::move(read.warnings);
     // The office readers bound their text as it grows in UTF-16 units and
     // bytes; the whole is measured in bytes.
     if (loaded.text.size() > kMaxTextFileBytes)

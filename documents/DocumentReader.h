@@ -53,6 +53,9 @@ struct LoadedDocument {
     // count (BlankCode), and the checks ignore comments turned off.
     std::vector<TextRange> code;
     std::vector<SilencedChecks> silenced;
+    // What the person reading should know of the text ("this PDF has little
+    // text (its pages may be pictures)"); none for most documents.
+    std::vector<std::string> warnings;
 };
 
 // The text with each code range's bytes turned into spaces (line feeds kept),

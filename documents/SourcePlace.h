@@ -54,6 +54,7 @@ struct DocumentText {
     std::vector<PlaceMark> places;
     std::vector<TextRange> code;
     std::vector<SilencedChecks> silenced;
+    std::vector<std::string> warnings; // about the text read, for the person reading
 };
 
 // What an HTML comment asks of the reader: "scrivolux-disable" (what follows

@@ -167,18 +167,33 @@ const PassageDetails* TDetailsForm::Details() const {
     return analysis_->Details();
 }
 
-void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument) {
-    QString note =
-        rules == CountingRules::Careful
-            ? QStringLiteral("Counted by the careful rules: abbreviations, numbers and addresses "
-                             "end no sentence; headings, list items and table cells end one.")
-            : QStringLiteral("Counted by the classic rules: every full stop, question mark and "
-                             "exclamation mark ends a sentence.");
-    if (rules == CountingRules::Classic && fromDocument)
-        note += QStringLiteral(" Under these rules the document's headings and list items are "
-                               "joined to the sentences around them; choose Options > Careful "
-                               "Counting and start the analysis again to count them apart.");
-    RulesST->setText(note);
+void TDetailsForm::SetRulesNote(CountingRules rules, bool fromDocument, bool carefulChosen,
+                                const QString& documentWarning) {
+    // Which rules counted, and why: the choice that made them.
+    QString note;
+    if (rules == CountingRules::Careful) {
+        note = carefulChosen
+                   ? QStringLiteral("Counted by the careful rules, as Options > Careful Counting "
+                                    "asks: abbreviations, numbers and addresses end no sentence; "
+                                    "headings, list items and table cells end one.")
+                   : QStringLiteral("Counted by the careful rules, as a loaded document is: "
+                                    "abbreviations, numbers and addresses end no sentence; the "
+                                    "document's headings, list items and table cells end one. "
+                                    "Options > Classic Rules for Documents counts documents by "
+                                    "the classic rules.");
+    } else if (fromDocument) {
+        note = QStringLiteral("Counted by the classic rules, as Options > Classic Rules for "
+                              "Documents asks: every full stop, question mark and exclamation "
+                              "mark ends a sentence. Under these rules the document's headings "
+                              "and list items are joined to the sentences around them; uncheck "
+                              "that option, or choose Options > Careful Counting, and start the "
+                              "analysis again to count them apart.");
+    } else {
+        note = QStringLiteral("Counted by the classic rules, as typed text and .txt files are "
+                              "unless Options > Careful Counting is on: every full stop, question "
+                              "mark and exclamation mark ends a sentence.");
+    }
+    RulesST->setText(note + documentWarning);
     RulesST->setVisible(analysis_->Details() != nullptr);
 }
 

@@ -43,9 +43,11 @@ public:
     // nullptr before the first analysis.
     const PassageDetails* Details() const;
 
-    // Says which rules produced the figures, and for a text loaded from a
-    // document under the classic rules, what those rules do to its headings.
-    void SetRulesNote(CountingRules rules, bool fromDocument);
+    // Says which rules produced the figures and why (carefulChosen: by Careful
+    // Counting), for a text loaded from a document under the classic rules,
+    // what those rules do to its headings, and what the reader warned of.
+    void SetRulesNote(CountingRules rules, bool fromDocument, bool carefulChosen = false,
+                      const QString& documentWarning = {});
 
     // Says whether the main window's text has edits that are not saved.
     void SetUnsavedMark(bool unsaved);

@@ -54,6 +54,9 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
+// Remembered beside Careful Counting, off until chosen.
+const QString kClassicForDocumentsName = QStringLiteral("ClassicRulesForDocuments");
+
 const QString kTextFilter = QStringLiteral("Text Files (*.txt)");
 const QString kTextSuffix = QStringLiteral("txt");
 // Loading also offers the documents that are read as plain text.
@@ -259,6 +262,9 @@ void TMainForm::createMenus() {
     mnuCarefulCounting->setCheckable(true);
     mnuLiveStatistics = addItem(mnuOptions, "&Live Statistics", &TMainForm::mnuLiveStatisticsClick);
     mnuLiveStatistics->setCheckable(true);
+    mnuClassicForDocuments = addItem(mnuOptions, "Classic Rules for &Documents",
+                                     &TMainForm::mnuClassicForDocumentsClick);
+    mnuClassicForDocuments->setCheckable(true);
     mnuAnalysis = MainMenu->addMenu(QStringLiteral("&Analysis"));
     mnuStartAnalysis =
         addItem(mnuAnalysis, "&Start Analysis...", &TMainForm::mnuStartAnalysisClick);
@@ -303,6 +309,7 @@ void TMainForm::FormCreate() {
         const std::unique_ptr<SettingsStore> store = OpenUserSettings();
         mnuEstimateUnknown->setChecked(ReadEstimateUnknownWords(*store));
         mnuCarefulCounting->setChecked(ReadOption(*store, kCarefulCountingName));
+        mnuClassicForDocuments->setChecked(ReadOption(*store, kClassicForDocumentsName));
         mnuLiveStatistics->setChecked(ReadOption(*store, kLiveStatisticsName));
         showLiveStatistics(mnuLiveStatistics->isChecked());
     } catch (...) {
@@ -472,6 +479,10 @@ void TMainForm::LoadTextFile(const QString& path) {
     unchangedText_ = std::move(loaded.text);
     encoding_ = loaded.encoding;
     documentLines_.clear();
+    documentWarning_.clear();
+    for (const std::string& warning : loaded.warnings)
+        documentWarning_ +=
+            QStringLiteral(" Reading the document: %1.").arg(QString::fromStdString(warning));
     if (loaded.format != DocumentFormat::Text) {
         for (const std::string& line : SplitLines(*unchangedText_)) {
             if (line.find_first_not_of(" \t") != std::string::npos)
@@ -662,6 +673,20 @@ void TMainForm::mnuCarefulCountingClick() {
     WriteOption(*store, kCarefulCountingName, mnuCarefulCounting->isChecked());
 }
 
+CountingRules TMainForm::countingRules(bool fromDocument) const {
+    // Typed text and .txt files keep the classic rules unless Careful Counting
+    // is on; a loaded document is counted carefully unless the user chose
+    // the classic rules for documents.
+    const bool careful =
+        mnuCarefulCounting->isChecked() || (fromDocument && !mnuClassicForDocuments->isChecked());
+    return careful ? CountingRules::Careful : CountingRules::Classic;
+}
+
+void TMainForm::mnuClassicForDocumentsClick() {
+    const std::unique_ptr<SettingsStore> store = OpenUserSettings();
+    WriteOption(*store, kClassicForDocumentsName, mnuClassicForDocuments->isChecked());
+}
+
 void TMainForm::mnuLiveStatisticsClick() {
     showLiveStatistics(mnuLiveStatistics->isChecked());
     const std::unique_ptr<SettingsStore> store = OpenUserSettings();
@@ -701,10 +726,10 @@ void TMainForm::updateLiveStatistics() {
         return;
     }
     TextAnalysisOptions options;
-    options.rules =
-        mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic;
+    const std::string text = memoText();
+    options.rules = countingRules(HoldsDocumentLine(SplitLines(text)));
     options.unknown = UnknownWordCount::Estimate; // never a question while typing
-    const TextReport report = AnalyseText(std::string(), memoText(), *dictionary_, options);
+    const TextReport report = AnalyseText(std::string(), text, *dictionary_, options);
     const auto& consensus = report.indices[static_cast<std::size_t>(ExtraIndex::Consensus)];
     const QLocale locale;
     LiveStatisticsST->setText(
@@ -818,8 +843,7 @@ void TMainForm::RunAnalysis() {
         ReportForm->hide();
     std::string text = memoText();
     const bool fromDocument = HoldsDocumentLine(SplitLines(text));
-    const CountingRules rules =
-        mnuCarefulCounting->isChecked() ? CountingRules::Careful : CountingRules::Classic;
+    const CountingRules rules = countingRules(fromDocument);
     // The checks read the careful rules' words: a text counted by the classic
     // rules is prepared again for them, if they are ever asked for.
     std::string checkedText = rules == CountingRules::Classic ? text : std::string();
@@ -881,7 +905,8 @@ void TMainForm::RunAnalysis() {
                    checkSource(rules, std::move(checkedText), std::move(cuts),
                                options.unknown == UnknownWordCount::Estimate));
     if (DetailsForm)
-        DetailsForm->SetRulesNote(rules, fromDocument);
+        DetailsForm->SetRulesNote(rules, fromDocument, mnuCarefulCounting->isChecked(),
+                                  fromDocument ? documentWarning_ : QString());
     if (ReportForm)
         ReportForm->ShowStatistics(counts.syllables, counts.words, counts.sentences,
                                    counts.difficultWords);

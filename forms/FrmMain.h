@@ -79,6 +79,7 @@ public:
     void mnuChangeFontClick();
     void mnuEstimateUnknownClick();
     void mnuCarefulCountingClick();
+    void mnuClassicForDocumentsClick();
     void mnuLiveStatisticsClick();
     void mnuStartAnalysisClick();
     void mnuShowDetailsClick();
@@ -97,7 +98,10 @@ public:
     QAction* mnuChangeFont = nullptr;
     QAction* mnuEstimateUnknown = nullptr; // checkable; off unless remembered on
     QAction* mnuCarefulCounting = nullptr; // checkable; off unless remembered on
-    QAction* mnuLiveStatistics = nullptr;  // checkable; off unless remembered on
+    // Checkable, off unless remembered on: a loaded document is then counted
+    // by the classic rules too (Careful Counting on still counts it carefully).
+    QAction* mnuClassicForDocuments = nullptr;
+    QAction* mnuLiveStatistics = nullptr; // checkable; off unless remembered on
     // The status bar of the live statistics; nullptr while they are off.
     QLabel* LiveStatisticsST = nullptr;
     QMenu* mnuAnalysis = nullptr;
@@ -140,6 +144,8 @@ private:
                                              std::vector<std::size_t> cuts, bool estimated);
     // Adds or removes the status bar of the live statistics.
     void showLiveStatistics(bool on);
+    // The rules a text is counted by: from a loaded document or typed.
+    CountingRules countingRules(bool fromDocument) const;
     // Counts the text as it stands, every unknown word estimated, for the
     // status bar.
     void updateLiveStatistics();
@@ -151,6 +157,7 @@ private:
     TextEncoding encoding_ = TextEncoding::Utf8;
     QString documentPath_; // the document the text was loaded from, if not a text file
     std::unordered_set<std::size_t> documentLines_; // hashes of its lines that hold text
+    QString documentWarning_;       // the reader's warnings about the document, for the details
     QString savedPath_;             // where the text was saved since it was loaded, if anywhere
     bool savedAsTextNoted_ = false; // the user was told what saving a document's text drops
     QColor editorColor_;

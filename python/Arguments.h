@@ -217,6 +217,11 @@ inline constexpr std::array<Choice<UnknownWordCount>, 2> kPythonUnknownWordCount
     {"estimate", UnknownWordCount::Estimate, ""},
     {"zero", UnknownWordCount::Zero, ""},
 }};
+// The module counts a text by the rules named, never by its file's kind.
+inline constexpr std::array<Choice<CountingRules>, 2> kPythonCountingRules = {{
+    {"classic", CountingRules::Classic, ""},
+    {"careful", CountingRules::Careful, ""},
+}};
 inline constexpr std::array<Choice<NotText>, 2> kNotTextChoices = {{
     {"raise", NotText::Raise, ""},
     {"none", NotText::None, ""},
@@ -224,6 +229,13 @@ inline constexpr std::array<Choice<NotText>, 2> kNotTextChoices = {{
 
 template <> struct type_caster<CountingRules> : ChoiceCaster<CountingRules, "rules"> {
     static constexpr auto name = const_name("Literal['classic', 'careful']");
+    bool load(handle source, bool) { return LoadFrom(source, kPythonCountingRules); }
+};
+
+// A file's rules may follow its kind, as scrivolux-cli's do: the core's own
+// table, auto first.
+template <> struct type_caster<RulesChoice> : ChoiceCaster<RulesChoice, "rules"> {
+    static constexpr auto name = const_name("Literal['auto', 'classic', 'careful']");
     bool load(handle source, bool) { return LoadFrom(source, kCountingRules); }
 };
 

@@ -97,7 +97,7 @@ const std::vector<FrameColumn>& Columns() {
              [](R r) { return Index(r, ExtraIndex::AutomatedReadability); }},
             {"lix", [](R r) { return Index(r, ExtraIndex::Lix); }},
             {"forcast", [](R r) { return Index(r, ExtraIndex::Forcast); }},
-            {"new_dale_chall", [](R r) { return Index(r, ExtraIndex::NewDaleChall); }},
+            {"new_dale_chall", [](R r) { return Index(r, ExtraIndex::DaleChall); }},
             {"spache", [](R r) { return Index(r, ExtraIndex::Spache); }},
             {"mcalpine_eflaw", [](R r) { return Index(r, ExtraIndex::McAlpineEflaw); }},
             {"linsear_write", [](R r) { return Index(r, ExtraIndex::LinsearWrite); }},
@@ -114,7 +114,7 @@ const std::vector<FrameColumn>& Columns() {
              }},
             {"dale_chall_grades",
              [](R r) {
-                 const auto& score = r.indices[static_cast<std::size_t>(ExtraIndex::NewDaleChall)];
+                 const auto& score = r.indices[static_cast<std::size_t>(ExtraIndex::DaleChall)];
                  return r.hasIndices && score ? py::object(py::str(DaleChallGradeBand(*score)))
                                               : py::none();
              }},

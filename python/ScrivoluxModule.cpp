@@ -219,7 +219,8 @@ const char* const kResultHelp =
     "shows \"----\")\n"
     "  reportTexts: the same twelve as the report's texts\n"
     "  indices: smogGrade, colemanLiauIndex, automatedReadabilityIndex, lix, forcast, "
-    "newDaleChall, spache, mcalpineEflaw, linsearWrite, consensusGrade (float or None)\n"
+    "daleChall, spache, mcalpineEflaw, linsearWrite, consensusGrade (float or None); "
+    "newDaleChall, the old key of daleChall, for this release only\n"
     "  daleChallGrades (str), consensusRange {low, high}, fry {region, zone, college, "
     "nearBoundary, reading, otherZone, syllablesPer100Words, sentencesPer100Words}\n"
     "  unknownWords: [{word, occurrences, syllables}]\n"
@@ -269,16 +270,18 @@ LoadedDocument DocumentOf(const std::string& path, const py::object& shownName) 
     }
 }
 
-py::dict AnalyseFilePy(Path<"path"> path, CountingRules rules, UnknownWordCount unknown,
+py::dict AnalyseFilePy(Path<"path"> path, RulesChoice rules, UnknownWordCount unknown,
                        Path<"dictionary"> dictionary, Flag<"words"> words,
                        Count<"sentences"> sentences, Flag<"checks"> checks,
                        OptionalNumber<"target_grade"> targetGrade) {
     if (!path.bytes)
         throw py::type_error("path must be a path (str, bytes or os.PathLike), not NoneType");
-    const Request request =
-        RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
-                              checks.value, targetGrade.value));
+    Request request =
+        RequestOf(ArgumentsOf(CountingRules::Classic, unknown, std::move(dictionary), words.value,
+                              sentences.value, checks.value, targetGrade.value));
     LoadedDocument document = DocumentOf(*path.bytes, path.shown);
+    // As scrivolux-cli: under auto, careful for documents, classic for text.
+    request.options.rules = RulesFor(rules, document.format != DocumentFormat::Text);
     std::vector<std::string> line(1);
     {
         const py::gil_scoped_release release;
@@ -561,7 +564,7 @@ PYBIND11_MODULE(_scrivolux, m) {
                        "--format=jsonl writes, named name (\"-\" without one).\n\n") +
            kOptionsHelp + kResultHelp)
               .c_str());
-    m.def("analyse_file", &AnalyseFilePy, "path"_a, py::kw_only(), "rules"_a = "classic",
+    m.def("analyse_file", &AnalyseFilePy, "path"_a, py::kw_only(), "rules"_a = "auto",
           "unknown"_a = "estimate", "dictionary"_a = py::none(), "words"_a = false,
           "sentences"_a = 0, "checks"_a = false, "target_grade"_a = py::none(),
           (std::string(

@@ -56,9 +56,9 @@ ExtraIndexValues ComputeExtraIndices(const AnalysisCounts& counts, const IndexCo
 
         const double perSentence = words / sentences;
         const double daleChall = 100.0 * more.daleChallUnfamiliar / words;
-        set(ExtraIndex::NewDaleChall,
+        set(ExtraIndex::DaleChall,
             0.1579 * daleChall + 0.0496 * perSentence + (daleChall > 5 ? 3.6365 : 0.0));
-        const double spache = 100.0 * more.spacheUnfamiliar / words;
+        const double spache = 100.0 * more.spacheUnfamiliarUnique / words;
         set(ExtraIndex::Spache, 0.121 * perSentence + 0.082 * spache + 0.659);
         set(ExtraIndex::McAlpineEflaw, (words + more.miniWords) / sentences);
         const double hard = counts.difficultWords;

@@ -18,13 +18,17 @@ enum class ExtraIndex {
     AutomatedReadability,
     Lix,
     Forcast,
-    NewDaleChall,
+    DaleChall,
     Spache,
     McAlpineEflaw,
     LinsearWrite,
     Consensus,
 };
 inline constexpr std::size_t kExtraIndices = 10;
+
+// The key the Dale-Chall score had in JSON before it was named for what it
+// computes; written beside "daleChall" for one more release.
+inline constexpr std::string_view kOldDaleChallKey = "newDaleChall";
 
 struct ExtraIndexInfo {
     std::string_view name;    // "SMOG grade"
@@ -44,12 +48,13 @@ inline constexpr std::array<ExtraIndexInfo, kExtraIndices> kExtraIndexInfo = {{
      "60 very hard"},
     {"FORCAST", "forcast",
      "School grade from one-syllable words per 150 words; made for forms and instructions"},
-    {"New Dale\u2013Chall score", "newDaleChall",
-     "From words off the Dale\u2013Chall list of familiar words and sentence length; "
-     "4.9 and below: grade 4 and below, 5\u20135.9: grades 5\u20136, 10 and above: college"},
+    {"Dale\u2013Chall score (3,000-word list)", "daleChall",
+     "The Dale\u2013Chall formula with its list of about 3,000 familiar words, from words off "
+     "the list and sentence length; 4.9 and below: grade 4 and below, 5\u20135.9: grades "
+     "5\u20136, 10 and above: college"},
     {"Spache grade", "spache",
-     "Grade for primary-school texts (grades 1\u20133), from words off the Spache list and "
-     "sentence length"},
+     "Grade for primary-school texts (grades 1\u20133), from sentence length and the unique "
+     "words off the Spache list (each counted once, as the formula was published)"},
     {"McAlpine EFLAW", "mcalpineEflaw",
      "Words plus mini-words (three letters or fewer) per sentence, for readers of English as a "
      "foreign language; 20 and below is easy, over 29 confusing"},
@@ -68,9 +73,10 @@ using ExtraIndexValues = std::array<std::optional<double>, kExtraIndices>;
 // ARI 4.71 * letters / words + 0.5 * words / sentences - 21.43;
 // LIX words / sentences + 100 * long words / words;
 // FORCAST 20 - (monosyllables * 150 / words) / 10;
-// New Dale-Chall (1995) 0.1579 * U + 0.0496 * words / sentences, plus 3.6365
-//   when U > 5 (U the percentage of words off the Dale-Chall list);
-// revised Spache 0.121 * words / sentences + 0.082 * U + 0.659 (U off the Spache list);
+// Dale-Chall 0.1579 * U + 0.0496 * words / sentences, plus 3.6365 when U > 5
+//   (U the percentage of words off the Dale-Chall list of about 3,000 words);
+// revised Spache 0.121 * words / sentences + 0.082 * U + 0.659 (U the unique
+//   words off the Spache list, as a percentage of all words);
 // McAlpine EFLAW (words + words of at most three letters) / sentences;
 // Linsear Write r = (easy words + 3 * hard words) / sentences, r / 2 when r > 20,
 //   else (r - 2) / 2, a hard word having three or more syllables;
@@ -88,7 +94,7 @@ struct GradeRange {
 };
 std::optional<GradeRange> ConsensusRange(const AnalysisCounts& counts, const IndexCounts& more);
 
-// The grades a New Dale-Chall score stands for: "4 and below", "5-6", "7-8",
+// The grades a Dale-Chall score stands for: "4 and below", "5-6", "7-8",
 // "9-10", "11-12", "13-15", "16 and above".
 std::string_view DaleChallGradeBand(double score);
 // The highest grade of that band (4, 6, 8, 10, 12, 15, 16).

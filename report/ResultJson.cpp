@@ -242,7 +242,7 @@ const std::optional<double>& IndexValue(const TextReport& report, ExtraIndex ind
 }
 
 std::string DaleChallGrades(const TextReport& report) {
-    const auto& score = IndexValue(report, ExtraIndex::NewDaleChall);
+    const auto& score = IndexValue(report, ExtraIndex::DaleChall);
     return score ? std::string(DaleChallGradeBand(*score)) : std::string();
 }
 
@@ -298,6 +298,10 @@ std::string ResultJsonLine(const TextReport& report) {
     if (const std::optional<std::string> bytes = NameBytes(report.name))
         object.Add("nameBytes", JsonString(*bytes));
     object.Add("rules", JsonString(report.rules));
+    if (!report.warnings.empty())
+        object.Add("warnings", JsonArray(report.warnings, [](const std::string& warning) {
+                       return JsonString(warning);
+                   }));
     object.Add("looksLikeProse", JsonBool(LooksLikeProse(report.counts)));
     object.Add("figures", figures.Text());
     object.Add("reportTexts", texts.Text());
@@ -314,8 +318,11 @@ std::string ResultJsonLine(const TextReport& report) {
             counts.Add(column.key,
                        JsonNumber(static_cast<double>(column.value(report.indexCounts))));
         JsonObject indices;
-        for (std::size_t i = 0; i < kExtraIndices; ++i)
+        for (std::size_t i = 0; i < kExtraIndices; ++i) {
             indices.Add(kExtraIndexInfo[i].key, JsonNumber(report.indices[i]));
+            if (i == static_cast<std::size_t>(ExtraIndex::DaleChall))
+                indices.Add(kOldDaleChallKey, JsonNumber(report.indices[i]));
+        }
         object.Add("indices", indices.Text());
         const std::string grades = DaleChallGrades(report);
         object.Add("daleChallGrades", grades.empty() ? "null" : JsonString(grades));

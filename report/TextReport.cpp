@@ -179,7 +179,7 @@ std::optional<double> GradeOf(const TextReport& report, GradeIndex index) {
     case GradeIndex::DaleChall:
         break;
     }
-    const auto score = extra(ExtraIndex::NewDaleChall);
+    const auto score = extra(ExtraIndex::DaleChall);
     return score ? std::optional<double>(DaleChallTopGrade(*score)) : std::nullopt;
 }
 
@@ -204,4 +204,16 @@ std::string ReportText(const TextReport& report) {
     if (report.mostDifficultSentences)
         sentences("\nSentences with the most difficult words:\n", *report.mostDifficultSentences);
     return text;
+}
+
+CountingRules RulesFor(RulesChoice choice, bool document) {
+    switch (choice) {
+    case RulesChoice::Classic:
+        return CountingRules::Classic;
+    case RulesChoice::Careful:
+        return CountingRules::Careful;
+    case RulesChoice::Auto:
+        break;
+    }
+    return document ? CountingRules::Careful : CountingRules::Classic;
 }

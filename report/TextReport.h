@@ -58,6 +58,7 @@ struct TextReport {
     // What each sentence's line counts when a front end has put it in its file's
     // terms: "line", "paragraph" (.docx, .odt) or "page" (PDF).
     std::string place = "line";
+    std::vector<std::string> warnings; // the reader's, about the text it read
 
     // A writing check's finding, placed in the text.
     struct Finding {
@@ -138,17 +139,26 @@ inline constexpr std::array<Choice<GradeIndex>, 8> kGradeIndices = {{
     {"cl", GradeIndex::ColemanLiau, "Coleman-Liau"},
     {"ari", GradeIndex::AutomatedReadability, "Automated Readability Index"},
     {"linsear", GradeIndex::LinsearWrite, "Linsear Write"},
-    {"dalechall", GradeIndex::DaleChall, "the highest grade of the New Dale-Chall score's band"},
+    {"dalechall", GradeIndex::DaleChall, "the highest grade of the Dale-Chall score's band"},
 }};
 
-// The rules by name, as --rules and the Python module take them.
-inline constexpr std::array<Choice<CountingRules>, 2> kCountingRules = {{
-    {"classic", CountingRules::Classic,
-     "every full stop ends a sentence, words split at spaces; the default"},
-    {"careful", CountingRules::Careful,
+// The rules asked for: one of the two sets, or the one that suits each file.
+enum class RulesChoice { Auto, Classic, Careful };
+
+// The rules by name, as --rules takes them.
+inline constexpr std::array<Choice<RulesChoice>, 3> kCountingRules = {{
+    {"auto", RulesChoice::Auto,
+     "careful for documents (.docx, .odt, .html, .md, .pdf), classic for plain text and "
+     "standard input; the default"},
+    {"classic", RulesChoice::Classic, "every full stop ends a sentence, words split at spaces"},
+    {"careful", RulesChoice::Careful,
      "abbreviations, numbers and addresses end no sentence, headings and list items end one, "
      "quotes and dashes are no part of words"},
 }};
+
+// The rules that count a text under a choice: Auto gives the careful rules
+// for a text read from a document, the classic ones for plain text.
+CountingRules RulesFor(RulesChoice choice, bool document);
 
 // A name of kGradeIndices; empty for any other name.
 std::optional<GradeIndex> GradeIndexNamed(std::string_view name);

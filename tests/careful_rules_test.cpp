@@ -1,13 +1,17 @@
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/CarefulRules.h"
 #include "analysis/PassageDetails.h"
+#include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "documents/DocumentReader.h"
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <string>
 #include <vector>
@@ -76,9 +80,29 @@ TEST(CarefulRules, SentenceEnds) {
         {"no end mark", "A heading without a full stop", 1},
         // The look-ahead from an end is asked again from other places: each
         // question gets its own answer.
-        {"next line begins in lower case", "The tea was ready.\nb. 2 cups were left.", 1},
+        {"next line begins in lower case", "The tea was ready.\nb. 2 cups were left.", 2},
+        {"lettered piece after an end", "The tea was ready. b. 2 cups were left.", 1},
         {"list item with a lettered piece", "- Mix a. . b. and more", 2},
-        {"no words", "... !!! 2023. 4.5", 0},
+        {"figures are words", "... !!! 2023. 4.5", 1},
+        {"no words", "... !!! MP3. 4.5.1", 0},
+        // A full stop that ends a line, before a line in lower case.
+        {"gloss lines",
+         "a feature of the mental life.\nan initial accomplishment.\nthe act of departing.", 3},
+        {"abbreviations at a line end", "Bring cups, etc.\nand cake, e.g.\nscones.", 1},
+        {"initial at a line end", "A letter from Anna K.\nlee came.", 1},
+        {"ellipsis at a line end", "Well...\nmaybe not.", 1},
+        {"question at a line end", "Was it?\nnobody knew.", 1},
+        {"stop inside a line", "It was life. an aside followed.", 1},
+        {"boxed paragraph",
+         "*  This program is free  *\n*  software. It comes    *\n*  with no warranty      *\n"
+         "*                       *\n*  Share it.             *",
+         3},
+        {"section numbers",
+         "A.3. Calling for a vote\nThe members vote.\n12.2.4 Maintainers\nUsers can ask.", 4},
+        {"numbered item goes on", "1. Mix the flour and\nThe eggs\n\n2. Bake it", 2},
+        {"section number is no decimal", "The rise was\n3.5 million in a year.", 1},
+        {"inline enumeration", "- Keep it short; 2) Split long parts, 3) Cut the rest", 1},
+        {"inline list still parts", "- Keep it short 2) Split long parts", 2},
     };
     for (const SentenceRow& row : rows)
         EXPECT_EQ(Sentences(Careful(row.text)), row.sentences) << row.name << ": " << row.text;
@@ -106,6 +130,12 @@ TEST(CarefulRules, BlocksEndSentencesAndMarkersAreNoWords) {
                   "Shared", "answers", "Quarter", "Tickets", "closed", "Title"}));
 }
 
+// A section number and a box's edges are drawing, not words.
+TEST(CarefulRules, SectionNumbersAndBoxesAreNoWords) {
+    EXPECT_EQ(Words(Careful("A.3. Calling a vote\n*  Boxed in  *")),
+              (std::vector<std::string>{"Calling", "a", "vote", "Boxed", "in"}));
+}
+
 TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
     const WorkingTexts texts = Careful(
         "\u201cThe hacker\u2019s \u2018best\u2019 friend\u201d \u2014 don't `show` "
@@ -113,8 +143,8 @@ TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
         "caf\u00e9 www.example.org ann@example.org https://example.org/docs/guide.html U.S. e.g.");
     EXPECT_EQ(Words(texts),
               (std::vector<std::string>{"The", "hacker\u2019s", "best", "friend", "don't", "show",
-                                        "tilde", "well", "known", "TAB", "quoted", "students",
-                                        "caf\u00e9", "U.S.", "e.g."}));
+                                        "tilde", "well-known", "TAB", "quoted", "students", "2023",
+                                        "4.5", "caf\u00e9", "U.S.", "e.g."}));
     // The working texts keep the passage's shape, byte for byte.
     EXPECT_EQ(texts.wordText.size(), texts.passage.size());
     EXPECT_EQ(texts.sentenceText.size(), texts.passage.size());
@@ -122,6 +152,81 @@ TEST(CarefulRules, WordsAreLettersWithInnerApostrophes) {
 
 // The sentence rules part pieces of text where the word rules do: at the
 // wider spaces too, which pasted web text and .docx files hold.
+// Flesch's conventions: a compound, a figure, an initialism and an identifier
+// are each one word; a figure has the syllables it has when said.
+TEST(CarefulRules, FleschCountsCompoundsAndFiguresAsWords) {
+    const struct {
+        const char* text;
+        std::vector<std::string> words;
+        int syllables; // estimated without a dictionary; -1: not checked
+    } rows[] = {
+        {"well-known", {"well-known"}, 2},
+        {"in 1918", {"in", "1918"}, 5},
+        {"$10", {"$10"}, 3},
+        {"\u00a33 and \u20ac20", {"\u00a33", "and", "\u20ac20"}, 2 + 1 + 4},
+        {"the 15th", {"the", "15th"}, 3},
+        {"2nd 20th 12th", {"2nd", "20th", "12th"}, 2 + 3 + 1},
+        {"3.5", {"3.5"}, 3},
+        {"the 1990s.", {"the", "1990s"}, 5},
+        {"1,000 2000 1905 007", {"1,000", "2000", "1905", "007"}, 3 + 3 + 4 + 6},
+        {"L.S. Lowry", {"L.S.", "Lowry"}, -1},
+        {"sys.path and LC_CTYPE", {"sys.path", "and", "LC_CTYPE"}, -1},
+        {"_said_ it", {"said", "it"}, 2},
+        {"MP3 x86 4.5.1 2023-01-05 12,34 1,0000", {}, 0},
+        {"cut; 2) keep (3) it", {"cut", "keep", "it"}, 3},
+        {"a -- b - c re-\"do\" it-", {"a", "b", "c", "re", "do", "it"}, 6},
+    };
+    const TDictionary dictionary;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::vector<std::string> words = Words(Careful(row.text));
+        EXPECT_EQ(words, row.words);
+        if (row.syllables < 0)
+            continue;
+        int syllables = 0;
+        for (const std::string& word : words)
+            syllables += EstimateSyllables(word, dictionary);
+        EXPECT_EQ(syllables, row.syllables);
+    }
+    // A figure is said, never asked about: no handler is called for it, and
+    // the counting pass and the details agree on it.
+    TDictionary empty;
+    const WorkingTexts texts = Careful("In 1918 it cost $10.");
+    int asked = 0;
+    const UnknownWordHandler ask = [&](const std::string&, TDictionary&) { return ++asked, 1; };
+    const AnalysisCounts counts = CountTextsInParallel(texts, empty, ask, ask);
+    EXPECT_EQ(asked, 3); // in, it, cost
+    EXPECT_EQ(counts.syllables, 3 + 4 + 3);
+    const PassageDetails details = BuildPassageDetails(texts, empty, UnknownWordLog());
+    EXPECT_EQ(details.counts.syllables, 4 + 3);
+    EXPECT_EQ(details.words[1].word, "1918");
+    EXPECT_EQ(details.words[1].source, WordSource::Estimated);
+}
+
+// The Dale-Chall list has "mr." with its full stop, the careful words "Mr"
+// without it; Spache counts each unfamiliar word once, however often it comes.
+TEST(CarefulRules, FormulaListsMatchWordsWithoutTheirStop) {
+    const WorkingTexts texts = Careful("Mr. Okafor met Mrs. Okafor. Okafor smiled.");
+    const PassageDetails details = BuildPassageDetails(texts, TDictionary(), UnknownWordLog());
+    std::vector<std::string> unfamiliar;
+    for (const WordRow& row : details.words) {
+        if (!row.daleChallFamiliar)
+            unfamiliar.push_back(row.word);
+    }
+    EXPECT_EQ(unfamiliar, (std::vector<std::string>{"okafor"}));
+    EXPECT_EQ(details.indexCounts.daleChallUnfamiliar, 3);
+    // mr, okafor and mrs are off the Spache list; okafor three times.
+    EXPECT_EQ(details.indexCounts.spacheUnfamiliar, 5);
+    EXPECT_EQ(details.indexCounts.spacheUnfamiliarUnique, 3);
+    // The counting pass, cut in two, counts a word met in both halves once.
+    for (const std::size_t cutFrom : {std::size_t{1}, std::size_t{1} << 20}) {
+        TDictionary dictionary;
+        IndexCounts counts;
+        CountTextsInParallel(texts, dictionary, {}, {}, cutFrom, &counts);
+        EXPECT_EQ(counts.spacheUnfamiliarUnique, 3) << cutFrom;
+    }
+}
+
 TEST(CarefulRules, WideSpacesPartSentencesAsTheyPartWords) {
     const std::string sentences = "I came home. Then I slept. It was late! Was it? Yes.";
     for (const char* space : {"\u00a0", "\u2009", "\u3000", "\u202f", "\u200b"}) {
@@ -230,6 +335,60 @@ TEST(CarefulRules, DocumentsKeepTheirBlocks) {
         EXPECT_EQ(Sentences(careful), std::string(format) == "md" ? 16 : 18);
         EXPECT_EQ(Sentences(PrepareText(std::string(text))), 9);
     }
+}
+
+namespace {
+
+// A PDF of one page per list of lines, each line in its own point size.
+void WriteSizedPdf(const QString& path,
+                   const std::vector<std::vector<std::pair<QString, int>>>& pages) {
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        int y = 60;
+        for (const auto& [line, points] : pages[i]) {
+            painter.setFont(QFont(QStringLiteral("DejaVu Sans"), points));
+            y += points + 5;
+            painter.drawText(50, y, line);
+        }
+    }
+}
+
+} // namespace
+
+// A PDF's headings end their sentence, as in the other documents; a word
+// divided at a line end is joined in any case; a compound keeps its hyphen.
+TEST(CarefulRules, PdfBlocksAndDividedWords) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("manual.pdf"));
+    WriteSizedPdf(path, {{{"Maintainers", 18},
+                          {"Users can ask questions on the list and", 11},
+                          {"get answers from the well-known people in", 11},
+                          {"the team. Its ELE-", 11},
+                          {"MENT is a well-", 11},
+                          {"known name that was divid-", 11},
+                          {"ed with care, in ten or more words a page.", 11}}});
+    const LoadedDocument pdf = ReadDocument(path.toStdString());
+    const std::vector<std::string> words = Words(Careful(pdf.text));
+    for (const char* word : {"ELEMENT", "divided"})
+        EXPECT_NE(std::find(words.begin(), words.end(), word), words.end()) << word;
+    EXPECT_EQ(std::count(words.begin(), words.end(), "well-known"), 2);
+    EXPECT_EQ(std::find(words.begin(), words.end(), "12.2.4"), words.end());
+    // The heading, the sentence that ends at "team.", and the last.
+    EXPECT_EQ(Sentences(Careful(pdf.text)), 3);
+    EXPECT_EQ(pdf.warnings, std::vector<std::string>{});
+
+    // Under 20 words a page on average: two pages of ten words and one empty.
+    const QString sparse = dir.filePath(QStringLiteral("pictures.pdf"));
+    const QString ten = QStringLiteral("one two three four five six seven eight nine ten");
+    WriteSizedPdf(sparse, {{{ten, 11}, {ten, 11}}, {{ten, 11}}, {{ten, 11}, {ten, 11}, {ten, 11}}});
+    EXPECT_EQ(ReadDocument(sparse.toStdString()).warnings, std::vector<std::string>{});
+    WriteSizedPdf(sparse, {{{ten, 11}, {ten, 11}}, {{ten, 11}}, {{ten, 11}, {ten, 11}}});
+    EXPECT_EQ(ReadDocument(sparse.toStdString()).warnings,
+              std::vector<std::string>{"this PDF has little text (its pages may be pictures)"});
 }
 
 TEST(CarefulRules, ListMarkers) {

@@ -24,6 +24,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "DocumentFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -586,7 +588,7 @@ TEST_F(CliTest, CsvHasAHeaderAndOneQuotedRowPerFile) {
     ASSERT_EQ(rows.size(), 4); // header, two files, and nothing after the last CR LF
     EXPECT_TRUE(rows[0].startsWith("name,rules,syllables,words,sentences,difficultWords,letters,"));
     EXPECT_TRUE(rows[0].endsWith(",smogGrade,colemanLiauIndex,automatedReadabilityIndex,lix,"
-                                 "forcast,newDaleChall,spache,mcalpineEflaw,linsearWrite,"
+                                 "forcast,daleChall,spache,mcalpineEflaw,linsearWrite,"
                                  "consensusGrade,daleChallGrades,consensusLow,consensusHigh,"
                                  "fryZone,fryReading,error"));
     EXPECT_TRUE(rows[1].startsWith("\"a, \"\"b\"\".txt\",classic,26,20,1,0,"))
@@ -841,6 +843,67 @@ TEST_F(CliTest, TheCountingRulesAreNamedInEveryFormat) {
     const std::string csv = Cli(QStringList{QStringLiteral("--format=csv")} + files).out;
     EXPECT_NE(csv.find("\r\nsecond.txt,classic,4,"), std::string::npos) << csv;
     EXPECT_NE(csv.find("\r\nmissing.txt,classic,,"), std::string::npos) << csv;
+}
+
+// By default a document is counted by the careful rules and plain text by the
+// classic ones; every format says which counted each file, failures too.
+TEST_F(CliTest, TheDefaultRulesFollowTheFile) {
+    const QByteArray text = "# Notes\n\nThe garden grew. It was green\n";
+    Write("notes.md", text);
+    Write("notes.txt", text);
+    const QStringList files = {QStringLiteral("notes.md"), QStringLiteral("notes.txt"),
+                               QStringLiteral("missing.md"), QStringLiteral("missing.txt")};
+    const auto rulesOf = [&](const QStringList& options) {
+        std::vector<std::string> rules;
+        const QJsonArray reports =
+            QJsonDocument::fromJson(
+                QByteArray::fromStdString(
+                    Cli(options + QStringList{QStringLiteral("--json")} + files).out))
+                .array();
+        for (const QJsonValue& report : reports)
+            rules.push_back(report.toObject()["rules"].toString().toStdString());
+        return rules;
+    };
+    EXPECT_EQ(rulesOf({}), (std::vector<std::string>{"careful", "classic", "careful", "classic"}));
+    EXPECT_EQ(rulesOf({QStringLiteral("--rules=auto")}), rulesOf({}));
+    EXPECT_EQ(rulesOf({QStringLiteral("--rules=classic")}),
+              (std::vector<std::string>{"classic", "classic", "classic", "classic"}));
+    // The heading ends its sentence only under the careful rules.
+    const QJsonArray both =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(Cli({QStringLiteral("--json"), QStringLiteral("notes.md"),
+                                           QStringLiteral("notes.txt")})
+                                          .out))
+            .array();
+    ASSERT_EQ(both.size(), 2);
+    EXPECT_EQ(both[0].toObject()["counts"].toObject()["sentences"].toInt(), 3);
+    EXPECT_EQ(both[1].toObject()["counts"].toObject()["sentences"].toInt(), 2);
+
+    const std::string csv = Cli(QStringList{QStringLiteral("--format=csv")} + files).out;
+    for (const char* row : {"\r\nnotes.md,careful,", "\r\nnotes.txt,classic,",
+                            "\r\nmissing.md,careful,,", "\r\nmissing.txt,classic,,"})
+        EXPECT_NE(csv.find(row), std::string::npos) << row << csv;
+    const CliRun piped = Cli({QStringLiteral("--format=jsonl"), QStringLiteral("-")}, text);
+    EXPECT_NE(piped.out.find("\"rules\":\"classic\""), std::string::npos) << piped.out;
+}
+
+// A PDF whose pages hold almost no text is read with a warning, on standard
+// error and in the JSON.
+TEST_F(CliTest, APdfOfPicturesIsReadWithAWarning) {
+    Write("scan.pdf", documents::ManyPagePdf(4, "Readable cats sleep."));
+    Write("notes.txt", "Cats sleep.\n");
+    const CliRun run = Cli({QStringLiteral("--json"), QStringLiteral("scan.pdf")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err,
+              "scrivolux-cli: scan.pdf: this PDF has little text (its pages may be pictures)\n");
+    const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    EXPECT_EQ(report["warnings"].toArray(),
+              QJsonArray{QStringLiteral("this PDF has little text (its pages may be pictures)")});
+    EXPECT_FALSE(QJsonDocument::fromJson(
+                     QByteArray::fromStdString(
+                         Cli({QStringLiteral("--json"), QStringLiteral("notes.txt")}).out))
+                     .object()
+                     .contains("warnings"));
 }
 
 TEST_F(CliTest, WithoutATerminalUnknownWordsAreEstimated) {
@@ -1104,7 +1167,7 @@ TEST(CommandLine, UsageErrorsNameTheValueAndTheChoices) {
         {{QStringLiteral("--json"), QStringLiteral("--format=xml")},
          "--json and --format=xml contradict each other."},
         {{QStringLiteral("--rules=strict")},
-         "Invalid value for --rules: 'strict' (use classic or careful)."},
+         "Invalid value for --rules: 'strict' (use auto, classic or careful)."},
         {{QStringLiteral("--unknown=maybe")},
          "Invalid value for --unknown: 'maybe' (use ask, zero or estimate)."},
         {{QStringLiteral("--format-in=rtf")},
@@ -1121,7 +1184,7 @@ TEST(CommandLine, UsageErrorsNameTheValueAndTheChoices) {
          "file."},
         {{QStringLiteral("--rules=x"), QStringLiteral("--unknown=y"), QStringLiteral("-"),
           QStringLiteral("-")},
-         "Invalid value for --rules: 'x' (use classic or careful)."},
+         "Invalid value for --rules: 'x' (use auto, classic or careful)."},
         {{QStringLiteral("--unknown=y"), QStringLiteral("-"), QStringLiteral("-")},
          "Invalid value for --unknown: 'y' (use ask, zero or estimate)."},
         {{QStringLiteral("-"), QStringLiteral("-")},

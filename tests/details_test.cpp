@@ -52,12 +52,12 @@ TEST(ExtraIndices, GradeFormulasOnKnownCounts) {
     struct Case {
         const char* name;
         AnalysisCounts counts; // syllables, words, difficult words, sentences
-        IndexCounts more;      // letters, long, poly, mono, mini, off Dale-Chall, off Spache
+        IndexCounts more; // letters, long, poly, mono, mini, off Dale-Chall, off Spache, unique
         double daleChall, spache, eflaw, linsear;
     };
     const Case cases[] = {
         // 8 % unfamiliar: 0.1579 * 8 + 0.0496 * 20 + 3.6365; r = (90 + 30) / 5 = 24 > 20.
-        {"typical", {130, 100, 10, 5}, {450, 20, 10, 70, 30, 8, 12}, 5.8917, 4.063, 26, 12},
+        {"typical", {130, 100, 10, 5}, {450, 20, 10, 70, 30, 8, 20, 12}, 5.8917, 4.063, 26, 12},
         // Exactly 5 % unfamiliar adds nothing; r = 20 is not above 20: (20 - 2) / 2.
         {"at both cut-offs", {100, 100, 0, 5}, {400, 0, 0, 100, 50, 5, 0}, 1.7815, 3.079, 30, 9},
         // Just above: 6 % adds 3.6365; r = 101 / 5 = 20.2 gives 10.1.
@@ -72,7 +72,7 @@ TEST(ExtraIndices, GradeFormulasOnKnownCounts) {
         // The cat sat on the mat. It was happy. 9 words, 8 of three letters or fewer.
         {"short sentences",
          {10, 9, 0, 2},
-         {27, 0, 0, 8, 8, 0, 1},
+         {27, 0, 0, 8, 8, 0, 3, 1},
          0.2232,
          2.11461111111, // 0.5445 + 8.2 / 9 + 0.659
          8.5,
@@ -81,7 +81,7 @@ TEST(ExtraIndices, GradeFormulasOnKnownCounts) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const ExtraIndexValues v = ComputeExtraIndices(c.counts, c.more);
-        EXPECT_NEAR(Value(v, ExtraIndex::NewDaleChall), c.daleChall, 1e-9);
+        EXPECT_NEAR(Value(v, ExtraIndex::DaleChall), c.daleChall, 1e-9);
         EXPECT_NEAR(Value(v, ExtraIndex::Spache), c.spache, 1e-9);
         EXPECT_NEAR(Value(v, ExtraIndex::McAlpineEflaw), c.eflaw, 1e-9);
         EXPECT_NEAR(Value(v, ExtraIndex::LinsearWrite), c.linsear, 1e-9);
@@ -140,6 +140,8 @@ TEST(FamiliarWords, ListedWordsAndTheirRegularEndings) {
         {"tallest", true, true},    {"carried", true, true}, {"babies", true, true},
         {"baby", false, true},      {"unhappy", true, true}, {"jumpeds", false, false},
         {"quixotic", false, false}, {"s", false, true},      {"", false, false},
+        {"mr", true, false},        {"mrs.", true, false},   {"cat.", true, true},
+        {".", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.word);
@@ -242,6 +244,7 @@ protected:
             EXPECT_EQ(cheap.miniWords, full.miniWords);
             EXPECT_EQ(cheap.daleChallUnfamiliar, full.daleChallUnfamiliar);
             EXPECT_EQ(cheap.spacheUnfamiliar, full.spacheUnfamiliar);
+            EXPECT_EQ(cheap.spacheUnfamiliarUnique, full.spacheUnfamiliarUnique);
         }
         return details;
     }

@@ -206,8 +206,8 @@ automated_readability_index = _reader(
     "automated_readability_index", _figure("indices", "automatedReadabilityIndex"), float,
     "Automated Readability Index.")
 dale_chall_readability_score = _reader(
-    "dale_chall_readability_score", _figure("indices", "newDaleChall"), float,
-    "New Dale-Chall score (1995 formula and word list).")
+    "dale_chall_readability_score", _figure("indices", "daleChall"), float,
+    "Dale-Chall score (the formula with its 3,000-word list).")
 linsear_write_formula = _reader("linsear_write_formula", _figure("indices", "linsearWrite"),
                                 float, "Linsear Write grade.")
 mcalpine_eflaw = _reader("mcalpine_eflaw", _figure("indices", "mcalpineEflaw"), float,

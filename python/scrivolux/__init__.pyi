@@ -7,6 +7,7 @@ __version__: str
 
 _Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
 _Rules = Literal["classic", "careful"]
+_FileRules = Literal["auto", "classic", "careful"]
 _Unknown = Literal["estimate", "zero"]
 _Errors = Literal["raise", "none"]
 _Report = dict[str, Any]
@@ -30,7 +31,7 @@ def analyse(
 def analyse_file(
     path: _Path,
     *,
-    rules: _Rules = ...,
+    rules: _FileRules = ...,
     unknown: _Unknown = ...,
     dictionary: _Path | None = ...,
     words: bool = ...,

@@ -29,7 +29,7 @@ _scrivolux_cli() {
         return
         ;;
     --rules)
-        COMPREPLY=($(compgen -W 'classic careful' -- "$cur"))
+        COMPREPLY=($(compgen -W 'auto classic careful' -- "$cur"))
         return
         ;;
     -h | --help | -v | --version)

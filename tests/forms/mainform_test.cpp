@@ -1,3 +1,4 @@
+#include "../DocumentFiles.h"
 #include "FakeDesktop.h"
 
 #include "dictionary/Dictionary.h"
@@ -129,13 +130,13 @@ TEST_F(MainFormTest, MenusInTheirOrderWithTheUsualShortcuts) {
                                  item->shortcut().toString(QKeySequence::PortableText);
         }
     }
-    EXPECT_EQ(
-        captions,
-        (QStringList{"&File", "  &Load Text File...", "  &Save Text File...", "  E&xit", "&Options",
-                     "  Font...", "  &Estimate Unknown Words", "  &Careful Counting",
-                     "  &Live Statistics", "&Analysis", "  &Start Analysis...", "  Show &Details",
-                     "&Graph", "  &Show Fry's Graph", "  &Mark the Passage", "&Help",
-                     "  How to &use the Scrivolux...", "  &About..."}));
+    EXPECT_EQ(captions, (QStringList{"&File", "  &Load Text File...", "  &Save Text File...",
+                                     "  E&xit", "&Options", "  Font...",
+                                     "  &Estimate Unknown Words", "  &Careful Counting",
+                                     "  &Live Statistics", "  Classic Rules for &Documents",
+                                     "&Analysis", "  &Start Analysis...", "  Show &Details",
+                                     "&Graph", "  &Show Fry's Graph", "  &Mark the Passage",
+                                     "&Help", "  How to &use the Scrivolux...", "  &About..."}));
     EXPECT_EQ(shortcuts, (QStringList{"&Load Text File... Ctrl+O", "&Save Text File... Ctrl+S",
                                       "&Start Analysis... F5", "Show &Details Ctrl+D",
                                       "How to &use the Scrivolux... F1"}));
@@ -344,6 +345,65 @@ TEST_F(MainFormTest, CarefulCountingIsUsedByTheRunAndRemembered) {
     MainForm->mnuEstimateUnknown->trigger();
     Start();
     EXPECT_FALSE(MainForm->mnuCarefulCounting->isChecked());
+}
+
+// A loaded document is counted by the careful rules, typed text and .txt by
+// the classic ones; Classic Rules for Documents is remembered and brings the
+// classic rules back for documents, and Careful Counting wins over it.
+TEST_F(MainFormTest, DocumentsAreCountedCarefullyUnlessClassicIsChosen) {
+    EXPECT_FALSE(MainForm->mnuClassicForDocuments->isChecked()) << "off until chosen";
+    for (const char* name : {"notes.md", "notes.txt"}) {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("# Garden notes\n\nThe roses grew. It was green\n");
+    }
+    MainForm->mnuEstimateUnknown->trigger(); // no question about the words
+    const auto sentencesOf = [&](const char* name) {
+        desktop.openNames = {Path(name)};
+        MainForm->mnuTxtLoad->trigger();
+        Analyse();
+        return ReportForm->SentLB->text();
+    };
+    EXPECT_EQ(sentencesOf("notes.md"), QStringLiteral("3"));
+    EXPECT_TRUE(DetailsForm->RulesST->text().contains(QStringLiteral("as a loaded document is")));
+    EXPECT_EQ(sentencesOf("notes.txt"), QStringLiteral("2"));
+    EXPECT_TRUE(DetailsForm->RulesST->text().contains(QStringLiteral("as typed text")));
+
+    MainForm->mnuClassicForDocuments->trigger();
+    EXPECT_EQ(sentencesOf("notes.md"), QStringLiteral("2"));
+    EXPECT_TRUE(DetailsForm->RulesST->text().contains(QStringLiteral("the document's headings")));
+    MainForm->mnuCarefulCounting->trigger();
+    EXPECT_EQ(sentencesOf("notes.md"), QStringLiteral("3"));
+    EXPECT_EQ(sentencesOf("notes.txt"), QStringLiteral("3"));
+    MainForm->mnuCarefulCounting->trigger();
+
+    Start();
+    EXPECT_TRUE(MainForm->mnuClassicForDocuments->isChecked());
+    MainForm->mnuClassicForDocuments->trigger();
+    MainForm->mnuEstimateUnknown->trigger();
+    Start();
+    EXPECT_FALSE(MainForm->mnuClassicForDocuments->isChecked());
+}
+
+// The details say what the reader warned of, for the document it warned of.
+TEST_F(MainFormTest, TheDetailsShowTheWarningOfAPdfOfPictures) {
+    {
+        QFile file(Path("scan.pdf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(documents::ManyPagePdf(4, "Readable cats sleep."));
+    }
+    MainForm->mnuEstimateUnknown->trigger(); // no question about the words
+    desktop.openNames = {Path("scan.pdf")};
+    MainForm->mnuTxtLoad->trigger();
+    Analyse();
+    const QString warning = QStringLiteral("this PDF has little text (its pages may be pictures)");
+    EXPECT_TRUE(DetailsForm->RulesST->text().contains(warning))
+        << DetailsForm->RulesST->text().toStdString();
+    MainForm->InputMemo->selectAll();
+    QTest::keyClicks(MainForm->InputMemo, QStringLiteral("Typed over it. All of it."));
+    Analyse();
+    EXPECT_FALSE(DetailsForm->RulesST->text().contains(warning));
+    MainForm->mnuEstimateUnknown->trigger();
 }
 
 // The note on a document's headings concerns the text that was counted: a

@@ -132,11 +132,14 @@ class SameAsTheCommandLine(unittest.TestCase):
         for name in ["passage.docx", "passage.odt", "passage.html", "passage.md",
                      "passage.txt", "structured.md"]:
             path = os.path.join(folder, name)
-            for rules in ["classic", "careful"]:
+            for rules in ["auto", "classic", "careful"]:
                 with self.subTest(name=name, rules=rules):
                     [expected] = cli_objects([path], "--rules=" + rules, "--sentences=2")
                     self.assertEqual(scrivolux.analyse_file(path, rules=rules, sentences=2),
                                      expected)
+            # Without rules, the file's kind chooses them as the command line does.
+            self.assertEqual(scrivolux.analyse_file(path)["rules"],
+                             "classic" if name.endswith(".txt") else "careful")
         with self.assertRaises(OSError) as raised:
             scrivolux.analyse_file(os.path.join(folder, "missing.docx"))
         self.assertEqual(raised.exception.filename, os.path.join(folder, "missing.docx"))
