@@ -181,35 +181,40 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
         return CountTexts(texts, dictionary, headUnknownWord, progress);
     if (cut == std::string_view::npos) {
         AnalysisCounts counts;
-        counts.syllables = CountSyllables(wordText, dictionary, headUnknownWord, progress,
-                                          counts.difficultWords, &counts.words, indexCounts);
+        SpacheUnfamiliarWords unfamiliar;
+        counts.syllables =
+            CountSyllables(wordText, dictionary, headUnknownWord, progress, counts.difficultWords,
+                           &counts.words, indexCounts, &unfamiliar);
         counts.sentences = CountSentences(texts.sentenceText, progress);
         if (indexCounts)
-            indexCounts->spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
+            indexCounts->spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
         return counts;
     }
 
     // The syllable pass counts the words as it goes, so that no pass runs over
     // the whole word text: each thread takes half of it.
     IndexCounts tailIndex;
+    SpacheUnfamiliarWords tailUnfamiliar;
     auto tail = std::async(std::launch::async, [&] {
         NoProgress tailProgress;
         AnalysisCounts counts;
         counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord,
                                           tailProgress, counts.difficultWords, &counts.words,
-                                          indexCounts ? &tailIndex : nullptr);
+                                          indexCounts ? &tailIndex : nullptr, &tailUnfamiliar);
         return counts;
     });
     std::int32_t headDifficult = 0;
     std::int32_t headWords = 0;
+    SpacheUnfamiliarWords unfamiliar;
     const std::int32_t headSyllables =
         CountSyllables(wordText.substr(0, cut), dictionary, headUnknownWord, progress,
-                       headDifficult, &headWords, indexCounts);
+                       headDifficult, &headWords, indexCounts, &unfamiliar);
     const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
     AnalysisCounts counts = tail.get();
     if (indexCounts) {
         AddIndexCounts(*indexCounts, tailIndex);
-        indexCounts->spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
+        MergeSpacheUnfamiliar(unfamiliar, std::move(tailUnfamiliar));
+        indexCounts->spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
     }
     // The sum saturates as one pass over the whole does.
     counts.syllables = static_cast<std::int32_t>(

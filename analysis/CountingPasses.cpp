@@ -34,7 +34,10 @@ std::size_t RecentSlot(std::string_view word, std::uint64_t& low, std::uint64_t&
 // spelling alone and is kept here as well, for words the dictionary lacks too.
 class RecentWords {
 public:
-    RecentWords() : entries_(std::size_t{1} << kRecentBits) {}
+    // Each distinct word off the Spache list goes to spacheUnfamiliar (when
+    // given) as its index facts are first worked out.
+    explicit RecentWords(SpacheUnfamiliarWords* spacheUnfamiliar)
+        : entries_(std::size_t{1} << kRecentBits), spacheUnfamiliar_(spacheUnfamiliar) {}
 
     // The word's count, or -1 when the dictionary lacks it; index (when given)
     // receives the word's index facts.
@@ -66,7 +69,10 @@ public:
 private:
     IndexWord Compute(std::string_view word) {
         LowerCaseInto(word, lower_);
-        return IndexWordOf(word, lower_);
+        const IndexWord index = IndexWordOf(word, lower_);
+        if (spacheUnfamiliar_ && !index.spacheFamiliar)
+            spacheUnfamiliar_->insert(lower_);
+        return index;
     }
 
     struct Entry {
@@ -76,6 +82,7 @@ private:
         IndexWord index;
     };
     std::vector<Entry> entries_;
+    SpacheUnfamiliarWords* spacheUnfamiliar_;
     std::string lower_;
 };
 
@@ -89,14 +96,14 @@ bool IsFigureStart(char c) {
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
                             std::int32_t& difficultWords, std::int32_t* words,
-                            IndexCounts* indexCounts) {
+                            IndexCounts* indexCounts, SpacheUnfamiliarWords* spacheUnfamiliar) {
     difficultWords = 0;
     std::int32_t tokens = 0;
     // A typed count can be as large as the type allows; the total saturates
     // rather than wrapping round to a negative number.
     std::int64_t syllables = 0;
     std::string word;
-    RecentWords recent;
+    RecentWords recent(indexCounts ? spacheUnfamiliar : nullptr);
     IndexWord indexWord;
     IndexWord* const wantedIndex = indexCounts ? &indexWord : nullptr;
     if (indexCounts)

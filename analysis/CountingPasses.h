@@ -1,12 +1,13 @@
 #pragma once
 
+#include "analysis/IndexCounts.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 class TDictionary;
-struct IndexCounts;
 
 // The four counts of one analysis; none is ever negative.
 struct AnalysisCounts {
@@ -43,11 +44,13 @@ public:
 // the number of words with more than two, words (when given) to the number
 // of words as CountWords counts them, and indexCounts (when given) to the
 // counts the further indices need (PassageDetails.h), the same as
-// CountIndexWords gives afterwards. A blank text gives 0 and no progress.
+// CountIndexWords gives afterwards, and spacheUnfamiliar (when given) the
+// distinct words off the Spache list. A blank text gives 0 and no progress.
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
                             std::int32_t& difficultWords, std::int32_t* words = nullptr,
-                            IndexCounts* indexCounts = nullptr);
+                            IndexCounts* indexCounts = nullptr,
+                            SpacheUnfamiliarWords* spacheUnfamiliar = nullptr);
 
 // Number of space-separated pieces that hold a character above code 32.
 std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress);

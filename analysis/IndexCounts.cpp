@@ -70,20 +70,8 @@ void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
     counts.spacheUnfamiliar += later.spacheUnfamiliar;
 }
 
-std::int32_t CountUniqueSpacheUnfamiliar(std::string_view wordText) {
-    // A spelling met before is settled by its bytes, without lower-casing it.
-    std::unordered_set<std::string_view> seen;
-    std::unordered_set<std::string> unfamiliar;
-    std::string lower;
-    tokens::ForEachToken(
-        wordText, ' ',
-        [&](std::string_view token) {
-            if (!seen.insert(token).second)
-                return;
-            LowerCaseInto(token, lower);
-            if (!IsFamiliarWord(lower, FamiliarList::Spache))
-                unfamiliar.insert(lower);
-        },
-        [](int) {});
-    return static_cast<std::int32_t>(unfamiliar.size());
+void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words, SpacheUnfamiliarWords&& later) {
+    if (later.size() > words.size())
+        words.swap(later);
+    words.merge(later);
 }

@@ -4,7 +4,9 @@
 // syllables, shared by the counting pass and the details.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 // The counts behind the further indices, beside the four of the report.
 struct IndexCounts {
@@ -16,13 +18,16 @@ struct IndexCounts {
     std::int32_t daleChallUnfamiliar = 0; // occurrences of words off the Dale-Chall list
     std::int32_t spacheUnfamiliar = 0;    // and off the Spache list
     // The distinct words off the Spache list, which its formula counts; set by
-    // whoever counts the whole text (CountUniqueSpacheUnfamiliar), never added.
+    // whoever counts the whole text (from SpacheUnfamiliarWords), never added.
     std::int32_t spacheUnfamiliarUnique = 0;
 };
 
-// The distinct lower-cased words of a word text that are off the Spache list;
-// 0 for a blank text.
-std::int32_t CountUniqueSpacheUnfamiliar(std::string_view wordText);
+// The distinct lower-cased words off the Spache list that a pass over part of
+// a text met, so that the parts' words are counted once in the whole.
+using SpacheUnfamiliarWords = std::unordered_set<std::string>;
+
+// Adds a later part's words to the words so far.
+void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words, SpacheUnfamiliarWords&& later);
 
 // Letters in a word: code points that Unicode classes as letters.
 std::int32_t CountLetters(std::string_view word);

@@ -390,7 +390,8 @@ namespace {
 // word counts its first answer at every occurrence, so that the pieces can be
 // counted apart; otherwise the answers are used in the order of the text.
 IndexCounts CountIndexWordsOf(std::string_view wordText, const TDictionary& dictionary,
-                              const UnknownWordLog& log, bool oneCountPerWord) {
+                              const UnknownWordLog& log, bool oneCountPerWord,
+                              SpacheUnfamiliarWords& spacheUnfamiliar) {
     struct Word {
         const std::vector<UnknownWordLog::Answer>* answers = nullptr;
         std::size_t used = 0;
@@ -422,6 +423,8 @@ IndexCounts CountIndexWordsOf(std::string_view wordText, const TDictionary& dict
                     const unsigned lists = FamiliarListsOf(lower);
                     word.daleChallFamiliar = (lists & 1u) != 0;
                     word.spacheFamiliar = (lists & 2u) != 0;
+                    if (!word.spacheFamiliar)
+                        spacheUnfamiliar.insert(lower);
                     if (oneCountPerWord && word.answers)
                         word.syllables = word.answers->front().count;
                     else if (!word.answers)
@@ -451,17 +454,21 @@ IndexCounts CountIndexWords(const WorkingTexts& texts, const TDictionary& dictio
                             const UnknownWordLog& log, std::size_t parallelFromBytes) {
     const std::string_view wordText = texts.wordText;
     const std::size_t cut = HalfwaySpace(wordText, parallelFromBytes);
+    SpacheUnfamiliarWords unfamiliar;
     if (cut == std::string_view::npos || !log.OneCountPerWord(dictionary)) {
-        IndexCounts counts = CountIndexWordsOf(wordText, dictionary, log, false);
-        counts.spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
+        IndexCounts counts = CountIndexWordsOf(wordText, dictionary, log, false, unfamiliar);
+        counts.spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
         return counts;
     }
+    SpacheUnfamiliarWords tailUnfamiliar;
     auto tail = std::async(std::launch::async, [&] {
-        return CountIndexWordsOf(wordText.substr(cut), dictionary, log, true);
+        return CountIndexWordsOf(wordText.substr(cut), dictionary, log, true, tailUnfamiliar);
     });
-    IndexCounts counts = CountIndexWordsOf(wordText.substr(0, cut), dictionary, log, true);
+    IndexCounts counts =
+        CountIndexWordsOf(wordText.substr(0, cut), dictionary, log, true, unfamiliar);
     AddIndexCounts(counts, tail.get());
-    counts.spacheUnfamiliarUnique = CountUniqueSpacheUnfamiliar(wordText);
+    MergeSpacheUnfamiliar(unfamiliar, std::move(tailUnfamiliar));
+    counts.spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
     return counts;
 }
 

@@ -112,6 +112,11 @@ struct PreparedInput {
     std::optional<InputFailure> failure;
 };
 
+// Whether lint mode lists the hardest sentences of a file above its grade.
+bool ListsHardest(const CliOptions& options) {
+    return options.Lint() && options.maxGrade && options.LintSentences() > 0;
+}
+
 PreparedInput Prepare(const std::string& input, const CliOptions& options, int stdinDescriptor) {
     PreparedInput prepared;
     prepared.rules = RulesForUnread(input, options);
@@ -125,8 +130,9 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
             BlankCode(document.text, document.code);
         if (Places(options))
             prepared.locator = FileLocator(document);
-        prepared.text = PrepareForReport(std::move(document.text), prepared.rules,
-                                         options.sentences > 0, options.checks);
+        prepared.text =
+            PrepareForReport(std::move(document.text), prepared.rules,
+                             options.sentences > 0 || ListsHardest(options), options.checks);
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -330,8 +336,17 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
         PreparedInput prepared =
             first ? std::move(*first) : Prepare(input, fileOptions, streams.stdinDescriptor);
         first.reset();
-        TextAnalysisOptions analysis = AnalysisFor(fileOptions, prepared.rules, false);
+        const bool hardest = lint && ListsHardest(fileOptions);
+        TextAnalysisOptions analysis = AnalysisFor(fileOptions, prepared.rules, hardest);
         analysis.ask = ask;
+        // Only a file above its grade needs its hardest sentences, unless the
+        // report lists sentences anyway: their details cost as much again as
+        // the counting.
+        if (hardest && fileOptions.sentences <= 0)
+            analysis.sentencesIf = [&fileOptions](const TextReport& counted) {
+                const std::optional<double> grade = GradeOf(counted, fileOptions.gradeIndex);
+                return grade && *grade > *fileOptions.maxGrade;
+            };
         std::optional<TextReport> report;
         if (!prepared.failure) {
             try {
@@ -389,26 +404,21 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             output->Report(*report);
             continue;
         }
-        // Lint mode prints the findings in its own lines.
+        // Lint mode prints the findings in its own lines, and the report lists
+        // sentences only when asked.
         std::optional<std::vector<TextReport::Finding>> checks = std::move(report->checks);
         report->checks.reset();
+        if (fileOptions.sentences <= 0) {
+            report->longestSentences.reset();
+            report->mostDifficultSentences.reset();
+        }
         output->Report(*report);
         report->checks = std::move(checks);
-        // Only a file above its grade needs its hardest sentences: the details
-        // they come from cost as much again as the counting.
-        if (above && fileOptions.LintSentences() > 0) {
-            TextAnalysisOptions hardest = AnalysisFor(fileOptions, prepared.rules, true);
-            hardest.ask = ask;
-            hardest.extras.checks = false;
-            TextReport again = AnalyseText(input, prepared.locator.Text(), dictionary, hardest);
-            PlaceInFile(again, prepared.locator);
-            report->sentencesToShortenFirst = std::move(again.sentencesToShortenFirst);
-            if (report->sentencesToShortenFirst &&
-                report->sentencesToShortenFirst->size() >
-                    static_cast<std::size_t>(fileOptions.LintSentences()))
-                report->sentencesToShortenFirst->resize(
-                    static_cast<std::size_t>(fileOptions.LintSentences()));
-        }
+        if (report->sentencesToShortenFirst &&
+            report->sentencesToShortenFirst->size() >
+                static_cast<std::size_t>(fileOptions.LintSentences()))
+            report->sentencesToShortenFirst->resize(
+                static_cast<std::size_t>(fileOptions.LintSentences()));
         lint->File(name, *report, grade, above, fileOptions);
     }
     if (lint && !output->Failed())

@@ -111,8 +111,13 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
     // The index counts come from the counting pass unless the details are
-    // built anyway.
-    const ReportExtras& wanted = options.extras;
+    // built anyway. Sentences listed only where sentencesIf asks for them
+    // come from details built after the report.
+    ReportExtras wanted = options.extras;
+    wanted.rules = std::string(CountingRulesName(options.rules));
+    const bool sentencesLater = options.sentencesIf && wanted.sentences > 0;
+    if (sentencesLater)
+        wanted.sentences = 0;
     std::optional<IndexCounts> indexCounts;
     // Questions come in the order of the text, and progress from one pass at a
     // time: neither splits the text.
@@ -138,10 +143,12 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         *options.details = BuildPassageDetails(texts, dictionary, log);
         indexCounts = options.details->indexCounts;
     }
-    ReportExtras extras = options.extras;
-    extras.rules = std::string(CountingRulesName(options.rules));
-    return MakeTextReport(std::move(name), texts, prepared.passage, prepared.lineStarts, counts,
-                          dictionary, log, std::move(unknownWords), extras,
-                          indexCounts ? &*indexCounts : nullptr,
-                          prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
+    TextReport report = MakeTextReport(
+        std::move(name), texts, prepared.passage, prepared.lineStarts, counts, dictionary, log,
+        std::move(unknownWords), wanted, indexCounts ? &*indexCounts : nullptr,
+        prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
+    if (sentencesLater && options.sentencesIf(report))
+        AddSentenceLists(report, BuildPassageDetails(texts, dictionary, log), prepared.passage,
+                         prepared.lineStarts, options.extras);
+    return report;
 }

@@ -96,6 +96,10 @@ struct TextAnalysisOptions {
     // desktop's Details window shows), built once: the report's index counts
     // come from them.
     PassageDetails* details = nullptr;
+    // When given, the sentences of extras.sentences are listed only where this
+    // says so of the report without them: their details cost as much again as
+    // the counting, and a gate wants them only for a text above its grade.
+    std::function<bool(const TextReport&)> sentencesIf;
 };
 
 // The report of a decoded text, named name: prepared, counted and reported as

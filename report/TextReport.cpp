@@ -59,6 +59,28 @@ std::vector<TextReport::Finding> CheckedFindings(const WorkingTexts& texts,
 
 } // namespace
 
+void AddSentenceLists(TextReport& report, const PassageDetails& details, std::string_view passage,
+                      const std::vector<std::size_t>& lineStarts, const ReportExtras& extras) {
+    if (extras.sentences <= 0)
+        return;
+    const auto limit = static_cast<std::size_t>(extras.sentences);
+    TextPlaces places(passage, lineStarts);
+    report.longestSentences.emplace();
+    for (const std::size_t i : LongestSentences(details, limit))
+        report.longestSentences->push_back(SentenceOf(details, i, passage, places));
+    report.mostDifficultSentences.emplace();
+    for (const std::size_t i : MostDifficultSentences(details, limit))
+        report.mostDifficultSentences->push_back(SentenceOf(details, i, passage, places));
+    if (!extras.shortenFirst)
+        return;
+    report.sentencesToShortenFirst.emplace();
+    for (const std::size_t i : SentencesToShortenFirst(details, limit)) {
+        TextReport::Sentence sentence = SentenceOf(details, i, passage, places);
+        sentence.grade = SentenceGrade(details, details.sentences[i]);
+        report.sentencesToShortenFirst->push_back(std::move(sentence));
+    }
+}
+
 TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::string_view passage,
                           const std::vector<std::size_t>& lineStarts, const AnalysisCounts& counts,
                           const TDictionary& dictionary, const UnknownWordLog& log,
@@ -92,24 +114,7 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
         report.indexCounts = details.indexCounts;
         if (extras.words)
             report.words = details.words;
-        if (extras.sentences > 0) {
-            const auto limit = static_cast<std::size_t>(extras.sentences);
-            TextPlaces places(passage, lineStarts);
-            report.longestSentences.emplace();
-            for (const std::size_t i : LongestSentences(details, limit))
-                report.longestSentences->push_back(SentenceOf(details, i, passage, places));
-            report.mostDifficultSentences.emplace();
-            for (const std::size_t i : MostDifficultSentences(details, limit))
-                report.mostDifficultSentences->push_back(SentenceOf(details, i, passage, places));
-            if (extras.shortenFirst) {
-                report.sentencesToShortenFirst.emplace();
-                for (const std::size_t i : SentencesToShortenFirst(details, limit)) {
-                    TextReport::Sentence sentence = SentenceOf(details, i, passage, places);
-                    sentence.grade = SentenceGrade(details, details.sentences[i]);
-                    report.sentencesToShortenFirst->push_back(std::move(sentence));
-                }
-            }
-        }
+        AddSentenceLists(report, details, passage, lineStarts, extras);
     } else if (extras.indices) {
         report.indexCounts = countedIndex ? *countedIndex : CountIndexWords(texts, dictionary, log);
     }

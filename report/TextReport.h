@@ -102,6 +102,12 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
                           const IndexCounts* countedIndex = nullptr,
                           const WorkingTexts* checkedTexts = nullptr);
 
+// Adds the sentences that extras ask for (the longest, the hardest and, with
+// shortenFirst, those to shorten first) from the details of the counted texts,
+// quoted from passage.
+void AddSentenceLists(TextReport& report, const PassageDetails& details, std::string_view passage,
+                      const std::vector<std::size_t>& lineStarts, const ReportExtras& extras);
+
 // A place in the file a text came from: a line, paragraph or page, and the
 // column in code points within it, both from 1.
 struct FilePosition {

@@ -303,4 +303,32 @@ TEST(AnalyseText, ChecksArePlacedInTheTextAndChangeNoCount) {
     EXPECT_EQ(report.longestSentences->back().offset, 15u);
 }
 
+// A gate lists the sentences only of a text above its grade, from the same
+// count: the lists are those of a run that asked for them outright.
+TEST(AnalyseText, SentencesListedOnlyWhereTheReportAsksForThem) {
+    const std::string text = "A cat. The big dog ran home fast. It sat down on the mat.";
+    TDictionary dictionary;
+    TextAnalysisOptions options;
+    options.extras.sentences = 2;
+    options.extras.shortenFirst = true;
+    const TextReport outright = AnalyseText("t", text, dictionary, options);
+    for (const bool wanted : {false, true}) {
+        int asked = 0;
+        options.sentencesIf = [&](const TextReport& counted) {
+            ++asked;
+            EXPECT_EQ(counted.counts.words, outright.counts.words);
+            return wanted;
+        };
+        const TextReport gated = AnalyseText("t", text, dictionary, options);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(ResultJson(gated)["indices"], ResultJson(outright)["indices"]);
+        ASSERT_EQ(gated.longestSentences.has_value(), wanted);
+        if (!wanted)
+            continue;
+        EXPECT_EQ(ResultJson(gated)["longestSentences"], ResultJson(outright)["longestSentences"]);
+        EXPECT_EQ(ResultJson(gated)["sentencesToShortenFirst"],
+                  ResultJson(outright)["sentencesToShortenFirst"]);
+    }
+}
+
 } // namespace
