@@ -2,6 +2,7 @@
 """scrivolux-cli --format=sarif against the SARIF 2.1.0 schema: a hard file's
 grade and the findings of the checks, each at its place in its file."""
 
+import gzip
 import json
 import os
 import subprocess
@@ -29,7 +30,7 @@ class SarifTest(unittest.TestCase):
             cwd=folder, capture_output=True, text=True, check=False)
 
     def setUp(self):
-        with open(SCHEMA, encoding="utf-8") as schema:
+        with gzip.open(SCHEMA, "rt", encoding="utf-8") as schema:
             self.validator = jsonschema.Draft4Validator(json.load(schema))
 
     def valid(self, text):
