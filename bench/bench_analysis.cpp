@@ -7,6 +7,8 @@
 #include "analysis/TextPreparation.h"
 #include "dictionary/Dictionary.h"
 
+#include "MadeUpWords.h"
+
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -15,31 +17,10 @@
 
 namespace {
 
-constexpr int kDictionaryWords = 125000;
-
-// Pronounceable made-up words, so the dictionary has the size of the real one.
-std::vector<std::string> MakeWords() {
-    std::mt19937 rng(42);
-    const std::string consonants = "bcdfghjklmnprstvwz";
-    const std::string vowels = "aeiou";
-    std::vector<std::string> words;
-    words.reserve(kDictionaryWords);
-    while (static_cast<int>(words.size()) < kDictionaryWords) {
-        std::string w;
-        const int syllables = 1 + static_cast<int>(rng() % 4);
-        for (int s = 0; s < syllables; ++s) {
-            w += consonants[rng() % consonants.size()];
-            w += vowels[rng() % vowels.size()];
-            if (rng() % 2)
-                w += consonants[rng() % consonants.size()];
-        }
-        words.push_back(std::move(w));
-    }
-    return words;
-}
+constexpr std::size_t kDictionaryWords = 125000;
 
 const std::vector<std::string>& Words() {
-    static const std::vector<std::string> words = MakeWords();
+    static const std::vector<std::string> words = MadeUpWords(kDictionaryWords);
     return words;
 }
 

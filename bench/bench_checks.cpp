@@ -17,6 +17,8 @@
 #include "checks/Checks.h"
 #include "dictionary/Dictionary.h"
 
+#include "MadeUpWords.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -31,26 +33,6 @@
 namespace {
 
 constexpr std::size_t kTextBytes = 3584 * 1024;
-
-// Pronounceable made-up words, about as many as the real word list holds.
-std::vector<std::string> MakeWords() {
-    std::mt19937 rng(42);
-    const std::string consonants = "bcdfghjklmnprstvwz";
-    const std::string vowels = "aeiou";
-    std::vector<std::string> words;
-    while (words.size() < 125000) {
-        std::string w;
-        const int syllables = 1 + static_cast<int>(rng() % 4);
-        for (int s = 0; s < syllables; ++s) {
-            w += consonants[rng() % consonants.size()];
-            w += vowels[rng() % vowels.size()];
-            if (rng() % 2)
-                w += consonants[rng() % consonants.size()];
-        }
-        words.push_back(std::move(w));
-    }
-    return words;
-}
 
 // What the checks look for, and words that start phrases without ending one.
 const std::vector<std::string> kPhrases = {
@@ -108,7 +90,7 @@ Corpus::Corpus() {
     Corpus& c = *this;
     if (ReadRealText(c))
         return;
-    const std::vector<std::string> words = MakeWords();
+    const std::vector<std::string> words = MadeUpWords(125000);
     // Syllables as English spreads them: most words have one, few have three.
     constexpr std::int32_t kSyllables[] = {1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 3};
     std::size_t n = 0;
