@@ -414,11 +414,6 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
         }
         output->Report(*report);
         report->checks = std::move(checks);
-        if (report->sentencesToShortenFirst &&
-            report->sentencesToShortenFirst->size() >
-                static_cast<std::size_t>(fileOptions.LintSentences()))
-            report->sentencesToShortenFirst->resize(
-                static_cast<std::size_t>(fileOptions.LintSentences()));
         lint->File(name, *report, grade, above, fileOptions);
     }
     if (lint && !output->Failed())
