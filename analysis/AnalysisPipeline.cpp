@@ -173,18 +173,19 @@ AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
 AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
                                     const UnknownWordHandler& headUnknownWord,
                                     const UnknownWordHandler& tailUnknownWord,
-                                    std::size_t minimumSize, IndexCounts* indexCounts) {
+                                    std::size_t minimumSize, IndexCounts* indexCounts,
+                                    std::vector<CountedWord>* countedWords) {
     NoProgress progress;
     const std::string_view wordText = texts.wordText;
     const std::size_t cut = HalfwaySpace(wordText, minimumSize);
-    if (cut == std::string_view::npos && !indexCounts)
+    if (cut == std::string_view::npos && !indexCounts && !countedWords)
         return CountTexts(texts, dictionary, headUnknownWord, progress);
     if (cut == std::string_view::npos) {
         AnalysisCounts counts;
         SpacheUnfamiliarWords unfamiliar;
         counts.syllables =
             CountSyllables(wordText, dictionary, headUnknownWord, progress, counts.difficultWords,
-                           &counts.words, indexCounts, &unfamiliar);
+                           &counts.words, indexCounts, &unfamiliar, countedWords);
         counts.sentences = CountSentences(texts.sentenceText, progress);
         if (indexCounts)
             indexCounts->spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
@@ -195,12 +196,14 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
     // the whole word text: each thread takes half of it.
     IndexCounts tailIndex;
     SpacheUnfamiliarWords tailUnfamiliar;
+    std::vector<CountedWord> tailWords;
     auto tail = std::async(std::launch::async, [&] {
         NoProgress tailProgress;
         AnalysisCounts counts;
-        counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord,
-                                          tailProgress, counts.difficultWords, &counts.words,
-                                          indexCounts ? &tailIndex : nullptr, &tailUnfamiliar);
+        counts.syllables =
+            CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord, tailProgress,
+                           counts.difficultWords, &counts.words, indexCounts ? &tailIndex : nullptr,
+                           &tailUnfamiliar, countedWords ? &tailWords : nullptr);
         return counts;
     });
     std::int32_t headDifficult = 0;
@@ -208,9 +211,16 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
     SpacheUnfamiliarWords unfamiliar;
     const std::int32_t headSyllables =
         CountSyllables(wordText.substr(0, cut), dictionary, headUnknownWord, progress,
-                       headDifficult, &headWords, indexCounts, &unfamiliar);
+                       headDifficult, &headWords, indexCounts, &unfamiliar, countedWords);
     const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
     AnalysisCounts counts = tail.get();
+    if (countedWords) {
+        // The tail's offsets are from its own start.
+        for (CountedWord word : tailWords) {
+            word.offset += cut + 1;
+            countedWords->push_back(word);
+        }
+    }
     if (indexCounts) {
         AddIndexCounts(*indexCounts, tailIndex);
         MergeSpacheUnfamiliar(unfamiliar, std::move(tailUnfamiliar));

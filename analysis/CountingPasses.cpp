@@ -96,7 +96,8 @@ bool IsFigureStart(char c) {
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
                             std::int32_t& difficultWords, std::int32_t* words,
-                            IndexCounts* indexCounts, SpacheUnfamiliarWords* spacheUnfamiliar) {
+                            IndexCounts* indexCounts, SpacheUnfamiliarWords* spacheUnfamiliar,
+                            std::vector<CountedWord>* countedWords) {
     difficultWords = 0;
     std::int32_t tokens = 0;
     // A typed count can be as large as the type allows; the total saturates
@@ -129,6 +130,9 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                 ++difficultWords;
             if (indexCounts)
                 AddIndexWord(*indexCounts, indexWord, count);
+            if (countedWords)
+                countedWords->push_back(
+                    {static_cast<std::size_t>(token.data() - wordText.data()), count});
         },
         [&](int percent) { progress.SetSyllableProgress(percent); });
     if (words)

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TDictionary;
 
@@ -15,6 +16,13 @@ struct AnalysisCounts {
     std::int32_t words = 0;
     std::int32_t difficultWords = 0; // words of three or more syllables
     std::int32_t sentences = 0;
+};
+
+// A word as the syllable pass counted it: where it starts in the text the pass
+// walked, in bytes, and its syllables.
+struct CountedWord {
+    std::size_t offset = 0;
+    std::int32_t syllables = 0;
 };
 
 // Asked for the syllable count of a word that the dictionary lacks. Returns 0 or
@@ -45,12 +53,15 @@ public:
 // of words as CountWords counts them, and indexCounts (when given) to the
 // counts the further indices need (PassageDetails.h), the same as
 // CountIndexWords gives afterwards, and spacheUnfamiliar (when given) the
-// distinct words off the Spache list. A blank text gives 0 and no progress.
+// distinct words off the Spache list. countedWords (when given) receives each
+// word in the order of the text, so that its sentences can be tallied without
+// counting again (SentenceTally). A blank text gives 0 and no progress.
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
                             std::int32_t& difficultWords, std::int32_t* words = nullptr,
                             IndexCounts* indexCounts = nullptr,
-                            SpacheUnfamiliarWords* spacheUnfamiliar = nullptr);
+                            SpacheUnfamiliarWords* spacheUnfamiliar = nullptr,
+                            std::vector<CountedWord>* countedWords = nullptr);
 
 // Number of space-separated pieces that hold a character above code 32.
 std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress);

@@ -134,9 +134,12 @@ void CountFromRows(PassageDetails& details) {
     details.indexCounts.spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
     for (SentenceDetails& sentence : details.sentences) {
         sentence.difficultWords = 0;
+        sentence.syllables = 0;
         for (std::size_t i = sentence.firstWord;
              i < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++i) {
-            if (details.words[details.occurrences[i].row].syllables > 2)
+            const std::int32_t count = details.words[details.occurrences[i].row].syllables;
+            sentence.syllables += count;
+            if (count > 2)
                 ++sentence.difficultWords;
         }
     }
@@ -333,8 +336,12 @@ std::string_view CarefulSentenceOf(const WorkingTexts& texts, std::string_view t
     return std::string_view(token.data(), token.size() + 1);
 }
 
-// The sentence pass: each sentence's span and the run of occurrences inside it.
-void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
+// The sentence pass: each sentence's span (UTF-16 positions only with
+// positions) and the run of words inside it, of wordCount words whose
+// offsets in the word text wordOffset gives in order.
+template <typename WordOffset>
+void AddSentences(const WorkingTexts& texts, PassageDetails& details, bool positions,
+                  std::size_t wordCount, WordOffset wordOffset) {
     const std::string_view sentenceText = texts.sentenceText;
     Utf16Cursor cursor(UnitText(texts, sentenceText));
     std::size_t nextWord = 0;
@@ -342,12 +349,17 @@ void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
         sentenceText, '.',
         [&](std::string_view token) {
             SentenceDetails sentence;
-            sentence.span =
-                cursor.SpanOf(CarefulSentenceOf(texts, token, sentenceText), sentenceText);
+            const std::string_view spanned = CarefulSentenceOf(texts, token, sentenceText);
+            if (positions) {
+                sentence.span = cursor.SpanOf(spanned, sentenceText);
+            } else {
+                sentence.span.offset =
+                    static_cast<std::size_t>(spanned.data() - sentenceText.data());
+                sentence.span.length = spanned.size();
+            }
             sentence.firstWord = nextWord;
             const std::size_t end = sentence.span.offset + sentence.span.length;
-            while (nextWord < details.occurrences.size() &&
-                   details.occurrences[nextWord].span.offset < end)
+            while (nextWord < wordCount && wordOffset(nextWord) < end)
                 ++nextWord;
             sentence.words = static_cast<std::int32_t>(nextWord - sentence.firstWord);
             details.sentences.push_back(sentence);
@@ -356,8 +368,8 @@ void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
         [](int) {});
     // Every word lies inside a sentence; should one not, it still counts once.
     if (!details.sentences.empty())
-        details.sentences.back().words = static_cast<std::int32_t>(
-            details.occurrences.size() - details.sentences.back().firstWord);
+        details.sentences.back().words =
+            static_cast<std::int32_t>(wordCount - details.sentences.back().firstWord);
 }
 
 } // namespace
@@ -367,8 +379,28 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     PassageDetails details;
     details.rules = texts.rules;
     AddWords(texts, dictionary, log, details);
-    AddSentences(texts, details);
+    AddSentences(texts, details, true, details.occurrences.size(),
+                 [&details](std::size_t i) { return details.occurrences[i].span.offset; });
     CountFromRows(details);
+    return details;
+}
+
+PassageDetails SentenceTally(const WorkingTexts& texts,
+                             const std::vector<CountedWord>& countedWords,
+                             const AnalysisCounts& counts) {
+    PassageDetails details;
+    details.rules = texts.rules;
+    AddSentences(texts, details, false, countedWords.size(),
+                 [&countedWords](std::size_t i) { return countedWords[i].offset; });
+    details.counts = counts;
+    for (SentenceDetails& sentence : details.sentences) {
+        for (std::size_t i = sentence.firstWord;
+             i < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++i) {
+            sentence.syllables += countedWords[i].syllables;
+            if (countedWords[i].syllables > 2)
+                ++sentence.difficultWords;
+        }
+    }
     return details;
 }
 

@@ -92,6 +92,7 @@ struct SentenceDetails {
     std::size_t firstWord = 0; // into PassageDetails::occurrences
     std::int32_t words = 0;
     std::int32_t difficultWords = 0;
+    std::int64_t syllables = 0; // of its words; typed counts can pass INT32_MAX together
 };
 
 struct PassageDetails {
@@ -108,6 +109,15 @@ struct PassageDetails {
 // A word with neither counts 0 as Ignored. Empty texts give empty details.
 PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
                                    const UnknownWordLog& log);
+
+// The sentences of the working texts as BuildPassageDetails gives them (their
+// spans in bytes, words, difficult words and syllables), tallied from the words
+// the syllable pass counted (CountSyllables' countedWords) rather than from
+// rows built again; counts are that run's. No rows, occurrences or UTF-16
+// positions. Empty texts give no sentences.
+PassageDetails SentenceTally(const WorkingTexts& texts,
+                             const std::vector<CountedWord>& countedWords,
+                             const AnalysisCounts& counts);
 
 // The same counts as BuildPassageDetails(...).indexCounts, without keeping
 // every word, occurrence and sentence. Empty texts give zeros. A word text of

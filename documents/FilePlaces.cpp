@@ -80,7 +80,20 @@ std::size_t FileLocator::TextOffset(std::size_t passageOffset) const {
 
 FilePlace FileLocator::AtPassage(std::size_t offset) const {
     const std::size_t at = TextOffset(offset);
-    const SourcePlace place = PlaceAt(text_, places_, at);
+    SourcePlace place;
+    const bool plainLines =
+        markup_.empty() &&
+        (places_.empty() || (places_.size() == 1 && places_[0].offset == 0 &&
+                             places_[0].place == SourcePlace{PlaceKind::Line, 1, 1}));
+    if (plainLines) {
+        // Plain text: its line feeds are found already, where PlaceAt would
+        // count them from the top for every place.
+        const auto after = std::upper_bound(markupStarts_.begin(), markupStarts_.end(), at);
+        place.number = static_cast<int>(after - markupStarts_.begin());
+        place.column = static_cast<int>(at - *(after - 1)) + 1;
+    } else {
+        place = PlaceAt(text_, places_, at);
+    }
     if (place.kind != PlaceKind::Line) {
         // The column within the paragraph or page: from its mark.
         const auto after =

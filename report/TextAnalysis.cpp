@@ -73,9 +73,9 @@ WordSource SourceOfCounts(UnknownWordCount unknown) {
 } // namespace
 
 PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences,
-                              bool checked) {
+                              bool checked, bool ownPlaces) {
     PreparedText prepared;
-    if (quoteSentences || checked)
+    if ((quoteSentences || checked) && !ownPlaces)
         prepared.lineStarts = LineStartsOfText(text);
     if (checked && rules != CountingRules::Careful)
         prepared.checkedTexts = PrepareText(std::string(text), CountingRules::Careful);
@@ -119,6 +119,9 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     if (sentencesLater)
         wanted.sentences = 0;
     std::optional<IndexCounts> indexCounts;
+    // A text whose sentences may be listed later keeps what the syllable pass
+    // counted of each word, so that they are tallied without a second count.
+    std::optional<std::vector<CountedWord>> countedWords;
     // Questions come in the order of the text, and progress from one pass at a
     // time: neither splits the text.
     if (options.unknown == UnknownWordCount::Ask || options.progress || options.afterPass) {
@@ -129,11 +132,14 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     } else {
         if (wanted.indices && !wanted.words && wanted.sentences <= 0 && !wanted.checks)
             indexCounts.emplace();
+        if (sentencesLater && !options.details)
+            countedWords.emplace();
         UnknownWordTally tailTally;
         UnknownWordLog tailLog;
         counts = CountTextsInParallel(
             texts, dictionary, head, tailLog.Recording(TallyingHandler(tailTally, options), source),
-            options.parallelFrom, indexCounts ? &*indexCounts : nullptr);
+            options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
+            countedWords ? &*countedWords : nullptr);
         // The head's words come first in the text.
         log.Append(tailLog);
         unknownWords = headTally.Take();
@@ -148,7 +154,9 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         std::move(unknownWords), wanted, indexCounts ? &*indexCounts : nullptr,
         prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
     if (sentencesLater && options.sentencesIf(report))
-        AddSentenceLists(report, BuildPassageDetails(texts, dictionary, log), prepared.passage,
-                         prepared.lineStarts, options.extras);
+        AddSentenceLists(report,
+                         countedWords ? SentenceTally(texts, *countedWords, counts)
+                                      : BuildPassageDetails(texts, dictionary, log),
+                         prepared.passage, prepared.lineStarts, options.extras);
     return report;
 }
