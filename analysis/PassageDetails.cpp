@@ -385,21 +385,33 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     return details;
 }
 
-PassageDetails SentenceTally(const WorkingTexts& texts,
-                             const std::vector<CountedWord>& countedWords,
-                             const AnalysisCounts& counts) {
+SentenceTally SentencesToTally(const WorkingTexts& texts) {
+    PassageDetails spans;
+    AddSentences(texts, spans, false, 0, [](std::size_t) { return std::size_t{0}; });
+    SentenceTally tally;
+    tally.sentences.reserve(spans.sentences.size());
+    for (const SentenceDetails& sentence : spans.sentences)
+        tally.sentences.push_back({sentence.span.offset, sentence.span.length});
+    return tally;
+}
+
+PassageDetails DetailsOfTally(const WorkingTexts& texts, const SentenceTally& tally,
+                              const AnalysisCounts& counts) {
     PassageDetails details;
     details.rules = texts.rules;
-    AddSentences(texts, details, false, countedWords.size(),
-                 [&countedWords](std::size_t i) { return countedWords[i].offset; });
     details.counts = counts;
-    for (SentenceDetails& sentence : details.sentences) {
-        for (std::size_t i = sentence.firstWord;
-             i < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++i) {
-            sentence.syllables += countedWords[i].syllables;
-            if (countedWords[i].syllables > 2)
-                ++sentence.difficultWords;
-        }
+    details.sentences.reserve(tally.sentences.size());
+    std::size_t firstWord = 0;
+    for (const TalliedSentence& tallied : tally.sentences) {
+        SentenceDetails sentence;
+        sentence.span.offset = tallied.offset;
+        sentence.span.length = tallied.length;
+        sentence.firstWord = firstWord;
+        sentence.words = tallied.words;
+        sentence.difficultWords = tallied.difficultWords;
+        sentence.syllables = tallied.syllables;
+        details.sentences.push_back(sentence);
+        firstWord += static_cast<std::size_t>(tallied.words);
     }
     return details;
 }

@@ -110,14 +110,17 @@ struct PassageDetails {
 PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
                                    const UnknownWordLog& log);
 
-// The sentences of the working texts as BuildPassageDetails gives them (their
-// spans in bytes, words, difficult words and syllables), tallied from the words
-// the syllable pass counted (CountSyllables' countedWords) rather than from
-// rows built again; counts are that run's. No rows, occurrences or UTF-16
-// positions. Empty texts give no sentences.
-PassageDetails SentenceTally(const WorkingTexts& texts,
-                             const std::vector<CountedWord>& countedWords,
-                             const AnalysisCounts& counts);
+// The sentences of the working texts with nothing tallied yet, spanning what
+// BuildPassageDetails's sentences span, for the syllable pass to tally
+// (CountSyllables). Empty texts give none.
+SentenceTally SentencesToTally(const WorkingTexts& texts);
+
+// The sentences as BuildPassageDetails gives them (their spans in bytes,
+// words, difficult words and syllables) from those the syllable pass tallied,
+// with that run's counts, rather than from every word's row built again. No
+// rows, occurrences or UTF-16 positions.
+PassageDetails DetailsOfTally(const WorkingTexts& texts, const SentenceTally& tally,
+                              const AnalysisCounts& counts);
 
 // The same counts as BuildPassageDetails(...).indexCounts, without keeping
 // every word, occurrence and sentence. Empty texts give zeros. A word text of

@@ -119,9 +119,9 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     if (sentencesLater)
         wanted.sentences = 0;
     std::optional<IndexCounts> indexCounts;
-    // A text whose sentences may be listed later keeps what the syllable pass
-    // counted of each word, so that they are tallied without a second count.
-    std::optional<std::vector<CountedWord>> countedWords;
+    // A text whose sentences may be listed later has them tallied by the
+    // syllable pass, so that they need no second count.
+    std::optional<SentenceTally> sentenceTally;
     // Questions come in the order of the text, and progress from one pass at a
     // time: neither splits the text.
     if (options.unknown == UnknownWordCount::Ask || options.progress || options.afterPass) {
@@ -133,13 +133,13 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         if (wanted.indices && !wanted.words && wanted.sentences <= 0 && !wanted.checks)
             indexCounts.emplace();
         if (sentencesLater && !options.details)
-            countedWords.emplace();
+            sentenceTally = SentencesToTally(texts);
         UnknownWordTally tailTally;
         UnknownWordLog tailLog;
         counts = CountTextsInParallel(
             texts, dictionary, head, tailLog.Recording(TallyingHandler(tailTally, options), source),
             options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
-            countedWords ? &*countedWords : nullptr);
+            sentenceTally ? &*sentenceTally : nullptr);
         // The head's words come first in the text.
         log.Append(tailLog);
         unknownWords = headTally.Take();
@@ -155,8 +155,8 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
     if (sentencesLater && options.sentencesIf(report))
         AddSentenceLists(report,
-                         countedWords ? SentenceTally(texts, *countedWords, counts)
-                                      : BuildPassageDetails(texts, dictionary, log),
+                         sentenceTally ? DetailsOfTally(texts, *sentenceTally, counts)
+                                       : BuildPassageDetails(texts, dictionary, log),
                          prepared.passage, prepared.lineStarts, options.extras);
     return report;
 }

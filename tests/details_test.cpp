@@ -433,19 +433,13 @@ TEST_F(PassageDetailsTest, TheSentenceTallyAgreesWithTheDetails) {
             const WorkingTexts texts = PrepareText(std::string(row.text), row.rules);
             UnknownWordLog log;
             UnknownWordLog tailLog;
-            std::vector<CountedWord> counted;
+            SentenceTally sentences = SentencesToTally(texts);
             const AnalysisCounts counts = CountTextsInParallel(
                 texts, dictionary_, log.Recording(four, WordSource::Estimated),
-                tailLog.Recording(four, WordSource::Estimated), parallelFrom, nullptr, &counted);
+                tailLog.Recording(four, WordSource::Estimated), parallelFrom, nullptr, &sentences);
             log.Append(tailLog);
             const PassageDetails details = BuildPassageDetails(texts, dictionary_, log);
-            const PassageDetails tally = SentenceTally(texts, counted, counts);
-            ASSERT_EQ(counted.size(), details.occurrences.size());
-            for (std::size_t i = 0; i < counted.size(); ++i) {
-                const WordOccurrence& word = details.occurrences[i];
-                EXPECT_EQ(counted[i].offset, word.span.offset) << i;
-                EXPECT_EQ(counted[i].syllables, details.words[word.row].syllables) << i;
-            }
+            const PassageDetails tally = DetailsOfTally(texts, sentences, counts);
             ASSERT_EQ(tally.sentences.size(), details.sentences.size());
             for (std::size_t i = 0; i < details.sentences.size(); ++i) {
                 SCOPED_TRACE(i);
