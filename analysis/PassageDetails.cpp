@@ -336,40 +336,39 @@ std::string_view CarefulSentenceOf(const WorkingTexts& texts, std::string_view t
     return std::string_view(token.data(), token.size() + 1);
 }
 
-// The sentence pass: each sentence's span (UTF-16 positions only with
-// positions) and the run of words inside it, of wordCount words whose
-// offsets in the word text wordOffset gives in order.
-template <typename WordOffset>
-void AddSentences(const WorkingTexts& texts, PassageDetails& details, bool positions,
-                  std::size_t wordCount, WordOffset wordOffset) {
+// Each sentence of the working texts in order, as its details span it, with
+// the sentence text it is a view into.
+template <typename OnSentence>
+void ForEachSentenceSpan(const WorkingTexts& texts, OnSentence onSentence) {
     const std::string_view sentenceText = texts.sentenceText;
-    Utf16Cursor cursor(UnitText(texts, sentenceText));
-    std::size_t nextWord = 0;
     tokens::ForEachToken(
         sentenceText, '.',
         [&](std::string_view token) {
-            SentenceDetails sentence;
-            const std::string_view spanned = CarefulSentenceOf(texts, token, sentenceText);
-            if (positions) {
-                sentence.span = cursor.SpanOf(spanned, sentenceText);
-            } else {
-                sentence.span.offset =
-                    static_cast<std::size_t>(spanned.data() - sentenceText.data());
-                sentence.span.length = spanned.size();
-            }
-            sentence.firstWord = nextWord;
-            const std::size_t end = sentence.span.offset + sentence.span.length;
-            while (nextWord < wordCount && wordOffset(nextWord) < end)
-                ++nextWord;
-            sentence.words = static_cast<std::int32_t>(nextWord - sentence.firstWord);
-            details.sentences.push_back(sentence);
-            ++details.counts.sentences;
+            onSentence(CarefulSentenceOf(texts, token, sentenceText), sentenceText);
         },
         [](int) {});
+}
+
+// The sentence pass: each sentence's span and the run of occurrences inside it.
+void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
+    Utf16Cursor cursor(UnitText(texts, texts.sentenceText));
+    std::size_t nextWord = 0;
+    ForEachSentenceSpan(texts, [&](std::string_view spanned, std::string_view sentenceText) {
+        SentenceDetails sentence;
+        sentence.span = cursor.SpanOf(spanned, sentenceText);
+        sentence.firstWord = nextWord;
+        const std::size_t end = sentence.span.offset + sentence.span.length;
+        while (nextWord < details.occurrences.size() &&
+               details.occurrences[nextWord].span.offset < end)
+            ++nextWord;
+        sentence.words = static_cast<std::int32_t>(nextWord - sentence.firstWord);
+        details.sentences.push_back(sentence);
+        ++details.counts.sentences;
+    });
     // Every word lies inside a sentence; should one not, it still counts once.
     if (!details.sentences.empty())
-        details.sentences.back().words =
-            static_cast<std::int32_t>(wordCount - details.sentences.back().firstWord);
+        details.sentences.back().words = static_cast<std::int32_t>(
+            details.occurrences.size() - details.sentences.back().firstWord);
 }
 
 } // namespace
@@ -379,19 +378,17 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     PassageDetails details;
     details.rules = texts.rules;
     AddWords(texts, dictionary, log, details);
-    AddSentences(texts, details, true, details.occurrences.size(),
-                 [&details](std::size_t i) { return details.occurrences[i].span.offset; });
+    AddSentences(texts, details);
     CountFromRows(details);
     return details;
 }
 
 SentenceTally SentencesToTally(const WorkingTexts& texts) {
-    PassageDetails spans;
-    AddSentences(texts, spans, false, 0, [](std::size_t) { return std::size_t{0}; });
     SentenceTally tally;
-    tally.sentences.reserve(spans.sentences.size());
-    for (const SentenceDetails& sentence : spans.sentences)
-        tally.sentences.push_back({sentence.span.offset, sentence.span.length});
+    ForEachSentenceSpan(texts, [&tally](std::string_view sentence, std::string_view sentenceText) {
+        tally.sentences.push_back(
+            {static_cast<std::size_t>(sentence.data() - sentenceText.data()), sentence.size()});
+    });
     return tally;
 }
 

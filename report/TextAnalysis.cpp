@@ -85,7 +85,12 @@ PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quot
             prepared.passage = prepared.texts.passage;
     } else if (quoteSentences) {
         prepared.passage = PassageOfText(text);
-        prepared.texts = PrepareTexts(prepared.passage);
+        // The text's own room becomes the word text: the passage is the one
+        // new copy of it besides the sentence text, as without quotes.
+        text.resize(prepared.passage.size());
+        prepared.texts.sentenceText.resize(prepared.passage.size());
+        FillWorkingTexts(prepared.passage, prepared.texts.sentenceText.data(), text.data());
+        prepared.texts.wordText = std::move(text);
     } else {
         prepared.texts = PrepareText(std::move(text));
     }
