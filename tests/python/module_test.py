@@ -127,6 +127,23 @@ class SameAsTheCommandLine(unittest.TestCase):
                 self.assertEqual(scrivolux.analyse(text, **keywords),
                                  cli_object_of_text(text, *options))
 
+    def test_the_dicts_are_what_json_loads_makes_of_the_line(self):
+        # The dicts are built from the report, not read back from JSON text:
+        # equal values are not enough, the keys' order and each number's type
+        # (a whole 100.0 is the int 100 in JSON) must be json.loads' too.
+        text = ("Zorbleflax qwxyzzk said \"hi\"\t\x01 to Mr. J. Smith \\ e.g. at "
+                "\u00e9t\u00e9 \U0001F600! It cost 3.50 dollars.\n" + read(GPL)[:4000])
+        for keywords, options in [
+            ({}, []),
+            ({"rules": "careful", "words": True, "sentences": 2, "checks": True},
+             ["--rules=careful", "--words", "--sentences=2", "--checks"]),
+        ]:
+            with self.subTest(options=options):
+                theirs = json.dumps(cli_object_of_text(text, *options))
+                self.assertEqual(json.dumps(scrivolux.analyse(text, **keywords)), theirs)
+                [mine] = scrivolux.analyse_many([text], **keywords)
+                self.assertEqual(json.dumps(mine), theirs)
+
     def test_a_document_as_the_command_line_reads_it(self):
         folder = os.path.join(os.path.dirname(__file__), "..", "data", "documents")
         for name in ["passage.docx", "passage.odt", "passage.html", "passage.md",
