@@ -680,6 +680,43 @@ class NotText(unittest.TestCase):
             child.wait()
 
 
+    def test_ctrl_c_stops_the_making_of_the_dicts(self):
+        # Empty texts cost nothing to count but a whole dict each: the signal
+        # comes when the first dicts are made (the collector's first run),
+        # seconds before the last.
+        script = textwrap.dedent("""
+            import gc, sys, scrivolux
+            texts = [""] * 200_000
+            scrivolux.analyse("")
+            def started(phase, info):
+                gc.callbacks.clear()
+                print("building", flush=True)
+            gc.callbacks.append(started)
+            try:
+                scrivolux.analyse_many(texts, threads=2)
+            except KeyboardInterrupt:
+                print("interrupted", flush=True)
+                sys.exit(3)
+            print("finished", flush=True)
+            """)
+        child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE)
+        try:
+            self.assertEqual(child.stdout.readline(), b"building\n")
+            # Not while the callback still runs: the collector would swallow
+            # the KeyboardInterrupt raised in it.
+            time.sleep(0.2)
+            child.send_signal(signal.SIGINT)
+            sent = time.monotonic()
+            line = child.stdout.readline()
+            took = time.monotonic() - sent
+            self.assertEqual(line, b"interrupted\n")
+            self.assertLess(took, 1.0)
+            self.assertEqual(child.wait(timeout=30), 3)
+        finally:
+            child.kill()
+            child.wait()
+
+
 class Readers(unittest.TestCase):
     def test_textstat_names_read_our_json(self):
         text = read(GPL)[:20000]
