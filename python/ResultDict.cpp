@@ -41,6 +41,7 @@ public:
     void BeginArray() override { Open(Steal(PyList_New(0))); }
     void EndArray() override { open_.pop_back(); }
     void Key(std::string_view key) override { key_ = KeyObject(key); }
+    // As json.loads decodes the bytes of a line (the writer passes no surrogate).
     void String(std::string_view utf8) override {
         Put(Steal(PyUnicode_DecodeUTF8(utf8.data(), static_cast<Py_ssize_t>(utf8.size()),
                                        "surrogatepass")));
