@@ -36,7 +36,7 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
         const auto u = static_cast<unsigned char>(c);
         if (u >= 0x20 && c != '"' && c != '\\')
             continue;
-        out.append(utf8, run, i - run);
+        out.append(utf8.data() + run, i - run);
         run = i + 1;
         out += '\\';
         switch (c) {
@@ -69,7 +69,7 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
         }
         }
     }
-    out.append(utf8, run, utf8.size() - run);
+    out.append(utf8.data() + run, utf8.size() - run);
     out += '"';
 }
 
@@ -162,10 +162,9 @@ public:
         comma_ = true;
     }
     void Key(std::string_view key) override {
-        Separate();
-        out_ += '"';
-        out_ += key;
-        out_ += "\":";
+        out_.append(",\"" + (comma_ ? 0 : 1), comma_ ? 2 : 1);
+        out_.append(key.data(), key.size());
+        out_.append("\":", 2);
         comma_ = false;
     }
     void String(std::string_view utf8) override {
