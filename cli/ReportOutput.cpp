@@ -58,7 +58,11 @@ class JsonLinesOutput : public ReportOutput {
 public:
     explicit JsonLinesOutput(std::ostream& out) : ReportOutput(out) {}
     void Report(const TextReport& report) override {
-        out_ << ResultJsonLine(report) << '\n';
+        // One buffer for every line of the run, written in one piece.
+        line_.clear();
+        AppendResultJsonLine(report, line_);
+        line_ += '\n';
+        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
         out_.flush();
     }
     void Failure(const std::string& input, const std::string& message,
@@ -66,6 +70,9 @@ public:
         out_ << FailureJsonLine(input, message, rules) << '\n';
         out_.flush();
     }
+
+private:
+    std::string line_;
 };
 
 class CsvOutput : public ReportOutput {

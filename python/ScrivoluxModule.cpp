@@ -4,6 +4,7 @@
 
 #include "python/Arguments.h"
 #include "python/FrameColumns.h"
+#include "python/ResultDict.h"
 #include "python/WordListPlace.h"
 
 #include "dictionary/Dictionary.h"
@@ -161,24 +162,6 @@ TextReport Analyse(std::string name, std::string text, const Request& request,
     return AnalyseText(std::move(name), std::move(text), *request.dictionary, options);
 }
 
-// The report's object as scrivolux-cli --format=jsonl writes it, on one line.
-std::string JsonLine(const TextReport& report) {
-    return ResultJsonLine(report);
-}
-
-// The dicts are what json.loads makes of the command line's JSON, so that
-// they hold the same keys, values and types (100.0 written as 100 is an int).
-py::list FromJsonLines(const std::vector<std::string>& lines) {
-    std::string array = "[";
-    for (const std::string& line : lines) {
-        if (array.size() > 1)
-            array += ',';
-        array += line;
-    }
-    array += ']';
-    return py::module_::import("json").attr("loads")(py::bytes(array));
-}
-
 // The processors this process may run on (a container or taskset may allow
 // fewer than the machine has).
 std::size_t AvailableProcessors() {
@@ -244,13 +227,13 @@ py::dict AnalysePy(Str<"text"> text, OptionalStr<"name"> name, CountingRules rul
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
                               checks.value, targetGrade.value));
-    std::vector<std::string> line(1);
+    TextReport report;
     {
         const py::gil_scoped_release release;
-        line[0] = JsonLine(Analyse(name.utf8.value_or(kStandardInputName), std::move(text.utf8),
-                                   request, kParallelFromBytes));
+        report = Analyse(name.utf8.value_or(kStandardInputName), std::move(text.utf8), request,
+                         kParallelFromBytes);
     }
-    return FromJsonLines(line)[0].cast<py::dict>();
+    return ResultDict(report);
 }
 
 // The document, read as scrivolux-cli reads the file. A file that cannot be
@@ -282,7 +265,7 @@ py::dict AnalyseFilePy(Path<"path"> path, RulesChoice rules, UnknownWordCount un
     LoadedDocument document = DocumentOf(*path.bytes, path.shown);
     // As scrivolux-cli: under auto, careful for documents, classic for text.
     request.options.rules = RulesFor(rules, document.format != DocumentFormat::Text);
-    std::vector<std::string> line(1);
+    TextReport report;
     {
         const py::gil_scoped_release release;
         // As scrivolux-cli: code is no prose to the careful rules, and the
@@ -290,8 +273,7 @@ py::dict AnalyseFilePy(Path<"path"> path, RulesChoice rules, UnknownWordCount un
         if (request.options.rules == CountingRules::Careful)
             BlankCode(document.text, document.code);
         const FileLocator locator(document);
-        TextReport report =
-            Analyse(*path.bytes, std::move(document.text), request, kParallelFromBytes);
+        report = Analyse(*path.bytes, std::move(document.text), request, kParallelFromBytes);
         PlaceInFile(
             report, PlaceKindName(locator.Kind()),
             [&](std::size_t offset) {
@@ -301,9 +283,8 @@ py::dict AnalyseFilePy(Path<"path"> path, RulesChoice rules, UnknownWordCount un
             [&](std::size_t offset, std::string_view rule) {
                 return locator.Silenced(offset, rule);
             });
-        line[0] = JsonLine(report);
     }
-    return FromJsonLines(line)[0].cast<py::dict>();
+    return ResultDict(report);
 }
 
 // The texts, names and thread count of a batch, from the arguments.
@@ -436,17 +417,26 @@ py::list AnalyseManyPy(Texts texts, Names names, Count<"threads"> threads, NotTe
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
                               checks.value, targetGrade.value));
-    std::vector<std::string> lines;
+    std::vector<std::optional<TextReport>> reports;
     {
         const py::gil_scoped_release release;
-        lines = AnalyseBatch<std::string>(batch, request, &JsonLine);
+        reports = AnalyseBatch<std::optional<TextReport>>(
+            batch, request, [](TextReport&& report) { return std::optional(std::move(report)); });
     }
-    // An item that is no text reads back as None.
-    for (std::string& line : lines) {
-        if (line.empty())
-            line = "null";
+    // An item that is no text reads back as None. Each report goes as soon as
+    // its dict is made, so that the two are not held whole at once. The dicts
+    // of 100,000 texts take seconds: Ctrl-C stops their making too.
+    py::list results(reports.size());
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        if (i % 1024 == 1023 && PyErr_CheckSignals() != 0)
+            throw py::error_already_set();
+        if (reports[i]) {
+            results[i] = ResultDict(*reports[i]);
+            reports[i].reset();
+        } else {
+            results[i] = py::none();
+        }
     }
-    py::list results = FromJsonLines(lines);
     for (const auto& [place, name] : batch.otherNames) {
         if (!results[place].is_none())
             results[place]["name"] = name;

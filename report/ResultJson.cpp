@@ -28,21 +28,16 @@ QString Q(std::string_view text) {
 // texts: an object's members in the order of their keys, numbers in their
 // shortest form, the same escapes in strings. IndentedJson lays the same text
 // out as --format=json shows it.
-std::string JsonString(std::string_view text) {
-    // Text that is not UTF-8 (a file name) becomes what Qt makes of it.
-    std::string valid;
-    if (!IsValidUtf8(text)) {
-        valid = Q(text).toStdString();
-        text = valid;
-    }
-    std::string out = "\"";
-    out.reserve(text.size() + 2);
-    for (const char c : text) {
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    out += '"';
+    std::size_t run = 0; // the start of the bytes not yet copied
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
         const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && c != '"' && c != '\\') {
-            out += c;
+        if (u >= 0x20 && c != '"' && c != '\\')
             continue;
-        }
+        out.append(utf8.data() + run, i - run);
+        run = i + 1;
         out += '\\';
         switch (c) {
         case '"':
@@ -74,22 +69,24 @@ std::string JsonString(std::string_view text) {
         }
         }
     }
-    return out + '"';
+    out.append(utf8.data() + run, utf8.size() - run);
+    out += '"';
 }
 
 // The shortest decimal that reads back as the value, in the shorter of the
-// plain and the exponent form (the plain one when they are as long).
-std::string JsonNumber(double value) {
-    if (!std::isfinite(value))
-        return "null";
-    // A whole number that fits a 64-bit integer is written as one.
-    if (value == std::trunc(value) && std::abs(value) < 9.2e18)
-        return std::to_string(static_cast<std::int64_t>(value));
+// plain and the exponent form (the plain one when they are as long). That is
+// to_chars' own choice, but for a plain form longer than the shortest digits:
+// to_chars writes 12345678901234567168 where Qt writes 12345678901234567000.
+void AppendJsonReal(std::string& out, double value) {
     char buffer[40];
+    if (std::abs(value) < 1e16) {
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+        out.append(buffer, written.ptr);
+        return;
+    }
     const auto written =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
-    std::string out;
     if (text.front() == '-') {
         out += '-';
         text.remove_prefix(1);
@@ -101,34 +98,117 @@ std::string JsonNumber(double value) {
     int exponent = 0;
     std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
                     exponent);
-    const int n = static_cast<int>(digits.size());
-    const int point = exponent + 1; // digits before the decimal point
-    std::string exponential(1, digits[0]);
-    if (n > 1)
-        exponential += '.' + digits.substr(1);
-    exponential += exponent < 0 ? "e-" : "e+";
-    const int magnitude = std::abs(exponent);
-    exponential += (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
-    std::string plain;
-    if (point <= 0)
-        plain = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
-    else if (point >= n)
-        plain = digits + std::string(static_cast<std::size_t>(point - n), '0');
+    // From 1e16 up every double is whole: the point never falls inside the digits.
+    const std::size_t plainLength = static_cast<std::size_t>(exponent) + 1;
+    if (text.size() < plainLength) {
+        out += text;
+        return;
+    }
+    out += digits;
+    out.append(plainLength - digits.size(), '0');
+}
+
+void AppendJsonInteger(std::string& out, std::int64_t value) {
+    char buffer[24];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, written.ptr);
+}
+
+// Text that is not UTF-8 (a file name) becomes what Qt makes of it.
+void PutString(ObjectSink& sink, std::string_view text) {
+    if (IsValidUtf8(text))
+        sink.String(text);
     else
-        plain = digits.substr(0, static_cast<std::size_t>(point)) + '.' +
-                digits.substr(static_cast<std::size_t>(point));
-    return out + (exponential.size() < plain.size() ? exponential : plain);
+        sink.String(Q(text).toStdString());
 }
 
-std::string JsonNumber(const std::optional<double>& value) {
-    return value ? JsonNumber(*value) : "null";
+// A whole number that fits a 64-bit integer is written as one.
+void PutNumber(ObjectSink& sink, double value) {
+    if (!std::isfinite(value))
+        sink.Null();
+    else if (value == std::trunc(value) && std::abs(value) < 9.2e18)
+        sink.Integer(static_cast<std::int64_t>(value));
+    else
+        sink.Real(value);
 }
 
-std::string JsonBool(bool value) {
-    return value ? "true" : "false";
+void PutNumber(ObjectSink& sink, const std::optional<double>& value) {
+    if (value)
+        PutNumber(sink, *value);
+    else
+        sink.Null();
 }
 
-// An object's members, added in any order, written in the order of their keys.
+// Compact JSON text, appended to a string.
+class JsonTextSink final : public ObjectSink {
+public:
+    explicit JsonTextSink(std::string& out) : out_(out) {}
+    void BeginObject() override {
+        Separate();
+        out_ += '{';
+        comma_ = false;
+    }
+    void EndObject() override {
+        out_ += '}';
+        comma_ = true;
+    }
+    void BeginArray() override {
+        Separate();
+        out_ += '[';
+        comma_ = false;
+    }
+    void EndArray() override {
+        out_ += ']';
+        comma_ = true;
+    }
+    void Key(std::string_view key) override {
+        out_.append(",\"" + (comma_ ? 0 : 1), comma_ ? 2 : 1);
+        out_.append(key.data(), key.size());
+        out_.append("\":", 2);
+        comma_ = false;
+    }
+    void String(std::string_view utf8) override {
+        Separate();
+        AppendJsonString(out_, utf8);
+    }
+    void Integer(std::int64_t value) override {
+        Separate();
+        AppendJsonInteger(out_, value);
+    }
+    void Real(double value) override {
+        Separate();
+        AppendJsonReal(out_, value);
+    }
+    void Bool(bool value) override {
+        Separate();
+        out_ += value ? "true" : "false";
+    }
+    void Null() override {
+        Separate();
+        out_ += "null";
+    }
+
+private:
+    // A comma before each value or key but the first of its object or array.
+    void Separate() {
+        if (comma_)
+            out_ += ',';
+        comma_ = true;
+    }
+
+    std::string& out_;
+    bool comma_ = false;
+};
+
+std::string JsonString(std::string_view text) {
+    std::string out;
+    JsonTextSink sink(out);
+    PutString(sink, text);
+    return out;
+}
+
+// An object's members, added in any order, written in the order of their keys
+// (for the SARIF log, whose objects are few).
 class JsonObject {
 public:
     JsonObject& Add(std::string_view key, std::string value) {
@@ -165,41 +245,66 @@ std::string JsonArray(const std::vector<Item>& items, Write write) {
     return text + ']';
 }
 
-std::string FryJson(const std::optional<FryReading>& fry, const ReportValues& values) {
-    if (!fry)
-        return "null";
-    const auto zoneOrNull = [](const std::optional<int>& zone) {
-        return zone ? std::to_string(*zone) : std::string("null");
-    };
-    return JsonObject()
-        .Add("syllablesPer100Words",
-             JsonNumber(*values[static_cast<std::size_t>(FigureRow::SyllPH)]))
-        .Add("sentencesPer100Words",
-             JsonNumber(*values[static_cast<std::size_t>(FigureRow::SentPH)]))
-        .Add("region", JsonString(FryRegionName(fry->region)))
-        .Add("zone", zoneOrNull(fry->region == FryRegion::Zone ? std::optional<int>(fry->zone)
-                                                               : std::nullopt))
-        .Add("college", JsonBool(fry->region == FryRegion::Zone && fry->zone > kFryLastGradeZone))
-        .Add("nearBoundary", JsonBool(fry->nearBoundary))
-        .Add("reading", JsonString(FryGradeText(fry)))
-        .Add("otherZone", zoneOrNull(fry->otherZone))
-        .Text();
+// The members below are put in the order of their keys by hand, as a reader
+// of the object finds them; the tables' keys are sorted once.
+
+void PutZone(ObjectSink& sink, const std::optional<int>& zone) {
+    if (zone)
+        sink.Integer(*zone);
+    else
+        sink.Null();
 }
 
-std::string SentencesJson(const std::vector<TextReport::Sentence>& sentences,
-                          std::string_view place) {
-    return JsonArray(sentences, [place](const TextReport::Sentence& sentence) {
-        JsonObject object;
-        object.Add("text", JsonString(sentence.text))
-            .Add("line", std::to_string(sentence.line))
-            .Add("column", std::to_string(sentence.column))
-            .Add("words", std::to_string(sentence.words))
-            .Add("difficultWords", std::to_string(sentence.difficultWords));
-        if (sentence.grade)
-            object.Add("grade", JsonNumber(*sentence.grade));
-        object.Add("place", JsonString(place));
-        return object.Text();
-    });
+void PutFry(ObjectSink& sink, const std::optional<FryReading>& fry, const ReportValues& values) {
+    if (!fry) {
+        sink.Null();
+        return;
+    }
+    const bool inZone = fry->region == FryRegion::Zone;
+    sink.BeginObject();
+    sink.Key("college");
+    sink.Bool(inZone && fry->zone > kFryLastGradeZone);
+    sink.Key("nearBoundary");
+    sink.Bool(fry->nearBoundary);
+    sink.Key("otherZone");
+    PutZone(sink, fry->otherZone);
+    sink.Key("reading");
+    PutString(sink, FryGradeText(fry));
+    sink.Key("region");
+    PutString(sink, FryRegionName(fry->region));
+    sink.Key("sentencesPer100Words");
+    PutNumber(sink, *values[static_cast<std::size_t>(FigureRow::SentPH)]);
+    sink.Key("syllablesPer100Words");
+    PutNumber(sink, *values[static_cast<std::size_t>(FigureRow::SyllPH)]);
+    sink.Key("zone");
+    PutZone(sink, inZone ? std::optional<int>(fry->zone) : std::nullopt);
+    sink.EndObject();
+}
+
+void PutSentences(ObjectSink& sink, const std::vector<TextReport::Sentence>& sentences,
+                  std::string_view place) {
+    sink.BeginArray();
+    for (const TextReport::Sentence& sentence : sentences) {
+        sink.BeginObject();
+        sink.Key("column");
+        sink.Integer(sentence.column);
+        sink.Key("difficultWords");
+        sink.Integer(sentence.difficultWords);
+        if (sentence.grade) {
+            sink.Key("grade");
+            PutNumber(sink, *sentence.grade);
+        }
+        sink.Key("line");
+        sink.Integer(sentence.line);
+        sink.Key("place");
+        PutString(sink, place);
+        sink.Key("text");
+        PutString(sink, sentence.text);
+        sink.Key("words");
+        sink.Integer(sentence.words);
+        sink.EndObject();
+    }
+    sink.EndArray();
 }
 
 // The counts behind the further indices, under their keys in JSON and CSV.
@@ -230,6 +335,62 @@ bool IsCountRow(std::size_t row) {
     return false;
 }
 
+// A member of a table's object: its key and where its value comes from (a
+// row, an index or a column of the tables above).
+struct TableMember {
+    std::string_view key;
+    std::size_t source = 0;
+    bool indexCount = false; // counts: a column of kIndexCountColumns, else a figure row
+};
+
+template <std::size_t N>
+std::array<TableMember, N> SortedByKey(std::array<TableMember, N> members) {
+    std::sort(members.begin(), members.end(),
+              [](const TableMember& a, const TableMember& b) { return a.key < b.key; });
+    return members;
+}
+
+// The twelve figures' keys, for "figures" and "reportTexts".
+const std::array<TableMember, kFigureRows>& FigureMembers() {
+    static const auto members = [] {
+        std::array<TableMember, kFigureRows> unsorted;
+        for (std::size_t row = 0; row < kFigureRows; ++row)
+            unsorted[row] = {kFigureKeys[row], row};
+        return SortedByKey(unsorted);
+    }();
+    return members;
+}
+
+// "counts": the four counts of the report and, with the further indices, the
+// counts behind them.
+const std::array<TableMember, kCountRows.size() + kIndexCountColumns.size()>& CountMembers() {
+    static const auto members = [] {
+        std::array<TableMember, kCountRows.size() + kIndexCountColumns.size()> unsorted;
+        std::size_t i = 0;
+        for (const FigureRow row : kCountRows) {
+            const auto r = static_cast<std::size_t>(row);
+            unsorted[i++] = {kFigureKeys[r], r};
+        }
+        for (std::size_t c = 0; c < kIndexCountColumns.size(); ++c)
+            unsorted[i++] = {kIndexCountColumns[c].key, c, true};
+        return SortedByKey(unsorted);
+    }();
+    return members;
+}
+
+// "indices": each further index, and Dale-Chall under its old key too.
+const std::array<TableMember, kExtraIndices + 1>& IndexMembers() {
+    static const auto members = [] {
+        std::array<TableMember, kExtraIndices + 1> unsorted;
+        for (std::size_t i = 0; i < kExtraIndices; ++i)
+            unsorted[i] = {kExtraIndexInfo[i].key, i};
+        unsorted[kExtraIndices] = {kOldDaleChallKey,
+                                   static_cast<std::size_t>(ExtraIndex::DaleChall)};
+        return SortedByKey(unsorted);
+    }();
+    return members;
+}
+
 std::optional<double> FigureValue(const TextReport& report, std::size_t row) {
     const std::optional<double>& value = report.values[row];
     if (value && IsSinglePrecisionRow(row))
@@ -241,9 +402,9 @@ const std::optional<double>& IndexValue(const TextReport& report, ExtraIndex ind
     return report.indices[static_cast<std::size_t>(index)];
 }
 
-std::string DaleChallGrades(const TextReport& report) {
+std::string_view DaleChallGrades(const TextReport& report) {
     const auto& score = IndexValue(report, ExtraIndex::DaleChall);
-    return score ? std::string(DaleChallGradeBand(*score)) : std::string();
+    return score ? DaleChallGradeBand(*score) : std::string_view();
 }
 
 std::string CsvNumber(const std::optional<double>& value) {
@@ -262,12 +423,97 @@ std::string CsvRow(const std::vector<std::string>& fields) {
     return row + "\r\n";
 }
 
-// The name's bytes, when they are not UTF-8 and JSON could only hold them
-// with replacement characters.
-std::optional<std::string> NameBytes(std::string_view name) {
+// The name and, when it is not UTF-8 and JSON could only hold it with
+// replacement characters, its bytes.
+void PutName(ObjectSink& sink, std::string_view name) {
+    sink.Key("name");
+    PutString(sink, name);
     if (IsValidUtf8(name))
-        return std::nullopt;
-    return QByteArray(name.data(), static_cast<qsizetype>(name.size())).toBase64().toStdString();
+        return;
+    sink.Key("nameBytes");
+    sink.String(
+        QByteArray(name.data(), static_cast<qsizetype>(name.size())).toBase64().toStdString());
+}
+
+void PutCounts(ObjectSink& sink, const TextReport& report) {
+    sink.BeginObject();
+    for (const TableMember& member : CountMembers()) {
+        if (member.indexCount && !report.hasIndices)
+            continue;
+        sink.Key(member.key);
+        if (member.indexCount)
+            sink.Integer(kIndexCountColumns[member.source].value(report.indexCounts));
+        else
+            PutNumber(sink, *report.values[member.source]);
+    }
+    sink.EndObject();
+}
+
+void PutChecks(ObjectSink& sink, const TextReport& report) {
+    sink.BeginArray();
+    for (const TextReport::Finding& finding : *report.checks) {
+        sink.BeginObject();
+        sink.Key("column");
+        sink.Integer(finding.column);
+        sink.Key("length");
+        sink.Integer(finding.characters);
+        sink.Key("line");
+        sink.Integer(finding.line);
+        sink.Key("message");
+        PutString(sink, finding.message);
+        sink.Key("place");
+        PutString(sink, report.place);
+        sink.Key("rule");
+        PutString(sink, CheckRuleId(finding.rule));
+        sink.Key("suggestion");
+        if (finding.suggestion.empty())
+            sink.Null();
+        else
+            PutString(sink, finding.suggestion);
+        sink.EndObject();
+    }
+    sink.EndArray();
+}
+
+void PutIndices(ObjectSink& sink, const TextReport& report) {
+    sink.BeginObject();
+    for (const TableMember& member : IndexMembers()) {
+        sink.Key(member.key);
+        PutNumber(sink, report.indices[member.source]);
+    }
+    sink.EndObject();
+}
+
+void PutWords(ObjectSink& sink, const std::vector<WordRow>& words) {
+    sink.BeginArray();
+    for (const WordRow& row : words) {
+        sink.BeginObject();
+        sink.Key("occurrences");
+        sink.Integer(row.occurrences);
+        sink.Key("source");
+        PutString(sink, WordSourceName(row.source));
+        sink.Key("syllables");
+        sink.Integer(row.syllables);
+        sink.Key("word");
+        PutString(sink, row.word);
+        sink.EndObject();
+    }
+    sink.EndArray();
+}
+
+void PutUnknownWords(ObjectSink& sink, const std::vector<UnknownWord>& words) {
+    sink.BeginArray();
+    for (const UnknownWord& word : words) {
+        sink.BeginObject();
+        sink.Key("occurrences");
+        sink.Integer(word.occurrences);
+        sink.Key("syllables");
+        sink.Integer(word.syllables);
+        sink.Key("word");
+        PutString(sink, word.word);
+        sink.EndObject();
+    }
+    sink.EndArray();
 }
 
 } // namespace
@@ -280,103 +526,116 @@ double ShortestSingle(double value) {
     return shortest;
 }
 
-std::string ResultJsonLine(const TextReport& report) {
-    JsonObject counts;
-    for (const FigureRow row : kCountRows) {
-        const auto i = static_cast<std::size_t>(row);
-        counts.Add(kFigureKeys[i], JsonNumber(*report.values[i]));
+void DescribeResult(const TextReport& report, ObjectSink& sink) {
+    sink.BeginObject();
+    if (report.checks) {
+        sink.Key("checks");
+        PutChecks(sink, report);
     }
-    JsonObject figures;
-    JsonObject texts;
-    for (std::size_t row = 0; row < kFigureRows; ++row) {
-        figures.Add(kFigureKeys[row], JsonNumber(FigureValue(report, row)));
-        texts.Add(kFigureKeys[row], JsonString(report.figures.texts[row]));
-    }
-
-    JsonObject object;
-    object.Add("name", JsonString(report.name));
-    if (const std::optional<std::string> bytes = NameBytes(report.name))
-        object.Add("nameBytes", JsonString(*bytes));
-    object.Add("rules", JsonString(report.rules));
-    if (!report.warnings.empty())
-        object.Add("warnings", JsonArray(report.warnings, [](const std::string& warning) {
-                       return JsonString(warning);
-                   }));
-    object.Add("looksLikeProse", JsonBool(LooksLikeProse(report.counts)));
-    object.Add("figures", figures.Text());
-    object.Add("reportTexts", texts.Text());
-    object.Add("unknownWords", JsonArray(report.unknownWords, [](const UnknownWord& word) {
-                   return JsonObject()
-                       .Add("word", JsonString(word.word))
-                       .Add("occurrences", std::to_string(word.occurrences))
-                       .Add("syllables", std::to_string(word.syllables))
-                       .Text();
-               }));
-    object.Add("fry", FryJson(report.fry, report.values));
     if (report.hasIndices) {
-        for (const IndexCountColumn& column : kIndexCountColumns)
-            counts.Add(column.key,
-                       JsonNumber(static_cast<double>(column.value(report.indexCounts))));
-        JsonObject indices;
-        for (std::size_t i = 0; i < kExtraIndices; ++i) {
-            indices.Add(kExtraIndexInfo[i].key, JsonNumber(report.indices[i]));
-            if (i == static_cast<std::size_t>(ExtraIndex::DaleChall))
-                indices.Add(kOldDaleChallKey, JsonNumber(report.indices[i]));
+        sink.Key("consensusRange");
+        if (report.consensusRange) {
+            sink.BeginObject();
+            sink.Key("high");
+            PutNumber(sink, report.consensusRange->high);
+            sink.Key("low");
+            PutNumber(sink, report.consensusRange->low);
+            sink.EndObject();
+        } else {
+            sink.Null();
         }
-        object.Add("indices", indices.Text());
-        const std::string grades = DaleChallGrades(report);
-        object.Add("daleChallGrades", grades.empty() ? "null" : JsonString(grades));
-        object.Add("consensusRange", report.consensusRange
-                                         ? JsonObject()
-                                               .Add("low", JsonNumber(report.consensusRange->low))
-                                               .Add("high", JsonNumber(report.consensusRange->high))
-                                               .Text()
-                                         : "null");
     }
-    object.Add("counts", counts.Text());
-    if (report.words)
-        object.Add("words", JsonArray(*report.words, [](const WordRow& row) {
-                       return JsonObject()
-                           .Add("word", JsonString(row.word))
-                           .Add("syllables", std::to_string(row.syllables))
-                           .Add("occurrences", std::to_string(row.occurrences))
-                           .Add("source", JsonString(WordSourceName(row.source)))
-                           .Text();
-                   }));
-    if (report.longestSentences)
-        object.Add("longestSentences", SentencesJson(*report.longestSentences, report.place));
-    if (report.mostDifficultSentences)
-        object.Add("mostDifficultSentences",
-                   SentencesJson(*report.mostDifficultSentences, report.place));
-    if (report.checks)
-        object.Add(
-            "checks", JsonArray(*report.checks, [&report](const TextReport::Finding& finding) {
-                return JsonObject()
-                    .Add("rule", JsonString(CheckRuleId(finding.rule)))
-                    .Add("line", std::to_string(finding.line))
-                    .Add("column", std::to_string(finding.column))
-                    .Add("place", JsonString(report.place))
-                    .Add("length", std::to_string(finding.characters))
-                    .Add("message", JsonString(finding.message))
-                    .Add("suggestion",
-                         finding.suggestion.empty() ? "null" : JsonString(finding.suggestion))
-                    .Text();
-            }));
-    if (report.sentencesToShortenFirst)
-        object.Add("sentencesToShortenFirst",
-                   SentencesJson(*report.sentencesToShortenFirst, report.place));
-    return object.Text();
+    sink.Key("counts");
+    PutCounts(sink, report);
+    if (report.hasIndices) {
+        sink.Key("daleChallGrades");
+        const std::string_view grades = DaleChallGrades(report);
+        if (grades.empty())
+            sink.Null();
+        else
+            PutString(sink, grades);
+    }
+    sink.Key("figures");
+    sink.BeginObject();
+    for (const TableMember& member : FigureMembers()) {
+        sink.Key(member.key);
+        PutNumber(sink, FigureValue(report, member.source));
+    }
+    sink.EndObject();
+    sink.Key("fry");
+    PutFry(sink, report.fry, report.values);
+    if (report.hasIndices) {
+        sink.Key("indices");
+        PutIndices(sink, report);
+    }
+    if (report.longestSentences) {
+        sink.Key("longestSentences");
+        PutSentences(sink, *report.longestSentences, report.place);
+    }
+    sink.Key("looksLikeProse");
+    sink.Bool(LooksLikeProse(report.counts));
+    if (report.mostDifficultSentences) {
+        sink.Key("mostDifficultSentences");
+        PutSentences(sink, *report.mostDifficultSentences, report.place);
+    }
+    PutName(sink, report.name);
+    sink.Key("reportTexts");
+    sink.BeginObject();
+    for (const TableMember& member : FigureMembers()) {
+        sink.Key(member.key);
+        PutString(sink, report.figures.texts[member.source]);
+    }
+    sink.EndObject();
+    sink.Key("rules");
+    PutString(sink, report.rules);
+    if (report.sentencesToShortenFirst) {
+        sink.Key("sentencesToShortenFirst");
+        PutSentences(sink, *report.sentencesToShortenFirst, report.place);
+    }
+    sink.Key("unknownWords");
+    PutUnknownWords(sink, report.unknownWords);
+    if (!report.warnings.empty()) {
+        sink.Key("warnings");
+        sink.BeginArray();
+        for (const std::string& warning : report.warnings)
+            PutString(sink, warning);
+        sink.EndArray();
+    }
+    if (report.words) {
+        sink.Key("words");
+        PutWords(sink, *report.words);
+    }
+    sink.EndObject();
+}
+
+void DescribeFailure(std::string_view name, std::string_view error, std::string_view rules,
+                     ObjectSink& sink) {
+    sink.BeginObject();
+    sink.Key("error");
+    PutString(sink, error);
+    PutName(sink, name);
+    sink.Key("rules");
+    PutString(sink, rules);
+    sink.EndObject();
+}
+
+void AppendResultJsonLine(const TextReport& report, std::string& out) {
+    JsonTextSink sink(out);
+    DescribeResult(report, sink);
+}
+
+std::string ResultJsonLine(const TextReport& report) {
+    std::string line;
+    AppendResultJsonLine(report, line);
+    return line;
 }
 
 std::string FailureJsonLine(const std::string& name, const std::string& error,
                             std::string_view rules) {
-    JsonObject object;
-    object.Add("name", JsonString(name));
-    if (const std::optional<std::string> bytes = NameBytes(name))
-        object.Add("nameBytes", JsonString(*bytes));
-    object.Add("rules", JsonString(rules));
-    object.Add("error", JsonString(error));
-    return object.Text();
+    std::string line;
+    JsonTextSink sink(line);
+    DescribeFailure(name, error, rules, sink);
+    return line;
 }
 
 std::string IndentedJson(std::string_view compact) {
@@ -511,7 +770,7 @@ std::string ResultCsvRow(const TextReport& report) {
     }
     for (const auto& value : report.indices)
         fields.push_back(report.hasIndices ? CsvNumber(value) : std::string());
-    fields.push_back(DaleChallGrades(report));
+    fields.emplace_back(DaleChallGrades(report));
     const auto& range = report.consensusRange;
     fields.push_back(range ? FormatFigure(range->low, ".") : std::string());
     fields.push_back(range ? FormatFigure(range->high, ".") : std::string());

@@ -59,9 +59,38 @@ struct SarifResult {
 // percent-encoded where a URI needs it. No results give an empty list.
 std::string SarifLog(std::string_view version, const std::vector<SarifResult>& results);
 
+// Where the report's object goes, value by value: JSON text (ResultJsonLine) or
+// another language's own objects (the Python module's dicts), from the one
+// description of the object, DescribeResult, so that the two cannot drift apart.
+// An object's members come in the order of their keys, a key before each
+// value. Strings are always UTF-8; a number that is whole and fits 64 bits
+// comes as an integer, one that is not finite as null.
+class ObjectSink {
+public:
+    virtual ~ObjectSink() = default;
+    virtual void BeginObject() = 0;
+    virtual void EndObject() = 0;
+    virtual void BeginArray() = 0;
+    virtual void EndArray() = 0;
+    virtual void Key(std::string_view key) = 0;
+    virtual void String(std::string_view utf8) = 0;
+    virtual void Integer(std::int64_t value) = 0;
+    virtual void Real(double value) = 0; // finite and not whole
+    virtual void Bool(bool value) = 0;
+    virtual void Null() = 0;
+};
+
+// The report's object, described below, into sink.
+void DescribeResult(const TextReport& report, ObjectSink& sink);
+// The object of a text that could not be read (FailureJsonLine), into sink.
+void DescribeFailure(std::string_view name, std::string_view error, std::string_view rules,
+                     ObjectSink& sink);
+
 // The object as one line of compact JSON, exactly as QJsonDocument writes it
 // (keys in order, no spaces), at a fraction of the cost: for JSON Lines.
 std::string ResultJsonLine(const TextReport& report);
+// The same line appended to out, which a batch reuses from file to file.
+void AppendResultJsonLine(const TextReport& report, std::string& out);
 
 // The object that stands for a text that could not be read, on one line as
 // above: name, rules, error, and nameBytes as above.

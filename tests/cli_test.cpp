@@ -1460,6 +1460,13 @@ TEST(ResultJsonLine, IsWhatQtWritesOfTheSameObject) {
     TextReport report = AnalyseText("say \"hi\"\\\t\x01\xff.txt",
                                     "The cat sat.\nZorp \u201cqu\u00e9\u201d \x7f \U0001F600!",
                                     dictionary, options);
+    // Every member that is there only when asked for, so that each is found in
+    // its place among the keys.
+    report.warnings = {"a \"note\" left out", "page 2 has no text"};
+    report.sentencesToShortenFirst = report.longestSentences;
+    report.checks.emplace(2);
+    (*report.checks)[0] = {CheckRule::HardSentence, 0, 9, 9, 2, 1, "hard \"to\" read", ""};
+    (*report.checks)[1] = {CheckRule::HardSentence, 4, 3, 3, 1, 5, "a word", "the \\ cat"};
     same(report);
     same(AnalyseText("-", "", dictionary, options));
     // Numbers at the edges of the plain and the exponent form, and -0.

@@ -127,6 +127,29 @@ class SameAsTheCommandLine(unittest.TestCase):
                 self.assertEqual(scrivolux.analyse(text, **keywords),
                                  cli_object_of_text(text, *options))
 
+    def test_the_dicts_are_what_json_loads_makes_of_the_line(self):
+        # The dicts are built from the report, not read back from JSON text:
+        # equal values are not enough, the keys' order and each number's type
+        # (a whole 100.0 is the int 100 in JSON) must be json.loads' too.
+        text = ("Zorbleflax qwxyzzk said \"hi\"\t\x01 to Mr. J. Smith \\ e.g. at "
+                "\u00e9t\u00e9 \U0001F600! It cost 3.50 dollars.\n" + read(GPL)[:4000])
+        for keywords, options in [
+            ({}, []),
+            ({"rules": "careful", "words": True, "sentences": 2, "checks": True},
+             ["--rules=careful", "--words", "--sentences=2", "--checks"]),
+        ]:
+            with self.subTest(options=options):
+                theirs = json.dumps(cli_object_of_text(text, *options))
+                self.assertEqual(json.dumps(scrivolux.analyse(text, **keywords)), theirs)
+                [mine] = scrivolux.analyse_many([text], **keywords)
+                self.assertEqual(json.dumps(mine), theirs)
+        # As json.loads shares a call's keys, every dict holds the same key
+        # objects: 100,000 results do not hold 100,000 copies of each.
+        first, second = scrivolux.analyse_many(["One.", "Two words."])
+        for a, b in [(first, second), (first["counts"], second["counts"]),
+                     (first["fry"], scrivolux.analyse("Three.")["fry"])]:
+            self.assertTrue(all(x is y for x, y in zip(a, b)))
+
     def test_a_document_as_the_command_line_reads_it(self):
         folder = os.path.join(os.path.dirname(__file__), "..", "data", "documents")
         for name in ["passage.docx", "passage.odt", "passage.html", "passage.md",
@@ -651,6 +674,43 @@ class NotText(unittest.TestCase):
         try:
             self.assertEqual(child.stdout.readline(), b"ready\n")
             time.sleep(0.5)
+            child.send_signal(signal.SIGINT)
+            sent = time.monotonic()
+            line = child.stdout.readline()
+            took = time.monotonic() - sent
+            self.assertEqual(line, b"interrupted\n")
+            self.assertLess(took, 1.0)
+            self.assertEqual(child.wait(timeout=30), 3)
+        finally:
+            child.kill()
+            child.wait()
+
+
+    def test_ctrl_c_stops_the_making_of_the_dicts(self):
+        # Empty texts cost nothing to count but a whole dict each: the signal
+        # comes when the first dicts are made (the collector's first run),
+        # seconds before the last.
+        script = textwrap.dedent("""
+            import gc, sys, scrivolux
+            texts = [""] * 200_000
+            scrivolux.analyse("")
+            def started(phase, info):
+                gc.callbacks.clear()
+                print("building", flush=True)
+            gc.callbacks.append(started)
+            try:
+                scrivolux.analyse_many(texts, threads=2)
+            except KeyboardInterrupt:
+                print("interrupted", flush=True)
+                sys.exit(3)
+            print("finished", flush=True)
+            """)
+        child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE)
+        try:
+            self.assertEqual(child.stdout.readline(), b"building\n")
+            # Not while the callback still runs: the collector would swallow
+            # the KeyboardInterrupt raised in it.
+            time.sleep(0.2)
             child.send_signal(signal.SIGINT)
             sent = time.monotonic()
             line = child.stdout.readline()
