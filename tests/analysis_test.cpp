@@ -618,10 +618,10 @@ TEST(CountingPasses, RepeatedWordsKeepTheirFamiliarityOnEachList) {
     IndexCounts counts;
     SpacheUnfamiliarWords unfamiliar;
     // "mr" is on the Dale-Chall list only, "baby" on the Spache list only.
-    CountSyllables("mr baby quixotic mr baby quixotic Mr Quixotic", dictionary, {}, progress,
+    CountSyllables("mr baby quixotic mr mr quixotic baby Mr Quixotic", dictionary, {}, progress,
                    difficult, nullptr, &counts, &unfamiliar);
-    EXPECT_EQ(counts.daleChallUnfamiliar, 2 + 3);
-    EXPECT_EQ(counts.spacheUnfamiliar, 3 + 3);
+    EXPECT_EQ(counts.daleChallUnfamiliar, 2 + 3); // baby, quixotic
+    EXPECT_EQ(counts.spacheUnfamiliar, 4 + 3);    // mr, quixotic
     EXPECT_EQ(unfamiliar, (SpacheUnfamiliarWords{"mr", "quixotic"}));
-    EXPECT_EQ(counts.letters, 2 * (2 + 4 + 8) + 2 + 8);
+    EXPECT_EQ(counts.letters, 4 * 2 + 2 * 4 + 3 * 8);
 }
