@@ -2,7 +2,6 @@
 #include "analysis/CountingPasses.h"
 #include "analysis/TextPreparation.h"
 #include "dictionary/Dictionary.h"
-#include "text/Bytes.h"
 #include "text/Error.h"
 #include "text/TextFile.h"
 
@@ -625,31 +624,4 @@ TEST(CountingPasses, RepeatedWordsKeepTheirFamiliarityOnEachList) {
     EXPECT_EQ(counts.spacheUnfamiliar, 4 + 3);    // mr, quixotic
     EXPECT_EQ(unfamiliar, (SpacheUnfamiliarWords{"mr", "quixotic"}));
     EXPECT_EQ(counts.letters, 4 * 2 + 2 * 4 + 3 * 8);
-}
-
-// The byte helpers take eight bytes a step and the rest one by one: the
-// letters at the ends of A to Z and their neighbours, and a byte of 0x80 or
-// above, at every place in and after the steps.
-TEST(Bytes, AsciiCheckAndLowerCaseAtEveryPlace) {
-    const std::string base = "lmnopqrstuvwxyzlmnopq"; // 21 bytes: two steps and a rest
-    for (const char c : {'@', 'A', 'Z', '[', '`', 'a', 'z', '{', '\x7F', '\x80', '\xC3', '\xFF'}) {
-        for (std::size_t at = 0; at < base.size(); ++at) {
-            std::string text = base;
-            text[at] = c;
-            SCOPED_TRACE(std::to_string(static_cast<unsigned char>(c)) + " at " +
-                         std::to_string(at));
-            EXPECT_EQ(IsAscii(text), static_cast<unsigned char>(c) < 0x80);
-            std::string lower = text;
-            LowerAsciiInPlace(lower);
-            std::string expected = base;
-            expected[at] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-            EXPECT_EQ(lower, expected);
-            // An upper-case block beside a block with a byte above 0x7F.
-            std::string upper = text;
-            for (char& b : upper)
-                b = b >= 'a' && b <= 'z' ? static_cast<char>(b - 'a' + 'A') : b;
-            LowerAsciiInPlace(upper);
-            EXPECT_EQ(upper, lower);
-        }
-    }
 }

@@ -5,48 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = kOnes * 0x80;
-
-} // namespace
-
-// Eight bytes a step: words are looked up one after another, and a loop over
-// single bytes costs a branch a byte.
 bool IsAscii(std::string_view bytes) {
-    std::uint64_t high = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t block;
-        std::memcpy(&block, bytes.data() + i, 8);
-        high |= block;
-    }
-    return (high & kHighBits) == 0 &&
-           std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(),
+    return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Eight ASCII bytes a step: 0x20 is added to each byte from 'A' to 'Z', and
-// with no byte of 0x80 or above no sum carries into the next byte. Other
-// blocks go byte by byte.
 void LowerAsciiInPlace(std::string& text) {
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t block;
-        std::memcpy(&block, text.data() + i, 8);
-        if ((block & kHighBits) != 0) {
-            for (std::size_t j = i; j < i + 8; ++j)
-                text[j] = AsciiLower(text[j]);
-            continue;
-        }
-        const std::uint64_t fromA = block + kOnes * (0x80 - 'A');
-        const std::uint64_t pastZ = block + kOnes * (0x80 - 'Z' - 1);
-        block |= (fromA & ~pastZ & kHighBits) >> 2;
-        std::memcpy(text.data() + i, &block, 8);
-    }
-    for (; i < text.size(); ++i)
-        text[i] = AsciiLower(text[i]);
+    for (char& c : text)
+        c = AsciiLower(c);
 }
 
 bool IsValidUtf8(std::string_view bytes) {
