@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <future>
+#include <optional>
 
 WorkingTexts PrepareLines(const std::vector<std::string>& lines, CountingRules rules) {
     if (rules == CountingRules::Classic)
@@ -225,18 +226,19 @@ AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
 AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
                                     const UnknownWordHandler& headUnknownWord,
                                     const UnknownWordHandler& tailUnknownWord,
-                                    std::size_t minimumSize, IndexCounts* indexCounts) {
+                                    std::size_t minimumSize, IndexCounts* indexCounts,
+                                    SentenceTally* sentenceTally) {
     NoProgress progress;
     const std::string_view wordText = texts.wordText;
     const std::size_t cut = HalfwaySpace(wordText, minimumSize);
-    if (cut == std::string_view::npos && !indexCounts)
+    if (cut == std::string_view::npos && !indexCounts && !sentenceTally)
         return CountTexts(texts, dictionary, headUnknownWord, progress);
     if (cut == std::string_view::npos) {
         AnalysisCounts counts;
         SpacheUnfamiliarWords unfamiliar;
         counts.syllables =
             CountSyllables(wordText, dictionary, headUnknownWord, progress, counts.difficultWords,
-                           &counts.words, indexCounts, &unfamiliar);
+                           &counts.words, indexCounts, &unfamiliar, sentenceTally);
         counts.sentences = CountSentences(texts.sentenceText, progress);
         if (indexCounts)
             indexCounts->spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
@@ -247,12 +249,19 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
     // the whole word text: each thread takes half of it.
     IndexCounts tailIndex;
     SpacheUnfamiliarWords tailUnfamiliar;
+    // The tail tallies its own copy of the sentences, added to the head's after.
+    std::optional<SentenceTally> tailTally;
+    if (sentenceTally) {
+        tailTally = *sentenceTally;
+        tailTally->textOffset = sentenceTally->textOffset + cut + 1;
+    }
     auto tail = std::async(std::launch::async, [&] {
         NoProgress tailProgress;
         AnalysisCounts counts;
-        counts.syllables = CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord,
-                                          tailProgress, counts.difficultWords, &counts.words,
-                                          indexCounts ? &tailIndex : nullptr, &tailUnfamiliar);
+        counts.syllables =
+            CountSyllables(wordText.substr(cut + 1), dictionary, tailUnknownWord, tailProgress,
+                           counts.difficultWords, &counts.words, indexCounts ? &tailIndex : nullptr,
+                           &tailUnfamiliar, tailTally ? &*tailTally : nullptr);
         return counts;
     });
     std::int32_t headDifficult = 0;
@@ -260,9 +269,18 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
     SpacheUnfamiliarWords unfamiliar;
     const std::int32_t headSyllables =
         CountSyllables(wordText.substr(0, cut), dictionary, headUnknownWord, progress,
-                       headDifficult, &headWords, indexCounts, &unfamiliar);
+                       headDifficult, &headWords, indexCounts, &unfamiliar, sentenceTally);
     const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
     AnalysisCounts counts = tail.get();
+    if (sentenceTally) {
+        for (std::size_t i = 0; i < tailTally->sentences.size(); ++i) {
+            TalliedSentence& sentence = sentenceTally->sentences[i];
+            const TalliedSentence& more = tailTally->sentences[i];
+            sentence.words += more.words;
+            sentence.difficultWords += more.difficultWords;
+            sentence.syllables += more.syllables;
+        }
+    }
     if (indexCounts) {
         AddIndexCounts(*indexCounts, tailIndex);
         MergeSpacheUnfamiliar(unfamiliar, std::move(tailUnfamiliar));

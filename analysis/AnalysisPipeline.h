@@ -58,9 +58,12 @@ inline constexpr std::size_t kParallelFromBytes = 256 * 1024;
 // of the text, the tail's to tailUnknownWord; neither may change the dictionary,
 // which both threads read. Texts under minimumSize are counted on this thread
 // alone, through headUnknownWord. indexCounts (when given) receives the counts
-// of the further indices from the same pass (CountSyllables).
+// of the further indices from the same pass (CountSyllables), and
+// sentenceTally (when given, its sentences spanning the working texts) what
+// each sentence's words counted.
 AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
                                     const UnknownWordHandler& headUnknownWord,
                                     const UnknownWordHandler& tailUnknownWord,
                                     std::size_t minimumSize = kParallelFromBytes,
-                                    IndexCounts* indexCounts = nullptr);
+                                    IndexCounts* indexCounts = nullptr,
+                                    SentenceTally* sentenceTally = nullptr);

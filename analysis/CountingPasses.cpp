@@ -151,12 +151,28 @@ bool IsFigureStart(char c) {
     return (c >= '0' && c <= '9') || c == '$' || c == '\xC2' || c == '\xE2';
 }
 
+void TallyWord(SentenceTally& tally, std::size_t offset, std::int32_t syllables) {
+    std::vector<TalliedSentence>& sentences = tally.sentences;
+    if (sentences.empty())
+        return;
+    offset += tally.textOffset;
+    while (tally.reached + 1 < sentences.size() &&
+           offset >= sentences[tally.reached].offset + sentences[tally.reached].length)
+        ++tally.reached;
+    TalliedSentence& sentence = sentences[tally.reached];
+    ++sentence.words;
+    sentence.syllables += syllables;
+    if (syllables > 2)
+        ++sentence.difficultWords;
+}
+
 } // namespace
 
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
                             std::int32_t& difficultWords, std::int32_t* words,
-                            IndexCounts* indexCounts, SpacheUnfamiliarWords* spacheUnfamiliar) {
+                            IndexCounts* indexCounts, SpacheUnfamiliarWords* spacheUnfamiliar,
+                            SentenceTally* sentenceTally) {
     difficultWords = 0;
     std::int32_t tokens = 0;
     // A typed count can be as large as the type allows; the total saturates
@@ -189,6 +205,9 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                 ++difficultWords;
             if (indexCounts)
                 AddIndexWord(*indexCounts, indexWord, count);
+            if (sentenceTally)
+                TallyWord(*sentenceTally, static_cast<std::size_t>(token.data() - wordText.data()),
+                          count);
         },
         [&](int percent) { progress.SetSyllableProgress(percent); });
     if (words)

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TDictionary;
 
@@ -15,6 +16,25 @@ struct AnalysisCounts {
     std::int32_t words = 0;
     std::int32_t difficultWords = 0; // words of three or more syllables
     std::int32_t sentences = 0;
+};
+
+// One sentence with what its words counted: where it lies in the working
+// texts, in bytes, its words, difficult words and syllables.
+struct TalliedSentence {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::int32_t words = 0;
+    std::int32_t difficultWords = 0;
+    std::int64_t syllables = 0; // typed counts can pass INT32_MAX together
+};
+
+// The sentences of a text, in order, whose words the syllable pass tallies as
+// it counts them: a word counts towards the first sentence that ends after its
+// start, and the last sentence takes any word past every end.
+struct SentenceTally {
+    std::vector<TalliedSentence> sentences;
+    std::size_t textOffset = 0; // where the text the pass walks starts in the working texts
+    std::size_t reached = 0;    // the sentence the pass has got to
 };
 
 // Asked for the syllable count of a word that the dictionary lacks. Returns 0 or
@@ -45,12 +65,15 @@ public:
 // of words as CountWords counts them, and indexCounts (when given) to the
 // counts the further indices need (PassageDetails.h), the same as
 // CountIndexWords gives afterwards, and spacheUnfamiliar (when given) the
-// distinct words off the Spache list. A blank text gives 0 and no progress.
+// distinct words off the Spache list. sentenceTally (when given) receives
+// each word's count in its sentence, so that the sentences' figures come
+// without counting again. A blank text gives 0 and no progress.
 std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                             const UnknownWordHandler& unknownWord, AnalysisProgress& progress,
                             std::int32_t& difficultWords, std::int32_t* words = nullptr,
                             IndexCounts* indexCounts = nullptr,
-                            SpacheUnfamiliarWords* spacheUnfamiliar = nullptr);
+                            SpacheUnfamiliarWords* spacheUnfamiliar = nullptr,
+                            SentenceTally* sentenceTally = nullptr);
 
 // Number of space-separated pieces that hold a character above code 32.
 std::int32_t CountWords(std::string_view wordText, AnalysisProgress& progress);

@@ -134,9 +134,12 @@ void CountFromRows(PassageDetails& details) {
     details.indexCounts.spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
     for (SentenceDetails& sentence : details.sentences) {
         sentence.difficultWords = 0;
+        sentence.syllables = 0;
         for (std::size_t i = sentence.firstWord;
              i < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++i) {
-            if (details.words[details.occurrences[i].row].syllables > 2)
+            const std::int32_t count = details.words[details.occurrences[i].row].syllables;
+            sentence.syllables += count;
+            if (count > 2)
                 ++sentence.difficultWords;
         }
     }
@@ -333,27 +336,35 @@ std::string_view CarefulSentenceOf(const WorkingTexts& texts, std::string_view t
     return std::string_view(token.data(), token.size() + 1);
 }
 
-// The sentence pass: each sentence's span and the run of occurrences inside it.
-void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
+// Each sentence of the working texts in order, as its details span it, with
+// the sentence text it is a view into.
+template <typename OnSentence>
+void ForEachSentenceSpan(const WorkingTexts& texts, OnSentence onSentence) {
     const std::string_view sentenceText = texts.sentenceText;
-    Utf16Cursor cursor(UnitText(texts, sentenceText));
-    std::size_t nextWord = 0;
     tokens::ForEachToken(
         sentenceText, '.',
         [&](std::string_view token) {
-            SentenceDetails sentence;
-            sentence.span =
-                cursor.SpanOf(CarefulSentenceOf(texts, token, sentenceText), sentenceText);
-            sentence.firstWord = nextWord;
-            const std::size_t end = sentence.span.offset + sentence.span.length;
-            while (nextWord < details.occurrences.size() &&
-                   details.occurrences[nextWord].span.offset < end)
-                ++nextWord;
-            sentence.words = static_cast<std::int32_t>(nextWord - sentence.firstWord);
-            details.sentences.push_back(sentence);
-            ++details.counts.sentences;
+            onSentence(CarefulSentenceOf(texts, token, sentenceText), sentenceText);
         },
         [](int) {});
+}
+
+// The sentence pass: each sentence's span and the run of occurrences inside it.
+void AddSentences(const WorkingTexts& texts, PassageDetails& details) {
+    Utf16Cursor cursor(UnitText(texts, texts.sentenceText));
+    std::size_t nextWord = 0;
+    ForEachSentenceSpan(texts, [&](std::string_view spanned, std::string_view sentenceText) {
+        SentenceDetails sentence;
+        sentence.span = cursor.SpanOf(spanned, sentenceText);
+        sentence.firstWord = nextWord;
+        const std::size_t end = sentence.span.offset + sentence.span.length;
+        while (nextWord < details.occurrences.size() &&
+               details.occurrences[nextWord].span.offset < end)
+            ++nextWord;
+        sentence.words = static_cast<std::int32_t>(nextWord - sentence.firstWord);
+        details.sentences.push_back(sentence);
+        ++details.counts.sentences;
+    });
     // Every word lies inside a sentence; should one not, it still counts once.
     if (!details.sentences.empty())
         details.sentences.back().words = static_cast<std::int32_t>(
@@ -369,6 +380,36 @@ PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary&
     AddWords(texts, dictionary, log, details);
     AddSentences(texts, details);
     CountFromRows(details);
+    return details;
+}
+
+SentenceTally SentencesToTally(const WorkingTexts& texts) {
+    SentenceTally tally;
+    ForEachSentenceSpan(texts, [&tally](std::string_view sentence, std::string_view sentenceText) {
+        tally.sentences.push_back(
+            {static_cast<std::size_t>(sentence.data() - sentenceText.data()), sentence.size()});
+    });
+    return tally;
+}
+
+PassageDetails DetailsOfTally(const WorkingTexts& texts, const SentenceTally& tally,
+                              const AnalysisCounts& counts) {
+    PassageDetails details;
+    details.rules = texts.rules;
+    details.counts = counts;
+    details.sentences.reserve(tally.sentences.size());
+    std::size_t firstWord = 0;
+    for (const TalliedSentence& tallied : tally.sentences) {
+        SentenceDetails sentence;
+        sentence.span.offset = tallied.offset;
+        sentence.span.length = tallied.length;
+        sentence.firstWord = firstWord;
+        sentence.words = tallied.words;
+        sentence.difficultWords = tallied.difficultWords;
+        sentence.syllables = tallied.syllables;
+        details.sentences.push_back(sentence);
+        firstWord += static_cast<std::size_t>(tallied.words);
+    }
     return details;
 }
 

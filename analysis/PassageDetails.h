@@ -92,6 +92,7 @@ struct SentenceDetails {
     std::size_t firstWord = 0; // into PassageDetails::occurrences
     std::int32_t words = 0;
     std::int32_t difficultWords = 0;
+    std::int64_t syllables = 0; // of its words; typed counts can pass INT32_MAX together
 };
 
 struct PassageDetails {
@@ -108,6 +109,18 @@ struct PassageDetails {
 // A word with neither counts 0 as Ignored. Empty texts give empty details.
 PassageDetails BuildPassageDetails(const WorkingTexts& texts, const TDictionary& dictionary,
                                    const UnknownWordLog& log);
+
+// The sentences of the working texts with nothing tallied yet, spanning what
+// BuildPassageDetails's sentences span, for the syllable pass to tally
+// (CountSyllables). Empty texts give none.
+SentenceTally SentencesToTally(const WorkingTexts& texts);
+
+// The sentences as BuildPassageDetails gives them (their spans in bytes,
+// words, difficult words and syllables) from those the syllable pass tallied,
+// with that run's counts, rather than from every word's row built again. No
+// rows, occurrences or UTF-16 positions.
+PassageDetails DetailsOfTally(const WorkingTexts& texts, const SentenceTally& tally,
+                              const AnalysisCounts& counts);
 
 // The same counts as BuildPassageDetails(...).indexCounts, without keeping
 // every word, occurrence and sentence. Empty texts give zeros. A word text of

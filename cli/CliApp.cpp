@@ -130,9 +130,10 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
             BlankCode(document.text, document.code);
         if (Places(options))
             prepared.locator = FileLocator(document);
-        prepared.text =
-            PrepareForReport(std::move(document.text), prepared.rules,
-                             options.sentences > 0 || ListsHardest(options), options.checks);
+        // Everything placed is placed by the locator, in the file's own terms.
+        prepared.text = PrepareForReport(std::move(document.text), prepared.rules,
+                                         options.sentences > 0 || ListsHardest(options),
+                                         options.checks, Places(options));
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -396,6 +397,11 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             }
         }
         KeepCheckedRules(*report, fileOptions);
+        // Lint mode's report lists sentences only when asked.
+        if (lint && fileOptions.sentences <= 0) {
+            report->longestSentences.reset();
+            report->mostDifficultSentences.reset();
+        }
         if (Places(fileOptions))
             PlaceInFile(*report, prepared.locator);
         if (report->checks)
@@ -404,14 +410,9 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             output->Report(*report);
             continue;
         }
-        // Lint mode prints the findings in its own lines, and the report lists
-        // sentences only when asked.
+        // Lint mode prints the findings in its own lines.
         std::optional<std::vector<TextReport::Finding>> checks = std::move(report->checks);
         report->checks.reset();
-        if (fileOptions.sentences <= 0) {
-            report->longestSentences.reset();
-            report->mostDifficultSentences.reset();
-        }
         output->Report(*report);
         report->checks = std::move(checks);
         lint->File(name, *report, grade, above, fileOptions);

@@ -20,6 +20,21 @@ std::vector<std::size_t> LineFeedStarts(std::string_view text) {
     return starts;
 }
 
+// Whether the text breaks its lines with LF alone, as most do: its passage's
+// lines then start where its line feeds end.
+bool OnlyLineFeeds(std::string_view text) {
+    if (text.find('\r') != std::string_view::npos)
+        return false;
+    for (const char lead : {'\xE2', '\xEF'}) {
+        for (std::size_t i = text.find(lead); i != std::string_view::npos;
+             i = text.find(lead, i + 1)) {
+            if (LineBreakAt(text, i) != 0)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::string_view PlaceKindName(PlaceKind kind) {
@@ -44,6 +59,15 @@ void FileLocator::FindLines() const {
     if (linesFound_)
         return;
     linesFound_ = true;
+    markupStarts_ = LineFeedStarts(markup_.empty() ? std::string_view(text_) : markup_);
+    if (OnlyLineFeeds(text_)) {
+        textStarts_ = markup_.empty() ? markupStarts_ : LineFeedStarts(text_);
+        // A line feed at the very end starts no line.
+        if (textStarts_.size() > 1 && textStarts_.back() == text_.size())
+            textStarts_.pop_back();
+        passageStarts_ = textStarts_;
+        return;
+    }
     // The passage turns each line break into one space: a line starts at the
     // same byte of its line in both.
     passageStarts_.push_back(0);
@@ -59,7 +83,6 @@ void FileLocator::FindLines() const {
             textStarts_.push_back(i + 1);
         }
     }
-    markupStarts_ = LineFeedStarts(markup_.empty() ? std::string_view(text_) : markup_);
 }
 
 PlaceKind FileLocator::Kind() const {
@@ -80,7 +103,20 @@ std::size_t FileLocator::TextOffset(std::size_t passageOffset) const {
 
 FilePlace FileLocator::AtPassage(std::size_t offset) const {
     const std::size_t at = TextOffset(offset);
-    const SourcePlace place = PlaceAt(text_, places_, at);
+    SourcePlace place;
+    const bool plainLines =
+        markup_.empty() &&
+        (places_.empty() || (places_.size() == 1 && places_[0].offset == 0 &&
+                             places_[0].place == SourcePlace{PlaceKind::Line, 1, 1}));
+    if (plainLines) {
+        // Plain text: its line feeds are found already, where PlaceAt would
+        // count them from the top for every place.
+        const auto after = std::upper_bound(markupStarts_.begin(), markupStarts_.end(), at);
+        place.number = static_cast<int>(after - markupStarts_.begin());
+        place.column = static_cast<int>(at - *(after - 1)) + 1;
+    } else {
+        place = PlaceAt(text_, places_, at);
+    }
     if (place.kind != PlaceKind::Line) {
         // The column within the paragraph or page: from its mark.
         const auto after =

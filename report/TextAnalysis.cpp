@@ -73,9 +73,9 @@ WordSource SourceOfCounts(UnknownWordCount unknown) {
 } // namespace
 
 PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences,
-                              bool checked) {
+                              bool checked, bool ownPlaces) {
     PreparedText prepared;
-    if (quoteSentences || checked)
+    if ((quoteSentences || checked) && !ownPlaces)
         prepared.lineStarts = LineStartsOfText(text);
     if (checked && rules != CountingRules::Careful)
         prepared.checkedTexts = PrepareText(std::string(text), CountingRules::Careful);
@@ -85,7 +85,12 @@ PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quot
             prepared.passage = prepared.texts.passage;
     } else if (quoteSentences) {
         prepared.passage = PassageOfText(text);
-        prepared.texts = PrepareTexts(prepared.passage);
+        // The text's own room becomes the word text: the passage is the one
+        // new copy of it besides the sentence text, as without quotes.
+        text.resize(prepared.passage.size());
+        prepared.texts.sentenceText.resize(prepared.passage.size());
+        FillWorkingTexts(prepared.passage, prepared.texts.sentenceText.data(), text.data());
+        prepared.texts.wordText = std::move(text);
     } else {
         prepared.texts = PrepareText(std::move(text));
     }
@@ -119,6 +124,9 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     if (sentencesLater)
         wanted.sentences = 0;
     std::optional<IndexCounts> indexCounts;
+    // A text whose sentences may be listed later has them tallied by the
+    // syllable pass, so that they need no second count.
+    std::optional<SentenceTally> sentenceTally;
     // Questions come in the order of the text, and progress from one pass at a
     // time: neither splits the text.
     if (options.unknown == UnknownWordCount::Ask || options.progress || options.afterPass) {
@@ -129,11 +137,14 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     } else {
         if (wanted.indices && !wanted.words && wanted.sentences <= 0 && !wanted.checks)
             indexCounts.emplace();
+        if (sentencesLater && !options.details)
+            sentenceTally = SentencesToTally(texts);
         UnknownWordTally tailTally;
         UnknownWordLog tailLog;
         counts = CountTextsInParallel(
             texts, dictionary, head, tailLog.Recording(TallyingHandler(tailTally, options), source),
-            options.parallelFrom, indexCounts ? &*indexCounts : nullptr);
+            options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
+            sentenceTally ? &*sentenceTally : nullptr);
         // The head's words come first in the text.
         log.Append(tailLog);
         unknownWords = headTally.Take();
@@ -148,7 +159,9 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         std::move(unknownWords), wanted, indexCounts ? &*indexCounts : nullptr,
         prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
     if (sentencesLater && options.sentencesIf(report))
-        AddSentenceLists(report, BuildPassageDetails(texts, dictionary, log), prepared.passage,
-                         prepared.lineStarts, options.extras);
+        AddSentenceLists(report,
+                         sentenceTally ? DetailsOfTally(texts, *sentenceTally, counts)
+                                       : BuildPassageDetails(texts, dictionary, log),
+                         prepared.passage, prepared.lineStarts, options.extras);
     return report;
 }

@@ -60,7 +60,7 @@ void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>&
 struct PreparedText {
     WorkingTexts texts;
     std::string passage;                 // kept only when sentences are quoted
-    std::vector<std::size_t> lineStarts; // likewise, and when checked
+    std::vector<std::size_t> lineStarts; // likewise, and when checked, unless placed elsewhere
     // The careful rules' texts, for the checks of a text counted by the
     // classic rules.
     std::optional<WorkingTexts> checkedTexts;
@@ -68,9 +68,12 @@ struct PreparedText {
 
 // The working texts of a decoded text under the rules, with the passage and
 // its line starts when quoteSentences, and what the writing checks read when
-// checked. The text is consumed. "" gives empty texts.
+// checked. A front end that places the sentences and findings in its file
+// itself (PlaceInFile) asks for no line starts with ownPlaces: their lines
+// and columns are then 0 until it does. The text is consumed. "" gives empty
+// texts.
 PreparedText PrepareForReport(std::string&& text, CountingRules rules, bool quoteSentences,
-                              bool checked = false);
+                              bool checked = false, bool ownPlaces = false);
 
 struct TextAnalysisOptions {
     CountingRules rules = CountingRules::Classic;

@@ -10,30 +10,30 @@
 
 namespace {
 
+// Lines and columns are 0 without places: the front end places the sentence.
 TextReport::Sentence SentenceOf(const PassageDetails& details, std::size_t index,
-                                std::string_view passage, TextPlaces& places) {
+                                std::string_view passage, std::optional<TextPlaces>& places) {
     const SentenceDetails& sentence = details.sentences[index];
     TextReport::Sentence out;
     if (sentence.span.offset < passage.size())
         out.text = std::string(passage.substr(sentence.span.offset, sentence.span.length));
     out.words = sentence.words;
     out.difficultWords = sentence.difficultWords;
-    const TextPlace place = places.At(sentence.span.offset);
-    out.line = place.line;
-    out.column = place.column;
+    if (places) {
+        const TextPlace place = places->At(sentence.span.offset);
+        out.line = place.line;
+        out.column = place.column;
+    }
     out.offset = sentence.span.offset;
     return out;
 }
 
 // The grade the sentence would have as a text of its own.
-double SentenceGrade(const PassageDetails& details, const SentenceDetails& sentence) {
+double SentenceGrade(const SentenceDetails& sentence) {
     if (sentence.words <= 0)
         return 0;
-    double syllables = 0;
-    for (std::size_t w = sentence.firstWord;
-         w < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++w)
-        syllables += details.words[details.occurrences[w].row].syllables;
-    return FleschKincaidGrade(sentence.words, syllables / sentence.words);
+    return FleschKincaidGrade(sentence.words,
+                              static_cast<double>(sentence.syllables) / sentence.words);
 }
 
 std::vector<TextReport::Finding> CheckedFindings(const WorkingTexts& texts,
@@ -41,9 +41,11 @@ std::vector<TextReport::Finding> CheckedFindings(const WorkingTexts& texts,
                                                  const std::vector<std::size_t>& lineStarts,
                                                  std::optional<double> targetGrade) {
     std::vector<TextReport::Finding> findings;
-    TextPlaces places(texts.passage, lineStarts);
+    std::optional<TextPlaces> places;
+    if (!lineStarts.empty())
+        places.emplace(texts.passage, lineStarts);
     for (Finding& found : RunChecks(texts.passage, details, targetGrade)) {
-        const TextPlace place = places.At(found.offset);
+        const TextPlace place = places ? places->At(found.offset) : TextPlace{0, 0};
         const std::string_view span =
             std::string_view(texts.passage).substr(found.offset, found.length);
         const auto characters =
@@ -64,7 +66,9 @@ void AddSentenceLists(TextReport& report, const PassageDetails& details, std::st
     if (extras.sentences <= 0)
         return;
     const auto limit = static_cast<std::size_t>(extras.sentences);
-    TextPlaces places(passage, lineStarts);
+    std::optional<TextPlaces> places;
+    if (!lineStarts.empty())
+        places.emplace(passage, lineStarts);
     report.longestSentences.emplace();
     for (const std::size_t i : LongestSentences(details, limit))
         report.longestSentences->push_back(SentenceOf(details, i, passage, places));
@@ -76,7 +80,7 @@ void AddSentenceLists(TextReport& report, const PassageDetails& details, std::st
     report.sentencesToShortenFirst.emplace();
     for (const std::size_t i : SentencesToShortenFirst(details, limit)) {
         TextReport::Sentence sentence = SentenceOf(details, i, passage, places);
-        sentence.grade = SentenceGrade(details, details.sentences[i]);
+        sentence.grade = SentenceGrade(details.sentences[i]);
         report.sentencesToShortenFirst->push_back(std::move(sentence));
     }
 }

@@ -90,7 +90,8 @@ struct ReportExtras {
 // The report of one counted text: the figures, the Fry reading, the further
 // indices when asked for (from a pass of their own over the word text), and
 // the words, sentences and checks when asked for. passage and lineStarts
-// (LineStartsOfText) are read only for sentences and checks. countedIndex, when
+// (LineStartsOfText) are read only for sentences and checks; without line
+// starts their lines and columns are 0, for a front end that places them. countedIndex, when
 // the counting pass gave them, spares the pass of their own. checkedTexts are
 // the careful rules' texts of the same passage, for the checks of a text
 // counted by the classic rules. Empty texts give zero counts, placeholders and
@@ -104,7 +105,7 @@ TextReport MakeTextReport(std::string name, const WorkingTexts& texts, std::stri
 
 // Adds the sentences that extras ask for (the longest, the hardest and, with
 // shortenFirst, those to shorten first) from the details of the counted texts,
-// quoted from passage.
+// quoted from passage and placed by lineStarts (0 without them).
 void AddSentenceLists(TextReport& report, const PassageDetails& details, std::string_view passage,
                       const std::vector<std::size_t>& lineStarts, const ReportExtras& extras);
 

@@ -156,10 +156,7 @@ std::vector<std::size_t> SentencesToShortenFirst(const PassageDetails& details, 
         if (!passage.empty() &&
             (!SentenceEndWithMark(passage, sentence.span) || IsListItem(passage, sentence.span)))
             continue;
-        double own = 0;
-        for (std::size_t w = sentence.firstWord;
-             w < sentence.firstWord + static_cast<std::size_t>(sentence.words); ++w)
-            own += details.words[details.occurrences[w].row].syllables;
+        const auto own = static_cast<double>(sentence.syllables);
         // Cut to the average length, its words as long as they were.
         const double fall =
             grade - Kincaid(syllables - own * cut / sentence.words, words - cut, count);

@@ -1327,6 +1327,8 @@ TEST(ShowControlCharacters, ShowsCodesForWhatATerminalWouldObey) {
         {"escape", "\x1b[2J", "<U+001B>[2J"},
         {"carriage return and NUL", std::string("a\r\0b", 4), "a<U+000D><U+0000>b"},
         {"DEL", "\x7f", "<U+007F>"},
+        // The last control and the first printable byte, inside a run of text.
+        {"unit separator after a tilde", "a~\x1f b", "a~<U+001F> b"},
         {"C1 in UTF-8",
          "\xc2\x9b"
          "1m\xc2\x80\xc2\x9f",

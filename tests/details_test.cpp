@@ -368,6 +368,9 @@ TEST_F(PassageDetailsTest, EditingACountRecountsFiguresAndSentences) {
     EXPECT_EQ(d.indexCounts.polysyllables, 3);
     EXPECT_EQ(d.sentences[0].difficultWords, 1);
     EXPECT_EQ(d.sentences[1].difficultWords, 2);
+    // The sentence grades and the sentences to shorten first read these.
+    EXPECT_EQ(d.sentences[0].syllables, 3 + 1 + 1 + 1);
+    EXPECT_EQ(d.sentences[1].syllables, 1 + 3 + 1 + 3);
     SetWordSyllables(d, zebra, 1);
     EXPECT_EQ(d.indexCounts.monosyllables, 8);
     EXPECT_EQ(d.counts.difficultWords, 0);
@@ -423,6 +426,68 @@ TEST_F(PassageDetailsTest, PositionsCountUtf16UnitsOfTheTextArea) {
     EXPECT_EQ(cat.size, 3u);
     EXPECT_EQ(d.occurrences[0].span.size, 4u);
     EXPECT_EQ(d.occurrences[3].span.position, 12u);
+}
+
+// Lint mode tallies a failing file's sentences from what the syllable pass
+// counted: each must get the words, syllables and span the details give it,
+// wherever the two could part.
+TEST_F(PassageDetailsTest, TheSentenceTallyAgreesWithTheDetails) {
+    const struct {
+        const char* name;
+        std::string text;
+        CountingRules rules;
+    } rows[] = {
+        {"across a line break", "The cat\nsat on the mat. Beautiful\r\nelephants sat.\n",
+         CountingRules::Classic},
+        {"hyphenated words", "The well-known cat-like zebra sat. On the mat-side enormous.",
+         CountingRules::Classic},
+        {"hyphenated, careful", "The well-known cat-like zebra sat. On the mat-side enormous.",
+         CountingRules::Careful},
+        // The word starts on the full stop that ends the sentence before.
+        {"a word on a full stop", "The cat sat .net on the mat. Zebra .org.",
+         CountingRules::Classic},
+        {"quotes and ellipses",
+         "\"The cat sat.\" Beautiful elephants\u2026 On the mat?\u201D Zebra",
+         CountingRules::Careful},
+        {"a soft hyphen", "Beauti\u00ADful elephants sat. The cat.", CountingRules::Careful},
+        {"unknown words", "Qwzzle blorft the cat. Qwzzle! Blorft enormous qwzzle.",
+         CountingRules::Classic},
+        {"no sentence ends", "the cat sat on the mat", CountingRules::Classic},
+        {"empty sentences", "The cat. . .. Zebra sat. ..", CountingRules::Classic},
+        {"blank", " \n ", CountingRules::Classic},
+    };
+    const UnknownWordHandler four = [](const std::string&, TDictionary&) { return 4; };
+    for (const auto& row : rows) {
+        // One thread, and the word text cut in two at its middle.
+        for (const std::size_t parallelFrom : {std::size_t{1} << 20, std::size_t{1}}) {
+            SCOPED_TRACE(std::string(row.name) + (parallelFrom == 1 ? ", two threads" : ""));
+            const WorkingTexts texts = PrepareText(std::string(row.text), row.rules);
+            UnknownWordLog log;
+            UnknownWordLog tailLog;
+            SentenceTally sentences = SentencesToTally(texts);
+            const AnalysisCounts counts = CountTextsInParallel(
+                texts, dictionary_, log.Recording(four, WordSource::Estimated),
+                tailLog.Recording(four, WordSource::Estimated), parallelFrom, nullptr, &sentences);
+            log.Append(tailLog);
+            const PassageDetails details = BuildPassageDetails(texts, dictionary_, log);
+            const PassageDetails tally = DetailsOfTally(texts, sentences, counts);
+            ASSERT_EQ(tally.sentences.size(), details.sentences.size());
+            for (std::size_t i = 0; i < details.sentences.size(); ++i) {
+                SCOPED_TRACE(i);
+                const SentenceDetails& want = details.sentences[i];
+                const SentenceDetails& got = tally.sentences[i];
+                EXPECT_EQ(got.span.offset, want.span.offset);
+                EXPECT_EQ(got.span.length, want.span.length);
+                EXPECT_EQ(got.firstWord, want.firstWord);
+                EXPECT_EQ(got.words, want.words);
+                EXPECT_EQ(got.difficultWords, want.difficultWords);
+                EXPECT_EQ(got.syllables, want.syllables);
+            }
+            EXPECT_EQ(tally.counts.syllables, details.counts.syllables);
+            EXPECT_EQ(tally.counts.words, details.counts.words);
+            EXPECT_EQ(SentencesToShortenFirst(tally, 5), SentencesToShortenFirst(details, 5));
+        }
+    }
 }
 
 TEST_F(PassageDetailsTest, HardestSentencesLongestFirstTiesInTextOrder) {

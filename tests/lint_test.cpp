@@ -2,8 +2,8 @@
 // lint mode, folders. Run as a script runs it, on files in a temporary folder.
 
 #include "cli/CliConfig.h"
-#include "documents/FilePlaces.h"
 #include "cli/InputFiles.h"
+#include "documents/FilePlaces.h"
 #include "documents/MarkupText.h"
 
 #include <QDir>
@@ -148,9 +148,8 @@ TEST_F(LintTest, LintModeListsEachFileAboveTheGradeWithItsHardestSentences) {
                          kHardSentence + "\n");
     const QStringList files = {QStringLiteral("easy.txt"), QStringLiteral("hard.md")};
     // The classic rules end a sentence at "ran. happy", in the middle of a line.
-    const CliRun run =
-        Cli(QStringList{QStringLiteral("--max-grade=8"), QStringLiteral("--rules=classic")} +
-            files);
+    const CliRun run = Cli(
+        QStringList{QStringLiteral("--max-grade=8"), QStringLiteral("--rules=classic")} + files);
     EXPECT_EQ(run.exitCode, 4) << run.err;
     // The report of every file still comes first; the lint lines name only the hard one.
     EXPECT_NE(run.out.find("==> easy.txt <=="), std::string::npos) << run.out;
@@ -600,10 +599,34 @@ TEST(FileLocatorTest, ColumnsCountCodePointsOfTheSourceLine) {
     EXPECT_EQ(paragraphs.AtPassage(13), (FilePlace{PlaceKind::Paragraph, 3, 7}));
 
     // Plain text: CR LF and U+2028 break passage lines; the file's lines are its line feeds.
-    LoadedDocument text;
-    text.text = "ab\ncd";
-    text.places = {{0, {PlaceKind::Line, 1, 1}}};
-    EXPECT_EQ(FileLocator(text).AtPassage(4), (FilePlace{PlaceKind::Line, 2, 2}));
+    const struct {
+        const char* name;
+        const char* text;
+        std::size_t passageOffset;
+        FilePlace place;
+    } plain[] = {
+        {"line feeds", "ab\ncd", 4, {PlaceKind::Line, 2, 2}},
+        // Standard input keeps its CR LF; the passage has one space for each.
+        {"CR LF", "ab\r\ncd\r\nef", 4, {PlaceKind::Line, 2, 2}},
+        {"after U+2028",
+         "ab\xE2\x80\xA8"
+         "cd\nef",
+         4,
+         {PlaceKind::Line, 1, 5}},
+        {"a line feed after U+2028",
+         "ab\xE2\x80\xA8"
+         "cd\nef",
+         7,
+         {PlaceKind::Line, 2, 2}},
+        {"past a final line feed", "ab\ncd\n", 1000, {PlaceKind::Line, 3, 1}},
+    };
+    for (const auto& row : plain) {
+        SCOPED_TRACE(row.name);
+        LoadedDocument text;
+        text.text = row.text;
+        text.places = {{0, {PlaceKind::Line, 1, 1}}};
+        EXPECT_EQ(FileLocator(text).AtPassage(row.passageOffset), row.place);
+    }
 }
 
 } // namespace

@@ -90,6 +90,16 @@ std::string ShowControlCharacters(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
     while (!text.empty()) {
+        // Printable ASCII, most of any text, is copied a run at a time.
+        std::size_t plain = 0;
+        while (plain < text.size() && ((text[plain] >= 0x20 && text[plain] < 0x7F) ||
+                                       text[plain] == '\t' || text[plain] == '\n'))
+            ++plain;
+        if (plain > 0) {
+            shown.append(text.substr(0, plain));
+            text.remove_prefix(plain);
+            continue;
+        }
         const auto c = static_cast<unsigned char>(text[0]);
         const std::size_t length = Utf8SequenceLength(text);
         if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F) {
