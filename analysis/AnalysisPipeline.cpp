@@ -6,6 +6,7 @@
 #include "text/TextFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <future>
@@ -38,6 +39,34 @@ bool MayHoldUnicodeBreak(std::string_view text) {
            std::memchr(text.data(), '\xEF', text.size()) != nullptr;
 }
 
+// Where the next byte that may start a line break (LF, CR, or the first byte
+// of a Unicode separator) stands from `from` on, or the text's size: eight
+// bytes a step, so that the text between breaks is passed over, not asked
+// about byte by byte.
+std::size_t NextBreakCandidate(std::string_view text, std::size_t from) {
+    static_assert(std::endian::native == std::endian::little);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kLow7 = kOnes * 0x7F;
+    const auto bytesEqual = [](std::uint64_t bytes, unsigned char c) {
+        const std::uint64_t x = bytes ^ (kOnes * c);
+        return ~(((x & kLow7) + kLow7) | x) & ~kLow7; // the top bit of each equal byte
+    };
+    for (; from + 8 <= text.size(); from += 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, text.data() + from, 8);
+        const std::uint64_t found = bytesEqual(bytes, '\n') | bytesEqual(bytes, '\r') |
+                                    bytesEqual(bytes, 0xE2) | bytesEqual(bytes, 0xEF);
+        if (found != 0)
+            return from + static_cast<std::size_t>(std::countr_zero(found) / 8);
+    }
+    for (; from < text.size(); ++from) {
+        const char c = text[from];
+        if (c == '\n' || c == '\r' || c == '\xE2' || c == '\xEF')
+            return from;
+    }
+    return text.size();
+}
+
 void MakePassage(std::string& text) {
     const bool lastLineOpen = !text.empty() && !EndsWithLineBreak(text);
     if (text.find('\r') == std::string::npos && !MayHoldUnicodeBreak(text)) {
@@ -56,15 +85,26 @@ void MakePassage(std::string& text) {
         for (; i < text.size(); ++i)
             text[i] = text[i] == '\n' ? ' ' : text[i];
     } else {
+        // The text between breaks moves down whole once a CR LF pair or a
+        // separator has shortened what went before.
         std::size_t end = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t next = NextBreakCandidate(text, i);
+            if (next != i) {
+                if (end != i)
+                    std::memmove(text.data() + end, text.data() + i, next - i);
+                end += next - i;
+                i = next;
+                if (i == text.size())
+                    break;
+            }
             const std::size_t length = LineBreakAt(text, i);
             if (length == 0) {
-                text[end++] = text[i];
+                text[end++] = text[i++];
                 continue;
             }
             text[end++] = ' ';
-            i += length - 1;
+            i += length;
         }
         text.resize(end);
     }
@@ -85,14 +125,23 @@ std::string PassageOfText(std::string_view text) {
 std::vector<std::size_t> LineStartsOfText(std::string_view text) {
     std::vector<std::size_t> starts{0};
     std::size_t passageOffset = 0;
-    for (std::size_t i = 0; i < text.size(); ++i, ++passageOffset) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t next = NextBreakCandidate(text, i);
+        passageOffset += next - i;
+        i = next;
+        if (i == text.size())
+            break;
         const std::size_t length = LineBreakAt(text, i);
-        if (length == 0)
+        if (length == 0) {
+            ++i;
+            ++passageOffset;
             continue;
+        }
         // A break becomes one space in the passage.
-        i += length - 1;
-        if (i + 1 < text.size())
+        i += length;
+        if (i < text.size())
             starts.push_back(passageOffset + 1);
+        ++passageOffset;
     }
     return starts;
 }
@@ -110,6 +159,9 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size();) {
+        i = NextBreakCandidate(text, i);
+        if (i == text.size())
+            break;
         const std::size_t length = LineBreakAt(text, i);
         if (length == 0) {
             ++i;

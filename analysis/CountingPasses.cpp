@@ -13,60 +13,96 @@
 
 namespace {
 
-constexpr int kRecentBits = 12;
-constexpr std::size_t kRecentLongest = 15; // the length takes the last byte
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
 
-// Where a word of 1 to kRecentLongest bytes lives in the table of the words met
-// lately, and the two integers that identify it there.
-std::size_t RecentSlot(std::string_view word, std::uint64_t& low, std::uint64_t& high) {
-    LoadWordBytes(word, low, high);
-    high |= std::uint64_t{word.size()} << 56; // never 0, unlike an unused entry
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
-    const std::uint64_t hash = ((low * kMultiplier) ^ high) * kMultiplier;
-    return static_cast<std::size_t>(hash >> (64 - kRecentBits));
-}
-
-// The counts of the words met lately, by their spelling in the text. Prose
-// repeats its common words, and a count once found never changes (the
-// dictionary only grows, and the first insertion of a word wins), so most
-// words are settled here without being lower-cased and searched for. When the
-// further indices are counted too, what they need of a word depends on its
-// spelling alone and is kept here as well, for words the dictionary lacks too.
-class RecentWords {
+// The words of one pass, each spelling once, with what a lookup gave for it.
+// Prose repeats its words, and a count once found never changes (the
+// dictionary only grows, and the first insertion of a word wins), so a word
+// met again is settled here without being lower-cased and searched for; what
+// the further indices need of it depends on its spelling alone. A word the
+// dictionary lacked is looked up again only once the dictionary has grown: an
+// answer to a question may have added it. The keys are views into the pass's
+// own text, which outlives the memo.
+class WordMemo {
 public:
     // Each distinct word off the Spache list goes to spacheUnfamiliar (when
     // given) as its index facts are first worked out.
-    explicit RecentWords(SpacheUnfamiliarWords* spacheUnfamiliar)
-        : entries_(std::size_t{1} << kRecentBits), spacheUnfamiliar_(spacheUnfamiliar) {}
+    // Sized for the distinct words that textSize bytes of prose usually hold,
+    // so that a short text clears a small table and a long one seldom grows.
+    WordMemo(std::size_t textSize, SpacheUnfamiliarWords* spacheUnfamiliar)
+        : entries_(std::bit_ceil(std::clamp<std::size_t>(textSize / 16, 64, 8192))),
+          spacheUnfamiliar_(spacheUnfamiliar) {}
 
     // The word's count, or -1 when the dictionary lacks it; index (when given)
     // receives the word's index facts.
     std::int32_t Lookup(std::string_view word, const TDictionary& dictionary, IndexWord* index) {
-        if (word.empty() || word.size() > kRecentLongest) {
+        if (word.empty() || word.size() > UINT32_MAX) { // never a token
             if (index)
                 *index = Compute(word);
             return dictionary.Lookup(word);
         }
-        std::uint64_t low;
-        std::uint64_t high;
-        Entry& entry = entries_[RecentSlot(word, low, high)];
-        if (entry.low == low && entry.high == high) {
-            // A word that was absent may have been added since.
-            if (entry.count < 0)
+        Key key;
+        const std::size_t hash = KeyOf(word, key);
+        const std::size_t mask = entries_.size() - 1;
+        std::size_t at = hash & mask;
+        for (; entries_[at].size != 0; at = (at + 1) & mask) {
+            Entry& entry = entries_[at];
+            if (entry.low != key.low || entry.high != key.high || entry.size != word.size() ||
+                (word.size() > 16 && std::memcmp(entry.data, word.data(), word.size()) != 0))
+                continue;
+            if (entry.count < 0 && entry.dictionarySize != dictionary.Size()) {
                 entry.count = dictionary.Lookup(word);
+                entry.dictionarySize = dictionary.Size();
+            }
             if (index)
-                *index = entry.index;
+                *index = {entry.letters, (entry.lists & kDaleChall) != 0,
+                          (entry.lists & kSpache) != 0};
             return entry.count;
         }
         const std::int32_t count = dictionary.Lookup(word);
-        if (count >= 0 || index)
-            entry = {low, high, count, index ? Compute(word) : IndexWord{}};
+        const IndexWord facts = index ? Compute(word) : IndexWord{};
         if (index)
-            *index = entry.index;
+            *index = facts;
+        entries_[at] = {key.low,
+                        key.high,
+                        word.data(),
+                        static_cast<std::uint32_t>(word.size()),
+                        count,
+                        dictionary.Size(),
+                        facts.letters,
+                        static_cast<unsigned>((facts.daleChallFamiliar ? kDaleChall : 0u) |
+                                              (facts.spacheFamiliar ? kSpache : 0u))};
+        if (++used_ * 2 > entries_.size())
+            Grow();
         return count;
     }
 
 private:
+    // A word of up to 16 bytes is its bytes; a longer one its first eight
+    // bytes and a hash of all of them, and is compared whole.
+    struct Key {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+    };
+
+    static std::size_t KeyOf(std::string_view word, Key& key) {
+        if (word.size() <= 16) {
+            LoadWordBytes(word, key.low, key.high);
+        } else {
+            std::memcpy(&key.low, word.data(), 8);
+            std::uint64_t hash = word.size() * kMultiplier;
+            for (std::size_t at = 8; at < word.size(); at += 8) {
+                std::uint64_t chunk = 0;
+                std::memcpy(&chunk, word.data() + at, std::min<std::size_t>(8, word.size() - at));
+                hash = (hash ^ chunk) * kMultiplier;
+                hash ^= hash >> 29;
+            }
+            key.high = hash;
+        }
+        std::uint64_t hash = ((key.low * kMultiplier) ^ key.high ^ word.size()) * kMultiplier;
+        return static_cast<std::size_t>(hash ^ (hash >> 32));
+    }
+
     IndexWord Compute(std::string_view word) {
         LowerCaseInto(word, lower_);
         const IndexWord index = IndexWordOf(word, lower_);
@@ -75,13 +111,37 @@ private:
         return index;
     }
 
+    void Grow() {
+        std::vector<Entry> old(entries_.size() * 2);
+        old.swap(entries_);
+        const std::size_t mask = entries_.size() - 1;
+        for (const Entry& entry : old) {
+            if (entry.size == 0)
+                continue;
+            Key key;
+            std::size_t at = KeyOf(std::string_view(entry.data, entry.size), key) & mask;
+            while (entries_[at].size != 0)
+                at = (at + 1) & mask;
+            entries_[at] = entry;
+        }
+    }
+
     struct Entry {
         std::uint64_t low = 0;
         std::uint64_t high = 0;
-        std::int32_t count = 0; // -1: absent when last looked up
-        IndexWord index;
+        const char* data = nullptr;
+        std::uint32_t size = 0;         // 0: an empty slot
+        std::int32_t count = 0;         // -1: absent when last looked up
+        std::size_t dictionarySize = 0; // the dictionary's size then
+        // The index facts, when the pass counts them (it does for every word
+        // or for none).
+        std::int32_t letters = 0;
+        unsigned lists = 0;
     };
-    std::vector<Entry> entries_;
+    static constexpr unsigned kDaleChall = 1;
+    static constexpr unsigned kSpache = 2;
+    std::vector<Entry> entries_; // a power of two, at most half full
+    std::size_t used_ = 0;
     SpacheUnfamiliarWords* spacheUnfamiliar_;
     std::string lower_;
 };
@@ -119,7 +179,7 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
     // rather than wrapping round to a negative number.
     std::int64_t syllables = 0;
     std::string word;
-    RecentWords recent(indexCounts ? spacheUnfamiliar : nullptr);
+    WordMemo memo(wordText.size(), indexCounts ? spacheUnfamiliar : nullptr);
     IndexWord indexWord;
     IndexWord* const wantedIndex = indexCounts ? &indexWord : nullptr;
     if (indexCounts)
@@ -128,7 +188,7 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
         wordText, ' ',
         [&](std::string_view token) {
             ++tokens;
-            std::int32_t count = recent.Lookup(token, dictionary, wantedIndex);
+            std::int32_t count = memo.Lookup(token, dictionary, wantedIndex);
             if (count == -1) {
                 // A figure (careful rules only) is said, never asked about.
                 const auto spoken =

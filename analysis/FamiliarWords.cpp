@@ -1,7 +1,11 @@
 #include "analysis/FamiliarWords.h"
 
+#include "dictionary/WordIndex.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 extern const char kDaleChallWordList[];
@@ -14,9 +18,10 @@ constexpr unsigned Bit(FamiliarList list) {
 }
 
 // Both lists in one table, each word with the lists that hold it, so that a
-// stem is looked up once for both. Open addressing over a power of two with a
-// multiplicative hash: a word is looked up up to six times (its stems), and
-// this costs a fraction of a general hash map's lookup.
+// stem is looked up once for both. Open addressing over a power of two: a word
+// is looked up up to six times (its stems), and this costs a fraction of a
+// general hash map's lookup. A word of up to 16 bytes is compared as two
+// integers, without a call to memcmp.
 class FamiliarTable {
 public:
     FamiliarTable() {
@@ -25,11 +30,15 @@ public:
     }
 
     unsigned ListsOf(std::string_view word) const {
-        for (std::size_t i = Hash(word) & kMask;; i = (i + 1) & kMask) {
+        if (word.empty() || word.size() > longest_)
+            return 0;
+        Key key;
+        for (std::size_t i = KeyOf(word, key) & kMask;; i = (i + 1) & kMask) {
             const Slot& slot = slots_[i];
             if (slot.lists == 0)
                 return 0;
-            if (slot.word == word)
+            if (slot.low == key.low && slot.high == key.high && slot.word.size() == word.size() &&
+                (word.size() <= 16 || slot.word == word))
                 return slot.lists;
         }
     }
@@ -46,15 +55,30 @@ private:
     static constexpr std::size_t kSize = 8192;
     static constexpr std::size_t kMask = kSize - 1;
 
+    struct Key {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+    };
+
     struct Slot {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
         std::string_view word;
         unsigned lists = 0;
     };
 
-    static std::size_t Hash(std::string_view word) {
-        std::uint64_t hash = 0xcbf29ce484222325ULL;
-        for (const char c : word)
-            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    // The word's bytes (a longer word: a hash of them) and the slot to try first.
+    static std::size_t KeyOf(std::string_view word, Key& key) {
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+        if (word.size() <= 16) {
+            LoadWordBytes(word, key.low, key.high);
+        } else {
+            std::uint64_t hash = 0xcbf29ce484222325ULL;
+            for (const char c : word)
+                hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+            key = {hash, ~hash};
+        }
+        std::uint64_t hash = ((key.low * kMultiplier) ^ key.high ^ word.size()) * kMultiplier;
         return static_cast<std::size_t>(hash ^ (hash >> 29));
     }
 
@@ -71,10 +95,12 @@ private:
     }
 
     void Insert(std::string_view word, unsigned bit) {
-        for (std::size_t i = Hash(word) & kMask;; i = (i + 1) & kMask) {
+        longest_ = std::max(longest_, word.size());
+        Key key;
+        for (std::size_t i = KeyOf(word, key) & kMask;; i = (i + 1) & kMask) {
             Slot& slot = slots_[i];
             if (slot.lists == 0)
-                slot.word = word;
+                slot = {key.low, key.high, word, 0};
             if (slot.word == word) {
                 slot.lists |= bit;
                 return;
@@ -83,6 +109,7 @@ private:
     }
 
     std::array<Slot, kSize> slots_{};
+    std::size_t longest_ = 0;
 };
 
 const FamiliarTable& Table() {
@@ -90,9 +117,40 @@ const FamiliarTable& Table() {
     return table;
 }
 
+// Byte by byte: the endings are one to three bytes, and a call to memcmp
+// for each would cost more than the whole comparison.
 bool EndsWith(std::string_view word, std::string_view ending) {
-    return word.size() > ending.size() && word.substr(word.size() - ending.size()) == ending;
+    if (word.size() <= ending.size())
+        return false;
+    const char* tail = word.data() + word.size() - ending.size();
+    for (std::size_t i = 0; i < ending.size(); ++i) {
+        if (tail[i] != ending[i])
+            return false;
+    }
+    return true;
 }
+
+// A word and one more byte, on the stack when it is short.
+class Extended {
+public:
+    Extended(std::string_view word, char last) {
+        if (word.size() < sizeof buffer_) {
+            std::memcpy(buffer_, word.data(), word.size());
+            buffer_[word.size()] = last;
+            view_ = std::string_view(buffer_, word.size() + 1);
+        } else {
+            long_.assign(word);
+            long_ += last;
+            view_ = long_;
+        }
+    }
+    std::string_view View() const { return view_; }
+
+private:
+    char buffer_[64];
+    std::string long_;
+    std::string_view view_;
+};
 
 } // namespace
 
@@ -116,7 +174,7 @@ unsigned FamiliarListsOf(std::string_view lowerWord) {
         if (lowerWord.size() > 1 && lowerWord.ends_with('.'))
             lists |= FamiliarListsOf(lowerWord.substr(0, lowerWord.size() - 1));
         else
-            lists |= table.ListsOf(std::string(lowerWord) + '.');
+            lists |= table.ListsOf(Extended(lowerWord, '.').View());
     }
     static constexpr std::array<std::string_view, 8> kEndings = {"'s", "s",   "es", "ed",
                                                                  "d",  "ing", "er", "est"};
@@ -126,10 +184,8 @@ unsigned FamiliarListsOf(std::string_view lowerWord) {
         if (EndsWith(lowerWord, ending))
             lists |= table.ListsOf(lowerWord.substr(0, lowerWord.size() - ending.size()));
     }
-    if (lists != kBoth && (EndsWith(lowerWord, "ies") || EndsWith(lowerWord, "ied"))) {
-        const std::string stem = std::string(lowerWord.substr(0, lowerWord.size() - 3)) + 'y';
-        lists |= table.ListsOf(stem);
-    }
+    if (lists != kBoth && (EndsWith(lowerWord, "ies") || EndsWith(lowerWord, "ied")))
+        lists |= table.ListsOf(Extended(lowerWord.substr(0, lowerWord.size() - 3), 'y').View());
     return lists;
 }
 

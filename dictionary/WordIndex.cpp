@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -97,30 +98,60 @@ std::uint32_t Load32(const unsigned char* at) {
     return value;
 }
 
-// Whether the slot is empty, a short word or another word as the layout says,
-// with a count the text reader could have read (never negative). Without a
-// branch on the kind of slot: the kinds alternate at random through the table,
-// and a mispredicted branch per slot would cost more than all the checks.
-bool SlotIsSound(std::uint64_t head, std::uint64_t rest, std::uint64_t textSize) {
-    const auto second = static_cast<std::uint32_t>(rest);
-    const auto count = static_cast<std::int32_t>(static_cast<std::uint32_t>(rest >> 32));
-    const bool empty = head == 0;
-    const bool emptySound = rest == 0;
-    // The empty word (a line without a separator) is stored as another word too.
-    const std::uint64_t otherLength = head >> 32;
-    const bool otherSound = (otherLength - 1 >= kShortWordMax) & (second <= textSize) &
-                            (otherLength <= textSize - second);
-    // A short word: its length, then its bytes, then only zeros.
-    const std::uint64_t length = head & 0xFF;
-    const std::uint64_t headPadding = length < 7 ? head >> (8 * ((length + 1) & 7)) : 0;
-    const std::uint64_t secondPadding = length < 7 ? second
-                                        : length < kShortWordMax
-                                            ? second >> (8 * ((length - 7) & 3))
-                                            : 0;
-    const bool shortSound = (length - 1 < kShortWordMax) & ((headPadding | secondPadding) == 0);
-    const bool other = length == kOtherWordMark;
-    return (empty & emptySound) |
-           (!empty & (count >= 0) & ((other & otherSound) | (!other & shortSound)));
+// What a slot's first byte allows of its sixteen bytes: every bit of head &
+// head and of rest & rest must be clear. An empty slot is all zeros; a short
+// word pads its bytes with zeros; no count is negative; a first byte that is
+// neither 0, a length of a short word nor the mark of another word is never
+// sound (its own bits are in head). Another word's length and offset are
+// checked apart.
+struct SlotMasks {
+    std::uint64_t head = 0;
+    std::uint64_t rest = 0;
+    std::uint64_t other = 0; // 1: the length and offset of another word are checked
+};
+
+constexpr std::array<SlotMasks, 256> MakeSlotMasks() {
+    constexpr std::uint64_t kNegative = std::uint64_t{1} << 63;
+    std::array<SlotMasks, 256> masks{};
+    for (std::uint64_t first = 0; first < 256; ++first) {
+        SlotMasks& m = masks[first];
+        if (first == 0) {
+            m = {~std::uint64_t{0}, ~std::uint64_t{0}, 0};
+        } else if (first <= kShortWordMax) {
+            // Bytes 1..first hold the word; bytes first+1..11 are padding.
+            for (std::uint64_t byte = first + 1; byte < 12; ++byte) {
+                if (byte < 8)
+                    m.head |= std::uint64_t{0xFF} << (8 * byte);
+                else
+                    m.rest |= std::uint64_t{0xFF} << (8 * (byte - 8));
+            }
+            m.rest |= kNegative;
+        } else if (first == kOtherWordMark) {
+            m.rest = kNegative;
+            m.other = 1;
+        } else {
+            m.head = 0xFF;
+        }
+    }
+    return masks;
+}
+
+constexpr std::array<SlotMasks, 256> kSlotMasks = MakeSlotMasks();
+
+// Nonzero unless the slot is empty, a short word or another word as the
+// layout says, with a count the text reader could have read (never negative).
+// Without a branch on the kind of slot: the kinds alternate at random through
+// the table, and a mispredicted branch per slot would cost more than all the
+// checks.
+std::uint64_t SlotFaults(std::uint64_t head, std::uint64_t rest, std::uint64_t textSize) {
+    const SlotMasks& masks = kSlotMasks[head & 0xFF];
+    // The empty word (a line without a separator) is stored as another word
+    // too. Length and offset are both below 2^32: their sum cannot overflow.
+    const std::uint64_t length = head >> 32;
+    const std::uint64_t offset = static_cast<std::uint32_t>(rest);
+    const auto otherFault =
+        static_cast<std::uint64_t>((length - 1 < kShortWordMax) | (offset + length > textSize));
+    return (head & masks.head) | (rest & masks.rest) | (otherFault & masks.other);
 }
 
 // The checksum's state: two lanes, one for each half of a 16-byte block. Each
@@ -272,16 +303,16 @@ bool WordIndex::Verify() const {
     ChecksumLanes lanes;
     lanes.AddBytes(bytes + kChecksumStart, sizeof(Header) - kChecksumStart);
     std::uint64_t filled = 0;
-    bool sound = true;
+    std::uint64_t faults = 0;
     for (std::uint64_t slot = 0; slot < slotCount_; ++slot) {
         const std::uint64_t head = Load64(slots + slot * kSlotSize);
         const std::uint64_t rest = Load64(slots + slot * kSlotSize + 8);
         lanes.Add(head, rest);
-        sound &= SlotIsSound(head, rest, textSize_);
+        faults |= SlotFaults(head, rest, textSize_);
         filled += head != 0;
     }
     lanes.AddBytes(slots + slotCount_ * kSlotSize, textSize_);
-    return sound && filled == entryCount_ &&
+    return faults == 0 && filled == entryCount_ &&
            lanes.Finish(size_ - kChecksumStart) == header.checksum;
 }
 

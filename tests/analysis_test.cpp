@@ -457,3 +457,171 @@ TEST(AnalysisPipeline, TwoThreadsCountAsOne) {
     EXPECT_EQ(two.difficultWords, one.difficultWords);
     EXPECT_EQ(two.sentences, one.sentences);
 }
+
+// The passage is made in eight-byte steps that stop only at bytes that may
+// start a break: every kind of break, and a byte that starts none, at every
+// place in and across those steps, with the text after a CR LF or a separator
+// moved down.
+TEST(PassageOfText, BreaksAtEveryPlaceOfTheEightByteSteps) {
+    const struct {
+        const char* name;
+        std::string_view bytes;
+    } marks[] = {
+        {"LF", "\n"},
+        {"CR LF", "\r\n"},
+        {"CR", "\r"},
+        {"U+2028", "\xE2\x80\xA8"},
+        {"U+2029", "\xE2\x80\xA9"},
+        {"U+FDD0", "\xEF\xB7\x90"},
+        {"U+FDD1", "\xEF\xB7\x91"},
+        {"a closing quote", "\xE2\x80\x99"},
+        {"U+FDD2 (no break)", "\xEF\xB7\x92"},
+        {"a cut separator", "\xE2\x80"},
+    };
+    const std::string filler = "Abcdefghijklmnopqrstu vwxyz. Abcdefgh";
+    for (const auto& mark : marks) {
+        for (std::size_t at = 0; at <= 20; ++at) {
+            // One mark at `at`, another one 9 bytes on, and one at the end.
+            std::string text = filler.substr(0, at);
+            text.append(mark.bytes);
+            text += filler.substr(at, 9);
+            text.append(mark.bytes);
+            text += filler.substr(at + 9);
+            for (const std::string& t : {text, text + std::string(mark.bytes)}) {
+                SCOPED_TRACE(std::string(mark.name) + " at " + std::to_string(at));
+                const std::vector<std::string> lines = SplitLines(t);
+                EXPECT_EQ(PassageOfText(t), BuildPassage(lines));
+                std::vector<std::size_t> starts{0};
+                for (std::size_t line = 0; line + 1 < lines.size(); ++line)
+                    starts.push_back(starts.back() + lines[line].size() + 1);
+                EXPECT_EQ(LineStartsOfText(t), starts);
+                for (const CountingRules rules : {CountingRules::Classic, CountingRules::Careful}) {
+                    const WorkingTexts fromLines = PrepareLines(lines, rules);
+                    const WorkingTexts inPlace = PrepareText(std::string(t), rules);
+                    EXPECT_EQ(inPlace.wordText, fromLines.wordText);
+                    EXPECT_EQ(inPlace.sentenceText, fromLines.sentenceText);
+                }
+            }
+        }
+    }
+}
+
+namespace {
+
+// Counts the syllables of text, answering every question with `answer` and
+// adding the word to the dictionary at the question numbered addAt (from 1).
+struct Questions {
+    std::int32_t syllables = 0;
+    std::vector<std::string> asked;
+};
+
+Questions AskedWhileCounting(const std::string& text, TDictionary& dictionary, std::int32_t answer,
+                             std::size_t addAt) {
+    Questions result;
+    const UnknownWordHandler handler = [&](const std::string& word, TDictionary& d) {
+        result.asked.push_back(word);
+        if (result.asked.size() == addAt)
+            d.AddWord(word, answer);
+        return answer;
+    };
+    NoProgress progress;
+    std::int32_t difficult = 0;
+    result.syllables =
+        CountSyllables(PrepareTexts(text).wordText, dictionary, handler, progress, difficult);
+    return result;
+}
+
+} // namespace
+
+// The pass remembers what the dictionary lacked; an answer that adds the word
+// (the desktop's "add to dictionary") must be seen at its next occurrence,
+// however late it comes, and an answer that adds nothing leaves the word to be
+// asked about again.
+TEST(CountingPasses, AWordAddedByAnAnswerIsNotAskedAgain) {
+    const struct {
+        const char* name;
+        std::size_t addAt;
+        std::size_t asked;
+    } rows[] = {
+        {"added at the first question", 1, 1},
+        {"added at the second question", 2, 2},
+        {"never added", 0, 4},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TDictionary dictionary;
+        dictionary.AddWord("the", 1);
+        const Questions q = AskedWhileCounting("zyx the zyx the zyx zyx", dictionary, 2, row.addAt);
+        EXPECT_EQ(q.asked.size(), row.asked);
+        EXPECT_EQ(q.syllables, 2 * 4 + 2);
+    }
+    // A word added meanwhile that is not the one asked about grows the
+    // dictionary too: the word asked about is still lacking.
+    TDictionary dictionary;
+    std::size_t questions = 0;
+    const UnknownWordHandler other = [&](const std::string&, TDictionary& d) {
+        d.AddWord("other" + std::to_string(++questions), 1);
+        return 3;
+    };
+    NoProgress progress;
+    std::int32_t difficult = 0;
+    EXPECT_EQ(CountSyllables("qq qq qq", dictionary, other, progress, difficult), 9);
+    EXPECT_EQ(questions, 3u);
+}
+
+// Words the pass must not take for one another: a word with a NUL byte after
+// it (its first bytes and their zero padding are alike), long words that
+// differ only in a middle byte, and more distinct words than the first table
+// holds, all met again after the table grew.
+TEST(CountingPasses, TheMemoNeverGivesOneWordAnothersCount) {
+    TDictionary dictionary;
+    dictionary.AddWord("ab", 1);
+    const Questions nul = AskedWhileCounting(std::string("ab ab\0 ab\0 ab", 13), dictionary, 3, 0);
+    EXPECT_EQ(nul.syllables, 1 + 3 + 3 + 1);
+    EXPECT_EQ(nul.asked.size(), 2u);
+
+    std::string text;
+    std::int64_t expected = 0;
+    for (std::size_t length : {17, 24, 25, 40}) {
+        for (std::size_t middle = 0; middle < 3; ++middle) {
+            std::string word(length, 'k');
+            word[length / 2] = static_cast<char>('a' + middle);
+            const auto count = static_cast<std::int32_t>(length + middle);
+            dictionary.AddWord(word, count);
+            text += word + " ";
+            expected += count;
+        }
+    }
+    for (int i = 0; i < 3000; ++i) {
+        std::string word = "v";
+        for (int v = i * 104729 + 3; v > 0; v /= 26)
+            word += static_cast<char>('a' + v % 26);
+        dictionary.AddWord(word, 1 + i % 4);
+        text += word + " ";
+        expected += 1 + i % 4;
+    }
+    NoProgress progress;
+    std::int32_t difficult = 0;
+    const WorkingTexts texts = PrepareTexts(text + text + text);
+    EXPECT_EQ(CountSyllables(texts.wordText, dictionary, {}, progress, difficult), 3 * expected);
+}
+
+// What the further indices need of a word comes from the memo when the word
+// is met again: each list's familiarity stays its own, and the distinct words
+// off the Spache list are counted once whatever their case.
+TEST(CountingPasses, RepeatedWordsKeepTheirFamiliarityOnEachList) {
+    TDictionary dictionary;
+    for (const char* word : {"mr", "baby", "quixotic"})
+        dictionary.AddWord(word, 1);
+    NoProgress progress;
+    std::int32_t difficult = 0;
+    IndexCounts counts;
+    SpacheUnfamiliarWords unfamiliar;
+    // "mr" is on the Dale-Chall list only, "baby" on the Spache list only.
+    CountSyllables("mr baby quixotic mr mr quixotic baby Mr Quixotic", dictionary, {}, progress,
+                   difficult, nullptr, &counts, &unfamiliar);
+    EXPECT_EQ(counts.daleChallUnfamiliar, 2 + 3); // baby, quixotic
+    EXPECT_EQ(counts.spacheUnfamiliar, 4 + 3);    // mr, quixotic
+    EXPECT_EQ(unfamiliar, (SpacheUnfamiliarWords{"mr", "quixotic"}));
+    EXPECT_EQ(counts.letters, 4 * 2 + 2 * 4 + 3 * 8);
+}

@@ -150,6 +150,37 @@ TEST(FamiliarWords, ListedWordsAndTheirRegularEndings) {
     }
 }
 
+// The lookups stop early for a word longer than any entry, compare words of
+// up to 16 bytes as integers and build the stems with a full stop or a y
+// on the stack (on the heap past 63 bytes): the longest entries with their
+// endings, and long words that only look like listed ones.
+TEST(FamiliarWords, TheLongestEntriesAndLongWords) {
+    const std::string longWord(70, 'k');
+    const struct {
+        std::string word;
+        bool daleChall;
+        bool spache;
+    } cases[] = {
+        {"grandchildren", true, false},   // the longest entry (13 bytes)
+        {"grandchildren's", true, false}, // 15 bytes, its stem the longest
+        {"grandchildrens.", true, false}, // the stop, then the ending
+        {"neighborhoods", true, true},    // the Spache list's longest, with an ending
+        {"grandchildrenx", false, false}, // one byte past the longest
+        {"grandchildre", false, false},   // one byte short of it
+        {longWord + "ies", false, false}, // its stem built on the heap
+        {longWord + ".", false, false},   // and without its stop
+        {std::string(62, 'x') + "ies", false, false},
+        {"ladies", true, true},       // "lady"
+        {"mr", true, false},          // "mr." built from it
+        {"aren\u2019t", true, false}, // the typographic apostrophe
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        EXPECT_EQ(IsFamiliarWord(c.word, FamiliarList::DaleChall), c.daleChall);
+        EXPECT_EQ(IsFamiliarWord(c.word, FamiliarList::Spache), c.spache);
+    }
+}
+
 TEST(LineStarts, EveryKindOfLineBreakStartsALineInThePassage) {
     const std::string text = "ab\ncd\r\nef\rg\xE2\x80\xA8h\n";
     const std::vector<std::size_t> starts = LineStartsOfText(text);

@@ -398,3 +398,68 @@ TEST(GeneratedWordListTest, EstimatedWordsAreMarkedAndCmuWordsKeepTheirPronuncia
 }
 
 } // namespace
+
+namespace {
+
+// The index's bytes with its checksum made to match them again.
+std::string Sealed(std::string bytes) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::uint64_t sum = word_index::Checksum(data + word_index::kChecksumStart,
+                                                   bytes.size() - word_index::kChecksumStart);
+    std::memcpy(bytes.data() + offsetof(word_index::Header, checksum), &sum, 8);
+    return bytes;
+}
+
+} // namespace
+
+// Each kind of slot must look exactly as the writer lays it out, even when the
+// checksum has been made to match: the check at the first use finds a byte of
+// padding, a first byte that is no length, a count in an empty slot, and a long
+// word's length or place that the text cannot hold.
+TEST_F(WordIndexTest, EveryKindOfSlotIsCheckedToTheByte) {
+    const std::string path = Write("list.dat", "cat|K AE T|1\nantidisestablishmentarianism|X|12\n");
+    ASSERT_FALSE(TDictionary::WriteIndex(path));
+    const std::string good = ReadAll(WordIndex::PathFor(path));
+    word_index::Header header;
+    std::memcpy(&header, good.data(), sizeof header);
+    const WordListStamp stamp{header.sourceSize, header.sourceModifiedSeconds,
+                              header.sourceModifiedNanoseconds};
+    // Where the slot whose first byte is `first` starts.
+    const auto slotOf = [&](unsigned char first) {
+        for (std::size_t at = sizeof header; at < sizeof header + header.slotCount * 16; at += 16) {
+            if (static_cast<unsigned char>(good[at]) == first)
+                return at;
+        }
+        ADD_FAILURE() << "no slot starts with " << int{first};
+        return sizeof header;
+    };
+    const std::size_t cat = slotOf(3);
+    const std::size_t other = slotOf(0xFF);
+    const std::size_t empty = slotOf(0);
+    const auto with = [&](std::size_t at, std::string_view bytes) {
+        std::string changed = good;
+        changed.replace(at, bytes.size(), bytes);
+        return Sealed(changed);
+    };
+    const auto with32 = [&](std::size_t at, std::uint32_t value) {
+        return with(at, std::string_view(reinterpret_cast<const char*>(&value), 4));
+    };
+    ASSERT_NE(WordIndex::FromBytes(Sealed(good), stamp), nullptr);
+    ASSERT_NE(WordIndex::FromBytes(with32(cat + 12, 5), stamp), nullptr) << "another sound count";
+    const struct {
+        const char* name;
+        std::string bytes;
+    } rows[] = {
+        {"the first byte of padding", with(cat + 4, "s")},
+        {"the last byte of padding", with(cat + 11, "s")},
+        {"a first byte past the short words", with(cat, "\x0C")},
+        {"a count in an empty slot", with32(empty + 12, 1)},
+        {"a long word past the text",
+         with32(other + 8, static_cast<std::uint32_t>(header.textSize))},
+        {"a long word of a short word's length", with32(other + 4, 11)},
+        {"a long word that ends past the text",
+         with32(other + 4, static_cast<std::uint32_t>(header.textSize) + 1)},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(WordIndex::FromBytes(row.bytes, stamp), nullptr) << row.name;
+}
