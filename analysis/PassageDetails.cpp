@@ -44,7 +44,16 @@ UnknownWordHandler UnknownWordLog::Recording(UnknownWordHandler inner, WordSourc
 }
 
 void UnknownWordLog::Record(std::string_view word, std::int32_t count, WordSource source) {
-    answers_[LowerCaseWord(word)].push_back({count, source});
+    LowerCaseInto(word, lowerWord_);
+    RecordLowerCase(lowerWord_, count, source);
+}
+
+void UnknownWordLog::RecordLowerCase(std::string_view lowerWord, std::int32_t count,
+                                     WordSource source) {
+    auto found = answers_.find(lowerWord);
+    if (found == answers_.end())
+        found = answers_.emplace(std::string(lowerWord), std::vector<Answer>{}).first;
+    found->second.push_back({count, source});
 }
 
 void UnknownWordLog::Append(const UnknownWordLog& later) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,6 +39,9 @@ public:
     UnknownWordHandler Recording(UnknownWordHandler inner, WordSource source);
 
     void Record(std::string_view word, std::int32_t count, WordSource source);
+    // The same for a word already lower-cased, without a copy of it unless it
+    // is new to the log.
+    void RecordLowerCase(std::string_view lowerWord, std::int32_t count, WordSource source);
 
     // Appends the answers of a later part of the same text.
     void Append(const UnknownWordLog& later);
@@ -57,7 +61,15 @@ public:
     const std::vector<Answer>* AnswersFor(const std::string& lowerWord) const;
 
 private:
-    std::unordered_map<std::string, std::vector<Answer>> answers_;
+    // Looked up by string_view, so that an occurrence costs no key of its own.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>{}(key);
+        }
+    };
+    std::unordered_map<std::string, std::vector<Answer>, KeyHash, std::equal_to<>> answers_;
+    std::string lowerWord_; // Record's reused buffer
 };
 
 // One distinct word: the lower-cased word with one count from one source. A

@@ -7,9 +7,9 @@
 #include <optional>
 #include <utility>
 
-const std::int32_t* UnknownWordTally::Find(const std::string& key) const {
+UnknownWord* UnknownWordTally::Find(std::string_view key) {
     const auto found = index_.find(key);
-    return found == index_.end() ? nullptr : &words_[found->second].syllables;
+    return found == index_.end() ? nullptr : &words_[found->second];
 }
 
 void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
@@ -17,6 +17,11 @@ void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
     if (inserted)
         words_.push_back({slot->first, 0, syllables});
     ++words_[slot->second].occurrences;
+}
+
+UnknownWord& UnknownWordTally::AddNew(std::string_view key, std::int32_t syllables) {
+    index_.emplace(std::string(key), words_.size());
+    return words_.emplace_back(UnknownWord{std::string(key), 0, syllables});
 }
 
 std::vector<UnknownWord> UnknownWordTally::Take() {
@@ -39,24 +44,43 @@ void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>&
 
 namespace {
 
-// Counts each word the dictionary lacks and tallies it; a word met again in the
-// text keeps its first count, so the estimate or the question comes once per
-// word.
-UnknownWordHandler TallyingHandler(UnknownWordTally& tally, const TextAnalysisOptions& options) {
-    return [&tally, &options](const std::string& word, TDictionary& dictionary) {
-        std::string key = LowerCaseWord(word);
+// Counts each word the dictionary lacks, tallies it and logs its answer; a
+// word met again in the text keeps its first count, so the estimate or the
+// question comes once per word. One handler does all three, lower-casing each
+// occurrence into its own buffer, since it is called for every occurrence.
+class TallyingHandler {
+public:
+    TallyingHandler(UnknownWordTally& tally, UnknownWordLog& log,
+                    const TextAnalysisOptions& options, WordSource source)
+        : tally_(&tally), log_(&log), options_(&options), source_(source) {}
+
+    std::int32_t operator()(const std::string& word, TDictionary& dictionary) {
+        LowerCaseInto(word, key_);
+        UnknownWord* row = tally_->Find(key_);
         std::int32_t count = 0;
-        const std::int32_t* known = tally.Find(key);
-        if (known && !(options.askAgainAfterZero && *known == 0))
-            count = *known;
-        else if (options.unknown == UnknownWordCount::Estimate)
+        if (row && !(options_->askAgainAfterZero && row->syllables == 0))
+            count = row->syllables;
+        else if (options_->unknown == UnknownWordCount::Estimate)
             count = EstimateSyllables(word, dictionary);
-        else if (options.unknown == UnknownWordCount::Ask && options.ask)
-            count = std::max(options.ask(word), std::int32_t{0});
-        tally.Add(std::move(key), count);
+        else if (options_->unknown == UnknownWordCount::Ask && options_->ask)
+            count = std::max(options_->ask(word), std::int32_t{0});
+        if (!row)
+            row = &tally_->AddNew(key_, count);
+        ++row->occurrences;
+        // A 0 where the answers are typed was no answer.
+        log_->RecordLowerCase(key_, count,
+                              source_ == WordSource::Typed && count == 0 ? WordSource::Ignored
+                                                                         : source_);
         return count;
-    };
-}
+    }
+
+private:
+    UnknownWordTally* tally_;
+    UnknownWordLog* log_;
+    const TextAnalysisOptions* options_;
+    WordSource source_;
+    std::string key_;
+};
 
 WordSource SourceOfCounts(UnknownWordCount unknown) {
     switch (unknown) {
@@ -112,7 +136,7 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     const WordSource source = SourceOfCounts(options.unknown);
     UnknownWordTally headTally;
     UnknownWordLog log;
-    const UnknownWordHandler head = log.Recording(TallyingHandler(headTally, options), source);
+    const UnknownWordHandler head = TallyingHandler(headTally, log, options, source);
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
     // The index counts come from the counting pass unless the details are
@@ -141,10 +165,10 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
             sentenceTally = SentencesToTally(texts);
         UnknownWordTally tailTally;
         UnknownWordLog tailLog;
-        counts = CountTextsInParallel(
-            texts, dictionary, head, tailLog.Recording(TallyingHandler(tailTally, options), source),
-            options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
-            sentenceTally ? &*sentenceTally : nullptr);
+        counts = CountTextsInParallel(texts, dictionary, head,
+                                      TallyingHandler(tailTally, tailLog, options, source),
+                                      options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
+                                      sentenceTally ? &*sentenceTally : nullptr);
         // The head's words come first in the text.
         log.Append(tailLog);
         unknownWords = headTally.Take();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -41,16 +42,26 @@ using AskUnknownWord = std::function<std::int32_t(const std::string& word)>;
 // The words a text's dictionary lacked, each tallied once in the order first met.
 class UnknownWordTally {
 public:
-    // The count already given to the lower-cased word, or nullptr when it is new.
-    const std::int32_t* Find(const std::string& key) const;
-    // One more occurrence of the lower-cased word, which counted syllables.
+    // The row of the lower-cased word, or nullptr when it is new. The row stays
+    // valid until the next word is added.
+    UnknownWord* Find(std::string_view key);
+    // One more occurrence of the lower-cased word, which counted syllables (a
+    // word tallied before keeps its first count).
     void Add(std::string key, std::int32_t syllables);
+    // A row with no occurrences yet for a lower-cased word that Find does not know.
+    UnknownWord& AddNew(std::string_view key, std::int32_t syllables);
     // The words since the last call.
     std::vector<UnknownWord> Take();
 
 private:
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>{}(key);
+        }
+    };
     std::vector<UnknownWord> words_;
-    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;
 };
 
 // Adds the words of a later part of the same text to a tally.
