@@ -45,15 +45,14 @@ UnknownWordHandler UnknownWordLog::Recording(UnknownWordHandler inner, WordSourc
 
 void UnknownWordLog::Record(std::string_view word, std::int32_t count, WordSource source) {
     LowerCaseInto(word, lowerWord_);
-    RecordLowerCase(lowerWord_, count, source);
+    AnswersOf(lowerWord_).push_back({count, source});
 }
 
-void UnknownWordLog::RecordLowerCase(std::string_view lowerWord, std::int32_t count,
-                                     WordSource source) {
+std::vector<UnknownWordLog::Answer>& UnknownWordLog::AnswersOf(std::string_view lowerWord) {
     auto found = answers_.find(lowerWord);
     if (found == answers_.end())
         found = answers_.emplace(std::string(lowerWord), std::vector<Answer>{}).first;
-    found->second.push_back({count, source});
+    return found->second;
 }
 
 void UnknownWordLog::Append(const UnknownWordLog& later) {

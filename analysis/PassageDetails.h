@@ -39,9 +39,6 @@ public:
     UnknownWordHandler Recording(UnknownWordHandler inner, WordSource source);
 
     void Record(std::string_view word, std::int32_t count, WordSource source);
-    // The same for a word already lower-cased, without a copy of it unless it
-    // is new to the log.
-    void RecordLowerCase(std::string_view lowerWord, std::int32_t count, WordSource source);
 
     // Appends the answers of a later part of the same text.
     void Append(const UnknownWordLog& later);
@@ -59,6 +56,10 @@ public:
     };
     // The answers for one lower-cased word, in the order asked; nullptr for none.
     const std::vector<Answer>* AnswersFor(const std::string& lowerWord) const;
+    // The answers of a lower-cased word, made empty when it is new, for a
+    // caller that records each occurrence of a word it keeps track of itself
+    // (the reference stays valid as other words are added).
+    std::vector<Answer>& AnswersOf(std::string_view lowerWord);
 
 private:
     // Looked up by string_view, so that an occurrence costs no key of its own.

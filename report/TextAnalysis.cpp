@@ -7,9 +7,9 @@
 #include <optional>
 #include <utility>
 
-UnknownWord* UnknownWordTally::Find(std::string_view key) {
+std::size_t UnknownWordTally::Find(std::string_view key) const {
     const auto found = index_.find(key);
-    return found == index_.end() ? nullptr : &words_[found->second];
+    return found == index_.end() ? kNew : found->second;
 }
 
 void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
@@ -19,9 +19,10 @@ void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
     ++words_[slot->second].occurrences;
 }
 
-UnknownWord& UnknownWordTally::AddNew(std::string_view key, std::int32_t syllables) {
+std::size_t UnknownWordTally::AddNew(std::string_view key, std::int32_t syllables) {
     index_.emplace(std::string(key), words_.size());
-    return words_.emplace_back(UnknownWord{std::string(key), 0, syllables});
+    words_.push_back({std::string(key), 0, syllables});
+    return words_.size() - 1;
 }
 
 std::vector<UnknownWord> UnknownWordTally::Take() {
@@ -46,8 +47,10 @@ namespace {
 
 // Counts each word the dictionary lacks, tallies it and logs its answer; a
 // word met again in the text keeps its first count, so the estimate or the
-// question comes once per word. One handler does all three, lower-casing each
-// occurrence into its own buffer, since it is called for every occurrence.
+// question comes once per word. It is called at every occurrence, so one
+// look-up finds both the word's row and its answers in the log, and the word is
+// lower-cased into a buffer kept from one occurrence to the next. It must be
+// the tally's only writer until the count ends.
 class TallyingHandler {
 public:
     TallyingHandler(UnknownWordTally& tally, UnknownWordLog& log,
@@ -56,21 +59,24 @@ public:
 
     std::int32_t operator()(const std::string& word, TDictionary& dictionary) {
         LowerCaseInto(word, key_);
-        UnknownWord* row = tally_->Find(key_);
+        std::size_t row = tally_->Find(key_);
         std::int32_t count = 0;
-        if (row && !(options_->askAgainAfterZero && row->syllables == 0))
-            count = row->syllables;
+        if (row != UnknownWordTally::kNew &&
+            !(options_->askAgainAfterZero && tally_->Row(row).syllables == 0))
+            count = tally_->Row(row).syllables;
         else if (options_->unknown == UnknownWordCount::Estimate)
             count = EstimateSyllables(word, dictionary);
         else if (options_->unknown == UnknownWordCount::Ask && options_->ask)
             count = std::max(options_->ask(word), std::int32_t{0});
-        if (!row)
-            row = &tally_->AddNew(key_, count);
-        ++row->occurrences;
+        if (row == UnknownWordTally::kNew) {
+            row = tally_->AddNew(key_, count);
+            answers_.resize(row + 1);
+            answers_[row] = &log_->AnswersOf(key_);
+        }
+        ++tally_->Row(row).occurrences;
         // A 0 where the answers are typed was no answer.
-        log_->RecordLowerCase(key_, count,
-                              source_ == WordSource::Typed && count == 0 ? WordSource::Ignored
-                                                                         : source_);
+        answers_[row]->push_back(
+            {count, source_ == WordSource::Typed && count == 0 ? WordSource::Ignored : source_});
         return count;
     }
 
@@ -80,6 +86,7 @@ private:
     const TextAnalysisOptions* options_;
     WordSource source_;
     std::string key_;
+    std::vector<std::vector<UnknownWordLog::Answer>*> answers_; // by the tally's rows
 };
 
 WordSource SourceOfCounts(UnknownWordCount unknown) {

@@ -42,14 +42,17 @@ using AskUnknownWord = std::function<std::int32_t(const std::string& word)>;
 // The words a text's dictionary lacked, each tallied once in the order first met.
 class UnknownWordTally {
 public:
-    // The row of the lower-cased word, or nullptr when it is new. The row stays
-    // valid until the next word is added.
-    UnknownWord* Find(std::string_view key);
+    static constexpr std::size_t kNew = SIZE_MAX;
+    // The row of the lower-cased word, or kNew when it is new.
+    std::size_t Find(std::string_view key) const;
     // One more occurrence of the lower-cased word, which counted syllables (a
     // word tallied before keeps its first count).
     void Add(std::string key, std::int32_t syllables);
-    // A row with no occurrences yet for a lower-cased word that Find does not know.
-    UnknownWord& AddNew(std::string_view key, std::int32_t syllables);
+    // A row with no occurrences yet for a lower-cased word that Find does not
+    // know; its number.
+    std::size_t AddNew(std::string_view key, std::int32_t syllables);
+    // A row by the number Find or AddNew gave, until the next Take.
+    UnknownWord& Row(std::size_t row) { return words_[row]; }
     // The words since the last call.
     std::vector<UnknownWord> Take();
 
