@@ -44,7 +44,15 @@ UnknownWordHandler UnknownWordLog::Recording(UnknownWordHandler inner, WordSourc
 }
 
 void UnknownWordLog::Record(std::string_view word, std::int32_t count, WordSource source) {
-    answers_[LowerCaseWord(word)].push_back({count, source});
+    LowerCaseInto(word, lowerWord_);
+    AnswersOf(lowerWord_).push_back({count, source});
+}
+
+std::vector<UnknownWordLog::Answer>& UnknownWordLog::AnswersOf(std::string_view lowerWord) {
+    auto found = answers_.find(lowerWord);
+    if (found == answers_.end())
+        found = answers_.emplace(std::string(lowerWord), std::vector<Answer>{}).first;
+    return found->second;
 }
 
 void UnknownWordLog::Append(const UnknownWordLog& later) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,9 +56,21 @@ public:
     };
     // The answers for one lower-cased word, in the order asked; nullptr for none.
     const std::vector<Answer>* AnswersFor(const std::string& lowerWord) const;
+    // The answers of a lower-cased word, made empty when it is new, for a
+    // caller that records each occurrence of a word it keeps track of itself
+    // (the reference stays valid as other words are added).
+    std::vector<Answer>& AnswersOf(std::string_view lowerWord);
 
 private:
-    std::unordered_map<std::string, std::vector<Answer>> answers_;
+    // Looked up by string_view, so that an occurrence costs no key of its own.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>{}(key);
+        }
+    };
+    std::unordered_map<std::string, std::vector<Answer>, KeyHash, std::equal_to<>> answers_;
+    std::string lowerWord_; // Record's reused buffer
 };
 
 // One distinct word: the lower-cased word with one count from one source. A

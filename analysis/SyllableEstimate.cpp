@@ -3,8 +3,49 @@
 #include "dictionary/Dictionary.h"
 
 #include <array>
+#include <functional>
 #include <string>
+#include <unordered_map>
 #include <utility>
+
+namespace {
+
+// The rules cost some thousands of instructions a word, and a batch of texts
+// meets the same words the dictionary lacks again and again (names, "https").
+// Their answer depends on the spelling alone, so each thread remembers the
+// spellings it has estimated, up to a bound.
+class RulesMemo {
+public:
+    std::int32_t Estimate(std::string_view word) {
+        if (word.size() > kLongestRemembered)
+            return EstimateSyllablesByRules(word);
+        if (const auto found = counts_.find(word); found != counts_.end())
+            return found->second;
+        const std::int32_t count = EstimateSyllablesByRules(word);
+        if (counts_.size() >= kMostRemembered)
+            counts_.clear();
+        counts_.emplace(std::string(word), count);
+        return count;
+    }
+
+private:
+    static constexpr std::size_t kLongestRemembered = 64;
+    static constexpr std::size_t kMostRemembered = 1 << 16;
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>{}(key);
+        }
+    };
+    std::unordered_map<std::string, std::int32_t, KeyHash, std::equal_to<>> counts_;
+};
+
+std::int32_t EstimateByRulesRemembered(std::string_view word) {
+    thread_local RulesMemo memo;
+    return memo.Estimate(word);
+}
+
+} // namespace
 
 std::int32_t EstimateSyllables(std::string_view word, const TDictionary& dictionary) {
     const std::int32_t known = dictionary.Lookup(word);
@@ -31,7 +72,7 @@ std::int32_t EstimateSyllables(std::string_view word, const TDictionary& diction
     }
     if (const auto fromStem = EstimateSyllablesFromDictionary(word, dictionary))
         return *fromStem;
-    return EstimateSyllablesByRules(word);
+    return EstimateByRulesRemembered(word);
 }
 
 namespace {

@@ -7,9 +7,9 @@
 #include <optional>
 #include <utility>
 
-const std::int32_t* UnknownWordTally::Find(const std::string& key) const {
+std::size_t UnknownWordTally::Find(std::string_view key) const {
     const auto found = index_.find(key);
-    return found == index_.end() ? nullptr : &words_[found->second].syllables;
+    return found == index_.end() ? kNew : found->second;
 }
 
 void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
@@ -17,6 +17,12 @@ void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
     if (inserted)
         words_.push_back({slot->first, 0, syllables});
     ++words_[slot->second].occurrences;
+}
+
+std::size_t UnknownWordTally::AddNew(std::string_view key, std::int32_t syllables) {
+    index_.emplace(std::string(key), words_.size());
+    words_.push_back({std::string(key), 0, syllables});
+    return words_.size() - 1;
 }
 
 std::vector<UnknownWord> UnknownWordTally::Take() {
@@ -39,24 +45,49 @@ void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>&
 
 namespace {
 
-// Counts each word the dictionary lacks and tallies it; a word met again in the
-// text keeps its first count, so the estimate or the question comes once per
-// word.
-UnknownWordHandler TallyingHandler(UnknownWordTally& tally, const TextAnalysisOptions& options) {
-    return [&tally, &options](const std::string& word, TDictionary& dictionary) {
-        std::string key = LowerCaseWord(word);
+// Counts each word the dictionary lacks, tallies it and logs its answer; a
+// word met again in the text keeps its first count, so the estimate or the
+// question comes once per word. It is called at every occurrence, so one
+// look-up finds both the word's row and its answers in the log, and the word is
+// lower-cased into a buffer kept from one occurrence to the next. It must be
+// the tally's only writer until the count ends.
+class TallyingHandler {
+public:
+    TallyingHandler(UnknownWordTally& tally, UnknownWordLog& log,
+                    const TextAnalysisOptions& options, WordSource source)
+        : tally_(&tally), log_(&log), options_(&options), source_(source) {}
+
+    std::int32_t operator()(const std::string& word, TDictionary& dictionary) {
+        LowerCaseInto(word, key_);
+        std::size_t row = tally_->Find(key_);
         std::int32_t count = 0;
-        const std::int32_t* known = tally.Find(key);
-        if (known && !(options.askAgainAfterZero && *known == 0))
-            count = *known;
-        else if (options.unknown == UnknownWordCount::Estimate)
+        if (row != UnknownWordTally::kNew &&
+            !(options_->askAgainAfterZero && tally_->Row(row).syllables == 0))
+            count = tally_->Row(row).syllables;
+        else if (options_->unknown == UnknownWordCount::Estimate)
             count = EstimateSyllables(word, dictionary);
-        else if (options.unknown == UnknownWordCount::Ask && options.ask)
-            count = std::max(options.ask(word), std::int32_t{0});
-        tally.Add(std::move(key), count);
+        else if (options_->unknown == UnknownWordCount::Ask && options_->ask)
+            count = std::max(options_->ask(word), std::int32_t{0});
+        if (row == UnknownWordTally::kNew) {
+            row = tally_->AddNew(key_, count);
+            answers_.resize(row + 1);
+            answers_[row] = &log_->AnswersOf(key_);
+        }
+        ++tally_->Row(row).occurrences;
+        // A 0 where the answers are typed was no answer.
+        answers_[row]->push_back(
+            {count, source_ == WordSource::Typed && count == 0 ? WordSource::Ignored : source_});
         return count;
-    };
-}
+    }
+
+private:
+    UnknownWordTally* tally_;
+    UnknownWordLog* log_;
+    const TextAnalysisOptions* options_;
+    WordSource source_;
+    std::string key_;
+    std::vector<std::vector<UnknownWordLog::Answer>*> answers_; // by the tally's rows
+};
 
 WordSource SourceOfCounts(UnknownWordCount unknown) {
     switch (unknown) {
@@ -112,7 +143,7 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     const WordSource source = SourceOfCounts(options.unknown);
     UnknownWordTally headTally;
     UnknownWordLog log;
-    const UnknownWordHandler head = log.Recording(TallyingHandler(headTally, options), source);
+    const UnknownWordHandler head = TallyingHandler(headTally, log, options, source);
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
     // The index counts come from the counting pass unless the details are
@@ -141,10 +172,10 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
             sentenceTally = SentencesToTally(texts);
         UnknownWordTally tailTally;
         UnknownWordLog tailLog;
-        counts = CountTextsInParallel(
-            texts, dictionary, head, tailLog.Recording(TallyingHandler(tailTally, options), source),
-            options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
-            sentenceTally ? &*sentenceTally : nullptr);
+        counts = CountTextsInParallel(texts, dictionary, head,
+                                      TallyingHandler(tailTally, tailLog, options, source),
+                                      options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
+                                      sentenceTally ? &*sentenceTally : nullptr);
         // The head's words come first in the text.
         log.Append(tailLog);
         unknownWords = headTally.Take();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -41,16 +42,29 @@ using AskUnknownWord = std::function<std::int32_t(const std::string& word)>;
 // The words a text's dictionary lacked, each tallied once in the order first met.
 class UnknownWordTally {
 public:
-    // The count already given to the lower-cased word, or nullptr when it is new.
-    const std::int32_t* Find(const std::string& key) const;
-    // One more occurrence of the lower-cased word, which counted syllables.
+    static constexpr std::size_t kNew = SIZE_MAX;
+    // The row of the lower-cased word, or kNew when it is new.
+    std::size_t Find(std::string_view key) const;
+    // One more occurrence of the lower-cased word, which counted syllables (a
+    // word tallied before keeps its first count).
     void Add(std::string key, std::int32_t syllables);
+    // A row with no occurrences yet for a lower-cased word that Find does not
+    // know; its number.
+    std::size_t AddNew(std::string_view key, std::int32_t syllables);
+    // A row by the number Find or AddNew gave, until the next Take.
+    UnknownWord& Row(std::size_t row) { return words_[row]; }
     // The words since the last call.
     std::vector<UnknownWord> Take();
 
 private:
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>{}(key);
+        }
+    };
     std::vector<UnknownWord> words_;
-    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;
 };
 
 // Adds the words of a later part of the same text to a tally.

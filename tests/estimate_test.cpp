@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 struct Row {
@@ -141,6 +144,48 @@ TEST_F(EstimateFromDictionary, TheDictionaryFirstThenStemsThenRules) {
     EXPECT_EQ(EstimateSyllables("unhappy", dictionary_), 3);
     EXPECT_EQ(EstimateSyllables("zyxtorp", dictionary_), EstimateSyllablesByRules("zyxtorp"));
     EXPECT_EQ(dictionary_.Lookup("unhappy"), -1); // nothing is added
+}
+
+} // namespace
+
+namespace {
+
+// A batch meets a word again in text after text; the estimate of a spelling
+// met before must be the one the rules give it, whatever was met in between:
+// words alike but for case, words sharing a long start, words too long to be
+// remembered, and the first words again after more words than are remembered.
+TEST(EstimateSyllables, TheSpellingsMetBeforeGiveTheRulesAnswer) {
+    const TDictionary empty;
+    const std::string longWord = "supercalifragilistic" + std::string(60, 'x') + "ation";
+    const std::vector<std::string> words = {"BBC",
+                                            "bbc",
+                                            "Bbc",
+                                            "zyxtorple",
+                                            "zyxtorplé",
+                                            "zyxtorp",
+                                            "qwomflabberationist",
+                                            "qwomflabberationistic",
+                                            longWord,
+                                            longWord + "e",
+                                            "hmm",
+                                            "HMM",
+                                            "Mrs",
+                                            "mrs"};
+    for (int pass = 0; pass < 2; ++pass)
+        for (const std::string& word : words)
+            EXPECT_EQ(EstimateSyllables(word, empty), EstimateSyllablesByRules(word))
+                << word << " (pass " << pass << ')';
+
+    // More spellings than are remembered, then the first ones again.
+    for (int i = 0; i < 70'000; ++i) {
+        std::string word = "zq" + std::to_string(i);
+        for (char& c : word)
+            if (c >= '0' && c <= '9')
+                c = static_cast<char>('a' + (c - '0') * 2); // a vowel every few letters
+        ASSERT_EQ(EstimateSyllables(word, empty), EstimateSyllablesByRules(word)) << word;
+    }
+    for (const std::string& word : words)
+        EXPECT_EQ(EstimateSyllables(word, empty), EstimateSyllablesByRules(word)) << word;
 }
 
 } // namespace

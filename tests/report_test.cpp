@@ -1,3 +1,4 @@
+#include "analysis/SyllableEstimate.h"
 #include "dictionary/Dictionary.h"
 #include "report/ReportFigures.h"
 #include "report/ResultJson.h"
@@ -263,6 +264,90 @@ TEST(AnalyseText, AskingWithoutAnAnswerIgnoresTheWord) {
     EXPECT_EQ(questions, 1);
     ASSERT_EQ(ignored.unknownWords.size(), 1u);
     EXPECT_EQ(ignored.unknownWords[0].occurrences, 3);
+}
+
+// Each occurrence of a word the dictionary lacks is tallied and logged under
+// its lower-cased word, whatever its case, on either thread of a split text and
+// among many words; the details replay the log, so their rows show what was
+// logged. A 0 asked again (as the desktop asks) is logged as ignored once and
+// the later answers as typed, while the tally keeps the first count.
+TEST(AnalyseText, EveryOccurrenceIsTalliedAndLoggedUnderItsLowerCaseWord) {
+    struct DetailRow {
+        std::string word;
+        std::int32_t occurrences;
+        WordSource source;
+        std::int32_t syllables;
+    };
+    struct Row {
+        const char* name;
+        std::string text;
+        UnknownWordCount unknown;
+        std::vector<UnknownWord> tally;
+        std::vector<DetailRow> details;
+        int questions = 0;
+    };
+    // Many words, each twice, so that the tables grow while words are met.
+    std::string many;
+    std::vector<UnknownWord> manyTally;
+    std::vector<DetailRow> manyDetails;
+    for (int i = 0; i < 300; ++i) {
+        const std::string word = "zq" + std::string(1, static_cast<char>('a' + i % 26)) +
+                                 std::string(1, static_cast<char>('a' + i / 26)) + "o";
+        many += word + " ";
+        manyTally.push_back({word, 2, EstimateSyllablesByRules(word)});
+        manyDetails.push_back({word, 2, WordSource::Estimated, EstimateSyllablesByRules(word)});
+    }
+    many += many + ".";
+    const Row rows[] = {
+        {"cases and a split text",
+         "Zyxtu quorble ZYXTU. Ärgla zyxtu ärgla ÄRGLA quorble.",
+         UnknownWordCount::Estimate,
+         {{"zyxtu", 3, 2}, {"quorble", 2, 2}, {"ärgla", 3, 2}},
+         {{"zyxtu", 3, WordSource::Estimated, 2},
+          {"quorble", 2, WordSource::Estimated, 2},
+          {"ärgla", 3, WordSource::Estimated, 2}}},
+        {"many words", many, UnknownWordCount::Estimate, manyTally, manyDetails},
+        {"a zero asked again",
+         "Zyxt quorble zyxt ZYXT.",
+         UnknownWordCount::Ask,
+         {{"zyxt", 3, 0}, {"quorble", 1, 3}},
+         {{"zyxt", 1, WordSource::Ignored, 0},
+          {"quorble", 1, WordSource::Typed, 3},
+          {"zyxt", 2, WordSource::Typed, 2}},
+         4},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TDictionary dictionary;
+        TextAnalysisOptions options;
+        options.unknown = row.unknown;
+        options.parallelFrom = 1;
+        options.askAgainAfterZero = true;
+        int questions = 0;
+        options.ask = [&](const std::string& word) {
+            ++questions;
+            if (LowerCaseWord(word) == "quorble")
+                return 3;
+            return questions == 1 ? 0 : 2;
+        };
+        PassageDetails details;
+        options.details = &details;
+        const TextReport report = AnalyseText("t", row.text, dictionary, options);
+        EXPECT_EQ(questions, row.questions);
+        ASSERT_EQ(report.unknownWords.size(), row.tally.size());
+        for (std::size_t i = 0; i < row.tally.size(); ++i) {
+            EXPECT_EQ(report.unknownWords[i].word, row.tally[i].word) << i;
+            EXPECT_EQ(report.unknownWords[i].occurrences, row.tally[i].occurrences) << i;
+            EXPECT_EQ(report.unknownWords[i].syllables, row.tally[i].syllables) << i;
+        }
+        ASSERT_EQ(details.words.size(), row.details.size());
+        for (std::size_t i = 0; i < row.details.size(); ++i) {
+            EXPECT_EQ(details.words[i].word, row.details[i].word) << i;
+            EXPECT_EQ(details.words[i].occurrences, row.details[i].occurrences) << i;
+            EXPECT_EQ(details.words[i].source, row.details[i].source) << i;
+            EXPECT_EQ(details.words[i].syllables, row.details[i].syllables) << i;
+        }
+    }
 }
 
 // The checks read the careful rules' words and sentences whichever rules
