@@ -103,12 +103,12 @@ private:
         return static_cast<std::size_t>(hash ^ (hash >> 32));
     }
 
+    // The thread's cache of spellings answers for the words of earlier texts.
     IndexWord Compute(std::string_view word) {
-        LowerCaseInto(word, lower_);
-        const IndexWord index = IndexWordOf(word, lower_);
-        if (spacheUnfamiliar_ && !index.spacheFamiliar)
-            spacheUnfamiliar_->insert(lower_);
-        return index;
+        const SpeltIndexWord spelt = IndexWordOfSpelling(word);
+        if (spacheUnfamiliar_ && !spelt.facts.spacheFamiliar)
+            spacheUnfamiliar_->insert(spelt.lower);
+        return spelt.facts;
     }
 
     void Grow() {
@@ -143,7 +143,6 @@ private:
     std::vector<Entry> entries_; // a power of two, at most half full
     std::size_t used_ = 0;
     SpacheUnfamiliarWords* spacheUnfamiliar_;
-    std::string lower_;
 };
 
 // A digit or the first byte of a currency sign ($, £, €).

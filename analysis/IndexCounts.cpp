@@ -3,13 +3,130 @@
 #include "analysis/FamiliarWords.h"
 #include "analysis/Tokens.h"
 #include "dictionary/Dictionary.h"
+#include "dictionary/WordIndex.h"
 
 #include <QChar>
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
-#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+
+std::uint64_t HashWord(std::string_view word) {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    if (word.size() <= 16) {
+        if (!word.empty())
+            LoadWordBytes(word, low, high);
+    } else {
+        std::memcpy(&low, word.data(), 8);
+        high = word.size() * kMultiplier;
+        for (std::size_t at = 8; at < word.size(); at += 8) {
+            std::uint64_t chunk = 0;
+            std::memcpy(&chunk, word.data() + at, std::min<std::size_t>(8, word.size() - at));
+            high = (high ^ chunk) * kMultiplier;
+            high ^= high >> 29;
+        }
+    }
+    const std::uint64_t hash = ((low * kMultiplier) ^ high ^ word.size()) * kMultiplier;
+    return hash ^ (hash >> 32);
+}
+
+// The index facts of the spellings a thread has met, with their lower-cased
+// spellings, in one table over one block of bytes. When it holds
+// kRememberedSpellings it starts again empty: a run's common words come back
+// at once, and the memory stays bounded however many texts a thread counts.
+class SpellingCache {
+public:
+    SpeltIndexWord Lookup(std::string_view word) {
+        if (slots_.empty())
+            slots_.resize(1024);
+        const std::uint64_t hash = HashWord(word);
+        std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        for (; slots_[at].used; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (slot.hash == hash && slot.size == word.size() &&
+                std::memcmp(bytes_.data() + slot.offset, word.data(), word.size()) == 0)
+                return {{slot.letters, (slot.lists & 1u) != 0, (slot.lists & 2u) != 0},
+                        std::string_view(bytes_).substr(slot.lowerOffset, slot.lowerSize)};
+        }
+        LowerCaseInto(word, lower_);
+        const IndexWord facts = IndexWordOf(word, lower_);
+        if (used_ == kRememberedSpellings) {
+            Clear();
+            at = hash & (slots_.size() - 1);
+        } else if ((used_ + 1) * 2 > slots_.size()) {
+            Grow();
+            mask = slots_.size() - 1;
+            for (at = hash & mask; slots_[at].used; at = (at + 1) & mask) {
+            }
+        }
+        Slot& slot = slots_[at];
+        slot = {hash,
+                bytes_.size(),
+                word.size(),
+                bytes_.size(),
+                lower_.size(),
+                facts.letters,
+                static_cast<unsigned>((facts.daleChallFamiliar ? 1u : 0u) |
+                                      (facts.spacheFamiliar ? 2u : 0u)),
+                true};
+        bytes_.append(word);
+        if (lower_ != word) {
+            slot.lowerOffset = bytes_.size();
+            bytes_.append(lower_);
+        }
+        ++used_;
+        return {facts, std::string_view(bytes_).substr(slot.lowerOffset, slot.lowerSize)};
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::size_t offset = 0;
+        std::size_t size = 0;
+        std::size_t lowerOffset = 0;
+        std::size_t lowerSize = 0;
+        std::int32_t letters = 0;
+        unsigned lists = 0;
+        bool used = false;
+    };
+
+    void Clear() {
+        std::fill(slots_.begin(), slots_.end(), Slot{});
+        bytes_.clear();
+        used_ = 0;
+    }
+
+    void Grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (!slot.used)
+                continue;
+            std::size_t at = slot.hash & mask;
+            while (slots_[at].used)
+                at = (at + 1) & mask;
+            slots_[at] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_; // a power of two, at most half full
+    std::string bytes_;
+    std::size_t used_ = 0;
+    std::string lower_;
+};
+
+} // namespace
 
 std::int32_t CountLetters(std::string_view word) {
     std::int32_t letters = 0;
@@ -70,8 +187,76 @@ void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
     counts.spacheUnfamiliar += later.spacheUnfamiliar;
 }
 
+SpeltIndexWord IndexWordOfSpelling(std::string_view word) {
+    thread_local SpellingCache cache;
+    return cache.Lookup(word);
+}
+
+SpacheUnfamiliarWords::SpacheUnfamiliarWords(std::initializer_list<std::string_view> words) {
+    for (const std::string_view word : words)
+        insert(word);
+}
+
+std::size_t SpacheUnfamiliarWords::Find(std::string_view word, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = hash & mask;
+    for (; slots_[at].used; at = (at + 1) & mask) {
+        const Slot& slot = slots_[at];
+        if (slot.hash == hash && slot.size == word.size() &&
+            std::memcmp(bytes_.data() + slot.offset, word.data(), word.size()) == 0)
+            break;
+    }
+    return at;
+}
+
+bool SpacheUnfamiliarWords::insert(std::string_view word) {
+    if ((size_ + 1) * 2 > slots_.size())
+        Grow();
+    const std::uint64_t hash = HashWord(word);
+    Slot& slot = slots_[Find(word, hash)];
+    if (slot.used)
+        return false;
+    slot = {hash, bytes_.size(), word.size(), true};
+    bytes_.append(word);
+    ++size_;
+    return true;
+}
+
+bool SpacheUnfamiliarWords::contains(std::string_view word) const {
+    return size_ != 0 && slots_[Find(word, HashWord(word))].used;
+}
+
+void SpacheUnfamiliarWords::swap(SpacheUnfamiliarWords& other) noexcept {
+    slots_.swap(other.slots_);
+    bytes_.swap(other.bytes_);
+    std::swap(size_, other.size_);
+}
+
+void SpacheUnfamiliarWords::Grow() {
+    std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (!slot.used)
+            continue;
+        std::size_t at = slot.hash & mask;
+        while (slots_[at].used)
+            at = (at + 1) & mask;
+        slots_[at] = slot;
+    }
+}
+
+bool operator==(const SpacheUnfamiliarWords& a, const SpacheUnfamiliarWords& b) {
+    if (a.size() != b.size())
+        return false;
+    bool same = true;
+    a.ForEach([&](std::string_view word) { same = same && b.contains(word); });
+    return same;
+}
+
 void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words, SpacheUnfamiliarWords&& later) {
     if (later.size() > words.size())
         words.swap(later);
-    words.merge(later);
+    later.ForEach([&](std::string_view word) { words.insert(word); });
+    later = {};
 }

@@ -3,10 +3,12 @@
 // What the further readability indices need of the words beside their
 // syllables, shared by the counting pass and the details.
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 // The counts behind the further indices, beside the four of the report.
 struct IndexCounts {
@@ -23,8 +25,45 @@ struct IndexCounts {
 };
 
 // The distinct lower-cased words off the Spache list that a pass over part of
-// a text met, so that the parts' words are counted once in the whole.
-using SpacheUnfamiliarWords = std::unordered_set<std::string>;
+// a text met, so that the parts' words are counted once in the whole. A pass
+// inserts one word per distinct spelling; the words live in one block of
+// bytes and the set is one table, with no allocation per word.
+class SpacheUnfamiliarWords {
+public:
+    SpacheUnfamiliarWords() = default;
+    SpacheUnfamiliarWords(std::initializer_list<std::string_view> words);
+
+    // Whether the word was new.
+    bool insert(std::string_view word);
+    bool contains(std::string_view word) const;
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    void swap(SpacheUnfamiliarWords& other) noexcept;
+
+    // Calls visit with each word, in no particular order.
+    template <typename Visit> void ForEach(Visit visit) const {
+        for (const Slot& slot : slots_) {
+            if (slot.used)
+                visit(std::string_view(bytes_).substr(slot.offset, slot.size));
+        }
+    }
+
+    friend bool operator==(const SpacheUnfamiliarWords& a, const SpacheUnfamiliarWords& b);
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::size_t offset = 0;
+        std::size_t size = 0;
+        bool used = false;
+    };
+    std::size_t Find(std::string_view word, std::uint64_t hash) const;
+    void Grow();
+
+    std::vector<Slot> slots_; // a power of two, at most half full
+    std::string bytes_;
+    std::size_t size_ = 0;
+};
 
 // Adds a later part's words to the words so far.
 void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words, SpacheUnfamiliarWords&& later);
@@ -41,6 +80,20 @@ struct IndexWord {
 
 // The word as spelt in the text, and lower-cased.
 IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord);
+
+// A word's index facts and its lower-cased spelling, which the Spache set takes.
+struct SpeltIndexWord {
+    IndexWord facts;
+    std::string_view lower; // valid until the next call on the same thread
+};
+
+// IndexWordOf the word and its lower-cased spelling, remembered by each thread
+// across texts: the facts depend on the spelling alone, and a run's texts share
+// most of their words. The empty word gives no letters and neither list.
+SpeltIndexWord IndexWordOfSpelling(std::string_view word);
+
+// How many spellings a thread remembers before it starts again.
+inline constexpr std::size_t kRememberedSpellings = 32768;
 
 // Adds one occurrence's letters and familiarity (not its syllables).
 void CountWordForIndices(IndexCounts& counts, std::int32_t letters, bool daleChallFamiliar,

@@ -1,5 +1,6 @@
 #include "analysis/AnalysisPipeline.h"
 #include "analysis/CountingPasses.h"
+#include "analysis/IndexCounts.h"
 #include "analysis/TextPreparation.h"
 #include "dictionary/Dictionary.h"
 #include "text/Error.h"
@@ -9,6 +10,8 @@
 
 #include <map>
 #include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -624,4 +627,113 @@ TEST(CountingPasses, RepeatedWordsKeepTheirFamiliarityOnEachList) {
     EXPECT_EQ(counts.spacheUnfamiliar, 4 + 3);    // mr, quixotic
     EXPECT_EQ(unfamiliar, (SpacheUnfamiliarWords{"mr", "quixotic"}));
     EXPECT_EQ(counts.letters, 4 * 2 + 2 * 4 + 3 * 8);
+}
+
+// A thread remembers each spelling's index facts across texts: whether met
+// first or again, they are what the lists and the letters give, each list
+// its own flag, and the lower-cased spelling is the word's own, for spellings
+// that share their first 8 or 16 bytes or differ only in case.
+TEST(IndexCounts, RememberedSpellingsGiveWhatTheListsGive) {
+    const std::string longStem = "antidisestablish"; // 16 bytes
+    const struct {
+        std::string word;
+        std::int32_t letters;
+        bool daleChall;
+        bool spache;
+    } cases[] = {
+        {"Mr", 2, true, false},
+        {"mr", 2, true, false},
+        {"MR.", 2, true, false},
+        {"baby", 4, false, true},
+        {"Babies", 6, true, true},
+        {"cat\u2019s", 4, true, true},
+        {"quixotic", 8, false, false},
+        {"quixotics", 9, false, false},
+        {"\u00C9LAN", 4, false, false},
+        {"\u00E9lan", 4, false, false},
+        {longStem + "mentarianism", 28, false, false},
+        {longStem + "mentarianisms", 29, false, false},
+        {longStem + "MENTARIANISM", 28, false, false},
+        {"grandchildren", 13, true, false},
+        {"grandchildren's", 14, true, false},
+        {"42", 0, false, false},
+    };
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.word + " round " + std::to_string(round));
+            const SpeltIndexWord spelt = IndexWordOfSpelling(c.word);
+            EXPECT_EQ(spelt.lower, LowerCaseWord(c.word));
+            EXPECT_EQ(spelt.facts.letters, c.letters);
+            EXPECT_EQ(spelt.facts.daleChallFamiliar, c.daleChall);
+            EXPECT_EQ(spelt.facts.spacheFamiliar, c.spache);
+        }
+    }
+    // Another thread has its own memory and the same answers.
+    std::thread([] {
+        EXPECT_FALSE(IndexWordOfSpelling("Mr").facts.spacheFamiliar);
+        EXPECT_TRUE(IndexWordOfSpelling("Mr").facts.daleChallFamiliar);
+        EXPECT_EQ(IndexWordOfSpelling("Babies").lower, "babies");
+    }).join();
+}
+
+// When full, a thread's memory starts again: the spellings met before and
+// after are still answered right, among them one whose bytes begin the first
+// spelling met after starting again, where a forgotten entry would point.
+TEST(IndexCounts, RememberedSpellingsStartAgainWhenFull) {
+    std::thread([] {
+        EXPECT_EQ(IndexWordOfSpelling("MR").lower, "mr");
+        EXPECT_FALSE(IndexWordOfSpelling("Zebra").facts.daleChallFamiliar);
+        for (std::size_t i = 2; i < kRememberedSpellings; ++i)
+            IndexWordOfSpelling("w" + std::to_string(i));
+        EXPECT_EQ(IndexWordOfSpelling("MR").lower, "mr");   // still remembered
+        EXPECT_EQ(IndexWordOfSpelling("MRS").lower, "mrs"); // starts again
+        const SpeltIndexWord mr = IndexWordOfSpelling("MR");
+        EXPECT_EQ(mr.lower, "mr");
+        EXPECT_TRUE(mr.facts.daleChallFamiliar);
+        EXPECT_FALSE(mr.facts.spacheFamiliar);
+        EXPECT_EQ(IndexWordOfSpelling("Zebra").lower, "zebra");
+        EXPECT_EQ(IndexWordOfSpelling("w7").facts.letters, 1);
+        EXPECT_EQ(IndexWordOfSpelling("MRS").lower, "mrs");
+    }).join();
+}
+
+// The Spache set holds each word once, whatever else shares its bytes, and
+// two halves of a text merge to the words of the whole, either half larger.
+TEST(IndexCounts, SpacheSetHoldsEachWordOnceAndMerges) {
+    const std::string longStem = "antidisestablish";
+    SpacheUnfamiliarWords words;
+    EXPECT_TRUE(words.empty());
+    EXPECT_FALSE(words.contains("mr"));
+    for (const std::string& word :
+         {std::string(), std::string("mr"), std::string("mr."), longStem + "ment",
+          longStem + "mens", std::string("quixotic")}) {
+        EXPECT_TRUE(words.insert(word)) << word;
+        EXPECT_FALSE(words.insert(word)) << word;
+    }
+    EXPECT_EQ(words.size(), 6u);
+    EXPECT_TRUE(words.contains(""));
+    EXPECT_FALSE(words.contains(longStem + "men"));
+    EXPECT_FALSE(words.contains("m"));
+    EXPECT_NE(words, (SpacheUnfamiliarWords{"mr", "mr.", "quixotic", longStem + "ment",
+                                            longStem + "mens", "quixoti"}));
+
+    // Past the first table's size, and halves of unequal size both ways.
+    SpacheUnfamiliarWords head;
+    SpacheUnfamiliarWords tail;
+    SpacheUnfamiliarWords whole;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string word = "w" + std::to_string(i);
+        (i < 700 ? head : tail).insert(word);
+        if (i % 3 == 0)
+            (i < 700 ? tail : head).insert(word);
+        whole.insert(word);
+    }
+    SpacheUnfamiliarWords head2 = head;
+    SpacheUnfamiliarWords tail2 = tail;
+    MergeSpacheUnfamiliar(head, std::move(tail));
+    EXPECT_EQ(head.size(), 1000u);
+    EXPECT_EQ(head, whole);
+    MergeSpacheUnfamiliar(tail2, std::move(head2));
+    EXPECT_EQ(tail2.size(), 1000u);
+    EXPECT_EQ(tail2, whole);
 }
