@@ -19,6 +19,22 @@ namespace {
 
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
 
+// Moves an open-addressing table's used slots into a new table of slotCount
+// slots (a power of two), each at its hash's first free slot from home.
+template <typename Slot> void Rehouse(std::vector<Slot>& table, std::size_t slotCount) {
+    std::vector<Slot> old(slotCount);
+    old.swap(table);
+    const std::size_t mask = table.size() - 1;
+    for (const Slot& slot : old) {
+        if (!slot.used)
+            continue;
+        std::size_t at = slot.hash & mask;
+        while (table[at].used)
+            at = (at + 1) & mask;
+        table[at] = slot;
+    }
+}
+
 std::uint64_t HashWord(std::string_view word) {
     std::uint64_t low = 0;
     std::uint64_t high = 0;
@@ -106,19 +122,7 @@ private:
         used_ = 0;
     }
 
-    void Grow() {
-        std::vector<Slot> old(slots_.size() * 2);
-        old.swap(slots_);
-        const std::size_t mask = slots_.size() - 1;
-        for (const Slot& slot : old) {
-            if (!slot.used)
-                continue;
-            std::size_t at = slot.hash & mask;
-            while (slots_[at].used)
-                at = (at + 1) & mask;
-            slots_[at] = slot;
-        }
-    }
+    void Grow() { Rehouse(slots_, slots_.size() * 2); }
 
     std::vector<Slot> slots_; // a power of two, at most half full
     std::string bytes_;
@@ -233,17 +237,7 @@ void SpacheUnfamiliarWords::swap(SpacheUnfamiliarWords& other) noexcept {
 }
 
 void SpacheUnfamiliarWords::Grow() {
-    std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
-    old.swap(slots_);
-    const std::size_t mask = slots_.size() - 1;
-    for (const Slot& slot : old) {
-        if (!slot.used)
-            continue;
-        std::size_t at = slot.hash & mask;
-        while (slots_[at].used)
-            at = (at + 1) & mask;
-        slots_[at] = slot;
-    }
+    Rehouse(slots_, std::max<std::size_t>(64, slots_.size() * 2));
 }
 
 bool operator==(const SpacheUnfamiliarWords& a, const SpacheUnfamiliarWords& b) {
