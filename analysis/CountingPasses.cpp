@@ -23,23 +23,31 @@ constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
 // dictionary lacked is looked up again only once the dictionary has grown: an
 // answer to a question may have added it. The keys are views into the pass's
 // own text, which outlives the memo.
+//
+// When the pass counts for the further indices, each spelling's occurrences
+// are counted here and its facts added once per spelling at the end
+// (AddIndexCounts), not at every word.
 class WordMemo {
 public:
-    // Each distinct word off the Spache list goes to spacheUnfamiliar (when
-    // given) as its index facts are first worked out.
+    // With indices, the memo keeps each spelling's index facts, and each
+    // distinct word off the Spache list goes to spacheUnfamiliar (when given)
+    // as its facts are first worked out.
     // Sized for the distinct words that textSize bytes of prose usually hold,
     // so that a short text clears a small table and a long one seldom grows.
-    WordMemo(std::size_t textSize, SpacheUnfamiliarWords* spacheUnfamiliar)
+    WordMemo(std::size_t textSize, bool indices, SpacheUnfamiliarWords* spacheUnfamiliar)
         : entries_(std::bit_ceil(std::clamp<std::size_t>(textSize / 16, 64, 8192))),
-          spacheUnfamiliar_(spacheUnfamiliar) {}
+          indices_(indices), spacheUnfamiliar_(spacheUnfamiliar) {}
 
-    // The word's count, or -1 when the dictionary lacks it; index (when given)
-    // receives the word's index facts.
-    std::int32_t Lookup(std::string_view word, const TDictionary& dictionary, IndexWord* index) {
+    // The word's count, or -1 when the dictionary lacks it: the caller then
+    // finds the count and passes it to AddUnlisted (with indices).
+    std::int32_t Lookup(std::string_view word, const TDictionary& dictionary) {
         if (word.empty() || word.size() > UINT32_MAX) { // never a token
-            if (index)
-                *index = Compute(word);
-            return dictionary.Lookup(word);
+            if (indices_)
+                AddFacts(unmemoized_, Compute(word, {}), 1);
+            const std::int32_t count = dictionary.Lookup(word);
+            if (indices_ && count >= 0)
+                AddSyllables(unmemoized_, count, 1);
+            return count;
         }
         Key key;
         const std::size_t hash = KeyOf(word, key);
@@ -54,27 +62,50 @@ public:
                 entry.count = dictionary.Lookup(word);
                 entry.dictionarySize = dictionary.Size();
             }
-            if (index)
-                *index = {entry.letters, (entry.lists & kDaleChall) != 0,
-                          (entry.lists & kSpache) != 0};
+            if (indices_) {
+                ++entry.occurrences;
+                entry.listedOccurrences += entry.count >= 0;
+            }
             return entry.count;
         }
-        const std::int32_t count = dictionary.Lookup(word);
-        const IndexWord facts = index ? Compute(word) : IndexWord{};
-        if (index)
-            *index = facts;
+        TDictionary::IndexEntry indexEntry;
+        const std::int32_t count =
+            indices_ ? dictionary.Lookup(word, indexEntry) : dictionary.Lookup(word);
+        const IndexWord facts = indices_ ? Compute(word, indexEntry) : IndexWord{};
         entries_[at] = {key.low,
                         key.high,
                         word.data(),
                         static_cast<std::uint32_t>(word.size()),
                         count,
                         dictionary.Size(),
+                        1,
+                        count >= 0 ? 1 : 0,
                         facts.letters,
                         static_cast<unsigned>((facts.daleChallFamiliar ? kDaleChall : 0u) |
                                               (facts.spacheFamiliar ? kSpache : 0u))};
         if (++used_ * 2 > entries_.size())
             Grow();
         return count;
+    }
+
+    // The syllables of an occurrence whose count came from elsewhere than the
+    // dictionary (Lookup gave -1).
+    void AddUnlisted(std::int32_t syllables) {
+        if (indices_)
+            AddSyllables(unmemoized_, syllables, 1);
+    }
+
+    // The index counts of the words looked up.
+    void AddIndexCounts(IndexCounts& counts) const {
+        counts = unmemoized_;
+        for (const Entry& entry : entries_) {
+            if (entry.size == 0)
+                continue;
+            AddFacts(counts,
+                     {entry.letters, (entry.lists & kDaleChall) != 0, (entry.lists & kSpache) != 0},
+                     entry.occurrences);
+            AddSyllables(counts, entry.count, entry.listedOccurrences);
+        }
     }
 
 private:
@@ -103,8 +134,36 @@ private:
         return static_cast<std::size_t>(hash ^ (hash >> 32));
     }
 
-    // The thread's cache of spellings answers for the words of earlier texts.
-    IndexWord Compute(std::string_view word) {
+    // The facts of `occurrences` words spelt alike.
+    static void AddFacts(IndexCounts& counts, const IndexWord& facts, std::int32_t occurrences) {
+        counts.letters += std::int64_t{facts.letters} * occurrences;
+        if (facts.letters > 6)
+            counts.longWords += occurrences;
+        if (facts.letters <= 3)
+            counts.miniWords += occurrences;
+        if (!facts.daleChallFamiliar)
+            counts.daleChallUnfamiliar += occurrences;
+        if (!facts.spacheFamiliar)
+            counts.spacheUnfamiliar += occurrences;
+    }
+
+    static void AddSyllables(IndexCounts& counts, std::int32_t syllables,
+                             std::int32_t occurrences) {
+        if (syllables > 2)
+            counts.polysyllables += occurrences;
+        if (syllables == 1)
+            counts.monosyllables += occurrences;
+    }
+
+    // A word of the dictionary's index is known by its entry there; the
+    // thread's cache of spellings answers for the other words of earlier texts.
+    IndexWord Compute(std::string_view word, const TDictionary::IndexEntry& entry) {
+        if (entry.index != 0) {
+            const unsigned lists = FamiliarListsOfEntry(entry, word);
+            if (spacheUnfamiliar_ && (lists & 2u) == 0)
+                spacheUnfamiliar_->InsertIndexed(entry.slot);
+            return {CountLetters(word), (lists & 1u) != 0, (lists & 2u) != 0};
+        }
         const SpeltIndexWord spelt = IndexWordOfSpelling(word);
         if (spacheUnfamiliar_ && !spelt.facts.spacheFamiliar)
             spacheUnfamiliar_->insert(spelt.lower);
@@ -133,6 +192,8 @@ private:
         std::uint32_t size = 0;         // 0: an empty slot
         std::int32_t count = 0;         // -1: absent when last looked up
         std::size_t dictionarySize = 0; // the dictionary's size then
+        std::int32_t occurrences = 0;
+        std::int32_t listedOccurrences = 0; // those that took the dictionary's count
         // The index facts, when the pass counts them (it does for every word
         // or for none).
         std::int32_t letters = 0;
@@ -142,7 +203,9 @@ private:
     static constexpr unsigned kSpache = 2;
     std::vector<Entry> entries_; // a power of two, at most half full
     std::size_t used_ = 0;
+    bool indices_;
     SpacheUnfamiliarWords* spacheUnfamiliar_;
+    IndexCounts unmemoized_; // words whose count the memo did not give
 };
 
 // A digit or the first byte of a currency sign ($, £, €).
@@ -178,16 +241,12 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
     // rather than wrapping round to a negative number.
     std::int64_t syllables = 0;
     std::string word;
-    WordMemo memo(wordText.size(), indexCounts ? spacheUnfamiliar : nullptr);
-    IndexWord indexWord;
-    IndexWord* const wantedIndex = indexCounts ? &indexWord : nullptr;
-    if (indexCounts)
-        *indexCounts = {};
+    WordMemo memo(wordText.size(), indexCounts != nullptr, spacheUnfamiliar);
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
             ++tokens;
-            std::int32_t count = memo.Lookup(token, dictionary, wantedIndex);
+            std::int32_t count = memo.Lookup(token, dictionary);
             if (count == -1) {
                 // A figure (careful rules only) is said, never asked about.
                 const auto spoken =
@@ -198,12 +257,11 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
                     word.assign(token);
                     count = unknownWord ? unknownWord(word, dictionary) : 0;
                 }
+                memo.AddUnlisted(count);
             }
             syllables = std::min<std::int64_t>(syllables + count, INT32_MAX);
             if (count > 2)
                 ++difficultWords;
-            if (indexCounts)
-                AddIndexWord(*indexCounts, indexWord, count);
             if (sentenceTally)
                 TallyWord(*sentenceTally, static_cast<std::size_t>(token.data() - wordText.data()),
                           count);
@@ -211,6 +269,8 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
         [&](int percent) { progress.SetSyllableProgress(percent); });
     if (words)
         *words = tokens;
+    if (indexCounts)
+        memo.AddIndexCounts(*indexCounts);
     return static_cast<std::int32_t>(syllables);
 }
 

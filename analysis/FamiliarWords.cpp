@@ -33,7 +33,10 @@ public:
         if (word.empty() || word.size() > longest_)
             return 0;
         Key key;
-        for (std::size_t i = KeyOf(word, key) & kMask;; i = (i + 1) & kMask) {
+        const std::size_t hash = KeyOf(word, key);
+        if (!MayHold(hash))
+            return 0;
+        for (std::size_t i = hash & kMask;; i = (i + 1) & kMask) {
             const Slot& slot = slots_[i];
             if (slot.lists == 0)
                 return 0;
@@ -94,10 +97,21 @@ private:
         }
     }
 
+    // Whether a word of this hash may be in the table: one bit of a small
+    // filter per word, so that the usual word, on neither list, is turned away
+    // without a read of the table, which is too large to stay in the cache.
+    bool MayHold(std::size_t hash) const {
+        const std::size_t bit = (hash >> 32) & (kFilterBits - 1);
+        return (filter_[bit / 64] >> (bit % 64) & 1u) != 0;
+    }
+
     void Insert(std::string_view word, unsigned bit) {
         longest_ = std::max(longest_, word.size());
         Key key;
-        for (std::size_t i = KeyOf(word, key) & kMask;; i = (i + 1) & kMask) {
+        const std::size_t hash = KeyOf(word, key);
+        const std::size_t filterBit = (hash >> 32) & (kFilterBits - 1);
+        filter_[filterBit / 64] |= std::uint64_t{1} << (filterBit % 64);
+        for (std::size_t i = hash & kMask;; i = (i + 1) & kMask) {
             Slot& slot = slots_[i];
             if (slot.lists == 0)
                 slot = {key.low, key.high, word, 0};
@@ -108,7 +122,9 @@ private:
         }
     }
 
+    static constexpr std::size_t kFilterBits = 65536;
     std::array<Slot, kSize> slots_{};
+    std::array<std::uint64_t, kFilterBits / 64> filter_{};
     std::size_t longest_ = 0;
 };
 

@@ -133,6 +133,26 @@ private:
 } // namespace
 
 std::int32_t CountLetters(std::string_view word) {
+    if (!word.empty() && word.size() <= 16) {
+        // Eight bytes at a time: with bit 5 set, an ASCII letter is a byte
+        // from 'a' to 'z', and adding to each byte below 0x80 carries into no
+        // other.
+        std::uint64_t low;
+        std::uint64_t high;
+        LoadWordBytes(word, low, high); // zeros beyond the word, which are no letters
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        if (((low | high) & (kOnes * 0x80)) == 0) {
+            const auto letters = [](std::uint64_t bytes) {
+                bytes |= kOnes * 0x20;
+                const std::uint64_t fromA = bytes + kOnes * (0x80 - 'a');
+                const std::uint64_t pastZ = bytes + kOnes * (0x80 - 'z' - 1);
+                // The letters' top bits, summed by one multiplication.
+                return static_cast<std::int32_t>(
+                    (((fromA & ~pastZ & (kOnes * 0x80)) >> 7) * kOnes) >> 56);
+            };
+            return letters(low) + letters(high);
+        }
+    }
     std::int32_t letters = 0;
     bool ascii = true;
     for (const char c : word) {
@@ -155,30 +175,9 @@ std::int32_t CountLetters(std::string_view word) {
     return letters;
 }
 
-void CountWordForIndices(IndexCounts& counts, std::int32_t letters, bool daleChallFamiliar,
-                         bool spacheFamiliar) {
-    counts.letters += letters;
-    if (letters > 6)
-        ++counts.longWords;
-    if (letters <= 3)
-        ++counts.miniWords;
-    if (!daleChallFamiliar)
-        ++counts.daleChallUnfamiliar;
-    if (!spacheFamiliar)
-        ++counts.spacheUnfamiliar;
-}
-
 IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord) {
     const unsigned lists = FamiliarListsOf(lowerWord);
     return {CountLetters(word), (lists & 1u) != 0, (lists & 2u) != 0};
-}
-
-void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables) {
-    if (syllables > 2)
-        ++counts.polysyllables;
-    if (syllables == 1)
-        ++counts.monosyllables;
-    CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
 }
 
 void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
@@ -194,6 +193,24 @@ void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
 SpeltIndexWord IndexWordOfSpelling(std::string_view word) {
     thread_local SpellingCache cache;
     return cache.Lookup(word);
+}
+
+unsigned FamiliarListsOfEntry(const TDictionary::IndexEntry& entry, std::string_view word) {
+    // 0 for an entry not yet worked out, else kKnown with the lists.
+    constexpr unsigned char kKnown = 0x80;
+    thread_local std::uint64_t index = 0;
+    thread_local std::vector<unsigned char> lists;
+    thread_local std::string lower;
+    if (entry.index != index) {
+        lists.assign(entry.slotCount, 0);
+        index = entry.index;
+    }
+    unsigned char& known = lists[entry.slot];
+    if (known == 0) {
+        LowerCaseInto(word, lower);
+        known = static_cast<unsigned char>(kKnown | FamiliarListsOf(lower));
+    }
+    return known & ~unsigned{kKnown};
 }
 
 SpacheUnfamiliarWords::SpacheUnfamiliarWords(std::initializer_list<std::string_view> words) {
@@ -230,10 +247,37 @@ bool SpacheUnfamiliarWords::contains(std::string_view word) const {
     return size_ != 0 && slots_[Find(word, HashWord(word))].used;
 }
 
+std::size_t SpacheUnfamiliarWords::FindIndexed(std::size_t slot) const {
+    const std::size_t mask = indexed_.size() - 1;
+    std::size_t at = (slot * kMultiplier) >> 32 & mask;
+    while (indexed_[at] != 0 && indexed_[at] != slot + 1)
+        at = (at + 1) & mask;
+    return at;
+}
+
+bool SpacheUnfamiliarWords::InsertIndexed(std::size_t slot) {
+    if ((indexedSize_ + 1) * 2 > indexed_.size()) {
+        std::vector<std::size_t> old(std::max<std::size_t>(64, indexed_.size() * 2));
+        old.swap(indexed_);
+        for (const std::size_t kept : old) {
+            if (kept != 0)
+                indexed_[FindIndexed(kept - 1)] = kept;
+        }
+    }
+    std::size_t& place = indexed_[FindIndexed(slot)];
+    if (place != 0)
+        return false;
+    place = slot + 1;
+    ++indexedSize_;
+    return true;
+}
+
 void SpacheUnfamiliarWords::swap(SpacheUnfamiliarWords& other) noexcept {
     slots_.swap(other.slots_);
     bytes_.swap(other.bytes_);
     std::swap(size_, other.size_);
+    indexed_.swap(other.indexed_);
+    std::swap(indexedSize_, other.indexedSize_);
 }
 
 void SpacheUnfamiliarWords::Grow() {
@@ -241,9 +285,13 @@ void SpacheUnfamiliarWords::Grow() {
 }
 
 bool operator==(const SpacheUnfamiliarWords& a, const SpacheUnfamiliarWords& b) {
-    if (a.size() != b.size())
+    if (a.size() != b.size() || a.indexedSize_ != b.indexedSize_)
         return false;
     bool same = true;
+    for (const std::size_t slot : a.indexed_) {
+        if (slot != 0 && b.indexed_[b.FindIndexed(slot - 1)] == 0)
+            return false;
+    }
     a.ForEach([&](std::string_view word) { same = same && b.contains(word); });
     return same;
 }
@@ -252,5 +300,9 @@ void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words, SpacheUnfamiliarWords&&
     if (later.size() > words.size())
         words.swap(later);
     later.ForEach([&](std::string_view word) { words.insert(word); });
+    for (const std::size_t slot : later.indexed_) {
+        if (slot != 0)
+            words.InsertIndexed(slot - 1);
+    }
     later = {};
 }

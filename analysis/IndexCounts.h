@@ -3,6 +3,8 @@
 // What the further readability indices need of the words beside their
 // syllables, shared by the counting pass and the details.
 
+#include "dictionary/Dictionary.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -27,7 +29,11 @@ struct IndexCounts {
 // The distinct lower-cased words off the Spache list that a pass over part of
 // a text met, so that the parts' words are counted once in the whole. A pass
 // inserts one word per distinct spelling; the words live in one block of
-// bytes and the set is one table, with no allocation per word.
+// bytes and the set is one table, with no allocation per word. A word of the
+// word list's index goes in as its index slot instead, which is cheaper and
+// names the same lower-cased word whatever its spelling: a word is in the
+// index or not for the whole run, so it is never in the set both ways. The
+// parts of one text share one dictionary, and so one index.
 class SpacheUnfamiliarWords {
 public:
     SpacheUnfamiliarWords() = default;
@@ -35,9 +41,11 @@ public:
 
     // Whether the word was new.
     bool insert(std::string_view word);
+    // The word in the index's slot; whether it was new.
+    bool InsertIndexed(std::size_t slot);
     bool contains(std::string_view word) const;
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
+    std::size_t size() const { return size_ + indexedSize_; }
+    bool empty() const { return size() == 0; }
     void swap(SpacheUnfamiliarWords& other) noexcept;
 
     // Calls visit with each word, in no particular order.
@@ -49,6 +57,8 @@ public:
     }
 
     friend bool operator==(const SpacheUnfamiliarWords& a, const SpacheUnfamiliarWords& b);
+    friend void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words,
+                                      SpacheUnfamiliarWords&& later);
 
 private:
     struct Slot {
@@ -58,11 +68,17 @@ private:
         bool used = false;
     };
     std::size_t Find(std::string_view word, std::uint64_t hash) const;
+    // Where the slot stands in indexed_, or the empty place it would take.
+    std::size_t FindIndexed(std::size_t slot) const;
     void Grow();
 
     std::vector<Slot> slots_; // a power of two, at most half full
     std::string bytes_;
     std::size_t size_ = 0;
+    // The index slots, each plus one (0: an empty place), in a table of their
+    // own: a power of two, at most half full.
+    std::vector<std::size_t> indexed_;
+    std::size_t indexedSize_ = 0;
 };
 
 // Adds a later part's words to the words so far.
@@ -92,15 +108,32 @@ struct SpeltIndexWord {
 // most of their words. The empty word gives no letters and neither list.
 SpeltIndexWord IndexWordOfSpelling(std::string_view word);
 
+// The familiar lists (as FamiliarListsOf) of the word that the dictionary's
+// index holds in the entry: each thread works them out once per entry of an
+// index, so that the words of a run's texts cost one look-up in a small
+// table. word is the word as spelt in the text.
+unsigned FamiliarListsOfEntry(const TDictionary::IndexEntry& entry, std::string_view word);
+
 // How many spellings a thread remembers before it starts again.
 inline constexpr std::size_t kRememberedSpellings = 32768;
 
-// Adds one occurrence's letters and familiarity (not its syllables).
-void CountWordForIndices(IndexCounts& counts, std::int32_t letters, bool daleChallFamiliar,
-                         bool spacheFamiliar);
+// Adds one occurrence's letters and familiarity (not its syllables). Inline:
+// the counting pass adds every word of the text.
+inline void CountWordForIndices(IndexCounts& counts, std::int32_t letters,
+                                bool daleChallFamiliar, bool spacheFamiliar) {
+    counts.letters += letters;
+    counts.longWords += letters > 6;
+    counts.miniWords += letters <= 3;
+    counts.daleChallUnfamiliar += !daleChallFamiliar;
+    counts.spacheUnfamiliar += !spacheFamiliar;
+}
 
 // Adds one occurrence of the word, which counted syllables.
-void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables);
+inline void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables) {
+    counts.polysyllables += syllables > 2;
+    counts.monosyllables += syllables == 1;
+    CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
+}
 
 // Adds the counts of a later part of the same text.
 void AddIndexCounts(IndexCounts& counts, const IndexCounts& later);

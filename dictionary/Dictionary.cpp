@@ -82,6 +82,14 @@ bool LowerAsciiInto(std::string_view word, char (&buffer)[64]) {
     return true;
 }
 
+// The word case folded: in the buffer when it is short and ASCII, else in folded.
+std::string_view FoldedWord(std::string_view word, char (&buffer)[64], std::string& folded) {
+    if (LowerAsciiInto(word, buffer))
+        return std::string_view(buffer, word.size());
+    folded = LowerCaseWord(word);
+    return folded;
+}
+
 } // namespace
 
 // The index holds the words loaded first, so it is asked first: the first
@@ -136,16 +144,26 @@ std::int32_t TDictionary::Lookup(std::string_view word) const {
     return count == nullptr ? -1 : *count;
 }
 
+std::int32_t TDictionary::Lookup(std::string_view word, IndexEntry& entry) const {
+    entry = {};
+    const WordIndex* index = CheckedIndex();
+    if (!index)
+        return Lookup(word);
+    char buffer[64];
+    std::string folded;
+    const std::string_view lower = FoldedWord(word, buffer, folded);
+    if (const std::int32_t* count = index->Find(lower)) {
+        entry = {index->Serial(), index->SlotOf(count), index->SlotCount()};
+        return *count;
+    }
+    const std::int32_t* count = words_.Find(lower);
+    return count == nullptr ? -1 : *count;
+}
+
 WordOrigin TDictionary::Origin(std::string_view word, std::int32_t* count) const {
     char buffer[64];
     std::string folded;
-    std::string_view lower;
-    if (LowerAsciiInto(word, buffer)) {
-        lower = std::string_view(buffer, word.size());
-    } else {
-        folded = LowerCaseWord(word);
-        lower = folded;
-    }
+    const std::string_view lower = FoldedWord(word, buffer, folded);
     if (count)
         *count = -1;
     if (const WordIndex* index = CheckedIndex()) {

@@ -57,6 +57,18 @@ public:
     // probe is not trimmed: " cat" and "cat." are not "cat".
     std::int32_t Lookup(std::string_view word) const;
 
+    // Lookup, and where the word list's index holds the word, its entry:
+    // entry->slot numbers it among entry->slotCount slots of the index whose
+    // serial is entry->index. No other word, and no word not in the index, has
+    // that entry, and the entry stays the word's for the dictionary's life.
+    // entry->index is 0 for a word the index lacks (or without an index).
+    struct IndexEntry {
+        std::uint64_t index = 0;
+        std::size_t slot = 0;
+        std::size_t slotCount = 0;
+    };
+    std::int32_t Lookup(std::string_view word, IndexEntry& entry) const;
+
     // Where the word (case folded) came from: a word that the word list and the
     // user dictionary both hold comes from the word list, whose count wins.
     // count (when given) receives the count, or -1 for an absent word: one

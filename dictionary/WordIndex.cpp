@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -253,6 +254,11 @@ std::unique_ptr<WordIndex> WordIndex::FromBytes(std::string_view bytes,
     if (index && !index->Verify())
         return nullptr;
     return index;
+}
+
+WordIndex::WordIndex() {
+    static std::atomic<std::uint64_t> made{0};
+    serial_ = made.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 std::unique_ptr<WordIndex> WordIndex::Check(std::unique_ptr<std::uint64_t[]> data, std::size_t size,

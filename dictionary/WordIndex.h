@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dictionary/WordIndexFormat.h"
 #include "dictionary/WordTable.h"
 #include "text/FileWrite.h"
 
@@ -93,8 +94,20 @@ public:
 
     std::size_t Size() const { return entryCount_; }
 
+    // Slots hold the entries: a count that Find gave stands in slot SlotOf(count),
+    // one of SlotCount(), and no other word's does.
+    std::size_t SlotCount() const { return static_cast<std::size_t>(slotCount_); }
+    std::size_t SlotOf(const std::int32_t* count) const {
+        return static_cast<std::size_t>(reinterpret_cast<const unsigned char*>(count) - slots_) /
+               word_index::kSlotSize;
+    }
+
+    // Differs between any two indices a process makes, so that what is learnt
+    // of one index's slots is never taken for another's.
+    std::uint64_t Serial() const { return serial_; }
+
 private:
-    WordIndex() = default;
+    WordIndex();
     static std::unique_ptr<WordIndex> Check(std::unique_ptr<std::uint64_t[]> data, std::size_t size,
                                             const WordListStamp& source);
 
@@ -106,4 +119,5 @@ private:
     const char* text_ = nullptr;
     std::size_t textSize_ = 0;
     std::size_t size_ = 0; // of the whole file
+    std::uint64_t serial_;
 };
