@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -627,6 +631,63 @@ TEST(CountingPasses, RepeatedWordsKeepTheirFamiliarityOnEachList) {
     EXPECT_EQ(counts.spacheUnfamiliar, 4 + 3);    // mr, quixotic
     EXPECT_EQ(unfamiliar, (SpacheUnfamiliarWords{"mr", "quixotic"}));
     EXPECT_EQ(counts.letters, 4 * 2 + 2 * 4 + 3 * 8);
+
+    // A second answer that adds its word: each occurrence counts once, the
+    // first two by the answers and the rest by the dictionary.
+    int answers = 0;
+    const UnknownWordHandler addsLater = [&answers](const std::string& word, TDictionary& d) {
+        if (++answers == 2)
+            d.AddWord(word, 3);
+        return 3;
+    };
+    CountSyllables("zebra zebra zebra zebra Zebra mr", dictionary, addsLater, progress, difficult,
+                   nullptr, &counts, &unfamiliar);
+    EXPECT_EQ(answers, 2);
+    EXPECT_EQ(counts.polysyllables, 5);
+    EXPECT_EQ(counts.monosyllables, 1);
+}
+
+// Words of the word list's index are known by their entries: the further
+// indices come out as from the same words read as text, in one pass and in two
+// halves, whatever the case of a word, and with words beyond the index.
+TEST(CountingPasses, IndexedWordsCountAsListedWordsDo) {
+    const std::filesystem::path list =
+        std::filesystem::temp_directory_path() / ("indexed-" + std::to_string(::getpid()));
+    std::ofstream(list) << "mr|X|1\nbaby|X|2\nquixotic|X|3\ncaf\u00e9|X|2\nthe|X|1\n";
+    ASSERT_FALSE(TDictionary::WriteIndex(list.string()));
+    TDictionary indexed;
+    ASSERT_TRUE(indexed.LoadDictionary(list.string()));
+    ASSERT_TRUE(indexed.UsesIndex());
+    TDictionary listed;
+    for (const char* word : {"mr", "baby", "quixotic", "caf\u00e9", "the"})
+        listed.AddWord(word, indexed.Lookup(word));
+    std::filesystem::remove(list);
+    std::filesystem::remove(list.string() + ".idx");
+
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += "The mr Mr baby Quixotic quixotic zebras Zebra CAF\u00c9 caf\u00e9 baby the. ";
+    const WorkingTexts texts = PrepareTexts(text);
+    for (const std::size_t cutFrom : {std::size_t{1}, std::size_t{1} << 20}) {
+        IndexCounts fromIndex;
+        IndexCounts fromList;
+        const std::int32_t syllables =
+            CountTextsInParallel(texts, indexed, {}, {}, cutFrom, &fromIndex).syllables;
+        EXPECT_EQ(syllables,
+                  CountTextsInParallel(texts, listed, {}, {}, cutFrom, &fromList).syllables);
+        EXPECT_EQ(syllables, 40 * (1 + 1 + 1 + 2 + 3 + 3 + 2 + 2 + 2 + 1));
+        // Off the Spache list: mr, quixotic, zebras, zebra, café; baby and the
+        // are on it.
+        EXPECT_EQ(fromIndex.spacheUnfamiliarUnique, 5) << cutFrom;
+        EXPECT_EQ(fromList.spacheUnfamiliarUnique, 5) << cutFrom;
+        EXPECT_EQ(fromIndex.spacheUnfamiliar, fromList.spacheUnfamiliar);
+        EXPECT_EQ(fromIndex.daleChallUnfamiliar, fromList.daleChallUnfamiliar);
+        EXPECT_EQ(fromIndex.letters, fromList.letters);
+        EXPECT_EQ(fromIndex.longWords, 80);  // not the six letters of "zebras"
+        EXPECT_EQ(fromIndex.miniWords, 160); // the, mr
+        EXPECT_EQ(fromIndex.monosyllables, fromList.monosyllables);
+        EXPECT_EQ(fromIndex.polysyllables, 80);
+    }
 }
 
 // A thread remembers each spelling's index facts across texts: whether met
@@ -728,12 +789,25 @@ TEST(IndexCounts, SpacheSetHoldsEachWordOnceAndMerges) {
             (i < 700 ? tail : head).insert(word);
         whole.insert(word);
     }
+    // Words of the index go in as its slots (0 among them), counted once each
+    // however the halves share them.
+    for (std::size_t slot = 0; slot < 300; ++slot) {
+        if (slot < 200 || slot % 4 == 0) {
+            EXPECT_TRUE(head.InsertIndexed(slot));
+            EXPECT_FALSE(head.InsertIndexed(slot));
+        }
+        if (slot >= 200 || slot % 4 == 0) {
+            EXPECT_TRUE(tail.InsertIndexed(slot));
+        }
+        whole.InsertIndexed(slot);
+    }
+    EXPECT_NE(head, whole);
     SpacheUnfamiliarWords head2 = head;
     SpacheUnfamiliarWords tail2 = tail;
     MergeSpacheUnfamiliar(head, std::move(tail));
-    EXPECT_EQ(head.size(), 1000u);
+    EXPECT_EQ(head.size(), 1300u);
     EXPECT_EQ(head, whole);
     MergeSpacheUnfamiliar(tail2, std::move(head2));
-    EXPECT_EQ(tail2.size(), 1000u);
+    EXPECT_EQ(tail2.size(), 1300u);
     EXPECT_EQ(tail2, whole);
 }

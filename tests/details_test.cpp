@@ -413,6 +413,19 @@ TEST_F(PassageDetailsTest, LettersLongWordsAndIndicesFromText) {
     EXPECT_EQ(CountLetters("don't"), 4);
     EXPECT_EQ(CountLetters("Straße"), 6);
     EXPECT_EQ(CountLetters("élan"), 4);
+    // Short ASCII words are counted eight bytes at a time: every byte next to
+    // the letters' ranges, at every length across the steps.
+    for (int c = 1; c < 128; ++c) {
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        for (const std::size_t n : {1u, 3u, 4u, 7u, 8u, 9u, 15u, 16u, 17u}) {
+            const std::string word = std::string(n - 1, 'x') + static_cast<char>(c);
+            ASSERT_EQ(CountLetters(word), static_cast<std::int32_t>(n - 1 + letter))
+                << c << " " << n;
+            ASSERT_EQ(CountLetters(std::string(n, static_cast<char>(c))),
+                      letter ? static_cast<std::int32_t>(n) : 0)
+                << c << " " << n;
+        }
+    }
 }
 
 TEST_F(PassageDetailsTest, PositionsCountUtf16UnitsOfTheTextArea) {

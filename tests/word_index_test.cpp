@@ -76,6 +76,32 @@ TEST_F(WordIndexTest, IndexGivesTheSameDictionaryAsTheText) {
     EXPECT_EQ(fromIndex.Lookup("cat"), 1);
     EXPECT_EQ(fromIndex.Lookup(""), 3);
     EXPECT_EQ(fromIndex.Lookup("antidisestablishmentarianism"), 12);
+
+    // A word of the index has one entry whatever its case; no other word has
+    // it, and a word beyond the index, or a dictionary without one, has none.
+    TDictionary::IndexEntry cat;
+    TDictionary::IndexEntry upperCat;
+    TDictionary::IndexEntry cafe;
+    TDictionary::IndexEntry none;
+    EXPECT_EQ(fromIndex.Lookup("cat", cat), 1);
+    EXPECT_EQ(fromIndex.Lookup("CAT", upperCat), 1);
+    EXPECT_EQ(fromIndex.Lookup("CAF\u00c9", cafe), 2);
+    EXPECT_NE(cat.index, 0u);
+    EXPECT_EQ(upperCat.index, cat.index);
+    EXPECT_EQ(upperCat.slot, cat.slot);
+    EXPECT_EQ(cafe.index, cat.index);
+    EXPECT_NE(cafe.slot, cat.slot);
+    EXPECT_LT(cat.slot, cat.slotCount);
+    fromIndex.AddWord("dog", 1);
+    EXPECT_EQ(fromIndex.Lookup("dog", none), 1);
+    EXPECT_EQ(none.index, 0u);
+    EXPECT_EQ(fromText.Lookup("cat", none), 1);
+    EXPECT_EQ(none.index, 0u);
+    // Another index of the same file is another index.
+    TDictionary again;
+    ASSERT_TRUE(again.LoadDictionary(indexed));
+    EXPECT_EQ(again.Lookup("cat", none), 1);
+    EXPECT_NE(none.index, cat.index);
 }
 
 // Short words stand in their slots and are read and lower-cased a few bytes at
