@@ -223,6 +223,19 @@ AnalysisCounts CountTexts(const WorkingTexts& texts, TDictionary& dictionary,
     return counts;
 }
 
+namespace {
+
+// The sentences of the texts: a tally of them has them already, one for each
+// that the sentence pass would count.
+std::int32_t SentencesOf(const WorkingTexts& texts, const SentenceTally* tally,
+                         AnalysisProgress& progress) {
+    if (tally)
+        return static_cast<std::int32_t>(tally->sentences.size());
+    return CountSentences(texts.sentenceText, progress);
+}
+
+} // namespace
+
 AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dictionary,
                                     const UnknownWordHandler& headUnknownWord,
                                     const UnknownWordHandler& tailUnknownWord,
@@ -239,7 +252,7 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
         counts.syllables =
             CountSyllables(wordText, dictionary, headUnknownWord, progress, counts.difficultWords,
                            &counts.words, indexCounts, &unfamiliar, sentenceTally);
-        counts.sentences = CountSentences(texts.sentenceText, progress);
+        counts.sentences = SentencesOf(texts, sentenceTally, progress);
         if (indexCounts)
             indexCounts->spacheUnfamiliarUnique = static_cast<std::int32_t>(unfamiliar.size());
         return counts;
@@ -270,7 +283,7 @@ AnalysisCounts CountTextsInParallel(const WorkingTexts& texts, TDictionary& dict
     const std::int32_t headSyllables =
         CountSyllables(wordText.substr(0, cut), dictionary, headUnknownWord, progress,
                        headDifficult, &headWords, indexCounts, &unfamiliar, sentenceTally);
-    const std::int32_t sentences = CountSentences(texts.sentenceText, progress);
+    const std::int32_t sentences = SentencesOf(texts, sentenceTally, progress);
     AnalysisCounts counts = tail.get();
     if (sentenceTally) {
         for (std::size_t i = 0; i < tailTally->sentences.size(); ++i) {

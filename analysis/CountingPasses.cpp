@@ -34,9 +34,11 @@ public:
     // as its facts are first worked out.
     // Sized for the distinct words that textSize bytes of prose usually hold,
     // so that a short text clears a small table and a long one seldom grows.
-    WordMemo(std::size_t textSize, bool indices, SpacheUnfamiliarWords* spacheUnfamiliar)
+    WordMemo(std::size_t textSize, bool indices, SpacheUnfamiliarWords* spacheUnfamiliar,
+             const TDictionary& dictionary)
         : entries_(std::bit_ceil(std::clamp<std::size_t>(textSize / 16, 64, 8192))),
-          indices_(indices), spacheUnfamiliar_(spacheUnfamiliar) {}
+          indices_(indices), withIndex_(indices && dictionary.UsesIndex()),
+          spacheUnfamiliar_(spacheUnfamiliar) {}
 
     // The word's count, or -1 when the dictionary lacks it: the caller then
     // finds the count and passes it to AddUnlisted (with indices).
@@ -164,6 +166,15 @@ private:
                 spacheUnfamiliar_->InsertIndexed(entry.slot);
             return {CountLetters(word), (lists & 1u) != 0, (lists & 2u) != 0};
         }
+        if (withIndex_) {
+            // Words beyond the index are few where there is one: worked out
+            // here, they cost less than a search of a large cache.
+            LowerCaseInto(word, lower_);
+            const IndexWord facts = IndexWordOf(word, lower_);
+            if (spacheUnfamiliar_ && !facts.spacheFamiliar)
+                spacheUnfamiliar_->insert(lower_);
+            return facts;
+        }
         const SpeltIndexWord spelt = IndexWordOfSpelling(word);
         if (spacheUnfamiliar_ && !spelt.facts.spacheFamiliar)
             spacheUnfamiliar_->insert(spelt.lower);
@@ -204,8 +215,10 @@ private:
     std::vector<Entry> entries_; // a power of two, at most half full
     std::size_t used_ = 0;
     bool indices_;
+    bool withIndex_; // the dictionary has an index, which holds most words
     SpacheUnfamiliarWords* spacheUnfamiliar_;
     IndexCounts unmemoized_; // words whose count the memo did not give
+    std::string lower_;
 };
 
 // A digit or the first byte of a currency sign ($, £, €).
@@ -213,20 +226,63 @@ bool IsFigureStart(char c) {
     return (c >= '0' && c <= '9') || c == '$' || c == '\xC2' || c == '\xE2';
 }
 
-void TallyWord(SentenceTally& tally, std::size_t offset, std::int32_t syllables) {
-    std::vector<TalliedSentence>& sentences = tally.sentences;
-    if (sentences.empty())
-        return;
-    offset += tally.textOffset;
-    while (tally.reached + 1 < sentences.size() &&
-           offset >= sentences[tally.reached].offset + sentences[tally.reached].length)
-        ++tally.reached;
-    TalliedSentence& sentence = sentences[tally.reached];
-    ++sentence.words;
-    sentence.syllables += syllables;
-    if (syllables > 2)
-        ++sentence.difficultWords;
-}
+// Adds each word's syllables to the sentence it stands in, the words coming
+// in the order of the text: the sentence's sums are kept here and written to
+// it when the words move on to the next sentence, or when the pass ends.
+class SentenceTallier {
+public:
+    explicit SentenceTallier(SentenceTally* tally) : tally_(tally) {
+        if (tally_ && !tally_->sentences.empty())
+            Enter(tally_->reached);
+    }
+    SentenceTallier(const SentenceTallier&) = delete;
+    SentenceTallier& operator=(const SentenceTallier&) = delete;
+    ~SentenceTallier() { Leave(); }
+
+    // The word at offset in the text the pass walks.
+    void Add(std::size_t offset, std::int32_t syllables) {
+        if (!sentence_)
+            return;
+        offset += tally_->textOffset;
+        if (offset >= end_ && tally_->reached + 1 < tally_->sentences.size()) {
+            Leave();
+            std::size_t next = tally_->reached + 1;
+            const std::vector<TalliedSentence>& sentences = tally_->sentences;
+            while (next + 1 < sentences.size() &&
+                   offset >= sentences[next].offset + sentences[next].length)
+                ++next;
+            Enter(next);
+        }
+        ++words_;
+        syllables_ += syllables;
+        difficultWords_ += syllables > 2;
+    }
+
+private:
+    void Enter(std::size_t at) {
+        tally_->reached = at;
+        sentence_ = &tally_->sentences[at];
+        // The last sentence takes every word after it.
+        end_ = at + 1 < tally_->sentences.size() ? sentence_->offset + sentence_->length
+                                                 : SIZE_MAX;
+    }
+
+    void Leave() {
+        if (!sentence_)
+            return;
+        sentence_->words += words_;
+        sentence_->syllables += syllables_;
+        sentence_->difficultWords += difficultWords_;
+        words_ = syllables_ = difficultWords_ = 0;
+    }
+
+    SentenceTally* tally_;
+    TalliedSentence* sentence_ = nullptr;
+    std::size_t end_ = 0;
+    std::int32_t words_ = 0;
+    std::int32_t syllables_ = 0;
+    std::int32_t difficultWords_ = 0;
+};
 
 } // namespace
 
@@ -241,7 +297,8 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
     // rather than wrapping round to a negative number.
     std::int64_t syllables = 0;
     std::string word;
-    WordMemo memo(wordText.size(), indexCounts != nullptr, spacheUnfamiliar);
+    WordMemo memo(wordText.size(), indexCounts != nullptr, spacheUnfamiliar, dictionary);
+    SentenceTallier tallier(sentenceTally);
     tokens::ForEachToken(
         wordText, ' ',
         [&](std::string_view token) {
@@ -262,9 +319,7 @@ std::int32_t CountSyllables(std::string_view wordText, TDictionary& dictionary,
             syllables = std::min<std::int64_t>(syllables + count, INT32_MAX);
             if (count > 2)
                 ++difficultWords;
-            if (sentenceTally)
-                TallyWord(*sentenceTally, static_cast<std::size_t>(token.data() - wordText.data()),
-                          count);
+            tallier.Add(static_cast<std::size_t>(token.data() - wordText.data()), count);
         },
         [&](int percent) { progress.SetSyllableProgress(percent); });
     if (words)
