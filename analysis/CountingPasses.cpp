@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -33,12 +34,31 @@ public:
     // distinct word off the Spache list goes to spacheUnfamiliar (when given)
     // as its facts are first worked out.
     // Sized for the distinct words that textSize bytes of prose usually hold,
-    // so that a short text clears a small table and a long one seldom grows.
+    // so that a short text probes a small table and a long one seldom grows.
+    // The table lies in a block that the thread keeps from one pass to the
+    // next, its entries marked with the pass that wrote them: a pass starts
+    // with an empty table without clearing one.
     WordMemo(std::size_t textSize, bool indices, SpacheUnfamiliarWords* spacheUnfamiliar,
              const TDictionary& dictionary)
-        : entries_(std::bit_ceil(std::clamp<std::size_t>(textSize / 16, 64, 8192))),
-          indices_(indices), withIndex_(indices && dictionary.UsesIndex()),
-          spacheUnfamiliar_(spacheUnfamiliar) {}
+        : indices_(indices), index_(dictionary.IndexInUse()),
+          withIndex_(indices && index_.index != 0), spacheUnfamiliar_(spacheUnfamiliar) {
+        Block& threadBlock = ThreadBlock();
+        // A pass that a question's answer starts inside another on the same
+        // thread takes a block of its own.
+        if (threadBlock.inUse) {
+            ownBlock_ = std::make_unique<Block>();
+            block_ = ownBlock_.get();
+        } else {
+            block_ = &threadBlock;
+        }
+        block_->inUse = true;
+        Empty(std::bit_ceil(std::clamp<std::size_t>(textSize / 16, 64, 8192)));
+        if (index_.index != 0)
+            indexedWords_ = &RecentIndexedWords();
+    }
+    WordMemo(const WordMemo&) = delete;
+    WordMemo& operator=(const WordMemo&) = delete;
+    ~WordMemo() { block_->inUse = false; }
 
     // The word's count, or -1 when the dictionary lacks it: the caller then
     // finds the count and passes it to AddUnlisted (with indices).
@@ -53,10 +73,11 @@ public:
         }
         Key key;
         const std::size_t hash = KeyOf(word, key);
-        const std::size_t mask = entries_.size() - 1;
+        Entry* const entries = block_->entries.data();
+        const std::size_t mask = size_ - 1;
         std::size_t at = hash & mask;
-        for (; entries_[at].size != 0; at = (at + 1) & mask) {
-            Entry& entry = entries_[at];
+        for (; entries[at].pass == pass_; at = (at + 1) & mask) {
+            Entry& entry = entries[at];
             if (entry.low != key.low || entry.high != key.high || entry.size != word.size() ||
                 (word.size() > 16 && std::memcmp(entry.data, word.data(), word.size()) != 0))
                 continue;
@@ -71,21 +92,21 @@ public:
             return entry.count;
         }
         TDictionary::IndexEntry indexEntry;
-        const std::int32_t count =
-            indices_ ? dictionary.Lookup(word, indexEntry) : dictionary.Lookup(word);
+        const std::int32_t count = LookupIndexed(word, key, hash, dictionary, indexEntry);
         const IndexWord facts = indices_ ? Compute(word, indexEntry) : IndexWord{};
-        entries_[at] = {key.low,
-                        key.high,
-                        word.data(),
-                        static_cast<std::uint32_t>(word.size()),
-                        count,
-                        dictionary.Size(),
-                        1,
-                        count >= 0 ? 1 : 0,
-                        facts.letters,
-                        static_cast<unsigned>((facts.daleChallFamiliar ? kDaleChall : 0u) |
-                                              (facts.spacheFamiliar ? kSpache : 0u))};
-        if (++used_ * 2 > entries_.size())
+        entries[at] = {key.low,
+                       key.high,
+                       word.data(),
+                       static_cast<std::uint32_t>(word.size()),
+                       pass_,
+                       count,
+                       1,
+                       dictionary.Size(),
+                       count >= 0 ? 1 : 0,
+                       facts.letters,
+                       static_cast<unsigned>((facts.daleChallFamiliar ? kDaleChall : 0u) |
+                                             (facts.spacheFamiliar ? kSpache : 0u))};
+        if (++used_ * 2 > size_)
             Grow();
         return count;
     }
@@ -100,8 +121,9 @@ public:
     // The index counts of the words looked up.
     void AddIndexCounts(IndexCounts& counts) const {
         counts = unmemoized_;
-        for (const Entry& entry : entries_) {
-            if (entry.size == 0)
+        for (std::size_t at = 0; at < size_; ++at) {
+            const Entry& entry = block_->entries[at];
+            if (entry.pass != pass_)
                 continue;
             AddFacts(counts,
                      {entry.letters, (entry.lists & kDaleChall) != 0, (entry.lists & kSpache) != 0},
@@ -134,6 +156,47 @@ private:
         }
         std::uint64_t hash = ((key.low * kMultiplier) ^ key.high ^ word.size()) * kMultiplier;
         return static_cast<std::size_t>(hash ^ (hash >> 32));
+    }
+
+    // A word of the index as a thread last found it, spelt as in the text.
+    struct IndexedWord {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        std::uint64_t index = 0; // the index's serial; 0: an empty place
+        std::uint32_t size = 0;
+        std::int32_t count = 0;
+        std::size_t slot = 0;
+    };
+    static constexpr std::size_t kRecentIndexedWords = 4096;
+
+    // The thread's words of the index from earlier texts, by their spelling's
+    // hash, a newer word in the place of an older: most of a text's distinct
+    // words are the common words of every text. A word of the index keeps its
+    // count and entry for the index's life, and another index has another
+    // serial, so a word found here is the dictionary's answer.
+    static std::vector<IndexedWord>& RecentIndexedWords() {
+        thread_local std::vector<IndexedWord> words(kRecentIndexedWords);
+        return words;
+    }
+
+    // The dictionary's count of a word met first in this text, and its entry.
+    std::int32_t LookupIndexed(std::string_view word, const Key& key, std::size_t hash,
+                               const TDictionary& dictionary, TDictionary::IndexEntry& entry) {
+        if (!indexedWords_ || word.size() > 16) {
+            entry = {};
+            return index_.index != 0 ? dictionary.Lookup(word, entry) : dictionary.Lookup(word);
+        }
+        IndexedWord& recent = (*indexedWords_)[(hash >> 20) & (kRecentIndexedWords - 1)];
+        if (recent.index == index_.index && recent.low == key.low && recent.high == key.high &&
+            recent.size == word.size()) {
+            entry = {recent.index, recent.slot, index_.slotCount};
+            return recent.count;
+        }
+        const std::int32_t count = dictionary.Lookup(word, entry);
+        if (entry.index != 0)
+            recent = {key.low, key.high, entry.index, static_cast<std::uint32_t>(word.size()),
+                      count, entry.slot};
+        return count;
     }
 
     // The facts of `occurrences` words spelt alike.
@@ -181,18 +244,38 @@ private:
         return spelt.facts;
     }
 
+    // Starts an empty table of size entries, a power of two.
+    void Empty(std::size_t size) {
+        std::vector<Entry>& entries = block_->entries;
+        if (entries.size() < size)
+            entries.resize(size);
+        if (++block_->lastPass == 0) { // after 2^32 passes: marks would repeat
+            for (Entry& entry : entries)
+                entry.pass = 0;
+            block_->lastPass = 1;
+        }
+        pass_ = block_->lastPass;
+        size_ = size;
+        used_ = 0;
+    }
+
     void Grow() {
-        std::vector<Entry> old(entries_.size() * 2);
-        old.swap(entries_);
-        const std::size_t mask = entries_.size() - 1;
-        for (const Entry& entry : old) {
-            if (entry.size == 0)
-                continue;
+        std::vector<Entry> kept;
+        kept.reserve(used_);
+        for (std::size_t at = 0; at < size_; ++at) {
+            if (block_->entries[at].pass == pass_)
+                kept.push_back(block_->entries[at]);
+        }
+        Empty(size_ * 2);
+        used_ = kept.size();
+        const std::size_t mask = size_ - 1;
+        for (Entry& entry : kept) {
             Key key;
             std::size_t at = KeyOf(std::string_view(entry.data, entry.size), key) & mask;
-            while (entries_[at].size != 0)
+            while (block_->entries[at].pass == pass_)
                 at = (at + 1) & mask;
-            entries_[at] = entry;
+            entry.pass = pass_;
+            block_->entries[at] = entry;
         }
     }
 
@@ -200,22 +283,41 @@ private:
         std::uint64_t low = 0;
         std::uint64_t high = 0;
         const char* data = nullptr;
-        std::uint32_t size = 0;         // 0: an empty slot
-        std::int32_t count = 0;         // -1: absent when last looked up
-        std::size_t dictionarySize = 0; // the dictionary's size then
+        std::uint32_t size = 0;
+        std::uint32_t pass = 0; // the pass that wrote it; an empty place for any other
+        std::int32_t count = 0; // -1: absent when last looked up
         std::int32_t occurrences = 0;
+        std::size_t dictionarySize = 0;     // the dictionary's size then
         std::int32_t listedOccurrences = 0; // those that took the dictionary's count
         // The index facts, when the pass counts them (it does for every word
         // or for none).
         std::int32_t letters = 0;
         unsigned lists = 0;
     };
+    static_assert(sizeof(Entry) == 64);
+
+    // A thread's table, kept from one pass to the next.
+    struct Block {
+        std::vector<Entry> entries;
+        std::uint32_t lastPass = 0;
+        bool inUse = false;
+    };
+    static Block& ThreadBlock() {
+        thread_local Block block;
+        return block;
+    }
+
     static constexpr unsigned kDaleChall = 1;
     static constexpr unsigned kSpache = 2;
-    std::vector<Entry> entries_; // a power of two, at most half full
+    Block* block_;
+    std::unique_ptr<Block> ownBlock_;
+    std::uint32_t pass_ = 0;
+    std::size_t size_ = 0; // of the table in the block: a power of two, at most half full
     std::size_t used_ = 0;
     bool indices_;
-    bool withIndex_; // the dictionary has an index, which holds most words
+    TDictionary::IndexEntry index_; // the dictionary's index, if any
+    bool withIndex_;                // with indices, and the dictionary has an index
+    std::vector<IndexedWord>* indexedWords_ = nullptr;
     SpacheUnfamiliarWords* spacheUnfamiliar_;
     IndexCounts unmemoized_; // words whose count the memo did not give
     std::string lower_;

@@ -69,6 +69,14 @@ public:
     };
     std::int32_t Lookup(std::string_view word, IndexEntry& entry) const;
 
+    // The serial and slot count of the word list's index (slot 0), or all 0
+    // when there is none. It stays the same for the dictionary's life once a
+    // word has been looked up.
+    IndexEntry IndexInUse() const {
+        const WordIndex* index = CheckedIndex();
+        return index ? IndexEntry{index->Serial(), 0, index->SlotCount()} : IndexEntry{};
+    }
+
     // Where the word (case folded) came from: a word that the word list and the
     // user dictionary both hold comes from the word list, whose count wins.
     // count (when given) receives the count, or -1 for an absent word: one
