@@ -92,8 +92,9 @@ public:
             return entry.count;
         }
         TDictionary::IndexEntry indexEntry;
-        const std::int32_t count = LookupIndexed(word, key, hash, dictionary, indexEntry);
-        const IndexWord facts = indices_ ? Compute(word, indexEntry) : IndexWord{};
+        IndexedWord* recent = nullptr;
+        const std::int32_t count = LookupIndexed(word, key, hash, dictionary, indexEntry, recent);
+        const IndexWord facts = indices_ ? Compute(word, indexEntry, recent) : IndexWord{};
         entries[at] = {key.low,
                        key.high,
                        word.data(),
@@ -165,9 +166,12 @@ private:
         std::uint64_t index = 0; // the index's serial; 0: an empty place
         std::uint32_t size = 0;
         std::int32_t count = 0;
-        std::size_t slot = 0;
+        std::uint32_t slot = 0;
+        // The word's familiar lists with kListsKnown once worked out; else 0.
+        unsigned lists = 0;
     };
-    static constexpr std::size_t kRecentIndexedWords = 4096;
+    static constexpr unsigned kListsKnown = 0x80;
+    static constexpr std::size_t kRecentIndexedWords = 8192;
 
     // The thread's words of the index from earlier texts, by their spelling's
     // hash, a newer word in the place of an older: most of a text's distinct
@@ -179,23 +183,30 @@ private:
         return words;
     }
 
-    // The dictionary's count of a word met first in this text, and its entry.
+    // The dictionary's count of a word met first in this text, and its entry;
+    // recent receives the word's place among the thread's recent words when it
+    // has one.
     std::int32_t LookupIndexed(std::string_view word, const Key& key, std::size_t hash,
-                               const TDictionary& dictionary, TDictionary::IndexEntry& entry) {
+                               const TDictionary& dictionary, TDictionary::IndexEntry& entry,
+                               IndexedWord*& recent) {
+        recent = nullptr;
         if (!indexedWords_ || word.size() > 16) {
             entry = {};
             return index_.index != 0 ? dictionary.Lookup(word, entry) : dictionary.Lookup(word);
         }
-        IndexedWord& recent = (*indexedWords_)[(hash >> 20) & (kRecentIndexedWords - 1)];
-        if (recent.index == index_.index && recent.low == key.low && recent.high == key.high &&
-            recent.size == word.size()) {
-            entry = {recent.index, recent.slot, index_.slotCount};
-            return recent.count;
+        IndexedWord& place = (*indexedWords_)[(hash >> 20) & (kRecentIndexedWords - 1)];
+        if (place.index == index_.index && place.low == key.low && place.high == key.high &&
+            place.size == word.size()) {
+            entry = {place.index, place.slot, index_.slotCount};
+            recent = &place;
+            return place.count;
         }
         const std::int32_t count = dictionary.Lookup(word, entry);
-        if (entry.index != 0)
-            recent = {key.low, key.high, entry.index, static_cast<std::uint32_t>(word.size()),
-                      count, entry.slot};
+        if (entry.index != 0 && entry.slot <= UINT32_MAX) {
+            place = {key.low, key.high, entry.index, static_cast<std::uint32_t>(word.size()),
+                     count, static_cast<std::uint32_t>(entry.slot), 0};
+            recent = &place;
+        }
         return count;
     }
 
@@ -222,9 +233,17 @@ private:
 
     // A word of the dictionary's index is known by its entry there; the
     // thread's cache of spellings answers for the other words of earlier texts.
-    IndexWord Compute(std::string_view word, const TDictionary::IndexEntry& entry) {
+    IndexWord Compute(std::string_view word, const TDictionary::IndexEntry& entry,
+                      IndexedWord* recent = nullptr) {
         if (entry.index != 0) {
-            const unsigned lists = FamiliarListsOfEntry(entry, word);
+            unsigned lists = 0;
+            if (recent && recent->lists != 0) {
+                lists = recent->lists & ~kListsKnown;
+            } else {
+                lists = FamiliarListsOfEntry(entry, word);
+                if (recent)
+                    recent->lists = lists | kListsKnown;
+            }
             if (spacheUnfamiliar_ && (lists & 2u) == 0)
                 spacheUnfamiliar_->InsertIndexed(entry.slot);
             return {CountLetters(word), (lists & 1u) != 0, (lists & 2u) != 0};

@@ -110,6 +110,7 @@ struct PreparedInput {
     CountingRules rules = CountingRules::Classic;
     std::vector<std::string> warnings;
     std::optional<InputFailure> failure;
+    bool passageLater = false; // made from the locator's text if a sentence is quoted
 };
 
 // Whether lint mode lists the hardest sentences of a file above its grade.
@@ -130,10 +131,15 @@ PreparedInput Prepare(const std::string& input, const CliOptions& options, int s
             BlankCode(document.text, document.code);
         if (Places(options))
             prepared.locator = FileLocator(document);
+        // A lint run quotes the sentences of the files above the grade alone:
+        // their passage is made from the locator's copy of the text then.
+        prepared.passageLater = Places(options) && ListsHardest(options) &&
+                                options.sentences <= 0 && !options.checks;
         // Everything placed is placed by the locator, in the file's own terms.
-        prepared.text = PrepareForReport(std::move(document.text), prepared.rules,
-                                         options.sentences > 0 || ListsHardest(options),
-                                         options.checks, Places(options));
+        prepared.text = PrepareForReport(
+            std::move(document.text), prepared.rules,
+            options.sentences > 0 || (ListsHardest(options) && !prepared.passageLater),
+            options.checks, Places(options));
     } catch (const FileError& error) {
         prepared.failure = InputFailure{std::string(error.what()) + ": " + error.Reason(), true};
     } catch (const ScrivoluxError& error) {
@@ -347,6 +353,10 @@ int RunCli(const CliOptions& commandLine, CliStreams& streams) {
             analysis.sentencesIf = [&fileOptions](const TextReport& counted) {
                 const std::optional<double> grade = GradeOf(counted, fileOptions.gradeIndex);
                 return grade && *grade > *fileOptions.maxGrade;
+            };
+        if (prepared.passageLater)
+            prepared.text.textLater = [&prepared] {
+                return std::string_view(prepared.locator.Text());
             };
         std::optional<TextReport> report;
         if (!prepared.failure) {

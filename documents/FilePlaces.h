@@ -31,6 +31,8 @@ public:
     explicit FileLocator(const LoadedDocument& document);
 
     PlaceKind Kind() const;
+    // The document's text as read.
+    const std::string& Text() const { return text_; }
     // The place of the passage's byte at offset (clamped to the end).
     FilePlace AtPassage(std::size_t offset) const;
     // The place where line (from 1) of the passage starts.

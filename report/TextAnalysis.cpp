@@ -189,10 +189,17 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         std::move(name), texts, prepared.passage, prepared.lineStarts, counts, dictionary, log,
         std::move(unknownWords), wanted, indexCounts ? &*indexCounts : nullptr,
         prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
-    if (sentencesLater && options.sentencesIf(report))
+    if (sentencesLater && options.sentencesIf(report)) {
+        const bool madeLater = prepared.passage.empty() && prepared.textLater;
+        const std::string passageLater =
+            !madeLater                               ? std::string()
+            : texts.rules == CountingRules::Careful ? texts.passage
+                                                    : PassageOfText(prepared.textLater());
         AddSentenceLists(report,
                          sentenceTally ? DetailsOfTally(texts, *sentenceTally, counts)
                                        : BuildPassageDetails(texts, dictionary, log),
-                         prepared.passage, prepared.lineStarts, options.extras);
+                         madeLater ? passageLater : prepared.passage, prepared.lineStarts,
+                         options.extras);
+    }
     return report;
 }

@@ -74,6 +74,10 @@ void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>&
 struct PreparedText {
     WorkingTexts texts;
     std::string passage;                 // kept only when sentences are quoted
+    // Where the passage was not kept, the text as prepared, from which it is
+    // made if a report that sentencesIf accepts quotes its sentences: most
+    // reports then need no passage.
+    std::function<std::string_view()> textLater;
     std::vector<std::size_t> lineStarts; // likewise, and when checked, unless placed elsewhere
     // The careful rules' texts, for the checks of a text counted by the
     // classic rules.

@@ -209,6 +209,17 @@ TEST_F(LintTest, LintModeListsEachFileAboveTheGradeWithItsHardestSentences) {
         EXPECT_EQ(quiet.err.find("is above"), std::string::npos) << quiet.err;
     }
 
+    // The passage quoted for a file above the grade is made only then, from
+    // the text as read: line breaks of two bytes must not move the quote.
+    Write("crlf.txt", "The cat sat.\r\n\r\n" + kHardSentence.left(12) + "\r\n" +
+                          kHardSentence.mid(13) + "\r\n");
+    const CliRun crlf = Cli({QStringLiteral("--max-grade=8"), QStringLiteral("crlf.txt")});
+    const std::vector<std::string> crlfLines = LinesStartingWith(crlf.out, "crlf.txt:");
+    ASSERT_EQ(crlfLines.size(), 2u) << crlf.out;
+    EXPECT_EQ(crlfLines[1].rfind("crlf.txt:3:1: sentence grade ", 0), 0u) << crlfLines[1];
+    EXPECT_NE(crlfLines[1].find(", 60 words: happy rabbit garden water"), std::string::npos)
+        << crlfLines[1];
+
     // Below the grade: the summary alone, exit 0.
     const CliRun pass = Cli(
         {QStringLiteral("--max-grade=40"), QStringLiteral("--quiet"), QStringLiteral("easy.txt")});
