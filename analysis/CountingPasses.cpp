@@ -58,7 +58,12 @@ public:
     }
     WordMemo(const WordMemo&) = delete;
     WordMemo& operator=(const WordMemo&) = delete;
-    ~WordMemo() { block_->inUse = false; }
+    ~WordMemo() {
+        // A long text's table is not kept for the thread's life.
+        if (block_->entries.size() > kKeptEntries)
+            std::vector<Entry>().swap(block_->entries);
+        block_->inUse = false;
+    }
 
     // The word's count, or -1 when the dictionary lacks it: the caller then
     // finds the count and passes it to AddUnlisted (with indices).
@@ -314,6 +319,8 @@ private:
         unsigned lists = 0;
     };
     static_assert(sizeof(Entry) == 64);
+    // The largest table a thread keeps after its pass: 1 MB.
+    static constexpr std::size_t kKeptEntries = 16384;
 
     // A thread's table, kept from one pass to the next.
     struct Block {

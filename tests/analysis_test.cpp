@@ -661,6 +661,12 @@ TEST(CountingPasses, IndexedWordsCountAsListedWordsDo) {
     TDictionary listed;
     for (const char* word : {"mr", "baby", "quixotic", "caf\u00e9", "the"})
         listed.AddWord(word, indexed.Lookup(word));
+    // Another index of other counts, read after the first on the same thread.
+    std::ofstream(list) << "mr|X|2\nbaby|X|1\nquixotic|X|5\ncaf\u00e9|X|2\nthe|X|2\n";
+    ASSERT_FALSE(TDictionary::WriteIndex(list.string()));
+    TDictionary other;
+    ASSERT_TRUE(other.LoadDictionary(list.string()));
+    ASSERT_TRUE(other.UsesIndex());
     std::filesystem::remove(list);
     std::filesystem::remove(list.string() + ".idx");
 
@@ -687,7 +693,43 @@ TEST(CountingPasses, IndexedWordsCountAsListedWordsDo) {
         EXPECT_EQ(fromIndex.miniWords, 160); // the, mr
         EXPECT_EQ(fromIndex.monosyllables, fromList.monosyllables);
         EXPECT_EQ(fromIndex.polysyllables, 80);
+        // Neither the words nor the entries met with the first index answer
+        // for the second.
+        IndexCounts fromOther;
+        EXPECT_EQ(CountTextsInParallel(texts, other, {}, {}, cutFrom, &fromOther).syllables,
+                  40 * (2 + 2 + 2 + 1 + 5 + 5 + 2 + 2 + 2 + 1 + 0 + 0));
+        EXPECT_EQ(fromOther.polysyllables, 80);
+        EXPECT_EQ(fromOther.spacheUnfamiliarUnique, 5);
+        EXPECT_EQ(CountTextsInParallel(texts, indexed, {}, {}, cutFrom).syllables, syllables);
     }
+}
+
+// A thread's word memo serves one pass at a time: a pass started by an answer
+// inside another counts by its own dictionary, and the outer pass's words,
+// met before and after, keep their counts.
+TEST(CountingPasses, APassInsideAnotherKeepsItsOwnWords) {
+    TDictionary outer;
+    outer.AddWord("cat", 1);
+    outer.AddWord("elephant", 3);
+    TDictionary inner;
+    inner.AddWord("cat", 2);
+    NoProgress progress;
+    std::int32_t difficult = 0;
+    std::int32_t innerCount = -1;
+    const UnknownWordHandler nested = [&](const std::string&, TDictionary&) {
+        std::int32_t innerDifficult = 0;
+        innerCount = CountSyllables("cat cat zebra", inner, {}, progress, innerDifficult);
+        return 4;
+    };
+    // Long enough for the outer table to grow past what a thread keeps after
+    // a pass, while the inner passes come and go.
+    std::string text = "cat elephant ";
+    for (int i = 0; i < 9000; ++i)
+        text += "w" + std::to_string(i) + " cat ";
+    outer.AddWord("w7", 1);
+    EXPECT_EQ(CountSyllables(text + "qwzzle cat elephant", outer, nested, progress, difficult),
+              1 + 3 + 8999 * 4 + 1 + 9000 * 1 + 4 + 1 + 3);
+    EXPECT_EQ(innerCount, 4);
 }
 
 // A thread remembers each spelling's index facts across texts: whether met
