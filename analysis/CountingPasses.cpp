@@ -70,10 +70,10 @@ public:
     std::int32_t Lookup(std::string_view word, const TDictionary& dictionary) {
         if (word.empty() || word.size() > UINT32_MAX) { // never a token
             if (indices_)
-                AddFacts(unmemoized_, Compute(word, {}), 1);
+                AddIndexFacts(unmemoized_, Compute(word, {}));
             const std::int32_t count = dictionary.Lookup(word);
             if (indices_ && count >= 0)
-                AddSyllables(unmemoized_, count, 1);
+                AddIndexSyllables(unmemoized_, count);
             return count;
         }
         Key key;
@@ -121,7 +121,7 @@ public:
     // dictionary (Lookup gave -1).
     void AddUnlisted(std::int32_t syllables) {
         if (indices_)
-            AddSyllables(unmemoized_, syllables, 1);
+            AddIndexSyllables(unmemoized_, syllables);
     }
 
     // The index counts of the words looked up.
@@ -131,10 +131,11 @@ public:
             const Entry& entry = block_->entries[at];
             if (entry.pass != pass_)
                 continue;
-            AddFacts(counts,
-                     {entry.letters, (entry.lists & kDaleChall) != 0, (entry.lists & kSpache) != 0},
-                     entry.occurrences);
-            AddSyllables(counts, entry.count, entry.listedOccurrences);
+            AddIndexFacts(
+                counts,
+                {entry.letters, (entry.lists & kDaleChall) != 0, (entry.lists & kSpache) != 0},
+                entry.occurrences);
+            AddIndexSyllables(counts, entry.count, entry.listedOccurrences);
         }
     }
 
@@ -208,32 +209,16 @@ private:
         }
         const std::int32_t count = dictionary.Lookup(word, entry);
         if (entry.index != 0 && entry.slot <= UINT32_MAX) {
-            place = {key.low, key.high, entry.index, static_cast<std::uint32_t>(word.size()),
-                     count, static_cast<std::uint32_t>(entry.slot), 0};
+            place = {key.low,
+                     key.high,
+                     entry.index,
+                     static_cast<std::uint32_t>(word.size()),
+                     count,
+                     static_cast<std::uint32_t>(entry.slot),
+                     0};
             recent = &place;
         }
         return count;
-    }
-
-    // The facts of `occurrences` words spelt alike.
-    static void AddFacts(IndexCounts& counts, const IndexWord& facts, std::int32_t occurrences) {
-        counts.letters += std::int64_t{facts.letters} * occurrences;
-        if (facts.letters > 6)
-            counts.longWords += occurrences;
-        if (facts.letters <= 3)
-            counts.miniWords += occurrences;
-        if (!facts.daleChallFamiliar)
-            counts.daleChallUnfamiliar += occurrences;
-        if (!facts.spacheFamiliar)
-            counts.spacheUnfamiliar += occurrences;
-    }
-
-    static void AddSyllables(IndexCounts& counts, std::int32_t syllables,
-                             std::int32_t occurrences) {
-        if (syllables > 2)
-            counts.polysyllables += occurrences;
-        if (syllables == 1)
-            counts.monosyllables += occurrences;
     }
 
     // A word of the dictionary's index is known by its entry there; the
@@ -391,8 +376,7 @@ private:
         tally_->reached = at;
         sentence_ = &tally_->sentences[at];
         // The last sentence takes every word after it.
-        end_ = at + 1 < tally_->sentences.size() ? sentence_->offset + sentence_->length
-                                                 : SIZE_MAX;
+        end_ = at + 1 < tally_->sentences.size() ? sentence_->offset + sentence_->length : SIZE_MAX;
     }
 
     void Leave() {

@@ -180,6 +180,25 @@ IndexWord IndexWordOf(std::string_view word, std::string_view lowerWord) {
     return {CountLetters(word), (lists & 1u) != 0, (lists & 2u) != 0};
 }
 
+void AddIndexFacts(IndexCounts& counts, const IndexWord& word, std::int32_t occurrences) {
+    counts.letters += std::int64_t{word.letters} * occurrences;
+    if (word.letters > 6)
+        counts.longWords += occurrences;
+    if (word.letters <= 3)
+        counts.miniWords += occurrences;
+    if (!word.daleChallFamiliar)
+        counts.daleChallUnfamiliar += occurrences;
+    if (!word.spacheFamiliar)
+        counts.spacheUnfamiliar += occurrences;
+}
+
+void AddIndexSyllables(IndexCounts& counts, std::int32_t syllables, std::int32_t occurrences) {
+    if (syllables > 2)
+        counts.polysyllables += occurrences;
+    if (syllables == 1)
+        counts.monosyllables += occurrences;
+}
+
 void AddIndexCounts(IndexCounts& counts, const IndexCounts& later) {
     counts.letters += later.letters;
     counts.longWords += later.longWords;

@@ -57,8 +57,7 @@ public:
     }
 
     friend bool operator==(const SpacheUnfamiliarWords& a, const SpacheUnfamiliarWords& b);
-    friend void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words,
-                                      SpacheUnfamiliarWords&& later);
+    friend void MergeSpacheUnfamiliar(SpacheUnfamiliarWords& words, SpacheUnfamiliarWords&& later);
 
 private:
     struct Slot {
@@ -117,22 +116,17 @@ unsigned FamiliarListsOfEntry(const TDictionary::IndexEntry& entry, std::string_
 // How many spellings a thread remembers before it starts again.
 inline constexpr std::size_t kRememberedSpellings = 32768;
 
-// Adds one occurrence's letters and familiarity (not its syllables). Inline:
-// the counting pass adds every word of the text.
-inline void CountWordForIndices(IndexCounts& counts, std::int32_t letters,
-                                bool daleChallFamiliar, bool spacheFamiliar) {
-    counts.letters += letters;
-    counts.longWords += letters > 6;
-    counts.miniWords += letters <= 3;
-    counts.daleChallUnfamiliar += !daleChallFamiliar;
-    counts.spacheUnfamiliar += !spacheFamiliar;
-}
+// Adds the letters and familiarity (not the syllables) of `occurrences` words
+// spelt alike.
+void AddIndexFacts(IndexCounts& counts, const IndexWord& word, std::int32_t occurrences = 1);
+
+// Adds `occurrences` words that counted these syllables.
+void AddIndexSyllables(IndexCounts& counts, std::int32_t syllables, std::int32_t occurrences = 1);
 
 // Adds one occurrence of the word, which counted syllables.
 inline void AddIndexWord(IndexCounts& counts, const IndexWord& word, std::int32_t syllables) {
-    counts.polysyllables += syllables > 2;
-    counts.monosyllables += syllables == 1;
-    CountWordForIndices(counts, word.letters, word.daleChallFamiliar, word.spacheFamiliar);
+    AddIndexSyllables(counts, syllables);
+    AddIndexFacts(counts, word);
 }
 
 // Adds the counts of a later part of the same text.

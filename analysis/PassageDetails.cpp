@@ -307,8 +307,8 @@ void AddWords(const WorkingTexts& texts, const TDictionary& dictionary, const Un
             WordRow& word = details.words[row];
             ++word.occurrences;
             ++details.counts.words;
-            CountWordForIndices(details.indexCounts, word.letters, word.daleChallFamiliar,
-                                word.spacheFamiliar);
+            AddIndexFacts(details.indexCounts,
+                          {word.letters, word.daleChallFamiliar, word.spacheFamiliar});
             details.occurrences.push_back(
                 {cursor.SpanOf(softHyphens ? WithSoftHyphens(texts, token, wordText) : token,
                                wordText),

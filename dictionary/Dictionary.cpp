@@ -138,9 +138,8 @@ void TDictionary::CheckIndex() const {
 std::int32_t TDictionary::Lookup(std::string_view word) const {
     // Lookups run once per word of the passage: the usual word costs no allocation.
     char buffer[64];
-    const std::int32_t* count = LowerAsciiInto(word, buffer)
-                                    ? Find(std::string_view(buffer, word.size()))
-                                    : Find(LowerCaseWord(word));
+    std::string folded;
+    const std::int32_t* count = Find(FoldedWord(word, buffer, folded));
     return count == nullptr ? -1 : *count;
 }
 

@@ -190,16 +190,18 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
         std::move(unknownWords), wanted, indexCounts ? &*indexCounts : nullptr,
         prepared.checkedTexts ? &*prepared.checkedTexts : nullptr);
     if (sentencesLater && options.sentencesIf(report)) {
-        const bool madeLater = prepared.passage.empty() && prepared.textLater;
-        const std::string passageLater =
-            !madeLater                               ? std::string()
-            : texts.rules == CountingRules::Careful ? texts.passage
-                                                    : PassageOfText(prepared.textLater());
+        // The careful rules' texts hold their passage; the classic rules' is
+        // made from the text when it was not kept.
+        std::string madeLater;
+        const std::string& passage = !prepared.passage.empty() || !prepared.textLater
+                                         ? prepared.passage
+                                     : texts.rules == CountingRules::Careful
+                                         ? texts.passage
+                                         : (madeLater = PassageOfText(prepared.textLater()));
         AddSentenceLists(report,
                          sentenceTally ? DetailsOfTally(texts, *sentenceTally, counts)
                                        : BuildPassageDetails(texts, dictionary, log),
-                         madeLater ? passageLater : prepared.passage, prepared.lineStarts,
-                         options.extras);
+                         passage, prepared.lineStarts, options.extras);
     }
     return report;
 }
