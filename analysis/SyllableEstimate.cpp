@@ -10,23 +10,25 @@
 
 namespace {
 
-// The rules cost some thousands of instructions a word, and a batch of texts
-// meets the same words the dictionary lacks again and again (names, "https").
-// Their answer depends on the spelling alone, so each thread remembers the
-// spellings it has estimated, up to a bound.
-class RulesMemo {
+// Spellings and their counts, for one thread, up to a bound: a batch of texts
+// meets the same words the dictionary lacks again and again (names, "https"),
+// and each estimate costs thousands of instructions.
+class SpellingMemo {
 public:
-    std::int32_t Estimate(std::string_view word) {
+    template <typename Count>
+    std::int32_t Get(std::string_view word, Count count) {
         if (word.size() > kLongestRemembered)
-            return EstimateSyllablesByRules(word);
+            return count(word);
         if (const auto found = counts_.find(word); found != counts_.end())
             return found->second;
-        const std::int32_t count = EstimateSyllablesByRules(word);
+        const std::int32_t counted = count(word);
         if (counts_.size() >= kMostRemembered)
             counts_.clear();
-        counts_.emplace(std::string(word), count);
-        return count;
+        counts_.emplace(std::string(word), counted);
+        return counted;
     }
+
+    void Clear() { counts_.clear(); }
 
 private:
     static constexpr std::size_t kLongestRemembered = 64;
@@ -40,14 +42,14 @@ private:
     std::unordered_map<std::string, std::int32_t, KeyHash, std::equal_to<>> counts_;
 };
 
+// The rules read the spelling alone, so what a thread learns of them holds for
+// the process's life.
 std::int32_t EstimateByRulesRemembered(std::string_view word) {
-    thread_local RulesMemo memo;
-    return memo.Estimate(word);
+    thread_local SpellingMemo memo;
+    return memo.Get(word, EstimateSyllablesByRules);
 }
 
-} // namespace
-
-std::int32_t EstimateSyllables(std::string_view word, const TDictionary& dictionary) {
+std::int32_t EstimateFromScratch(std::string_view word, const TDictionary& dictionary) {
     const std::int32_t known = dictionary.Lookup(word);
     if (known >= 0)
         return known;
@@ -62,7 +64,7 @@ std::int32_t EstimateSyllables(std::string_view word, const TDictionary& diction
             if (end == std::string_view::npos)
                 end = word.size();
             if (end > start) {
-                sum += EstimateSyllables(word.substr(start, end - start), dictionary);
+                sum += EstimateFromScratch(word.substr(start, end - start), dictionary);
                 ++parts;
             }
             start = end + 1;
@@ -73,6 +75,28 @@ std::int32_t EstimateSyllables(std::string_view word, const TDictionary& diction
     if (const auto fromStem = EstimateSyllablesFromDictionary(word, dictionary))
         return *fromStem;
     return EstimateByRulesRemembered(word);
+}
+
+} // namespace
+
+// A whole estimate reads the dictionary too, so a thread's memory of them
+// holds while the dictionary is the same one at the same size: words are only
+// ever added to a dictionary.
+std::int32_t EstimateSyllables(std::string_view word, const TDictionary& dictionary) {
+    struct Remembered {
+        SpellingMemo memo;
+        std::uint64_t dictionary = 0;
+        std::size_t size = 0;
+    };
+    thread_local Remembered remembered;
+    if (remembered.dictionary != dictionary.Serial() || remembered.size != dictionary.Size()) {
+        remembered.memo.Clear();
+        remembered.dictionary = dictionary.Serial();
+        remembered.size = dictionary.Size();
+    }
+    return remembered.memo.Get(word, [&dictionary](std::string_view spelling) {
+        return EstimateFromScratch(spelling, dictionary);
+    });
 }
 
 namespace {

@@ -182,6 +182,11 @@ WordOrigin TDictionary::Origin(std::string_view word, std::int32_t* count) const
     return at < loadedEnd_ ? WordOrigin::WordList : WordOrigin::AddedLater;
 }
 
+TDictionary::TDictionary() {
+    static std::atomic<std::uint64_t> made{0};
+    serial_ = made.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 bool TDictionary::AddWord(std::string_view word, std::int32_t count) {
     char buffer[64];
     if (LowerAsciiInto(word, buffer))

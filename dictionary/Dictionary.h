@@ -49,7 +49,7 @@ enum class WordOrigin {
 // counts. The first insertion of a word wins; nothing is ever removed.
 class TDictionary {
 public:
-    TDictionary() = default;
+    TDictionary();
     TDictionary(const TDictionary&) = delete;
     TDictionary& operator=(const TDictionary&) = delete;
 
@@ -130,6 +130,10 @@ public:
                                                               : index_->Size() > 0);
     }
 
+    // Differs between any two dictionaries a process makes. With Size, which
+    // grows at every change, it tells whether what was learnt of a dictionary
+    // still holds.
+    std::uint64_t Serial() const { return serial_; }
     // Whether the words came from a binary index rather than the text.
     bool UsesIndex() const { return CheckedIndex() != nullptr; }
 
@@ -158,6 +162,7 @@ private:
     mutable WordTable words_;
     mutable std::atomic<bool> indexChecked_{true};
     mutable std::mutex checking_;
+    std::uint64_t serial_;
     std::string indexedPath_; // the text list of index_
     std::string customFilePath_;
     // words_ positions: the files' words stand before loadedEnd_, the user

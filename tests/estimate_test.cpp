@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,25 @@ TEST(EstimateSyllables, TheSpellingsMetBeforeGiveTheRulesAnswer) {
     }
     for (const std::string& word : words)
         EXPECT_EQ(EstimateSyllables(word, empty), EstimateSyllablesByRules(word)) << word;
+}
+
+// A thread remembers whole estimates too, which read the dictionary: a word the
+// dictionary gains, or another dictionary, must not get the earlier answer,
+// even from a new dictionary in the same place with as many words.
+TEST(EstimateSyllables, RememberedOnlyWhileTheDictionaryIsTheSame) {
+    TDictionary dictionary;
+    dictionary.AddWord("bake", 1);
+    const std::int32_t byRules = EstimateSyllablesByRules("zorblet");
+    EXPECT_EQ(EstimateSyllables("zorblet", dictionary), byRules);
+    EXPECT_EQ(EstimateSyllables("bakes", dictionary), 1);
+    dictionary.AddWord("zorblet", byRules + 3);
+    EXPECT_EQ(EstimateSyllables("zorblet", dictionary), byRules + 3);
+
+    for (int round = 0; round < 3; ++round) {
+        std::optional<TDictionary> other(std::in_place);
+        other->AddWord(round % 2 == 0 ? "zorblet" : "bake", 9);
+        EXPECT_EQ(EstimateSyllables("zorblet", *other), round % 2 == 0 ? 9 : byRules) << round;
+    }
 }
 
 } // namespace
