@@ -2,6 +2,7 @@
 
 #include "analysis/GradeFormulas.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -79,7 +80,9 @@ std::string FormatFigure(double value, std::string_view decimalSeparator) {
 
     // 18 significant digits, correctly rounded (ties to even): d.ddddddddddddddddde+XX
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17e", std::fabs(value));
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                   std::chars_format::scientific, 17)
+         .ptr = '\0';
     char digits[19];
     int k = 0;
     for (const char* p = buffer; *p != 'e'; ++p) {
