@@ -45,17 +45,17 @@ void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>&
 
 namespace {
 
-// Counts each word the dictionary lacks, tallies it and logs its answer; a
-// word met again in the text keeps its first count, so the estimate or the
-// question comes once per word. It is called at every occurrence, so one
-// look-up finds both the word's row and its answers in the log, and the word is
-// lower-cased into a buffer kept from one occurrence to the next. It must be
-// the tally's only writer until the count ends.
+// Counts each word the dictionary lacks, tallies it and logs its answer (when
+// given a log); a word met again in the text keeps its first count, so the
+// estimate or the question comes once per word. It is called at every
+// occurrence, so one look-up finds both the word's row and its answers in the
+// log, and the word is lower-cased into a buffer kept from one occurrence to
+// the next. It must be the tally's only writer until the count ends.
 class TallyingHandler {
 public:
-    TallyingHandler(UnknownWordTally& tally, UnknownWordLog& log,
+    TallyingHandler(UnknownWordTally& tally, UnknownWordLog* log,
                     const TextAnalysisOptions& options, WordSource source)
-        : tally_(&tally), log_(&log), options_(&options), source_(source) {}
+        : tally_(&tally), log_(log), options_(&options), source_(source) {}
 
     std::int32_t operator()(const std::string& word, TDictionary& dictionary) {
         LowerCaseInto(word, key_);
@@ -70,13 +70,16 @@ public:
             count = std::max(options_->ask(word), std::int32_t{0});
         if (row == UnknownWordTally::kNew) {
             row = tally_->AddNew(key_, count);
-            answers_.resize(row + 1);
-            answers_[row] = &log_->AnswersOf(key_);
+            if (log_) {
+                answers_.resize(row + 1);
+                answers_[row] = &log_->AnswersOf(key_);
+            }
         }
         ++tally_->Row(row).occurrences;
         // A 0 where the answers are typed was no answer.
-        answers_[row]->push_back(
-            {count, source_ == WordSource::Typed && count == 0 ? WordSource::Ignored : source_});
+        if (log_)
+            answers_[row]->push_back(
+                {count, source_ == WordSource::Typed && count == 0 ? WordSource::Ignored : source_});
         return count;
     }
 
@@ -141,9 +144,6 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
                                TDictionary& dictionary, const TextAnalysisOptions& options) {
     const WorkingTexts& texts = prepared.texts;
     const WordSource source = SourceOfCounts(options.unknown);
-    UnknownWordTally headTally;
-    UnknownWordLog log;
-    const UnknownWordHandler head = TallyingHandler(headTally, log, options, source);
     AnalysisCounts counts;
     std::vector<UnknownWord> unknownWords;
     // The index counts come from the counting pass unless the details are
@@ -154,26 +154,36 @@ TextReport AnalysePreparedText(std::string name, const PreparedText& prepared,
     const bool sentencesLater = options.sentencesIf && wanted.sentences > 0;
     if (sentencesLater)
         wanted.sentences = 0;
+    // Questions come in the order of the text, and progress from one pass at a
+    // time: neither splits the text.
+    const bool inOrder =
+        options.unknown == UnknownWordCount::Ask || options.progress || options.afterPass;
     std::optional<IndexCounts> indexCounts;
+    if (!inOrder && wanted.indices && !wanted.words && wanted.sentences <= 0 && !wanted.checks)
+        indexCounts.emplace();
     // A text whose sentences may be listed later has them tallied by the
     // syllable pass, so that they need no second count.
     std::optional<SentenceTally> sentenceTally;
-    // Questions come in the order of the text, and progress from one pass at a
-    // time: neither splits the text.
-    if (options.unknown == UnknownWordCount::Ask || options.progress || options.afterPass) {
+    if (!inOrder && sentencesLater && !options.details)
+        sentenceTally = SentencesToTally(texts);
+    // The answers are logged for the details alone: a report without them
+    // needs the tally only.
+    const bool detailsLater = !indexCounts || options.details || (sentencesLater && !sentenceTally);
+    UnknownWordTally headTally;
+    UnknownWordLog log;
+    const UnknownWordHandler head =
+        TallyingHandler(headTally, detailsLater ? &log : nullptr, options, source);
+    if (inOrder) {
         NoProgress noProgress;
         counts = CountTexts(texts, dictionary, head,
                             options.progress ? *options.progress : noProgress, options.afterPass);
         unknownWords = headTally.Take();
     } else {
-        if (wanted.indices && !wanted.words && wanted.sentences <= 0 && !wanted.checks)
-            indexCounts.emplace();
-        if (sentencesLater && !options.details)
-            sentenceTally = SentencesToTally(texts);
         UnknownWordTally tailTally;
         UnknownWordLog tailLog;
         counts = CountTextsInParallel(texts, dictionary, head,
-                                      TallyingHandler(tailTally, tailLog, options, source),
+                                      TallyingHandler(tailTally, detailsLater ? &tailLog : nullptr,
+                                                      options, source),
                                       options.parallelFrom, indexCounts ? &*indexCounts : nullptr,
                                       sentenceTally ? &*sentenceTally : nullptr);
         // The head's words come first in the text.
