@@ -24,12 +24,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -346,67 +346,92 @@ Batch BatchOf(const Texts& texts, const Names& names, int threads, NotText notTe
     return batch;
 }
 
-// Raises KeyboardInterrupt (or what a signal handler raised) in the thread
-// that waits for a batch, so that Ctrl-C stops it between two texts.
-void LookForSignals() {
-    const py::gil_scoped_acquire gil;
-    if (PyErr_CheckSignals() != 0)
-        throw py::error_already_set();
-}
-
-// The texts' results in their order, each made from its report by output, on
-// batch.threads threads (0: one per processor); an item that is no text keeps
-// its default result. Called without the GIL; the calling thread counts too,
-// and looks for signals between its texts.
-template <typename Result, typename Output>
-std::vector<Result> AnalyseBatch(Batch& batch, const Request& request, Output output) {
+// The batch's texts counted on batch.threads threads (0: one per processor),
+// each report made into a result by output on the thread that counted it; an
+// item that is no text gives nothing. Each result goes to take(i, result) on
+// the calling thread, with the GIL. That thread counts texts too, and between
+// two of its own it takes what the others have finished: the Python objects
+// are made while the other threads still count, not after them all. It looks
+// for signals each time it holds the GIL, so that Ctrl-C stops a batch
+// between two texts. Called without the GIL.
+template <typename Result, typename Output, typename Take>
+void AnalyseBatch(Batch& batch, const Request& request, Output output, Take take) {
     const std::size_t count = batch.texts.size();
-    std::vector<Result> results(count);
+    std::vector<std::optional<Result>> finished(count);
     const std::size_t workers =
         std::min(batch.threads == 0 ? AvailableProcessors() : batch.threads, count);
     std::atomic<std::size_t> next{0};
     std::atomic<bool> failed{false};
     std::exception_ptr failure;
-    std::mutex failureMutex;
+    std::mutex mutex; // for failure and ready
+    std::vector<std::size_t> ready; // finished by the other threads, not yet taken
+    const auto fail = [&] {
+        const std::lock_guard lock(mutex);
+        if (!failure)
+            failure = std::current_exception();
+        failed = true;
+    };
+    const auto countText = [&](std::size_t i) {
+        if (!batch.notText[i].empty())
+            return false;
+        finished[i].emplace(output(
+            Analyse(std::move(batch.names[i]), std::move(batch.texts[i]), request, SIZE_MAX)));
+        return true;
+    };
     // The threads take the texts one by one, so a long text holds up one
-    // thread only; each text is counted on the thread that took it.
-    const auto work = [&](bool watchSignals) {
-        using Clock = std::chrono::steady_clock;
-        auto lastLook = Clock::now();
+    // thread only.
+    const auto work = [&] {
         try {
             for (std::size_t i = next++; i < count && !failed; i = next++) {
-                if (batch.notText[i].empty())
-                    results[i] = output(Analyse(std::move(batch.names[i]),
-                                                std::move(batch.texts[i]), request, SIZE_MAX));
-                if (watchSignals && Clock::now() - lastLook > std::chrono::milliseconds(50)) {
-                    LookForSignals();
-                    lastLook = Clock::now();
+                if (countText(i)) {
+                    const std::lock_guard lock(mutex);
+                    ready.push_back(i);
                 }
             }
         } catch (...) {
-            const std::lock_guard lock(failureMutex);
-            if (!failure)
-                failure = std::current_exception();
-            failed = true;
+            fail();
         }
     };
+    std::vector<std::size_t> taking;
+    const auto takeFinished = [&](std::optional<std::size_t> own) {
+        {
+            const std::lock_guard lock(mutex);
+            taking.swap(ready);
+        }
+        if (own)
+            taking.push_back(*own);
+        const py::gil_scoped_acquire gil;
+        for (const std::size_t i : taking) {
+            take(i, std::move(*finished[i]));
+            finished[i].reset();
+        }
+        taking.clear();
+        if (PyErr_CheckSignals() != 0)
+            throw py::error_already_set();
+    };
+
     std::vector<std::thread> pool;
     pool.reserve(workers);
     for (std::size_t t = 1; t < workers; ++t) {
         try {
-            pool.emplace_back(work, false);
+            pool.emplace_back(work);
         } catch (const std::system_error&) {
             // Out of threads or of memory for their stacks: the threads that did
             // start, and this one, count every text all the same.
             break;
         }
     }
-    work(true);
+    try {
+        for (std::size_t i = next++; i < count && !failed; i = next++)
+            takeFinished(countText(i) ? std::optional(i) : std::nullopt);
+    } catch (...) {
+        fail();
+    }
     for (std::thread& thread : pool)
         thread.join();
     if (failure)
         std::rethrow_exception(failure);
-    return results;
+    takeFinished(std::nullopt);
 }
 
 py::list AnalyseManyPy(Texts texts, Names names, Count<"threads"> threads, NotText errors,
@@ -417,25 +442,18 @@ py::list AnalyseManyPy(Texts texts, Names names, Count<"threads"> threads, NotTe
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), words.value, sentences.value,
                               checks.value, targetGrade.value));
-    std::vector<std::optional<TextReport>> reports;
+    // Each report goes as soon as its dict is made, so that the two are not
+    // held whole at once; an item that is no text reads back as None.
+    py::list results(batch.texts.size());
+    for (std::size_t i = 0; i < batch.notText.size(); ++i) {
+        if (!batch.notText[i].empty())
+            results[i] = py::none();
+    }
     {
         const py::gil_scoped_release release;
-        reports = AnalyseBatch<std::optional<TextReport>>(
-            batch, request, [](TextReport&& report) { return std::optional(std::move(report)); });
-    }
-    // An item that is no text reads back as None. Each report goes as soon as
-    // its dict is made, so that the two are not held whole at once. The dicts
-    // of 100,000 texts take seconds: Ctrl-C stops their making too.
-    py::list results(reports.size());
-    for (std::size_t i = 0; i < reports.size(); ++i) {
-        if (i % 1024 == 1023 && PyErr_CheckSignals() != 0)
-            throw py::error_already_set();
-        if (reports[i]) {
-            results[i] = ResultDict(*reports[i]);
-            reports[i].reset();
-        } else {
-            results[i] = py::none();
-        }
+        AnalyseBatch<TextReport>(
+            batch, request, [](TextReport&& report) { return std::move(report); },
+            [&results](std::size_t i, TextReport&& report) { results[i] = ResultDict(report); });
     }
     for (const auto& [place, name] : batch.otherNames) {
         if (!results[place].is_none())
@@ -449,14 +467,14 @@ py::list CsvRowsPy(Texts texts, Names names, Count<"threads"> threads, CountingR
     Batch batch = BatchOf(texts, names, threads.value, NotText::Raise);
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), false, 0, false, {}));
-    std::vector<std::string> rows;
+    py::list results(batch.texts.size());
     {
         const py::gil_scoped_release release;
-        rows = AnalyseBatch<std::string>(batch, request, &ResultCsvRow);
+        AnalyseBatch<std::string>(batch, request, &ResultCsvRow,
+                                  [&results](std::size_t i, std::string&& row) {
+                                      results[i] = py::str(row);
+                                  });
     }
-    py::list results(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        results[i] = py::str(rows[i]);
     return results;
 }
 
@@ -469,11 +487,12 @@ py::dict FrameColumnsPy(Texts texts, Count<"threads"> threads, CountingRules rul
     Batch batch = BatchOf(texts, Names{py::none()}, threads.value, NotText::None);
     const Request request = RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), false, 0,
                                                   checks.value, targetGrade.value));
-    std::vector<std::optional<TextReport>> reports;
+    std::vector<std::optional<TextReport>> reports(batch.texts.size());
     {
         const py::gil_scoped_release release;
-        reports = AnalyseBatch<std::optional<TextReport>>(
-            batch, request, [](TextReport&& report) { return std::optional(std::move(report)); });
+        AnalyseBatch<TextReport>(
+            batch, request, [](TextReport&& report) { return std::move(report); },
+            [&reports](std::size_t i, TextReport&& report) { reports[i] = std::move(report); });
     }
     return FrameColumns(columns, reports, batch.notText);
 }
