@@ -401,9 +401,12 @@ void AnalyseBatch(Batch& batch, const Request& request, Output output, Take take
         if (own)
             taking.push_back(*own);
         const py::gil_scoped_acquire gil;
-        for (const std::size_t i : taking) {
-            take(i, std::move(*finished[i]));
-            finished[i].reset();
+        // The other threads may have finished thousands of short texts.
+        for (std::size_t k = 0; k < taking.size(); ++k) {
+            if (k % 1024 == 0 && PyErr_CheckSignals() != 0)
+                throw py::error_already_set();
+            take(taking[k], std::move(*finished[taking[k]]));
+            finished[taking[k]].reset();
         }
         taking.clear();
         if (PyErr_CheckSignals() != 0)
