@@ -2,44 +2,86 @@
 
 #include "dictionary/Dictionary.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace {
 
 // Spellings and their counts, for one thread, up to a bound: a batch of texts
 // meets the same words the dictionary lacks again and again (names, "https"),
-// and each estimate costs thousands of instructions.
+// and each estimate costs thousands of instructions. Each place holds its
+// spelling, so that a look-up reads one line of memory, not a bucket, a node
+// and a string.
 class SpellingMemo {
 public:
     template <typename Count>
     std::int32_t Get(std::string_view word, Count count) {
         if (word.size() > kLongestRemembered)
             return count(word);
-        if (const auto found = counts_.find(word); found != counts_.end())
-            return found->second;
+        const std::uint64_t hash = std::hash<std::string_view>{}(word) | 1; // 0: an empty place
+        if (!places_.empty()) {
+            const std::size_t mask = places_.size() - 1;
+            for (std::size_t at = hash & mask; places_[at].hash != 0; at = (at + 1) & mask) {
+                const Place& place = places_[at];
+                if (place.hash == hash && place.size == word.size() &&
+                    std::memcmp(place.bytes, word.data(), word.size()) == 0)
+                    return place.count;
+            }
+        }
         const std::int32_t counted = count(word);
-        if (counts_.size() >= kMostRemembered)
-            counts_.clear();
-        counts_.emplace(std::string(word), counted);
+        if (used_ >= kMostRemembered)
+            Clear();
+        if ((used_ + 1) * 2 > places_.size())
+            Grow();
+        Place& place = places_[Free(hash)];
+        place.hash = hash;
+        place.count = counted;
+        place.size = static_cast<std::uint8_t>(word.size());
+        std::memcpy(place.bytes, word.data(), word.size());
+        ++used_;
         return counted;
     }
 
-    void Clear() { counts_.clear(); }
+    void Clear() {
+        places_ = {};
+        used_ = 0;
+    }
 
 private:
-    static constexpr std::size_t kLongestRemembered = 64;
-    static constexpr std::size_t kMostRemembered = 1 << 16;
-    struct KeyHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view key) const noexcept {
-            return std::hash<std::string_view>{}(key);
-        }
+    struct alignas(64) Place {
+        std::uint64_t hash = 0;
+        std::int32_t count = 0;
+        std::uint8_t size = 0;
+        char bytes[51];
     };
-    std::unordered_map<std::string, std::int32_t, KeyHash, std::equal_to<>> counts_;
+    static constexpr std::size_t kLongestRemembered = sizeof(Place::bytes);
+    // At most 4 MB of places.
+    static constexpr std::size_t kMostRemembered = 1 << 15;
+
+    std::size_t Free(std::uint64_t hash) const {
+        const std::size_t mask = places_.size() - 1;
+        std::size_t at = hash & mask;
+        while (places_[at].hash != 0)
+            at = (at + 1) & mask;
+        return at;
+    }
+
+    void Grow() {
+        std::vector<Place> old =
+            std::exchange(places_, std::vector<Place>(std::max<std::size_t>(1024, places_.size() * 2)));
+        for (const Place& place : old) {
+            if (place.hash != 0)
+                places_[Free(place.hash)] = place;
+        }
+    }
+
+    std::vector<Place> places_; // a power of two of them, at most half used
+    std::size_t used_ = 0;
 };
 
 // The rules read the spelling alone, so what a thread learns of them holds for
