@@ -3,6 +3,7 @@
 // core, exactly as scrivolux-cli gets them.
 
 #include "python/Arguments.h"
+#include "python/BatchThreads.h"
 #include "python/FrameColumns.h"
 #include "python/ResultDict.h"
 #include "python/WordListPlace.h"
@@ -32,7 +33,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -355,11 +355,20 @@ Batch BatchOf(const Texts& texts, const Names& names, int threads, NotText notTe
 // for signals each time it holds the GIL, so that Ctrl-C stops a batch
 // between two texts. Called without the GIL.
 template <typename Result, typename Output, typename Take>
-void AnalyseBatch(Batch& batch, const Request& request, Output output, Take take) {
+void AnalyseBatch(Batch& batch, const Request& request, BatchThreads& threads, Output output,
+                  Take take) {
     const std::size_t count = batch.texts.size();
     std::vector<std::optional<Result>> finished(count);
     const std::size_t workers =
         std::min(batch.threads == 0 ? AvailableProcessors() : batch.threads, count);
+    // The longest texts first, so that no thread is left counting a long one
+    // after the others have finished.
+    std::vector<std::size_t> order(count);
+    for (std::size_t i = 0; i < count; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&batch](std::size_t a, std::size_t b) {
+        return batch.texts[a].size() > batch.texts[b].size();
+    });
     std::atomic<std::size_t> next{0};
     std::atomic<bool> failed{false};
     std::exception_ptr failure;
@@ -371,7 +380,9 @@ void AnalyseBatch(Batch& batch, const Request& request, Output output, Take take
             failure = std::current_exception();
         failed = true;
     };
-    const auto countText = [&](std::size_t i) {
+    // The text of the place'th in order; false for an item that is no text.
+    const auto countText = [&](std::size_t place) {
+        const std::size_t i = order[place];
         if (!batch.notText[i].empty())
             return false;
         finished[i].emplace(output(
@@ -382,10 +393,10 @@ void AnalyseBatch(Batch& batch, const Request& request, Output output, Take take
     // thread only.
     const auto work = [&] {
         try {
-            for (std::size_t i = next++; i < count && !failed; i = next++) {
-                if (countText(i)) {
+            for (std::size_t place = next++; place < count && !failed; place = next++) {
+                if (countText(place)) {
                     const std::lock_guard lock(mutex);
-                    ready.push_back(i);
+                    ready.push_back(order[place]);
                 }
             }
         } catch (...) {
@@ -413,25 +424,14 @@ void AnalyseBatch(Batch& batch, const Request& request, Output output, Take take
             throw py::error_already_set();
     };
 
-    std::vector<std::thread> pool;
-    pool.reserve(workers);
-    for (std::size_t t = 1; t < workers; ++t) {
+    threads.Run(workers > 1 ? workers - 1 : 0, work, [&] {
         try {
-            pool.emplace_back(work);
-        } catch (const std::system_error&) {
-            // Out of threads or of memory for their stacks: the threads that did
-            // start, and this one, count every text all the same.
-            break;
+            for (std::size_t place = next++; place < count && !failed; place = next++)
+                takeFinished(countText(place) ? std::optional(order[place]) : std::nullopt);
+        } catch (...) {
+            fail();
         }
-    }
-    try {
-        for (std::size_t i = next++; i < count && !failed; i = next++)
-            takeFinished(countText(i) ? std::optional(i) : std::nullopt);
-    } catch (...) {
-        fail();
-    }
-    for (std::thread& thread : pool)
-        thread.join();
+    });
     if (failure)
         std::rethrow_exception(failure);
     takeFinished(std::nullopt);
@@ -452,10 +452,11 @@ py::list AnalyseManyPy(Texts texts, Names names, Count<"threads"> threads, NotTe
         if (!batch.notText[i].empty())
             results[i] = py::none();
     }
+    BatchThreads& batchThreads = BatchThreads::OfThisProcess();
     {
         const py::gil_scoped_release release;
         AnalyseBatch<TextReport>(
-            batch, request, [](TextReport&& report) { return std::move(report); },
+            batch, request, batchThreads, [](TextReport&& report) { return std::move(report); },
             [&results](std::size_t i, TextReport&& report) { results[i] = ResultDict(report); });
     }
     for (const auto& [place, name] : batch.otherNames) {
@@ -471,9 +472,10 @@ py::list CsvRowsPy(Texts texts, Names names, Count<"threads"> threads, CountingR
     const Request request =
         RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), false, 0, false, {}));
     py::list results(batch.texts.size());
+    BatchThreads& batchThreads = BatchThreads::OfThisProcess();
     {
         const py::gil_scoped_release release;
-        AnalyseBatch<std::string>(batch, request, &ResultCsvRow,
+        AnalyseBatch<std::string>(batch, request, batchThreads, &ResultCsvRow,
                                   [&results](std::size_t i, std::string&& row) {
                                       results[i] = py::str(row);
                                   });
@@ -491,10 +493,11 @@ py::dict FrameColumnsPy(Texts texts, Count<"threads"> threads, CountingRules rul
     const Request request = RequestOf(ArgumentsOf(rules, unknown, std::move(dictionary), false, 0,
                                                   checks.value, targetGrade.value));
     std::vector<std::optional<TextReport>> reports(batch.texts.size());
+    BatchThreads& batchThreads = BatchThreads::OfThisProcess();
     {
         const py::gil_scoped_release release;
         AnalyseBatch<TextReport>(
-            batch, request, [](TextReport&& report) { return std::move(report); },
+            batch, request, batchThreads, [](TextReport&& report) { return std::move(report); },
             [&reports](std::size_t i, TextReport&& report) { reports[i] = std::move(report); });
     }
     return FrameColumns(columns, reports, batch.notText);
