@@ -392,7 +392,8 @@ class Threads(unittest.TestCase):
         for result in results:
             self.assertEqual(result, expected)
 
-    def test_the_worker_count(self):
+    @staticmethod
+    def busy_threads(texts, threads):
         # The threads stay from batch to batch, so the workers are the threads
         # that spent processor time on this batch.
         def cpu_ticks():
@@ -406,16 +407,30 @@ class Threads(unittest.TestCase):
                     pass
             return ticks
 
+        before = cpu_ticks()
+        scrivolux.analyse_many(texts, threads=threads)
+        after = cpu_ticks()
+        return sum(ticks > before.get(task, 0) for task, ticks in after.items())
+
+    def test_the_worker_count(self):
         processors = len(os.sched_getaffinity(0))
         texts = [read(GPL) * 4] * 48  # some tens of milliseconds for each thread
         for threads, workers in (0, processors), (3, 3), (1, 1), (2, 2):
             with self.subTest(threads=threads):
-                before = cpu_ticks()
-                scrivolux.analyse_many(texts, threads=threads)
-                after = cpu_ticks()
-                busy = [task for task, ticks in after.items() if ticks > before.get(task, 0)]
                 # This thread counts too.
-                self.assertEqual(len(busy), workers)
+                self.assertEqual(self.busy_threads(texts, threads), workers)
+
+    def test_a_forked_child_has_workers_of_its_own(self):
+        texts = [read(GPL) * 4] * 48
+        scrivolux.analyse_many(texts, threads=2)
+        pid = os.fork()
+        if pid == 0:
+            try:
+                os._exit(self.busy_threads(texts, 2))
+            finally:
+                os._exit(100)
+        _, status = os.waitpid(pid, 0)
+        self.assertEqual(os.waitstatus_to_exitcode(status), 2)
 
     def test_threads_that_cannot_start_cost_no_text(self):
         # Held to a few tasks (root is held to none: the child runs as nobody),
