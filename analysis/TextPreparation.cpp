@@ -1,8 +1,13 @@
 #include "analysis/TextPreparation.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -84,6 +89,29 @@ bool AllLettersOrSpaces(std::uint64_t bytes) {
 void FillWorkingTexts(std::string_view passage, char* sentence, char* word) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(passage.data());
     std::size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: both texts take them as they are, and then the
+    // few that are no letter or space are mapped one by one.
+    const __m128i lowerCase = _mm_set1_epi8(0x20);
+    const __m128i fromA = _mm_set1_epi8(static_cast<char>(0x80 - 'a'));
+    const __m128i pastZ = _mm_set1_epi8(static_cast<char>(0x80 + 26));
+    const __m128i space = _mm_set1_epi8(' ');
+    for (; i + 16 <= passage.size(); i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        // 'a'..'z' (either case) land on the 26 lowest signed bytes.
+        const __m128i letter =
+            _mm_cmplt_epi8(_mm_add_epi8(_mm_or_si128(chunk, lowerCase), fromA), pastZ);
+        const __m128i kept = _mm_or_si128(letter, _mm_cmpeq_epi8(chunk, space));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sentence + i), chunk);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(word + i), chunk);
+        for (unsigned others = ~static_cast<unsigned>(_mm_movemask_epi8(kept)) & 0xFFFFu;
+             others != 0; others &= others - 1) {
+            const std::size_t j = i + static_cast<std::size_t>(std::countr_zero(others));
+            sentence[j] = kSentenceMap[bytes[j]];
+            word[j] = kWordMap[bytes[j]];
+        }
+    }
+#endif
     for (; i + 8 <= passage.size(); i += 8) {
         std::uint64_t chunk;
         std::memcpy(&chunk, bytes + i, 8);

@@ -75,15 +75,15 @@ TEST(TextPreparation, WorkingTexts) {
     }
 }
 
-// Runs of letters and spaces are copied eight bytes at a time: any other byte
-// must still be mapped, wherever it stands in such a run.
+// Runs of letters and spaces are copied a block at a time: any other byte
+// must still be mapped, wherever it stands in such a run or after the blocks.
 TEST(PrepareTexts, EveryByteIsMappedWhereverItStands) {
     const std::string letters = "Ab cdEF ghIJ kLmZ nop"; // holds 'A', 'Z', 'a' and 'z' too
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
         const bool stop = c == '.' || c == '?' || c == '!';
         const bool blank = IsPunctuation(static_cast<unsigned char>(c));
-        for (std::size_t at = 0; at < 16; ++at) {
+        for (std::size_t at = 0; at < letters.size(); ++at) {
             std::string passage = letters;
             passage[at] = c;
             std::string sentence = passage;
