@@ -66,6 +66,7 @@ void BatchThreads::Run(std::size_t helpers, const std::function<void()>& helperW
         }
         queue_.insert(queue_.end(), std::min(helpers, kept_), &call);
     }
-    wake_.notify_all();
+    for (std::size_t i = 0; i < std::min(helpers, kMostKept); ++i)
+        wake_.notify_one();
     ownWork();
 }

@@ -414,11 +414,31 @@ class Threads(unittest.TestCase):
 
     def test_the_worker_count(self):
         processors = len(os.sched_getaffinity(0))
-        texts = [read(GPL) * 4] * 48  # some tens of milliseconds for each thread
-        for threads, workers in (0, processors), (3, 3), (1, 1), (2, 2):
+        texts = [read(GPL)] * 400  # many texts for each thread, even a late one
+        for threads, workers in (0, processors), (1, 1), (min(2, processors),) * 2:
             with self.subTest(threads=threads):
                 # This thread counts too.
                 self.assertEqual(self.busy_threads(texts, threads), workers)
+
+    def test_threads_beyond_the_processors_start_and_stay(self):
+        # Five threads, the kept ones among them, count a batch on any machine.
+        script = textwrap.dedent("""
+            import os, scrivolux, sys
+            sys.path.insert(0, %r)
+            from module_test import Threads, read, GPL
+            def tasks():
+                return len(os.listdir("/proc/self/task"))
+            texts = ["The cat sat on the mat."] * 100
+            start = tasks()
+            scrivolux.analyse_many(texts, threads=5)
+            after_five = tasks()
+            scrivolux.analyse_many(texts, threads=3)
+            after_three = tasks()
+            busy = Threads.busy_threads([read(GPL)] * 400, 5)
+            print(after_five - start, after_three - after_five, tasks() - after_three, busy)
+            """ % os.path.dirname(os.path.abspath(__file__)))
+        run = subprocess.run([sys.executable, "-c", script], capture_output=True, timeout=120)
+        self.assertEqual(run.stdout, b"4 0 0 5\n", run.stderr.decode())
 
     def test_a_forked_child_has_workers_of_its_own(self):
         texts = [read(GPL) * 4] * 48
