@@ -4,33 +4,62 @@
 #include "dictionary/Dictionary.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
+std::uint64_t UnknownWordTally::HashOf(std::string_view key) {
+    return std::hash<std::string_view>{}(key) | 1;
+}
+
+std::size_t UnknownWordTally::PlaceOf(std::string_view key, std::uint64_t hash) const {
+    const std::size_t mask = places_.size() - 1;
+    std::size_t at = hash & mask;
+    for (; places_[at].hash != 0; at = (at + 1) & mask) {
+        if (places_[at].hash == hash && words_[places_[at].row].word == key)
+            break;
+    }
+    return at;
+}
+
 std::size_t UnknownWordTally::Find(std::string_view key) const {
-    const auto found = index_.find(key);
-    return found == index_.end() ? kNew : found->second;
+    if (places_.empty())
+        return kNew;
+    const Place& place = places_[PlaceOf(key, HashOf(key))];
+    return place.hash == 0 ? kNew : place.row;
 }
 
 void UnknownWordTally::Add(std::string key, std::int32_t syllables) {
-    const auto [slot, inserted] = index_.try_emplace(std::move(key), words_.size());
-    if (inserted)
-        words_.push_back({slot->first, 0, syllables});
-    ++words_[slot->second].occurrences;
+    std::size_t row = Find(key);
+    if (row == kNew)
+        row = AddNew(key, syllables);
+    ++words_[row].occurrences;
 }
 
 std::size_t UnknownWordTally::AddNew(std::string_view key, std::int32_t syllables) {
-    index_.emplace(std::string(key), words_.size());
+    if ((words_.size() + 1) * 2 > places_.size()) {
+        places_.assign(std::max<std::size_t>(16, places_.size() * 2), Place{});
+        for (std::size_t row = 0; row < words_.size(); ++row) {
+            const std::uint64_t hash = HashOf(words_[row].word);
+            places_[PlaceOf(words_[row].word, hash)] = {hash, row};
+        }
+    }
+    const std::uint64_t hash = HashOf(key);
+    places_[PlaceOf(key, hash)] = {hash, words_.size()};
     words_.push_back({std::string(key), 0, syllables});
     return words_.size() - 1;
 }
 
 std::vector<UnknownWord> UnknownWordTally::Take() {
-    index_.clear();
+    places_ = {};
     return std::exchange(words_, {});
 }
 
 void MergeTally(std::vector<UnknownWord>& tally, const std::vector<UnknownWord>& later) {
+    if (later.empty()) // a text counted whole: nothing to look up the earlier words for
+        return;
     std::unordered_map<std::string, std::size_t> index;
     for (std::size_t i = 0; i < tally.size(); ++i)
         index.emplace(tally[i].word, i);

@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // The one way into an analysis for every front end: a text's report, counted
@@ -57,14 +56,17 @@ public:
     std::vector<UnknownWord> Take();
 
 private:
-    struct KeyHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view key) const noexcept {
-            return std::hash<std::string_view>{}(key);
-        }
+    // The rows by their word's hash, in a table of their own: a look-up reads
+    // one place and the row, not a bucket, a node and a second copy of the word.
+    struct Place {
+        std::uint64_t hash = 0; // 0: an empty place
+        std::size_t row = 0;
     };
+    static std::uint64_t HashOf(std::string_view key);
+    // The place of the key, or the empty place where it would go.
+    std::size_t PlaceOf(std::string_view key, std::uint64_t hash) const;
     std::vector<UnknownWord> words_;
-    std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;
+    std::vector<Place> places_; // a power of two of them, at most half used
 };
 
 // Adds the words of a later part of the same text to a tally.
