@@ -2,6 +2,8 @@
 
 #include "report/ResultJson.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,17 +21,28 @@ struct KeyHash {
 
 // One str for each key, shared by every dict as json.loads shares them within
 // a call: 100,000 results hold one "words", not 100,000. Used under the GIL,
-// and never freed, as the module is not.
+// and never freed, as the module is not. Most keys are the writer's literals,
+// met again at the same address: a small table by address finds them before
+// the map is searched (the bytes are still compared, as an address may be a
+// buffer's that held other bytes before).
 PyObject* KeyObject(std::string_view key) {
-    static auto* const keys =
-        new std::unordered_map<std::string, PyObject*, KeyHash, std::equal_to<>>;
-    if (const auto found = keys->find(key); found != keys->end())
-        return found->second;
-    PyObject* made = PyUnicode_FromStringAndSize(key.data(), static_cast<Py_ssize_t>(key.size()));
-    if (made == nullptr)
-        throw py::error_already_set();
-    keys->emplace(key, made);
-    return made;
+    using Keys = std::unordered_map<std::string, PyObject*, KeyHash, std::equal_to<>>;
+    static auto* const keys = new Keys;
+    static std::array<const Keys::value_type*, 512> recent{};
+    const auto address = reinterpret_cast<std::uintptr_t>(key.data());
+    const Keys::value_type*& place = recent[(address ^ (address >> 9) ^ key.size()) % recent.size()];
+    if (place && place->first == key)
+        return place->second;
+    auto found = keys->find(key);
+    if (found == keys->end()) {
+        PyObject* made =
+            PyUnicode_FromStringAndSize(key.data(), static_cast<Py_ssize_t>(key.size()));
+        if (made == nullptr)
+            throw py::error_already_set();
+        found = keys->emplace(key, made).first;
+    }
+    place = &*found;
+    return found->second;
 }
 
 // Builds the values as they come: each container is put into the one it is
